@@ -1,0 +1,45 @@
+# Wraps CMake. `make run` and `make test` do all the set-up on a fresh Debian 12
+# machine (root or sudo): packages, configure, build, then run.
+BUILD_DIR ?= build
+JOBS ?= 2
+CMAKE_FLAGS ?=
+CCACHE := $(shell command -v ccache 2>/dev/null)
+ifneq ($(CCACHE),)
+CMAKE_FLAGS += -DCMAKE_CXX_COMPILER_LAUNCHER=ccache
+endif
+
+.PHONY: all deps configure build run test bench fuzz screenshot clean
+
+all: build
+
+deps:
+	@sh scripts/install-deps.sh
+
+configure: deps
+	@cmake -S . -B $(BUILD_DIR) -DCMAKE_BUILD_TYPE=RelWithDebInfo $(CMAKE_FLAGS) >/dev/null
+
+build: configure
+	@cmake --build $(BUILD_DIR) -j $(JOBS)
+
+run: build
+	@sh scripts/run-dashboard.sh $(BUILD_DIR)
+
+test: build
+	cd $(BUILD_DIR) && xvfb-run -a -s "-screen 0 1024x768x24" \
+		ctest --output-on-failure -j $(JOBS) --timeout 120
+
+bench: deps
+	@cmake -S . -B build-bench -DCMAKE_BUILD_TYPE=Release -DTARN_BUILD_TESTS=OFF \
+		-DTARN_BUILD_BENCH=ON $(CMAKE_FLAGS) >/dev/null
+	@cmake --build build-bench -j $(JOBS)
+	@sh scripts/run-benchmarks.sh build-bench
+
+FUZZ_SECONDS ?= 60
+fuzz: deps
+	@CC=clang CXX=clang++ cmake -S . -B build-fuzz -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+		-DTARN_BUILD_TESTS=OFF -DTARN_BUILD_FUZZ=ON $(CMAKE_FLAGS) >/dev/null
+	@cmake --build build-fuzz -j $(JOBS)
+	@sh scripts/run-fuzzers.sh build-fuzz $(FUZZ_SECONDS)
+
+clean:
+	rm -rf $(BUILD_DIR) build-bench build-fuzz

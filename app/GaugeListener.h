@@ -1,0 +1,20 @@
+#pragma once
+// What every gauge window offers the dispatcher.
+#include "app/ValueMap.h"
+
+class GaugeUpdater;
+
+class GaugeListener {
+public:
+    virtual ~GaugeListener() = default;
+    // Show a value; each gauge clamps and draws in its own way.
+    virtual void SetValue(double value) = 0;
+    // Show the map's value of GetSymbolName(), if the map has it.
+    virtual void RefreshSymbol(const ValueMap& values) = 0;
+    // Name of the value currently shown; empty without a description.
+    virtual wxString GetSymbolName() = 0;
+    // Switch to the description behind row `index` of the last offered list.
+    virtual void SetValueIdx(int index) = 0;
+
+    GaugeUpdater* m_dispatcher = nullptr; // set by the main frame; not owned
+};

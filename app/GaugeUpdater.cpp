@@ -1,0 +1,57 @@
+#include "app/GaugeUpdater.h"
+
+#include <algorithm>
+
+void GaugeUpdater::AddGauge(GaugeListener* observer)
+{
+    gauges.push_back(observer);
+}
+
+void GaugeUpdater::RemoveGauge(GaugeListener* observer)
+{
+    auto it = std::find(gauges.begin(), gauges.end(), observer);
+    if (it != gauges.end())
+        gauges.erase(it);
+}
+
+void GaugeUpdater::SetInput(RTDataMgr* newInput)
+{
+    input = newInput;
+    values.clear();
+    if (input)
+        input->setValueMap(&values);
+}
+
+void GaugeUpdater::Update()
+{
+    values.clear();
+    // Gauges showing the same name share one entry, so the input is asked once.
+    for (GaugeListener* gauge : gauges) {
+        if (!gauge)
+            continue;
+        const wxString name = gauge->GetSymbolName();
+        if (values.find(name) == values.end())
+            values[name] = 0.0;
+    }
+    FetchValues();
+    for (GaugeListener* gauge : gauges) {
+        if (gauge)
+            gauge->RefreshSymbol(values);
+    }
+}
+
+bool GaugeUpdater::IsValueAvailable(const wxString& name)
+{
+    return input ? input->HasValue(name) : false;
+}
+
+void GaugeUpdater::FetchValues()
+{
+    if (input)
+        input->Update();
+}
+
+double GaugeUpdater::GetValue(const wxString& name)
+{
+    return input ? input->GetValue(name) : 0.0;
+}

@@ -1,0 +1,33 @@
+#pragma once
+// Moves values from the current input to the registered gauges, once per tick.
+// Gauges and the input are held by plain pointers and owned elsewhere.
+#include "app/GaugeListener.h"
+#include "app/GaugeValueHub.h"
+#include "app/RTDataMgr.h"
+
+#include <vector>
+
+class GaugeUpdater : public GaugeValueHub {
+public:
+    void AddGauge(GaugeListener* observer);
+    // Removes the first entry equal to `observer`; nothing when absent.
+    void RemoveGauge(GaugeListener* observer);
+    size_t GetGaugeCount() const { return gauges.size(); }
+
+    // `input` may be null. Empties the value map in either case.
+    void SetInput(RTDataMgr* input);
+    RTDataMgr* GetInput() const { return input; }
+
+    // One tick: collect the shown names, let the input fill them, hand them back.
+    void Update();
+
+    bool IsValueAvailable(const wxString& name) override;
+    void FetchValues() override;
+    double GetValue(const wxString& name) override;
+
+    const ValueMap& GetValues() const { return values; }
+
+private:
+    std::vector<GaugeListener*> gauges;
+    RTDataMgr* input = nullptr;
+};

@@ -1,0 +1,19 @@
+#include "app/MainApp.h"
+
+#include "app/AssertHandler.h"
+#include "app/DebugLog.h"
+#include "app/FullScreen.h"
+#include "app/MainFrame.h"
+
+bool MainApp::OnInit()
+{
+    InstallLoggingAssertHandler();
+    InitDebugLog();
+    DebugLog(0, "start");
+    if (!wxApp::OnInit())
+        return false;
+    MainFrame* frame = new MainFrame("V3 GUI for WinCE");
+    frame->Show(true);
+    MakeFullScreenOnSmallDisplay(frame);
+    return true;
+}

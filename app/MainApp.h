@@ -1,0 +1,7 @@
+#pragma once
+#include <wx/app.h>
+
+class MainApp : public wxApp {
+public:
+    bool OnInit() override;
+};

@@ -1,0 +1,46 @@
+#pragma once
+// The one main window: 240 x 320, menus, refresh timer, gauges and inputs.
+#include <wx/frame.h>
+#include <wx/timer.h>
+
+#include <memory>
+
+class GaugeUpdater;
+class RTDataMgr;
+
+// Ids drawn from the toolkit's id generator at static initialisation.
+extern const long ID_TIMER;
+extern const long ID_INPUT_NONE;
+extern const long ID_INPUT_ECU;
+extern const long ID_INPUT_FILE;
+
+class MainFrame : public wxFrame {
+public:
+    explicit MainFrame(const wxString& title);
+    ~MainFrame() override;
+
+    GaugeUpdater* GetDispatcher() const { return m_dispatcher; }
+    wxTimer& GetTimer() { return m_timer; }
+
+    // Refresh periods of the two inputs, in milliseconds.
+    static constexpr int kEcuPeriodMs = 300;
+    static constexpr int kFilePeriodMs = 100;
+
+private:
+    void OnQuit(wxCommandEvent& event);
+    void OnAbout(wxCommandEvent& event);
+    void OnLeftDown(wxMouseEvent& event);
+    void OnSelectInput(wxCommandEvent& event);
+    void OnTimer(wxTimerEvent& event);
+
+    void BuildMenus();
+    // Installs `input` (may be null) and deletes the one it replaces, once the
+    // dispatcher no longer points to it.
+    void ReplaceInput(RTDataMgr* input);
+
+    wxTimer m_timer;
+    GaugeUpdater* m_dispatcher = nullptr;
+    std::unique_ptr<RTDataMgr> m_input;
+
+    wxDECLARE_EVENT_TABLE();
+};

@@ -1,0 +1,80 @@
+#pragma once
+// What a gauge shows and how: value name, texts, range, divisions, bands.
+// Made by the definition file reader; owned by the symbol table.
+#include "gauges/GaugeRange.h"
+
+#include <wx/arrstr.h>
+#include <wx/string.h>
+
+#include <vector>
+
+class TARNGaugeDesc {
+public:
+    virtual ~TARNGaugeDesc() = default;
+
+    void setName(const wxString& v) { name = v; }
+    void setSymbolName(const wxString& v) { symbolName = v; }
+    void setTitle(const wxString& v) { title = v; }
+    void setUnits(const wxString& v) { units = v; }
+    void setLabelFormat(const wxString& v) { labelFormat = v; }
+    void setMinValue(double v) { minValue = v; }
+    void setMaxValue(double v) { maxValue = v; }
+    void setMajorDivisions(int v) { majorDivisions = v; }
+    void setMinorDivisions(int v) { minorDivisions = v; }
+    // A value of 0 or less is ignored: the labels are divided by it.
+    void setScaleFactor(int v);
+    void setField10(int v) { field10 = v; }
+    void setField11(int v) { field11 = v; }
+
+    void addRedRange(double lo, double hi);
+    void addOrangeRange(double lo, double hi);
+
+    const wxString& getName() const { return name; }
+    const wxString& getSymbolName() const { return symbolName; }
+    const wxString& getTitle() const { return title; }
+    const wxString& getUnits() const { return units; }
+    const wxString& getLabelFormat() const { return labelFormat; }
+    double getMinValue() const { return minValue; }
+    double getMaxValue() const { return maxValue; }
+    int getScaleFactor() const { return scaleFactor; }
+    int getMajorDivisions() const { return majorDivisions; }
+    int getMinorDivisions() const { return minorDivisions; }
+    int getStartAngle() const { return startAngle; }
+    int getSweepAngle() const { return sweepAngle; }
+    int getField10() const { return field10; }
+    int getField11() const { return field11; }
+    int totalTicks() const { return majorDivisions * minorDivisions; }
+    const wxArrayString& getLabels() const { return labels; }
+    const std::vector<GaugeRange>& getRanges() const { return ranges; }
+
+    // Rebuilds the dial labels: the scaled values from minValue to maxValue in
+    // majorDivisions steps. Always ends, whatever the limits and divisions.
+    void SetGaugeNumbers();
+    // The printf format of the value readout, chosen by the span.
+    wxString valueFormat() const;
+    // Multi-line text for the debug log.
+    wxString describe() const;
+
+    // Upper bound on dial labels, whatever majorDivisions says.
+    static constexpr int kMaxLabels = 1000;
+
+private:
+    void addRange(double lo, double hi, const RangeColour& colour);
+
+    wxArrayString labels;
+    std::vector<GaugeRange> ranges;
+    wxString name;
+    wxString symbolName;
+    wxString title = "TARN";
+    wxString units;
+    wxString labelFormat = "%.0f";
+    double minValue = 0.0;
+    double maxValue = 1000.0;
+    int scaleFactor = 1;
+    int majorDivisions = 10;
+    int minorDivisions = 5;
+    int startAngle = 135;
+    int sweepAngle = 270;
+    int field10 = 0;
+    int field11 = 0;
+};

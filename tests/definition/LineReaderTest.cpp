@@ -1,0 +1,117 @@
+#include "definition/LineReader.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <fstream>
+#include <vector>
+
+namespace {
+
+class CollectingReader : public LineReader {
+public:
+    void processLine() override
+    {
+        lines.push_back(getCurrentLine());
+        indexes.push_back(getLineIndex());
+    }
+    std::vector<wxString> lines;
+    std::vector<int> indexes;
+};
+
+std::string WriteTemp(const std::string& bytes)
+{
+    char name[] = "/tmp/tarn-linereader-XXXXXX";
+    int fd = mkstemp(name);
+    EXPECT_GE(fd, 0);
+    FILE* f = fdopen(fd, "wb");
+    fwrite(bytes.data(), 1, bytes.size(), f);
+    fclose(f);
+    return name;
+}
+
+} // namespace
+
+TEST(LineReader, SplitsAtEveryKindOfLineEnd)
+{
+    struct Case {
+        const char* label;
+        std::string bytes;
+        std::vector<const char*> want;
+    } cases[] = {
+        {"LF", "a\nb\n", {"a", "b"}},
+        {"CRLF", "a\r\nb\r\n", {"a", "b"}},
+        {"CR", "a\rb\r", {"a", "b"}},
+        {"last line without terminator", "a\nb", {"a", "b"}},
+        {"blank lines count", "a\n\n\r\n\rb", {"a", "", "", "", "b"}},
+        {"LF CR is two ends", "a\n\rb", {"a", "", "b"}},
+        {"empty file", "", {}},
+        {"only a terminator", "\n", {""}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.label);
+        CollectingReader reader;
+        const std::string path = WriteTemp(c.bytes);
+        ASSERT_EQ(reader.readAll(path), 0);
+        std::remove(path.c_str());
+        ASSERT_EQ(reader.lines.size(), c.want.size());
+        EXPECT_EQ(LineReader::countLines(c.bytes), int(c.want.size()));
+        for (size_t i = 0; i < c.want.size(); ++i) {
+            EXPECT_EQ(reader.lines[i], wxString(c.want[i]));
+            EXPECT_EQ(reader.indexes[i], int(i));
+        }
+    }
+}
+
+TEST(LineReader, DecodesUtf8AndFallsBackToLatin1)
+{
+    struct Case {
+        const char* label;
+        std::string bytes;
+        bool utf8;
+        wxString want;
+    } cases[] = {
+        {"Latin-1 degree sign", "temp \"\xB0" "C\"", false, wxString::FromUTF8("temp \"\xC2\xB0" "C\"")},
+        {"UTF-8 degree sign", "temp \"\xC2\xB0" "C\"", true, wxString::FromUTF8("temp \"\xC2\xB0" "C\"")},
+        {"truncated UTF-8 sequence", "x\xC2", false, wxString::FromUTF8("x\xC3\x82")},
+        {"overlong form is not UTF-8", "\xC0\xAF", false, wxString::FromUTF8("\xC3\x80\xC2\xAF")},
+        {"byte-order mark is dropped", "\xEF\xBB\xBFok", true, "ok"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.label);
+        CollectingReader reader;
+        ASSERT_EQ(reader.openBytes(c.bytes), 0);
+        EXPECT_EQ(reader.isUtf8(), c.utf8);
+        ASSERT_TRUE(reader.readNext());
+        EXPECT_EQ(reader.lines[0], c.want);
+    }
+}
+
+TEST(LineReader, OpenFailuresAndReadNextAtEnd)
+{
+    CollectingReader reader;
+    EXPECT_EQ(reader.open(""), -1);
+    EXPECT_EQ(reader.open("/nonexistent/tarnv3.ini"), -2);
+    EXPECT_EQ(reader.readAll("/nonexistent/tarnv3.ini"), -2);
+    EXPECT_TRUE(reader.lines.empty());
+
+    ASSERT_EQ(reader.openBytes("one\ntwo"), 0);
+    EXPECT_EQ(reader.getLineCount(), 2);
+    EXPECT_TRUE(reader.readNext());
+    EXPECT_TRUE(reader.readNext());
+    EXPECT_FALSE(reader.readNext());
+    EXPECT_FALSE(reader.readNext());
+    EXPECT_EQ(reader.lines.size(), 2u);
+    reader.close();
+    EXPECT_FALSE(reader.readNext());
+}
+
+TEST(LineReader, EmbeddedNulIsKeptInsideTheLine)
+{
+    CollectingReader reader;
+    reader.openBytes(std::string("a\0b\nc", 5));
+    ASSERT_TRUE(reader.readNext());
+    EXPECT_EQ(reader.lines[0].length(), 3u);
+    ASSERT_TRUE(reader.readNext());
+    EXPECT_EQ(reader.lines[1], "c");
+}

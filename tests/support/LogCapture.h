@@ -1,0 +1,44 @@
+#pragma once
+// Collects the debug log's messages while it lives, then restores the old target.
+#include <wx/log.h>
+
+#include <vector>
+
+class LogCapture : public wxLog {
+public:
+    LogCapture() { previous = wxLog::SetActiveTarget(this); }
+    ~LogCapture() override { wxLog::SetActiveTarget(previous); }
+
+    const std::vector<wxString>& messages() const { return lines; }
+    // Whether some message equals `text` exactly.
+    bool contains(const wxString& text) const;
+    // Whether some message starts with `prefix`.
+    bool containsPrefix(const wxString& prefix) const;
+    void clear() { lines.clear(); }
+
+protected:
+    void DoLogRecord(wxLogLevel, const wxString& msg, const wxLogRecordInfo&) override
+    {
+        lines.push_back(msg);
+    }
+
+private:
+    wxLog* previous = nullptr;
+    std::vector<wxString> lines;
+};
+
+inline bool LogCapture::contains(const wxString& text) const
+{
+    for (const wxString& line : lines)
+        if (line == text)
+            return true;
+    return false;
+}
+
+inline bool LogCapture::containsPrefix(const wxString& prefix) const
+{
+    for (const wxString& line : lines)
+        if (line.StartsWith(prefix))
+            return true;
+    return false;
+}
