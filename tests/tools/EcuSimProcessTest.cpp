@@ -117,6 +117,10 @@ TEST(EcuSimProcess, SilentAtTheWrongSpeedOrToAnotherModesCommand)
         {"boot probed at 9600", "boot", 9600, "S", 19200, "S", kBootSig},
         {"menu probed at 19200", "menu", 19200, "mxc", 9600, "mxc", kMenuSig},
         {"run asked for data at 19200", "run", 19200, "A", 9600, "S", kRunSig},
+        // A mode switch sent at the wrong speed does not switch.
+        {"run told Man at 19200", "run", 19200, "Man", 9600, "S", kRunSig},
+        {"boot told E at 9600", "boot", 9600, "E", 19200, "S", kBootSig},
+        {"menu told mmbye at 19200", "menu", 19200, "mmbye", 9600, "mxc", kMenuSig},
         {"menu asked for a run signature", "menu", 9600, "S", 9600, "mxc", kMenuSig},
         {"run asked for the menu signature", "run", 9600, "mxc", 9600, "S", kRunSig},
         {"boot asked for the menu signature", "boot", 19200, "mxc", 19200, "S", kBootSig},
