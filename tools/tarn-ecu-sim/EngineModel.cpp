@@ -20,25 +20,26 @@ constexpr double kRpmPerKmh[] = {0.0, 120.0, 70.0, 48.0, 30.0};
 constexpr double kGearTopSpeed[] = {0.0, 45.0, 78.0, 100.0};
 constexpr double kCruiseSpeed = 100.0;
 
-const char* const kAliases[][6] = {
-    {"rpm", "enginespeed", "rpm1", "", "", ""},
-    {"map", "kpa", "mapkpa", "", "", ""},
-    {"tps", "throttle", "tpspercent", "tpsadc", "", ""},
-    {"coolant", "clt", "cts", "water", "coolanttemp", "engtemp"},
-    {"mat", "iat", "airtemp", "intaketemp", "manifoldairtemp", ""},
-    {"spark", "advance", "adv", "sparkadv", "ignadv", "timing"},
-    {"dwell", "dwelltime", "", "", "", ""},
-    {"afr", "airfuelratio", "afr1", "", "", ""},
-    {"lambda", "lambda1", "", "", "", ""},
-    {"ego", "o2", "egov", "egovolts", "", ""},
-    {"egocorrection", "egocor", "gego", "", "", ""},
-    {"batt", "battery", "batteryvoltage", "volts", "vbatt", "batt_v"},
-    {"speed", "vss", "kmh", "vehiclespeed", "", ""},
-    {"gear", "", "", "", "", ""},
-    {"baro", "barometer", "", "", "", ""},
-    {"pw", "pulsewidth", "pw1", "pulsewidth1", "", ""},
-    {"duty", "dutycycle", "dutycycle1", "injduty", "", ""},
-    {"secl", "seconds", "", "", "", ""},
+// The names definition files and datalogs of various firmwares give these values.
+const char* const kAliases[][8] = {
+    {"rpm", "enginespeed", "rpm1", "rpm100", "rpmvalue", "", "", ""},
+    {"map", "kpa", "mapkpa", "mapvalue", "", "", "", ""},
+    {"tps", "tp", "throttle", "tpspercent", "tpsvalue", "", "", ""},
+    {"coolant", "clt", "cts", "water", "coolanttemp", "engtemp", "", ""},
+    {"mat", "iat", "airtemp", "intake", "intaketemp", "manifoldairtemp", "", ""},
+    {"spark", "advance", "adv", "sparkadv", "ignadv", "ignitionadvance", "timing", ""},
+    {"dwell", "dwelltime", "sparkdwellvalue", "", "", "", "", ""},
+    {"afr", "airfuelratio", "afr1", "", "", "", "", ""},
+    {"lambda", "lambda1", "lambdavalue", "", "", "", "", ""},
+    {"ego", "o2", "egov", "egovolts", "", "", "", ""},
+    {"egocorrection", "egocor", "gego", "egocorrection1", "", "", "", ""},
+    {"batt", "battery", "batteryvoltage", "batt v", "volts", "vbatt", "batt_v", ""},
+    {"speed", "vss", "kmh", "vehiclespeed", "vehiclespeedkph", "", "", ""},
+    {"gear", "", "", "", "", "", "", ""},
+    {"baro", "barometer", "baropressure", "", "", "", "", ""},
+    {"pw", "pulsewidth", "pw1", "pulsewidth1", "", "", "", ""},
+    {"duty", "dutycycle", "dutycycle1", "injduty", "injectordutycycle", "", "", ""},
+    {"secl", "seconds", "", "", "", "", "", ""},
 };
 
 double Smooth(double x)
