@@ -22,11 +22,17 @@ TEST(EngineModel, EveryValueStaysPlausibleOverTwoCycles)
         double hi;
     };
     const Range ranges[] = {
-        {"rpm", 700, 6500},  {"map", 20, 105},    {"tps", 0, 100},    {"coolant", 19, 90},
-        {"mat", 15, 45},     {"spark", 5, 38},    {"dwell", 2, 4.5},  {"afr", 11, 19},
-        {"lambda", 0.75, 1.3}, {"ego", 0, 1},     {"batt", 13, 14.5}, {"speed", 0, 105},
-        {"gear", 0, 4},      {"baro", 95, 105},   {"pw", 1, 12},      {"duty", 0, 100},
-        {"secl", 0, 255},
+        {"rpm", 700, 6500},        {"map", 20, 160},          {"tps", 0, 100},
+        {"coolant", 19, 90},       {"mat", 15, 50},           {"spark", 5, 38},
+        {"dwell", 2, 4.5},         {"afr", 11, 19},           {"lambda", 0.75, 1.3},
+        {"ego", 0, 1},             {"batt", 13, 14.5},        {"speed", 0, 105},
+        {"gear", 0, 4},            {"baro", 95, 105},         {"pw", 1, 20},
+        {"duty", 0, 85},           {"secl", 0, 255},          {"status", 1, 13},
+        {"knockretard", 0, 3},     {"idleduty", 0, 90},       {"oilpressure", 70, 600},
+        {"fuelpressure", 250, 420}, {"egt", 0, 950},          {"afrtarget", 11, 19},
+        {"egocorrection", 90, 110}, {"warmupenrich", 100, 140}, {"accelenrich", 100, 130},
+        {"tpsdot", -1000, 1000},   {"mapdot", -1000, 1000},   {"fanduty", 0, 100},
+        {"fueltemp", 0, 40},       {"loopspersecond", 1000, 2000},
     };
     EngineModel model;
     for (double t = 0; t < 2 * EngineModel::kCycleSeconds; t += 0.1) {
@@ -95,5 +101,5 @@ TEST(EngineModel, CoolantOnlyWarmsAndAliasesAgree)
         EXPECT_EQ(v, coolant) << alias;
     }
     double unknown = 0;
-    EXPECT_FALSE(model.value("fuelpressure", unknown));
+    EXPECT_FALSE(model.value("nosuchchannel", unknown));
 }
