@@ -44,6 +44,10 @@ GaugeValueSelector::GaugeValueSelector(wxWindow* parent, wxWindowID id)
     SetSizer(mainSizer);
     mainSizer->Fit(this);
     mainSizer->SetSizeHints(this);
+
+    listBox->Bind(wxEVT_LEFT_DOWN, &GaugeValueSelector::OnListPress, this);
+    listBox->Bind(wxEVT_KEY_DOWN, &GaugeValueSelector::OnListPress, this);
+    listBox->Bind(wxEVT_LEFT_UP, &GaugeValueSelector::OnListRelease, this);
 }
 
 void GaugeValueSelector::SetTarget(GaugeListener* newTarget)
@@ -53,8 +57,12 @@ void GaugeValueSelector::SetTarget(GaugeListener* newTarget)
 
 void GaugeValueSelector::Offer(const wxArrayString& titles)
 {
+    userPicking = false;
     listBox->Clear();
     listBox->Set(titles);
+    // The list selects its first row when it takes the focus; start on a button
+    // so that nothing is chosen before the user touches the list.
+    okButton->SetFocus();
     Show();
     Raise();
 }
@@ -71,9 +79,46 @@ void GaugeValueSelector::OnOk(wxCommandEvent&)
     Choose();
 }
 
+// The list also reports selections the user did not make: taking the focus
+// selects its first row, so the first tap on a row reports row 0 and then the
+// tapped row. Only selections after a press on the list count, and they are
+// reported once, after the press is fully handled, with the final row.
 void GaugeValueSelector::OnListSelect(wxCommandEvent&)
 {
-    Choose();
+    if (!userPicking || choicePending)
+        return;
+    choicePending = true;
+    CallAfter(&GaugeValueSelector::ChooseFromList);
+}
+
+void GaugeValueSelector::ChooseFromList()
+{
+    choicePending = false;
+    userPicking = false;
+    if (IsShown())
+        Choose();
+}
+
+void GaugeValueSelector::OnListPress(wxEvent& event)
+{
+    userPicking = true;
+    event.Skip();
+}
+
+// A tap on the row that is already selected changes no selection, yet it is
+// still the user's choice.
+void GaugeValueSelector::OnListRelease(wxMouseEvent& event)
+{
+    event.Skip();
+    if (!userPicking || choicePending)
+        return;
+    const int row = listBox->HitTest(event.GetPosition());
+    if (row != wxNOT_FOUND && row == listBox->GetSelection()) {
+        choicePending = true;
+        CallAfter(&GaugeValueSelector::ChooseFromList);
+    } else {
+        userPicking = false;
+    }
 }
 
 void GaugeValueSelector::OnCancel(wxCommandEvent&)

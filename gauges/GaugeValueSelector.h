@@ -30,9 +30,12 @@ public:
 private:
     // Passes the selected row (-1 when none) to the target, then hides.
     void Choose();
+    void ChooseFromList();
     void OnOk(wxCommandEvent& event);
     void OnCancel(wxCommandEvent& event);
     void OnListSelect(wxCommandEvent& event);
+    void OnListPress(wxEvent& event);
+    void OnListRelease(wxMouseEvent& event);
     void OnClose(wxCloseEvent& event);
 
     wxBoxSizer* mainSizer = nullptr;
@@ -41,6 +44,10 @@ private:
     wxButton* okButton = nullptr;
     wxButton* cancelButton = nullptr;
     GaugeListener* target = nullptr;
+    // The user pressed a mouse button or key on the list and no choice is
+    // reported yet: only such selections count (see OnListSelect).
+    bool userPicking = false;
+    bool choicePending = false;
 
     wxDECLARE_EVENT_TABLE();
 };
