@@ -48,21 +48,7 @@ protected:
     {
         return dynamic_cast<wxButton*>(selector->FindWindow(name));
     }
-    // Centre of row `row` in list box client coordinates (found by hit tests,
-    // the row height being the toolkit's).
-    wxPoint RowCentre(int row)
-    {
-        wxListBox* list = selector->GetListBox();
-        int first = -1, last = -1;
-        for (int y = 0; y < list->GetClientSize().y; ++y) {
-            if (list->HitTest(wxPoint(20, y)) == row) {
-                if (first < 0)
-                    first = y;
-                last = y;
-            }
-        }
-        return wxPoint(40, first < 0 ? -1 : (first + last) / 2);
-    }
+    wxPoint RowCentre(int row) { return ::RowCentre(selector->GetListBox(), row); }
 
     wxFrame* frame = nullptr;
     GaugeValueSelector* selector = nullptr;
