@@ -8,6 +8,8 @@
 #include <wx/font.h>
 #include <wx/intl.h>
 
+#include <algorithm>
+
 // Shared by all digital gauges; allocated once, before the event table below.
 const long TarnGaugeDigital::ID_STATICTEXT1 = wxNewId();
 const long TarnGaugeDigital::ID_STATICTEXT2 = wxNewId();
@@ -35,8 +37,11 @@ TarnGaugeDigital::TarnGaugeDigital(wxWindow* parent, const wxString& symbolName,
     const int h = static_cast<int>(w * kHeightPerWidth);
     Create(parent, wxID_ANY, wxPoint(x, y), wxSize(w, h), 0, wxDefaultValidator, "control");
 
-    wxFont digits(static_cast<int>((h - 18.5) * 0.93), wxFONTFAMILY_SWISS, wxFONTSTYLE_NORMAL,
-                  wxFONTWEIGHT_NORMAL, false, "7 Segment");
+    // Below 61 px of width the rule gives no positive size, which the toolkit
+    // refuses; such a gauge gets the smallest font instead.
+    const int points = std::max(1, static_cast<int>((h - 18.5) * 0.93));
+    wxFont digits(points, wxFONTFAMILY_SWISS, wxFONTSTYLE_NORMAL, wxFONTWEIGHT_NORMAL, false,
+                  "7 Segment");
 
     titleText = new wxStaticTextEx(this, ID_STATICTEXT1, _("Label"), wxPoint(0, 0),
                                    wxSize(w, 14), wxST_NO_AUTORESIZE | wxALIGN_CENTRE_HORIZONTAL,

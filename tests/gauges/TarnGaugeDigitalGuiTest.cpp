@@ -161,6 +161,8 @@ TEST_F(DigitalGaugeTest, GeometryFollowsTheWidth)
         {118, 37, 17}, // 118 x 0.3166.. = 37.36; (37 - 18.5) x 0.93 = 17.2
         {160, 50, 29}, // 50.66; 31.5 x 0.93 = 29.3
         {200, 63, 41}, // 63.33; 44.5 x 0.93 = 41.4
+        {60, 19, 1},   // 19.0; 0.5 x 0.93 = 0.47: no usable size, the smallest
+        {40, 12, 1},   // 12.67; a negative size: the smallest
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.width);
