@@ -213,6 +213,27 @@ TEST_F(SelectorTest, TappingTheSelectedRowChoosesIt)
     EXPECT_EQ(target.received, std::vector<int>{2});
 }
 
+TEST_F(SelectorTest, ArrowKeyChoosesTheRowMovedTo)
+{
+    selector->Offer(Titles({"a", "b", "c"}));
+    ASSERT_TRUE(WaitShownOnScreen(selector));
+    wxListBox* list = selector->GetListBox();
+    // Keys go to the window under the pointer.
+    wxUIActionSimulator sim;
+    const wxPoint over = list->ClientToScreen(wxPoint(40, list->GetClientSize().y - 5));
+    sim.MouseMove(over);
+    ASSERT_TRUE(WaitFor([&] { return wxGetMousePosition() == over; }));
+    list->SetFocus(); // selects the first row: not a choice
+    ASSERT_TRUE(WaitFor([&] { return list->HasFocus(); }));
+    ASSERT_TRUE(WaitFor([&] { return list->GetSelection() == 0; }, 500));
+    EXPECT_TRUE(selector->IsShown());
+    EXPECT_TRUE(target.received.empty());
+
+    sim.Char(WXK_DOWN);
+    ASSERT_TRUE(WaitFor([&] { return !selector->IsShown(); }));
+    EXPECT_EQ(target.received, std::vector<int>{1});
+}
+
 TEST_F(SelectorTest, NoTargetIsHarmless)
 {
     selector->SetTarget(nullptr);
