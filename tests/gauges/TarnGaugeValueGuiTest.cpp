@@ -207,6 +207,7 @@ TEST_F(DialValue, PaintsOnScreenAndThenRests)
         to.Blit(0, 0, 210, 210, &from, 0, 0);
     }
     const wxImage moved = shot.ConvertToImage();
+    moved.SaveFile(wxString(TARN_BINARY_DIR) + "/dial_on_screen_8000.png", wxBITMAP_TYPE_PNG);
     EXPECT_TRUE(IsColour(moved, 105, 60, Rgb{12, 12, 12}));
     // 8000 at 405 degrees: 40 px out along the pointer is (133.3, 133.3).
     EXPECT_TRUE(IsColour(moved, 133, 133, Rgb{253, 204, 0}));
