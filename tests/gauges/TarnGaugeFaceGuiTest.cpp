@@ -1,7 +1,7 @@
 // The static dial: geometry from the window, and the rendered layers.
 #include "tests/gauges/TarnGaugeFixture.h"
 
-#include <wx/filename.h>
+#include <string>
 
 namespace {
 
@@ -48,7 +48,15 @@ TEST_F(DialFace, WindowIsMadeSquare)
         SCOPED_TRACE(c.given.x * 1000 + c.given.y);
         MakeGauge(c.given);
         gauge->SetDefaultGaugeDesc(0);
+        testing::internal::CaptureStderr();
         gauge->CalculateSize();
+        const std::string err = testing::internal::GetCapturedStderr();
+        // The size asked for, then the size the window got.
+        const std::string want = wxString::Format(
+            "TarnGauge::CalculateSize()\nTarnGauge::CalculateSize x=%d, y=%d!!\n"
+            "TarnGauge::CalculateSize x=%d, y=%d!!\n",
+            c.given.x, c.given.y, c.side, c.side).ToStdString();
+        EXPECT_EQ(err, want);
         EXPECT_EQ(gauge->GetClientSize(), wxSize(c.side, c.side));
         EXPECT_EQ(gauge->GetLayout().cx, c.side / 2);
         EXPECT_EQ(gauge->GetLayout().radius, c.side / 2 - 15);

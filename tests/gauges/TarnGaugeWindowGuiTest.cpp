@@ -83,7 +83,12 @@ protected:
 TEST_F(DialWindow, ClassInformationAndCreation)
 {
     AddFive();
+    testing::internal::CaptureStderr();
     MakeGauge();
+    const std::string err = testing::internal::GetCapturedStderr();
+    // The shape mask follows the parent's width; no description takes the 0.0 yet.
+    EXPECT_NE(err.find("setSize: 240\n"), std::string::npos) << err;
+    EXPECT_NE(err.find("m_gd is NULL! \n"), std::string::npos) << err;
     EXPECT_STREQ(gauge->GetClassInfo()->GetClassName(), L"TarnGauge");
     const wxClassInfo* info = wxClassInfo::FindClass("TarnGauge");
     ASSERT_NE(info, nullptr);
