@@ -48,6 +48,7 @@ GaugeValueSelector::GaugeValueSelector(wxWindow* parent, wxWindowID id)
     listBox->Bind(wxEVT_LEFT_DOWN, &GaugeValueSelector::OnListPress, this);
     listBox->Bind(wxEVT_KEY_DOWN, &GaugeValueSelector::OnListPress, this);
     listBox->Bind(wxEVT_LEFT_UP, &GaugeValueSelector::OnListRelease, this);
+    listBox->Bind(wxEVT_KILL_FOCUS, &GaugeValueSelector::OnListLeave, this);
 }
 
 void GaugeValueSelector::SetTarget(GaugeListener* newTarget)
@@ -119,6 +120,15 @@ void GaugeValueSelector::OnListRelease(wxMouseEvent& event)
     } else {
         userPicking = false;
     }
+}
+
+// A key that moved the focus away (Tab) selected nothing; the list must not
+// take its next focus selection for a choice.
+void GaugeValueSelector::OnListLeave(wxFocusEvent& event)
+{
+    event.Skip();
+    if (!choicePending)
+        userPicking = false;
 }
 
 void GaugeValueSelector::OnCancel(wxCommandEvent&)

@@ -36,6 +36,7 @@ private:
     void OnListSelect(wxCommandEvent& event);
     void OnListPress(wxEvent& event);
     void OnListRelease(wxMouseEvent& event);
+    void OnListLeave(wxFocusEvent& event);
     void OnClose(wxCloseEvent& event);
 
     wxBoxSizer* mainSizer = nullptr;

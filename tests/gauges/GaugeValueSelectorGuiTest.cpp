@@ -48,21 +48,7 @@ protected:
     {
         return dynamic_cast<wxButton*>(selector->FindWindow(name));
     }
-    // Centre of row `row` in list box client coordinates (found by hit tests,
-    // the row height being the toolkit's).
-    wxPoint RowCentre(int row)
-    {
-        wxListBox* list = selector->GetListBox();
-        int first = -1, last = -1;
-        for (int y = 0; y < list->GetClientSize().y; ++y) {
-            if (list->HitTest(wxPoint(20, y)) == row) {
-                if (first < 0)
-                    first = y;
-                last = y;
-            }
-        }
-        return wxPoint(40, first < 0 ? -1 : (first + last) / 2);
-    }
+    wxPoint RowCentre(int row) { return ::RowCentre(selector->GetListBox(), row); }
 
     wxFrame* frame = nullptr;
     GaugeValueSelector* selector = nullptr;
@@ -225,6 +211,27 @@ TEST_F(SelectorTest, TappingTheSelectedRowChoosesIt)
     ASSERT_TRUE(ClickOn(selector->GetListBox(), RowCentre(2)));
     ASSERT_TRUE(WaitFor([&] { return !selector->IsShown(); }));
     EXPECT_EQ(target.received, std::vector<int>{2});
+}
+
+TEST_F(SelectorTest, ArrowKeyChoosesTheRowMovedTo)
+{
+    selector->Offer(Titles({"a", "b", "c"}));
+    ASSERT_TRUE(WaitShownOnScreen(selector));
+    wxListBox* list = selector->GetListBox();
+    // Keys go to the window under the pointer.
+    wxUIActionSimulator sim;
+    const wxPoint over = list->ClientToScreen(wxPoint(40, list->GetClientSize().y - 5));
+    sim.MouseMove(over);
+    ASSERT_TRUE(WaitFor([&] { return wxGetMousePosition() == over; }));
+    list->SetFocus(); // selects the first row: not a choice
+    ASSERT_TRUE(WaitFor([&] { return list->HasFocus(); }));
+    ASSERT_TRUE(WaitFor([&] { return list->GetSelection() == 0; }, 500));
+    EXPECT_TRUE(selector->IsShown());
+    EXPECT_TRUE(target.received.empty());
+
+    sim.Char(WXK_DOWN);
+    ASSERT_TRUE(WaitFor([&] { return !selector->IsShown(); }));
+    EXPECT_EQ(target.received, std::vector<int>{1});
 }
 
 TEST_F(SelectorTest, NoTargetIsHarmless)

@@ -2,6 +2,7 @@
 // Real mouse clicks through the X test extension, for the gauge GUI tests.
 #include "tests/support/WaitFor.h"
 
+#include <wx/listbox.h>
 #include <wx/uiaction.h>
 #include <wx/utils.h>
 #include <wx/window.h>
@@ -29,4 +30,19 @@ inline bool ClickOn(wxWindow* win, wxPoint at = wxDefaultPosition)
 inline bool WaitShownOnScreen(wxWindow* win)
 {
     return WaitFor([win] { return win->IsShownOnScreen(); });
+}
+
+// Centre of row `row` of `list` in its client coordinates, found by hit tests
+// (the row height is the toolkit's); y is -1 when the row is not visible.
+inline wxPoint RowCentre(wxListBox* list, int row)
+{
+    int first = -1, last = -1;
+    for (int y = 0; y < list->GetClientSize().y; ++y) {
+        if (list->HitTest(wxPoint(20, y)) == row) {
+            if (first < 0)
+                first = y;
+            last = y;
+        }
+    }
+    return wxPoint(40, first < 0 ? -1 : (first + last) / 2);
 }
