@@ -1,0 +1,222 @@
+#pragma once
+// The analog dial gauge: a bezel, a dark face with coloured bands, ticks and
+// labels, a title, a triangular pointer and a numeric readout.
+//
+// The static dial is cached in two display-sized bitmaps (bezel, and bezel
+// plus face) rebuilt only on request; a paint blits the face layer and draws
+// the title, readout and pointer on top. A value change invalidates only the
+// old and new pointer and readout boxes. Descriptions, the dispatcher and the
+// parent are not owned; the gauge owns its pens, brushes, bitmaps and menus.
+//
+// Files: TarnGauge.cpp (window, menus, mouse, shape), TarnGaugeFace.cpp (dial
+// layers), TarnGaugeValue.cpp (value, pointer, readout, paint).
+#include "app/GaugeListener.h"
+#include "definition/SymbolTable.h"
+#include "gauges/DialGeometry.h"
+
+#include <wx/bitmap.h>
+#include <wx/brush.h>
+#include <wx/colour.h>
+#include <wx/control.h>
+#include <wx/dynarray.h>
+#include <wx/font.h>
+#include <wx/hashmap.h>
+#include <wx/menu.h>
+#include <wx/pen.h>
+
+#include <array>
+#include <vector>
+
+class GaugeValueSelector;
+class TARNGaugeDesc;
+class wxDC;
+
+WX_DECLARE_HASH_MAP(int, int, wxIntegerHash, wxIntegerEqual, MenuIdToDescMap);
+
+// A menu that remembers where its columns start. Column breaks are a no-op on
+// some toolkits (GTK), so the positions are kept to be checked and reported.
+class ColumnMenu : public wxMenu {
+public:
+    void Break() override
+    {
+        wxMenu::Break();
+        m_columnStarts.push_back(static_cast<int>(GetMenuItemCount()));
+    }
+    // Item position at which each column starts, in order.
+    const std::vector<int>& GetColumnStarts() const { return m_columnStarts; }
+
+private:
+    std::vector<int> m_columnStarts;
+};
+
+class TarnGauge : public wxControl, public GaugeListener {
+public:
+    // An uncreated window; call Create before use.
+    TarnGauge();
+    // With fitToParent the dial takes its size from the parent's client area
+    // at each rebuild, otherwise from `size`. Picks up the installed symbol
+    // table's descriptions; none is selected until SetDefaultGaugeDesc.
+    TarnGauge(wxWindow* parent, wxWindowID id, const wxPoint& pos, const wxSize& size,
+              bool fitToParent);
+    bool Create(wxWindow* parent, wxWindowID id, const wxPoint& pos, const wxSize& size,
+                bool fitToParent);
+    ~TarnGauge() override;
+
+    // GaugeListener. SetValue clamps to the description's range and drops NaN;
+    // an unchanged value invalidates nothing.
+    void SetValue(double value) override;
+    void RefreshSymbol(const ValueMap& values) override;
+    wxString GetSymbolName() override;
+    // Row of the last list offered to the selector; rows outside it are ignored.
+    void SetValueIdx(int row) override;
+
+    // The descriptions to choose from (not owned; may be empty or null).
+    void SetGaugeDescArray(const GaugeDescList* list);
+    // First description whose symbol name is `name`, else the first one.
+    void SetDefaultGaugeDesc(const wxString& name);
+    // An index outside the list selects the first description.
+    void SetDefaultGaugeDesc(int index);
+    // Asks the dispatcher which descriptions the current input can serve;
+    // enables their submenu items and remembers them for the selector.
+    void UpdateAvailableGauges();
+    // Rebuilds the circular shape mask for a square of side `width`.
+    void setSize(int width);
+
+    // Dial geometry from the window size (normally run by the paint handler
+    // when a rebuild is pending).
+    void CalculateSize();
+    // Renders the face layer; bit 0 of `flags` re-renders the bezel layer too.
+    void paintGaugeBg(int flags);
+    // Title text and position, measured with the font selected in `dc`.
+    void UpdateTitle(wxDC& dc);
+    void UpdatePointer();
+    void UpdateGaugeValue();
+    // Draws the complete gauge into `dc` (client coordinates), exactly as the
+    // paint handler does, rebuilding the layers first when a rebuild is pending.
+    void PaintTo(wxDC& dc);
+
+    void SetFaceColour(const wxColour& colour);
+    void SetPointerColour(const wxColour& colour);
+    void SetScaleColour(const wxColour& colour);
+    void SetHubColour(const wxColour& colour);
+
+    // Read-only views of the state.
+    DialLayout GetLayout() const;
+    const std::array<DialPoint, 3>& GetPointerPoints() const { return m_points; }
+    double GetValue() const { return m_value; }
+    const wxString& GetValueText() const { return m_valueText; }
+    wxPoint GetValuePosition() const { return wxPoint(m_valueX, m_valueY); }
+    const wxString& GetTitleText() const { return m_titleText; }
+    wxPoint GetTitlePosition() const { return wxPoint(m_titleX, m_titleY); }
+    const wxFont& GetDialFont() const { return m_font; }
+    const TARNGaugeDesc* GetGaugeDesc() const { return m_gd; }
+    int GetGaugeDescIndex() const { return m_defGaugeId; }
+    bool NeedsRebuild() const { return m_needRebuild; }
+    bool HasShape() const { return m_hasShape; }
+    const wxBitmap& GetShapeBitmap() const { return m_shapeBitmap; }
+    const wxBitmap& GetFaceBitmap() const { return m_faceBitmap; }
+    wxMenu* GetPopupMenu() const { return m_menu; }
+    ColumnMenu* GetSubMenu() const { return m_subMenu; }
+    // Submenu item id -> description index.
+    const MenuIdToDescMap& GetMenuIdMap() const { return m_menuIdToDesc; }
+    const wxArrayString& GetAvailableTitles() const { return m_availTitles; }
+    const wxArrayInt& GetAvailableIndexes() const { return m_availIdx; }
+    GaugeValueSelector* GetSelector() const { return m_selector; }
+
+    // Id of the "Close window" item of every analog gauge.
+    static const long closeId;
+    // Mouse wheel step, in value units.
+    static constexpr double kWheelStep = 100.0;
+
+private:
+    void InitFields();
+    void BuildPopupMenu();
+    void DeletePopupMenu();
+    // Selects description `index` (valid) and rebuilds its labels.
+    void UseGaugeDesc(int index);
+    // Pointer triangle for the current value and geometry; invalidates the
+    // old and new boxes when `invalidate` is set.
+    void UpdatePointerPoints(bool invalidate);
+    // Text extent with m_font, through a client context as the screen sees it.
+    wxSize MeasureText(const wxString& text);
+    // Used area of the cached layers: the dial, limited to the layer size.
+    wxSize LayerArea() const;
+
+    void DrawBezel(wxDC& dc);
+    void DrawBands(wxDC& dc);
+    void DrawTicks(wxDC& dc);
+    void DrawLabels(wxDC& dc);
+    // Pie sector from a1 to a2 (screen-clockwise degrees) at `radius`.
+    void DrawSector(wxDC& dc, double a1, double a2, double radius);
+
+    void OnPaint(wxPaintEvent& event);
+    void OnSize(wxSizeEvent& event);
+    void OnMouseWheel(wxMouseEvent& event);
+    void OnMouseRightClick(wxMouseEvent& event);
+    void OnPopupMenuClose(wxCommandEvent& event);
+    void OnPopupMenuSelectSymbol(wxCommandEvent& event);
+    void OnLeftDown(wxMouseEvent& event);
+    void OnLeftUp(wxMouseEvent& event);
+    void OnMotion(wxMouseEvent& event);
+    void OnDoubleClick(wxMouseEvent& event);
+
+    // Geometry (rebuilt by CalculateSize).
+    int m_width;
+    int m_height;
+    wxSize m_initialSize;
+    bool m_fitToParent;
+    int m_cx;
+    int m_cy;
+    int m_radius;
+    double m_tickInner;
+    double m_tickOuter;
+    double m_labelRadius;
+    double m_titleOffset;
+    double m_valueOffset;
+    double m_hubRadius;
+    double m_pointerLength;
+    int m_fontSize;
+    wxFont m_font;
+    wxString m_titleText;
+    int m_titleX;
+    int m_titleY;
+
+    // Colours, pens and brushes.
+    wxColour m_faceColour;
+    wxBrush m_faceBrush;
+    wxPen m_pointerPen;
+    wxBrush m_pointerBrush;
+    wxColour m_scaleColour;
+    wxPen m_tickPen;
+    wxPen m_hubPen;
+    wxBrush m_hubBrush;
+
+    // Cached layers, display-sized, allocated once.
+    wxBitmap m_bezelBitmap;
+    wxBitmap m_faceBitmap;
+    bool m_needRebuild;
+
+    // Value and pointer.
+    TARNGaugeDesc* m_gd;
+    double m_value;
+    std::array<DialPoint, 3> m_points;
+    wxString m_valueText;
+    int m_valueX;
+    int m_valueY;
+
+    // Window behaviour.
+    wxWindow* m_parentWindow;
+    const GaugeDescList* m_gaugeDescA;
+    int m_defGaugeId;
+    bool m_hasShape;
+    wxBitmap m_shapeBitmap;
+    wxMenu* m_menu;
+    ColumnMenu* m_subMenu;
+    MenuIdToDescMap m_menuIdToDesc;
+    wxArrayString m_availTitles;
+    wxArrayInt m_availIdx;
+    GaugeValueSelector* m_selector;
+
+    wxDECLARE_DYNAMIC_CLASS(TarnGauge);
+    wxDECLARE_EVENT_TABLE();
+};

@@ -1,0 +1,256 @@
+// The static dial: geometry from the window size, and the two cached layers
+// (bezel; bezel plus face, bands, ticks, labels and hub).
+#include "app/DebugLog.h"
+#include "gauges/TARNGaugeDesc.h"
+#include "gauges/TarnGauge.h"
+
+#include <wx/dcclient.h>
+#include <wx/dcmemory.h>
+
+#include <algorithm>
+#include <cstdio>
+
+// Most degrees by which a band's face-coloured cover overlaps its radii.
+static const double kMaxBandCoverMargin = 10.0;
+
+void TarnGauge::SetFaceColour(const wxColour& colour)
+{
+    m_faceColour = colour;
+    m_faceBrush = wxBrush(colour, wxBRUSHSTYLE_SOLID);
+}
+
+void TarnGauge::SetPointerColour(const wxColour& colour)
+{
+    m_pointerBrush = wxBrush(colour, wxBRUSHSTYLE_SOLID);
+    m_pointerPen = wxPen(colour, 1, wxPENSTYLE_SOLID);
+}
+
+void TarnGauge::SetScaleColour(const wxColour& colour)
+{
+    m_scaleColour = colour;
+    m_tickPen = wxPen(colour, 1, wxPENSTYLE_SOLID);
+}
+
+void TarnGauge::SetHubColour(const wxColour& colour)
+{
+    m_hubBrush = wxBrush(colour, wxBRUSHSTYLE_SOLID);
+    m_hubPen = wxPen(colour, 1, wxPENSTYLE_SOLID);
+}
+
+DialLayout TarnGauge::GetLayout() const
+{
+    DialLayout l;
+    l.width = m_width;
+    l.height = m_height;
+    l.cx = m_cx;
+    l.cy = m_cy;
+    l.radius = m_radius;
+    l.tickInner = m_tickInner;
+    l.tickOuter = m_tickOuter;
+    l.labelRadius = m_labelRadius;
+    l.titleOffset = m_titleOffset;
+    l.valueOffset = m_valueOffset;
+    l.hubRadius = m_hubRadius;
+    l.pointerLength = m_pointerLength;
+    l.fontSize = m_fontSize;
+    return l;
+}
+
+wxSize TarnGauge::LayerArea() const
+{
+    if (!m_faceBitmap.IsOk())
+        return wxSize(0, 0);
+    return wxSize(std::max(0, std::min(m_width, m_faceBitmap.GetWidth())),
+                  std::max(0, std::min(m_height, m_faceBitmap.GetHeight())));
+}
+
+void TarnGauge::CalculateSize()
+{
+    DebugLog(0, "TarnGauge::CalculateSize() START");
+    std::fprintf(stderr, "TarnGauge::CalculateSize()\n");
+    wxClientDC dc(this);
+    GetClientSize(&m_width, &m_height);
+    if (!m_fitToParent) {
+        m_width = m_initialSize.x;
+        m_height = m_initialSize.y;
+    } else if (m_parentWindow) {
+        m_parentWindow->GetClientSize(&m_width, &m_height);
+    }
+    std::fprintf(stderr, "TarnGauge::CalculateSize x=%i, y=%i!!\n", m_width, m_height);
+
+    SquareSize(&m_width, &m_height);
+    SetSize(wxSize(m_width, m_height));
+    // The size the window really got. GTK applies a new size to the drawing
+    // surface only at its next layout pass, so the context would still report
+    // the old one; the window's client size is current at once.
+    GetClientSize(&m_width, &m_height);
+    std::fprintf(stderr, "TarnGauge::CalculateSize x=%i, y=%i!!\n", m_width, m_height);
+
+    const DialLayout l = ComputeDialLayout(m_width, m_height);
+    m_cy = l.cy;
+    m_cx = l.cx;
+    m_radius = l.radius;
+    m_tickInner = l.tickInner;
+    m_tickOuter = l.tickOuter;
+    m_labelRadius = l.labelRadius;
+    m_fontSize = l.fontSize;
+    // A dial under 12 pixels of radius has no readable text; a font needs a
+    // positive size all the same.
+    m_font = wxFont(std::max(1, m_fontSize), wxFONTFAMILY_DEFAULT, wxFONTSTYLE_NORMAL,
+                    wxFONTWEIGHT_NORMAL, false, wxEmptyString);
+    dc.SetFont(m_font);
+    m_titleOffset = l.titleOffset;
+    m_valueOffset = l.valueOffset;
+    m_hubRadius = l.hubRadius;
+    m_pointerLength = l.pointerLength;
+
+    int w = 0, h = 0;
+    if (!m_valueText.empty())
+        dc.GetTextExtent(m_valueText, &w, &h);
+    m_valueX = m_cx - w / 2 - 2;
+    m_valueY = TruncToInt(m_cy + m_valueOffset - (h / 2));
+
+    UpdateTitle(dc);
+}
+
+void TarnGauge::UpdateTitle(wxDC& dc)
+{
+    if (!m_gd) {
+        m_titleText.clear();
+        return;
+    }
+    m_titleText = m_gd->getUnits() + wxString::Format(" x %i", m_gd->getScaleFactor());
+    int w = 0, h = 0;
+    dc.GetTextExtent(m_titleText, &w, &h);
+    m_titleX = m_cx - w / 2;
+    m_titleY = TruncToInt(m_cy - m_titleOffset - (h / 2));
+}
+
+void TarnGauge::paintGaugeBg(int flags)
+{
+    DebugLog(0, "paintGaugeBg() START");
+    const wxSize area = LayerArea();
+    wxMemoryDC dc;
+    dc.SetBackground(*wxWHITE_BRUSH);
+
+    if (flags & 1) {
+        dc.SelectObject(m_bezelBitmap);
+        dc.Clear();
+        if (m_radius > 0)
+            DrawBezel(dc);
+        dc.SelectObject(wxNullBitmap);
+    }
+
+    if (m_faceBitmap.IsOk()) {
+        dc.SelectObject(m_faceBitmap);
+        {
+            wxMemoryDC bezel;
+            bezel.SelectObjectAsSource(m_bezelBitmap);
+            dc.Blit(0, 0, area.x, area.y, &bezel, 0, 0);
+        }
+        if (m_radius > 0) {
+            const int r = m_radius;
+            dc.SetPen(*wxBLACK_PEN);
+            dc.SetBrush(m_faceBrush);
+            dc.DrawEllipse(m_cx - r, m_cy - r, 2 * r, 2 * r);
+            if (m_gd) {
+                DrawBands(dc);
+                DrawTicks(dc);
+                DrawLabels(dc);
+            }
+            const int hub = TruncToInt(m_hubRadius);
+            dc.SetPen(m_hubPen);
+            dc.SetBrush(m_hubBrush);
+            dc.DrawEllipse(m_cx - hub, m_cy - hub, 2 * hub, 2 * hub);
+        }
+        dc.SetPen(wxNullPen);
+        dc.SetBrush(wxNullBrush);
+        dc.SelectObject(wxNullBitmap);
+    }
+    DebugLog(0, "paintGaugeBg() END");
+}
+
+void TarnGauge::DrawSector(wxDC& dc, double a1, double a2, double radius)
+{
+    const int d = TruncToInt(radius);
+    double sa = 0, ea = 0;
+    ToToolkitArc(a1, a2, &sa, &ea);
+    dc.DrawEllipticArc(m_cx - d, m_cy - d, 2 * d, 2 * d, sa, ea);
+}
+
+void TarnGauge::DrawBezel(wxDC& dc)
+{
+    // Two rings of overlapping sectors: light from the right on the outer
+    // ring, from the left on the inner one, so the face looks sunk in.
+    const double radii[2] = {double(m_radius + kBezelWidth), double(m_radius + 7)};
+    for (int ring = 0; ring < 2; ++ring) {
+        const std::array<int, kBezelSectors> greys = BezelGreys(ring == 0);
+        for (int s = 0; s < kBezelSectors; ++s) {
+            const wxColour grey(greys[s], greys[s], greys[s]);
+            dc.SetPen(wxPen(grey, 1, wxPENSTYLE_SOLID));
+            dc.SetBrush(wxBrush(grey, wxBRUSHSTYLE_SOLID));
+            const double angle = 2.0 * s;
+            DrawSector(dc, angle - kBezelSectorSpan, angle, radii[ring]);
+        }
+    }
+}
+
+void TarnGauge::DrawBands(wxDC& dc)
+{
+    const double start = m_gd->getStartAngle();
+    const double sweep = m_gd->getSweepAngle();
+    // Wide enough to hide the seam 1.5 pixels either side even at the hub.
+    const double margin = std::min(
+        kMaxBandCoverMargin, std::max(1.0, 1.5 / std::max(1.0, m_hubRadius) / kDegToRad));
+    for (const GaugeRange& range : m_gd->getRanges()) {
+        double aL = 0, aH = 0;
+        if (!range.colour
+            || !BandAngles(range.lo, range.hi, m_gd->getMinValue(), m_gd->getMaxValue(), start,
+                           sweep, &aL, &aH))
+            continue;
+        const wxColour colour(range.colour->red, range.colour->green, range.colour->blue);
+        dc.SetPen(*wxBLACK_PEN);
+        dc.SetBrush(wxBrush(colour, wxBRUSHSTYLE_SOLID));
+        DrawSector(dc, aL, aH, m_tickOuter);
+        // The face-coloured cover reaches past the band's radii: with
+        // antialiasing, two sectors sharing an edge leave a faint coloured
+        // line from the hub to the band. Inside 0.85 R all is face anyway;
+        // the cover's black arc is then drawn over the band's angles only.
+        dc.SetPen(*wxTRANSPARENT_PEN);
+        dc.SetBrush(m_faceBrush);
+        DrawSector(dc, aL - margin, aH + margin, m_tickInner);
+        dc.SetPen(*wxBLACK_PEN);
+        dc.SetBrush(*wxTRANSPARENT_BRUSH);
+        DrawSector(dc, aL, aH, m_tickInner);
+    }
+}
+
+void TarnGauge::DrawTicks(wxDC& dc)
+{
+    const wxPen minorPen = m_tickPen;
+    const wxPen majorPen(m_scaleColour, 3, wxPENSTYLE_SOLID);
+    const std::vector<DialTick> ticks =
+        DialTicks(m_cx, m_cy, m_tickInner, m_tickOuter, m_gd->getStartAngle(),
+                  m_gd->getSweepAngle(), m_gd->getMajorDivisions(), m_gd->getMinorDivisions());
+    for (const DialTick& t : ticks) {
+        dc.SetPen(t.major ? majorPen : minorPen);
+        dc.DrawLine(t.inner.x, t.inner.y, t.outer.x, t.outer.y);
+    }
+}
+
+void TarnGauge::DrawLabels(wxDC& dc)
+{
+    dc.SetFont(m_font);
+    dc.SetTextForeground(m_scaleColour);
+    dc.SetTextBackground(m_faceColour);
+    dc.SetBackgroundMode(wxBRUSHSTYLE_TRANSPARENT);
+    const double step = LabelStep(m_gd->getSweepAngle(), m_gd->getMajorDivisions());
+    double a = m_gd->getStartAngle();
+    for (const wxString& text : m_gd->getLabels()) {
+        int w = 0, h = 0;
+        dc.GetTextExtent(text, &w, &h);
+        const DialPoint p = LabelTopLeft(m_cx, m_cy, m_labelRadius, a, w, h);
+        dc.DrawText(text, p.x, p.y);
+        a += step;
+    }
+}

@@ -1,0 +1,519 @@
+// The dial as a window: class information, popup menu, description choice,
+// availability, mouse wheel, double click shape, close, selector.
+#include "app/GaugeUpdater.h"
+#include "gauges/GaugeValueSelector.h"
+#include "tests/gauges/GuiClick.h"
+#include "tests/gauges/TarnGaugeFixture.h"
+#include "tests/support/WaitFor.h"
+
+#include <wx/button.h>
+#include <wx/listbox.h>
+#include <wx/timer.h>
+#include <wx/uiaction.h>
+#include <wx/weakref.h>
+
+#include <set>
+#include <string>
+
+namespace {
+
+// An input that can serve a fixed set of names.
+class FakeInput : public RTDataMgr {
+public:
+    explicit FakeInput(std::set<wxString> served) : names(std::move(served)) {}
+    void Update() override {}
+    double GetValue(const wxString&) override { return 0.0; }
+    bool HasValue(const wxString& name) override { return names.count(name) > 0; }
+    int GetKind() override { return KindFile; }
+
+    std::set<wxString> names;
+};
+
+class DialWindow : public DialFixture {
+protected:
+    // rpm, map, clt, and two descriptions titled "Dup" (symbols a and b).
+    void AddFive()
+    {
+        Add(RpmDesc());
+        Add(PlainDesc("map", "Manifold", 0, 250));
+        Add(PlainDesc("clt", "Coolant", -40, 120));
+        Add(PlainDesc("a", "Dup", 0, 10));
+        Add(PlainDesc("b", "Dup", 0, 20));
+    }
+    void Connect(std::set<wxString> served)
+    {
+        input = std::make_unique<FakeInput>(std::move(served));
+        dispatcher.SetInput(input.get());
+        dispatcher.AddGauge(gauge);
+        gauge->m_dispatcher = &dispatcher;
+    }
+    void SendMenu(int id)
+    {
+        wxCommandEvent event(wxEVT_MENU, id);
+        event.SetEventObject(gauge);
+        gauge->ProcessWindowEvent(event);
+    }
+    void SendWheel(int rotation)
+    {
+        wxMouseEvent event(wxEVT_MOUSEWHEEL);
+        event.m_wheelRotation = rotation;
+        event.m_wheelDelta = 120;
+        event.SetEventObject(gauge);
+        gauge->ProcessWindowEvent(event);
+    }
+    void SendDoubleClick()
+    {
+        wxMouseEvent event(wxEVT_LEFT_DCLICK);
+        event.SetEventObject(gauge);
+        gauge->ProcessWindowEvent(event);
+    }
+    // Submenu item ids in list order.
+    std::vector<int> ItemIds()
+    {
+        std::vector<int> ids;
+        for (wxMenuItem* item : gauge->GetSubMenu()->GetMenuItems())
+            ids.push_back(item->GetId());
+        return ids;
+    }
+
+    GaugeUpdater dispatcher;
+    std::unique_ptr<FakeInput> input;
+};
+
+TEST_F(DialWindow, ClassInformationAndCreation)
+{
+    AddFive();
+    testing::internal::CaptureStderr();
+    MakeGauge();
+    const std::string err = testing::internal::GetCapturedStderr();
+    // The shape mask follows the parent's width; no description takes the 0.0 yet.
+    EXPECT_NE(err.find("setSize: 240\n"), std::string::npos) << err;
+    EXPECT_NE(err.find("m_gd is NULL! \n"), std::string::npos) << err;
+    EXPECT_STREQ(gauge->GetClassInfo()->GetClassName(), L"TarnGauge");
+    const wxClassInfo* info = wxClassInfo::FindClass("TarnGauge");
+    ASSERT_NE(info, nullptr);
+    EXPECT_STREQ(info->GetBaseClassName1(), L"wxControl");
+    EXPECT_TRUE(gauge->IsKindOf(wxCLASSINFO(wxControl)));
+    EXPECT_EQ(gauge->GetName(), "control");
+    EXPECT_EQ(gauge->GetBackgroundColour(), *wxWHITE);
+    EXPECT_EQ(gauge->GetBackgroundStyle(), wxBG_STYLE_PAINT);
+    EXPECT_FALSE(gauge->HasShape());
+    EXPECT_TRUE(gauge->NeedsRebuild());
+    EXPECT_EQ(gauge->GetGaugeDesc(), nullptr);
+    EXPECT_TRUE(log.contains("TarnGauge::TarnGauge() START"));
+    EXPECT_TRUE(log.contains("TarnGauge::TarnGauge() END"));
+    ASSERT_NE(gauge->GetSelector(), nullptr);
+    EXPECT_FALSE(gauge->GetSelector()->IsShown());
+
+    // The run-time class makes an uncreated gauge.
+    wxObject* made = info->CreateObject();
+    TarnGauge* blank = wxDynamicCast(made, TarnGauge);
+    ASSERT_NE(blank, nullptr);
+    EXPECT_EQ(blank->GetHandle(), nullptr);
+    EXPECT_EQ(blank->GetGaugeDesc(), nullptr);
+    EXPECT_EQ(blank->GetValue(), 0.0);
+    blank->SetValue(3); // rejected, no crash
+    delete blank;
+}
+
+TEST_F(DialWindow, TakesTheInstalledDescriptions)
+{
+    SymbolTable* table = new SymbolTable;
+    table->addGauge(RpmDesc().release());
+    table->addGauge(PlainDesc("clt", "Coolant", -40, 120).release());
+    installSymbolTable(table);
+    frame = new wxFrame(nullptr, wxID_ANY, "dial test", wxPoint(0, 0), wxSize(240, 320),
+                        wxFRAME_SHAPED | wxBORDER_NONE);
+    TarnGauge* own = new TarnGauge(frame, wxID_ANY, wxPoint(15, 5), wxSize(210, 210), false);
+    EXPECT_EQ(own->GetSubMenu()->GetMenuItemCount(), 2u);
+    EXPECT_TRUE(log.contains("m_gaugeDescA->Count() : 2"));
+    own->SetDefaultGaugeDesc("clt");
+    EXPECT_EQ(own->GetGaugeDescIndex(), 1);
+    frame->Destroy();
+    frame = nullptr;
+    wxTheApp->ProcessIdle();
+    installSymbolTable(new SymbolTable);
+}
+
+TEST_F(DialWindow, SubmenuColumnsOfTwenty)
+{
+    struct Case {
+        int descriptions;
+        std::vector<int> columnStarts;
+    } cases[] = {{45, {0, 20, 40}}, {20, {0}}, {21, {0, 20}}, {1, {0}}, {0, {}}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.descriptions);
+        list.clear();
+        owned.clear();
+        for (int i = 0; i < c.descriptions; ++i)
+            Add(PlainDesc(wxString::Format("s%d", i), wxString::Format("Gauge %d", i), 0, 100));
+        log.clear();
+        MakeGauge();
+        EXPECT_TRUE(log.contains(wxString::Format("m_gaugeDescA->Count() : %d", c.descriptions)));
+        ColumnMenu* sub = gauge->GetSubMenu();
+        ASSERT_EQ(sub->GetMenuItemCount(), size_t(c.descriptions));
+        EXPECT_EQ(gauge->GetMenuIdMap().size(), size_t(c.descriptions));
+        EXPECT_EQ(sub->GetColumnStarts(), c.columnStarts);
+        int i = 0;
+        for (wxMenuItem* item : sub->GetMenuItems()) {
+            EXPECT_TRUE(item->IsRadio());
+            EXPECT_EQ(item->GetItemLabelText(), wxString::Format("Gauge %d", i));
+            const MenuIdToDescMap& map = gauge->GetMenuIdMap();
+            const MenuIdToDescMap::const_iterator found = map.find(item->GetId());
+            ASSERT_TRUE(found != map.end());
+            EXPECT_EQ(found->second, i);
+            ++i;
+        }
+        // The popup: the submenu, a separator and "Close window".
+        wxMenu* menu = gauge->GetPopupMenu();
+        ASSERT_EQ(menu->GetMenuItemCount(), 3u);
+        const wxMenuItemList& items = menu->GetMenuItems();
+        EXPECT_EQ(items[0]->GetItemLabelText(), "Change Gauge To");
+        EXPECT_EQ(items[0]->GetSubMenu(), sub);
+        EXPECT_TRUE(items[1]->IsSeparator());
+        EXPECT_EQ(items[2]->GetItemLabelText(), "Close window");
+        EXPECT_EQ(items[2]->GetId(), TarnGauge::closeId);
+        frame->Destroy();
+        frame = nullptr;
+        wxTheApp->ProcessIdle();
+    }
+}
+
+TEST_F(DialWindow, AvailabilityFollowsTheInput)
+{
+    AddFive();
+    MakeGauge();
+    struct Case {
+        const char* what;
+        std::set<wxString> served;
+        std::vector<bool> enabled; // per submenu item
+        std::vector<wxString> titles;
+        std::vector<int> indexes;
+    } cases[] = {
+        {"rpm, clt, b", {"rpm", "clt", "b"}, {true, false, true, true, true},
+         {"Engine Speed", "Coolant", "Dup"}, {0, 2, 4}},
+        // a is served, b is not: the search by title finds the first "Dup" item
+        // both times, so the second answer (disable) wins on it.
+        {"a only", {"a"}, {false, false, false, false, true}, {"Dup"}, {3}},
+        {"nothing", {}, {false, false, false, false, true}, {}, {}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        Connect(c.served);
+        gauge->UpdateAvailableGauges();
+        const std::vector<int> ids = ItemIds();
+        for (size_t i = 0; i < ids.size(); ++i) {
+            SCOPED_TRACE(i);
+            EXPECT_EQ(gauge->GetSubMenu()->IsEnabled(ids[i]), c.enabled[i]);
+        }
+        EXPECT_EQ(std::vector<wxString>(gauge->GetAvailableTitles().begin(),
+                                        gauge->GetAvailableTitles().end()),
+                  c.titles);
+        EXPECT_EQ(std::vector<int>(gauge->GetAvailableIndexes().begin(),
+                                   gauge->GetAvailableIndexes().end()),
+                  c.indexes);
+    }
+    // No input at all, or no dispatcher: nothing is available.
+    dispatcher.SetInput(nullptr);
+    gauge->UpdateAvailableGauges();
+    EXPECT_TRUE(gauge->GetAvailableTitles().IsEmpty());
+    EXPECT_FALSE(gauge->GetSubMenu()->IsEnabled(ItemIds()[0]));
+    gauge->m_dispatcher = nullptr;
+    gauge->UpdateAvailableGauges();
+    EXPECT_TRUE(gauge->GetAvailableIndexes().IsEmpty());
+}
+
+TEST_F(DialWindow, SelectionByNameAndIndex)
+{
+    AddFive();
+    MakeGauge();
+    Render();
+    struct ByName {
+        const char* name;
+        int index;
+        bool rebuild;
+    } names[] = {{"clt", 2, true}, {"rpm", 0, true}, {"b", 4, true},
+                 {"CLT", 0, false}, {"", 0, false},  {"nope", 0, false}};
+    for (const ByName& c : names) {
+        SCOPED_TRACE(c.name);
+        Render(); // clears the rebuild request
+        ASSERT_FALSE(gauge->NeedsRebuild());
+        log.clear();
+        gauge->SetDefaultGaugeDesc(wxString(c.name));
+        EXPECT_EQ(gauge->GetGaugeDescIndex(), c.index);
+        EXPECT_EQ(gauge->GetGaugeDesc(), list[c.index]);
+        EXPECT_EQ(gauge->NeedsRebuild(), c.rebuild);
+        EXPECT_TRUE(log.containsPrefix(
+            wxString::Format("TarnGauge::SetDefaultGaugeDesc ID: %d P: ", c.index)));
+        EXPECT_FALSE(list[c.index]->getLabels().IsEmpty());
+    }
+    struct ByIndex {
+        int given, used;
+    } indexes[] = {{3, 3}, {4, 4}, {5, 0}, {-1, 0}, {99, 0}};
+    for (const ByIndex& c : indexes) {
+        SCOPED_TRACE(c.given);
+        gauge->SetDefaultGaugeDesc(c.given);
+        EXPECT_EQ(gauge->GetGaugeDescIndex(), c.used);
+        EXPECT_EQ(gauge->GetGaugeDesc(), list[c.used]);
+    }
+}
+
+TEST_F(DialWindow, SelectorRowsSwitchTheFaceAtOnce)
+{
+    AddFive();
+    MakeGauge();
+    gauge->SetDefaultGaugeDesc("rpm");
+    Render();
+    Connect({"rpm", "clt", "b"});
+    gauge->UpdateAvailableGauges(); // rows: rpm, clt, b
+    gauge->fullRefreshes = 0;
+    log.clear();
+    // 7750 rpm (396.56 degrees) on the danger band, between the ticks of
+    // both scales: (170.1, 153.3).
+    EXPECT_TRUE(IsColour(gauge->GetFaceBitmap().ConvertToImage(), 170, 153, Rgb{255, 0, 0}));
+
+    for (int ignored : {-1, 3, 100}) {
+        SCOPED_TRACE(ignored);
+        gauge->SetValueIdx(ignored);
+        EXPECT_EQ(gauge->GetGaugeDescIndex(), 0);
+        EXPECT_TRUE(log.contains(wxString::Format("SetValueIdx recived index: %d", ignored)));
+        EXPECT_EQ(gauge->fullRefreshes, 0);
+    }
+    gauge->SetValueIdx(1);
+    EXPECT_EQ(gauge->GetGaugeDescIndex(), 2);
+    EXPECT_EQ(gauge->GetGaugeDesc(), list[2]);
+    EXPECT_TRUE(log.contains("m_defGaugeId: 2"));
+    EXPECT_FALSE(gauge->NeedsRebuild()); // face layer only, already redrawn
+    EXPECT_EQ(gauge->fullRefreshes, 1);
+    // The face layer lost the rpm danger band.
+    const wxImage face = gauge->GetFaceBitmap().ConvertToImage();
+    EXPECT_TRUE(IsColour(face, 170, 153, Rgb{12, 12, 12}));
+    EXPECT_EQ(gauge->GetSymbolName(), "clt");
+}
+
+TEST_F(DialWindow, PopupSelectionMarksTheItemAndRebuilds)
+{
+    AddFive();
+    MakeGauge();
+    gauge->SetDefaultGaugeDesc("rpm");
+    Render();
+    const std::vector<int> ids = ItemIds();
+    testing::internal::CaptureStderr();
+    SendMenu(ids[2]);
+    const std::string err = testing::internal::GetCapturedStderr();
+    EXPECT_NE(err.find(wxString::Format("TarnGauge::OnPopupMenuSelectSymbol id: %d\n", ids[2])
+                           .ToStdString()),
+              std::string::npos);
+    EXPECT_TRUE(gauge->GetSubMenu()->IsChecked(ids[2]));
+    EXPECT_FALSE(gauge->GetSubMenu()->IsChecked(ids[0]));
+    EXPECT_EQ(gauge->GetGaugeDescIndex(), 2);
+    EXPECT_TRUE(gauge->NeedsRebuild());
+    EXPECT_TRUE(log.contains(list[2]->describe()));
+    EXPECT_EQ(gauge->fullRefreshes, 1);
+
+    // The one already shown still rebuilds.
+    Render();
+    SendMenu(ids[2]);
+    EXPECT_TRUE(gauge->NeedsRebuild());
+    EXPECT_EQ(gauge->GetGaugeDescIndex(), 2);
+
+    // A second build of the menu drops the old ids.
+    gauge->SetGaugeDescArray(&list);
+    SendMenu(ids[4]);
+    EXPECT_EQ(gauge->GetGaugeDescIndex(), 2);
+    SendMenu(ItemIds()[4]);
+    EXPECT_EQ(gauge->GetGaugeDescIndex(), 4);
+}
+
+TEST_F(DialWindow, CloseWindowUnregistersAndClosesTheParent)
+{
+    AddFive();
+    MakeGauge();
+    gauge->SetDefaultGaugeDesc("rpm");
+    Connect({"rpm"});
+    RecordingGauge* other = new RecordingGauge(frame, wxSize(50, 50));
+    dispatcher.AddGauge(other);
+    ASSERT_EQ(dispatcher.GetGaugeCount(), 2u);
+    frame->Show();
+    wxWeakRef<wxFrame> parent(frame);
+    frame = nullptr; // closed by the gauge
+    SendMenu(TarnGauge::closeId);
+    EXPECT_EQ(dispatcher.GetGaugeCount(), 1u);
+    ASSERT_TRUE(WaitFor([&] { return !parent; }));
+    dispatcher.SetInput(nullptr);
+}
+
+TEST_F(DialWindow, WheelStepsByHundredWithinTheScale)
+{
+    AddFive();
+    MakeGauge();
+    gauge->SetDefaultGaugeDesc("rpm");
+    Render();
+    gauge->SetValue(50);
+    struct Step {
+        int rotation;
+        double want;
+    } steps[] = {{-120, 0}, {-120, 0}, {120, 100}, {120, 200}, {240, 300}, {-1, 200}};
+    for (const Step& s : steps) {
+        SCOPED_TRACE(s.rotation);
+        const int before = gauge->fullRefreshes;
+        SendWheel(s.rotation);
+        EXPECT_EQ(gauge->GetValue(), s.want);
+        EXPECT_EQ(gauge->fullRefreshes, before + 1);
+    }
+    gauge->SetValue(7950);
+    SendWheel(120);
+    EXPECT_EQ(gauge->GetValue(), 8000);
+    SendWheel(120);
+    EXPECT_EQ(gauge->GetValue(), 8000);
+    SendWheel(-120);
+    EXPECT_EQ(gauge->GetValue(), 7900);
+}
+
+TEST_F(DialWindow, DoubleClickTogglesTheCircularShape)
+{
+    struct Case {
+        const char* what;
+        long frameStyle;
+        bool shapeAccepted;
+    } cases[] = {
+        {"shaped frame", wxFRAME_SHAPED | wxBORDER_NONE, true},
+        {"shaped frame with resize border", wxFRAME_SHAPED | wxRESIZE_BORDER, true},
+        {"frame without shapes", wxBORDER_NONE, false},
+    };
+    AddFive();
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        frame = new wxFrame(nullptr, wxID_ANY, "dial test", wxPoint(0, 0), wxSize(240, 320),
+                            c.frameStyle);
+        gauge = new RecordingGauge(frame, wxSize(210, 210));
+        gauge->SetGaugeDescArray(&list);
+        gauge->SetDefaultGaugeDesc("rpm");
+        Render();
+
+        testing::internal::CaptureStderr();
+        SendDoubleClick();
+        std::string err = testing::internal::GetCapturedStderr();
+        EXPECT_NE(err.find("TarnGauge::OnDoubleClick\n"), std::string::npos);
+        EXPECT_NE(err.find("TarnGauge::OnDoubleClick: no m_hasShape\n"), std::string::npos);
+        EXPECT_NE(err.find("setSize: 210\n"), std::string::npos);
+        EXPECT_EQ(gauge->HasShape(), c.shapeAccepted);
+        EXPECT_FALSE(frame->HasFlag(wxRESIZE_BORDER));
+        EXPECT_EQ(gauge->GetClientSize(), wxSize(210, 210));
+        // The mask: a white disc with black corners.
+        const wxImage mask = gauge->GetShapeBitmap().ConvertToImage();
+        EXPECT_EQ(mask.GetWidth(), 210);
+        EXPECT_TRUE(IsColour(mask, 105, 105, Rgb{255, 255, 255}));
+        EXPECT_TRUE(IsColour(mask, 1, 1, Rgb{0, 0, 0}));
+        EXPECT_TRUE(IsColour(mask, 208, 208, Rgb{0, 0, 0}));
+
+        testing::internal::CaptureStderr();
+        SendDoubleClick();
+        err = testing::internal::GetCapturedStderr();
+        EXPECT_FALSE(gauge->HasShape());
+        if (c.shapeAccepted) {
+            EXPECT_NE(err.find("TarnGauge::OnDoubleClick: m_hasShape\n"), std::string::npos);
+            EXPECT_TRUE(frame->HasFlag(wxRESIZE_BORDER)); // the rectangle is back
+        } else {
+            // Refused: the next click tries the shape again, and drops the bit again.
+            EXPECT_NE(err.find("TarnGauge::OnDoubleClick: no m_hasShape\n"), std::string::npos);
+            EXPECT_FALSE(frame->HasFlag(wxRESIZE_BORDER));
+        }
+        frame->Destroy();
+        frame = nullptr;
+        wxTheApp->ProcessIdle();
+    }
+}
+
+TEST_F(DialWindow, SizeEventsOnlyTrace)
+{
+    AddFive();
+    MakeGauge();
+    gauge->SetDefaultGaugeDesc("rpm");
+    Render();
+    log.clear();
+    gauge->SetSize(wxSize(150, 150));
+    wxSizeEvent event(wxSize(150, 150), gauge->GetId());
+    event.SetEventObject(gauge);
+    gauge->ProcessWindowEvent(event);
+    EXPECT_TRUE(log.contains("TarnGauge::OnSize START"));
+    EXPECT_TRUE(log.contains("TarnGauge::OnSize WINCE:  x=150, y=150"));
+    EXPECT_FALSE(gauge->NeedsRebuild());
+    EXPECT_EQ(gauge->GetLayout().radius, 90); // the geometry waits for a rebuild
+}
+
+// A real click on the dial offers the available titles in the selector; the
+// chosen row comes back and switches the gauge. A later click offers afresh.
+TEST_F(DialWindow, ClickOffersTheAvailableDescriptions)
+{
+    AddFive();
+    MakeGauge();
+    gauge->SetDefaultGaugeDesc("rpm");
+    Connect({"rpm", "clt"});
+    frame->Show();
+    ASSERT_TRUE(WaitShownOnScreen(gauge));
+    GaugeValueSelector* selector = gauge->GetSelector();
+
+    ASSERT_TRUE(ClickOn(gauge, wxPoint(150, 150)));
+    ASSERT_TRUE(WaitFor([&] { return selector->IsShown(); }));
+    wxListBox* listBox = selector->GetListBox();
+    ASSERT_EQ(listBox->GetCount(), 2u);
+    EXPECT_EQ(listBox->GetString(0), "Engine Speed");
+    EXPECT_EQ(listBox->GetString(1), "Coolant");
+
+    listBox->SetSelection(1);
+    wxButton* ok = dynamic_cast<wxButton*>(selector->FindWindow("ID_BUTTON1"));
+    ASSERT_NE(ok, nullptr);
+    wxCommandEvent press(wxEVT_BUTTON, ok->GetId());
+    press.SetEventObject(ok);
+    ok->ProcessWindowEvent(press);
+    EXPECT_EQ(gauge->GetGaugeDescIndex(), 2);
+    EXPECT_FALSE(selector->IsShown());
+
+    input->names = {"map"};
+    // Elsewhere on the dial, so the two clicks do not make a double click.
+    ASSERT_TRUE(ClickOn(gauge, wxPoint(60, 150)));
+    ASSERT_TRUE(WaitFor([&] { return selector->IsShown(); }));
+    ASSERT_EQ(listBox->GetCount(), 1u);
+    EXPECT_EQ(listBox->GetString(0), "Manifold");
+    selector->Hide();
+    dispatcher.SetInput(nullptr);
+}
+
+// A right click re-reads the availability and pops the menu up; Escape closes it.
+TEST_F(DialWindow, RightClickPopsUpTheMenu)
+{
+    AddFive();
+    MakeGauge();
+    gauge->SetDefaultGaugeDesc("rpm");
+    Connect({"clt"});
+    frame->Show();
+    ASSERT_TRUE(WaitShownOnScreen(gauge));
+    bool opened = false;
+    gauge->Bind(wxEVT_MENU_OPEN, [&](wxMenuEvent& e) {
+        opened = true;
+        e.Skip();
+    });
+    // The popup runs its own loop until it is closed: keep pressing Escape
+    // until the click handler has returned.
+    wxTimer escape;
+    escape.Bind(wxEVT_TIMER, [](wxTimerEvent&) { wxUIActionSimulator().Char(WXK_ESCAPE); });
+    escape.Start(400);
+    wxUIActionSimulator sim;
+    const wxPoint at = gauge->ClientToScreen(wxPoint(100, 100));
+    sim.MouseMove(at);
+    ASSERT_TRUE(WaitFor([&] { return wxGetMousePosition() == at; }));
+    sim.MouseClick(wxMOUSE_BTN_RIGHT);
+    const bool traced = WaitFor([&] { return log.contains("OnMouseRightClick"); });
+    escape.Stop();
+    ASSERT_TRUE(traced);
+    EXPECT_TRUE(opened);
+    // Availability was re-read on the click: only Coolant is enabled.
+    const std::vector<int> ids = ItemIds();
+    EXPECT_FALSE(gauge->GetSubMenu()->IsEnabled(ids[0]));
+    EXPECT_TRUE(gauge->GetSubMenu()->IsEnabled(ids[2]));
+    EXPECT_EQ(gauge->GetAvailableTitles().GetCount(), 1u);
+    dispatcher.SetInput(nullptr);
+}
+
+} // namespace
