@@ -6,6 +6,11 @@
 #include <gtest/gtest.h>
 #include <wx/app.h>
 #include <wx/image.h>
+#include <wx/log.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <string>
 
 int main(int argc, char** argv)
 {
@@ -17,6 +22,11 @@ int main(int argc, char** argv)
     if (!wxEntryStart(argc, argv))
         return 2;
     InstallTestAssertHandler(); // the toolkit's start-up may have set its own
+    // The GUI default log target shows errors in a message box; traces go to a
+    // file instead (TARN_TEST_LOG=stderr shows them while debugging).
+    const char* logTo = std::getenv("TARN_TEST_LOG");
+    FILE* log = logTo && std::string(logTo) == "stderr" ? stderr : std::fopen("/dev/null", "w");
+    delete wxLog::SetActiveTarget(new wxLogStderr(log));
     wxInitAllImageHandlers();
     wxTheApp->CallOnInit();
     const int rc = RUN_ALL_TESTS();
