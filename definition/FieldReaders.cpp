@@ -71,20 +71,20 @@ void readTypeField(const wxString& text, Symbol& symbol, int32_t line)
     wxRegEx& re = typePattern();
     if (!re.Matches(text))
         throw ParserException("Type field error!", line);
-    const bool isSigned = group(re, text, 1) == "S";
+    const bool isSigned = group(re, text, 1) == wxS("S");
     const wxString size = group(re, text, 2);
-    const int32_t sizeOf = size == "08" ? 1 : size == "16" ? 2 : 4;
+    const int32_t sizeOf = size == wxS("08") ? 1 : size == wxS("16") ? 2 : 4;
     symbol.setType(isSigned, sizeOf);
 }
 
 void readArrayShape(const wxString& text, Symbol& symbol, int32_t line)
 {
     wxString shapeText = text;
-    shapeText.Replace(" ", "");
+    shapeText.Replace(wxS(" "), wxString());
     wxRegEx& re = shapePattern();
     if (!re.Matches(shapeText))
         throw ParserException("Array Shape error!", line);
-    const bool xOrder = group(re, shapeText, 1) != "Y:";
+    const bool xOrder = group(re, shapeText, 1) != wxS("Y:");
     const wxString single = group(re, shapeText, 4);
     if (!single.empty()) {
         symbol.setArray(xOrder, 1, sizeOrThrow(single, "Array size error!", line), 1);

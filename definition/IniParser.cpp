@@ -2,17 +2,17 @@
 
 #include "app/DebugLog.h"
 
-const char* const kSectionMegaTune = "MegaTune";
-const char* const kSectionConstants = "Constants";
-const char* const kSectionMenu = "Menu";
-const char* const kSectionTableEditor = "TableEditor";
-const char* const kSectionGaugeConfigurations = "GaugeConfigurations";
-const char* const kSectionFrontPage = "FrontPage";
-const char* const kSectionRunTime = "RunTime";
-const char* const kSectionTuning = "Tuning";
-const char* const kSectionUserDefined = "UserDefined";
-const char* const kSectionOutputChannels = "OutputChannels";
-const char* const kSectionDatalog = "Datalog";
+const wxChar* const kSectionMegaTune = wxS("MegaTune");
+const wxChar* const kSectionConstants = wxS("Constants");
+const wxChar* const kSectionMenu = wxS("Menu");
+const wxChar* const kSectionTableEditor = wxS("TableEditor");
+const wxChar* const kSectionGaugeConfigurations = wxS("GaugeConfigurations");
+const wxChar* const kSectionFrontPage = wxS("FrontPage");
+const wxChar* const kSectionRunTime = wxS("RunTime");
+const wxChar* const kSectionTuning = wxS("Tuning");
+const wxChar* const kSectionUserDefined = wxS("UserDefined");
+const wxChar* const kSectionOutputChannels = wxS("OutputChannels");
+const wxChar* const kSectionDatalog = wxS("Datalog");
 
 IniParser::IniParser() : table(new SymbolTable)
 {
@@ -46,16 +46,16 @@ void IniParser::processLine()
 
     LineTokenizer tokens;
     tokens.tokenize(currentLine);
-    trace.Printf("Line : %4d -> ", static_cast<int>(static_cast<int64_t>(lineIndex) + 1));
+    setTracePrefix(static_cast<int64_t>(lineIndex) + 1);
 
     // Only token 1 tells a directive: token 0 is normally "#" but is not examined.
     const wxString& word = tokens.text(1);
     try {
-        if (word == "if") {
+        if (word == wxS("if")) {
             openBlock(tokens);
-        } else if (word == "else") {
+        } else if (word == wxS("else")) {
             elseBlock();
-        } else if (word == "endif") {
+        } else if (word == wxS("endif")) {
             closeBlock();
         } else if (tokens.type(0) == TokenBracket) {
             // Headers count inside inactive blocks too.
@@ -84,6 +84,22 @@ void IniParser::processLine()
     DebugLog(0, trace);
 }
 
+void IniParser::setTracePrefix(int64_t lineNumber)
+{
+    wxChar digits[24];
+    int n = 0;
+    do {
+        digits[n++] = static_cast<wxChar>('0' + lineNumber % 10);
+        lineNumber /= 10;
+    } while (lineNumber > 0 && n < 20);
+    trace = wxS("Line : ");
+    for (int pad = n; pad < 4; ++pad)
+        trace += ' ';
+    while (n > 0)
+        trace += digits[--n];
+    trace += wxS(" -> ");
+}
+
 void IniParser::openBlock(const LineTokenizer& tokens)
 {
     const wxString& name = tokens.text(2);
@@ -97,7 +113,8 @@ void IniParser::openBlock(const LineTokenizer& tokens)
     innermost = new IfBlock(condition, innermost);
     if (!innermost->letsThrough())
         ++blockingBlocks;
-    trace += "if - " + name;
+    trace += wxS("if - ");
+    trace += name;
 }
 
 void IniParser::elseBlock()
@@ -111,7 +128,7 @@ void IniParser::elseBlock()
         ++blockingBlocks;
     else if (!before && after)
         --blockingBlocks;
-    trace += "else";
+    trace += wxS("else");
 }
 
 void IniParser::closeBlock()
@@ -138,7 +155,8 @@ void IniParser::setSection(const wxString& name)
         sectionHandler = Handler::Datalog;
     else
         sectionHandler = Handler::None;
-    trace += "section : " + name;
+    trace += wxS("section : ");
+    trace += name;
 }
 
 SymbolTable* loadDefinitionFileFrom(const wxString& path, wxArrayString* warnings, int* result)

@@ -15,17 +15,17 @@
 #include <memory>
 
 // The section names the format knows; four of them have handlers.
-extern const char* const kSectionMegaTune;
-extern const char* const kSectionConstants;
-extern const char* const kSectionMenu;
-extern const char* const kSectionTableEditor;
-extern const char* const kSectionGaugeConfigurations;
-extern const char* const kSectionFrontPage;
-extern const char* const kSectionRunTime;
-extern const char* const kSectionTuning;
-extern const char* const kSectionUserDefined;
-extern const char* const kSectionOutputChannels;
-extern const char* const kSectionDatalog;
+extern const wxChar* const kSectionMegaTune;
+extern const wxChar* const kSectionConstants;
+extern const wxChar* const kSectionMenu;
+extern const wxChar* const kSectionTableEditor;
+extern const wxChar* const kSectionGaugeConfigurations;
+extern const wxChar* const kSectionFrontPage;
+extern const wxChar* const kSectionRunTime;
+extern const wxChar* const kSectionTuning;
+extern const wxChar* const kSectionUserDefined;
+extern const wxChar* const kSectionOutputChannels;
+extern const wxChar* const kSectionDatalog;
 
 // One open #if. A chain through `enclosing` forms the stack; the parser owns it.
 class IfBlock {
@@ -69,6 +69,8 @@ private:
     void elseBlock();
     void closeBlock();
     void setSection(const wxString& name);
+    // trace = "Line : %4d -> " for `lineNumber`, without a format call per line.
+    void setTracePrefix(int64_t lineNumber);
 
     void handleConstants(const LineTokenizer& tokens);
     void handleOutputChannels(const LineTokenizer& tokens);

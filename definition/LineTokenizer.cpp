@@ -71,6 +71,8 @@ int LineTokenizer::tokenize(const wxString& line)
     const wxStringCharType* s = line.wx_str();
     const size_t n = line.length();
     size_t pos = 0;
+    if (tokens.empty())
+        tokens.reserve(16); // a gauge line has 16 fields
     auto add = [this](size_t from, size_t to, const wxStringCharType* base, TokenType kind) {
         tokens.push_back(Token{wxString(base + from, to - from), kind, 0.0});
     };
@@ -91,7 +93,7 @@ int LineTokenizer::tokenize(const wxString& line)
 
         const wxChar c = s[pos];
         if (c == '#') {
-            tokens.push_back(Token{"#", TokenHash, 0.0});
+            tokens.push_back(Token{wxS("#"), TokenHash, 0.0});
             ++pos;
             // Directive words: any character that is not whitespace or part of
             // a word is dropped, so "#define a = \"b\"" and "# sub-menu" end.
@@ -108,7 +110,7 @@ int LineTokenizer::tokenize(const wxString& line)
             break;
         }
         if (c == ':') {
-            tokens.push_back(Token{":", TokenColon, 0.0});
+            tokens.push_back(Token{wxS(":"), TokenColon, 0.0});
             ++pos;
         } else if (isLetter(c)) {
             const size_t start = pos++;

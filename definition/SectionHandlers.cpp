@@ -14,14 +14,14 @@ void IniParser::addToTable(Symbol* symbol)
 
 void IniParser::handleConstants(const LineTokenizer& tokens)
 {
-    if (tokens.text(0) == "page") {
+    if (tokens.text(0) == wxS("page")) {
         currentPage = tokens.integer(1);
         return;
     }
     const wxString& kind = tokens.text(1);
-    const bool scalar = kind == "scalar";
-    const bool array = kind == "array";
-    const bool bits = kind == "bits";
+    const bool scalar = kind == wxS("scalar");
+    const bool array = kind == wxS("array");
+    const bool bits = kind == wxS("bits");
     if (!scalar && !array && !bits)
         return;
 
@@ -45,19 +45,23 @@ void IniParser::handleConstants(const LineTokenizer& tokens)
     }
     Symbol* added = symbol.release();
     addToTable(added);
-    trace += "add " + kind + " : " + added->describe();
+    trace += wxS("add ");
+    trace += kind;
+    trace += wxS(" : ");
+    trace += added->describe();
 }
 
 void IniParser::handleOutputChannels(const LineTokenizer& tokens)
 {
     const bool expression = tokens.type(1) == TokenBrace;
-    if (!expression && tokens.text(1) != "scalar")
+    if (!expression && tokens.text(1) != wxS("scalar"))
         return;
 
     std::unique_ptr<Symbol> symbol(new Symbol);
     if (expression) {
         symbol->setExpression(tokens.text(0), tokens.text(1));
-        trace += "add expr : " + symbol->describe();
+        trace += wxS("add expr : ");
+        trace += symbol->describe();
     } else {
         try {
             symbol->setIdentity(tokens.text(0), tokens.text(4), false, currentPage,
@@ -69,7 +73,10 @@ void IniParser::handleOutputChannels(const LineTokenizer& tokens)
             warnings.Add(e.text());
             return;
         }
-        trace += "add " + tokens.text(1) + " : " + symbol->describe();
+        trace += wxS("add ");
+        trace += tokens.text(1);
+        trace += wxS(" : ");
+        trace += symbol->describe();
     }
     addToTable(symbol.release());
 }
@@ -105,11 +112,12 @@ void IniParser::handleGaugeConfigurations(const LineTokenizer& tokens)
     if (!tokens.text(15).empty())
         desc->setLabelFormat(tokens.text(15));
     table->addGauge(desc.release());
-    trace += "Add gauge : " + tokens.text(0);
+    trace += wxS("Add gauge : ");
+    trace += tokens.text(0);
 }
 
 void IniParser::handleDatalog(const LineTokenizer& tokens)
 {
-    if (tokens.text(0) == "entry")
+    if (tokens.text(0) == wxS("entry"))
         table->addDatalogEntry(tokens.text(1), tokens.text(2), tokens.text(3), tokens.text(4));
 }

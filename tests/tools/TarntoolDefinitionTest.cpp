@@ -196,6 +196,16 @@ TEST(TarntoolCheck, BrokenFilesListTheirWarnings)
     }
 }
 
+TEST(TarntoolDefinition, FileNamesNeedNoEncoding)
+{
+    Scratch scratch;
+    const std::string path = scratch.write("b\xff" "d.ini", "[Constants]\na = scalar, U08, 0\n");
+    const ToolRun run = Tarntool({"check", path});
+    EXPECT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(run.out, "1 symbols, 0 gauges, 0 datalog entries, 0 warnings\n");
+    EXPECT_EQ(Tarntool({"tokens", path}).status, 0);
+}
+
 TEST(TarntoolDefinition, UnreadableFilesAndMisuse)
 {
     Scratch scratch;
@@ -208,6 +218,8 @@ TEST(TarntoolDefinition, UnreadableFilesAndMisuse)
         {"check of a missing file", {"check", missing}},
         {"check of a directory", {"check", scratch.dir}},
         {"tokens of a missing file", {"tokens", missing}},
+        {"tokens of a directory", {"tokens", scratch.dir}},
+        {"dump of a directory", {"dump", scratch.dir}},
         {"dump without a file", {"dump"}},
         {"check with two files", {"check", missing, missing}},
         {"unknown option", {"dump", "--fast", TARN_SAMPLE_DIR "/tarnv3.ini"}},

@@ -1,5 +1,7 @@
 #include "tools/tarntool/DefinitionJson.h"
 
+#include "tools/tarntool/InputFile.h"
+
 #include "definition/IniParser.h"
 
 #include <wx/log.h>
@@ -109,14 +111,18 @@ std::string DumpLine(const OrderedJson& document)
 
 SymbolTable* LoadQuietly(const std::string& path, wxArrayString& warnings)
 {
+    // The bytes are read here rather than by name so that any file name works;
+    // the parser sees them exactly as it sees a file it opens itself.
+    std::string bytes;
+    if (!ReadWholeFile(path, bytes))
+        return nullptr;
     // The parser traces every line to the debug log; on a terminal that would
     // bury the output.
     wxLogNull quiet;
-    int result = 0;
-    SymbolTable* table = loadDefinitionFileFrom(wxString::FromUTF8(path), &warnings, &result);
-    if (result != 0) {
-        delete table;
-        return nullptr;
+    IniParser parser;
+    parser.openBytes(std::move(bytes));
+    while (parser.readNext()) {
     }
-    return table;
+    warnings = parser.getWarnings();
+    return parser.releaseTable();
 }

@@ -23,6 +23,7 @@ OrderedJson TokensToJson(const LineTokenizer& tokens);
 // (wxString converts), but a replacement character beats an exception.
 std::string DumpLine(const OrderedJson& document);
 
-// The loader used by dump and check: reads `path` with the dashboard's parser,
-// its trace silenced. Returns null when the file could not be read.
+// The loader used by dump and check: reads `path` with the dashboard's parser
+// and settings, its trace silenced, without installing the table. Returns null
+// when the file could not be read.
 SymbolTable* LoadQuietly(const std::string& path, wxArrayString& warnings);

@@ -2,13 +2,11 @@
 // definition file's tokenizer sees it, one JSON array per line.
 #include "tools/tarntool/Command.h"
 #include "tools/tarntool/DefinitionJson.h"
+#include "tools/tarntool/InputFile.h"
 
 #include "definition/LineReader.h"
 
 #include <cstdio>
-#include <fstream>
-#include <iostream>
-#include <sstream>
 
 namespace {
 
@@ -23,14 +21,6 @@ public:
     }
 };
 
-bool ReadStream(std::istream& in, std::string& bytes)
-{
-    std::ostringstream buffer;
-    buffer << in.rdbuf();
-    bytes = buffer.str();
-    return !in.bad();
-}
-
 int RunTokens(const CommandArgs& args)
 {
     const ParsedArgs parsed = ParseArgs(args, {}, {});
@@ -41,15 +31,8 @@ int RunTokens(const CommandArgs& args)
 
     std::string bytes;
     const std::string file = parsed.operands.empty() ? "-" : parsed.operands[0];
-    if (file == "-") {
-        std::ios::sync_with_stdio(false);
-        if (!ReadStream(std::cin, bytes))
-            return UsageError("cannot read standard input");
-    } else {
-        std::ifstream in(file, std::ios::binary);
-        if (!in || !ReadStream(in, bytes))
-            return UsageError("cannot read " + file);
-    }
+    if (!ReadWholeFile(file, bytes))
+        return UsageError("cannot read " + (file == "-" ? std::string("standard input") : file));
     TokenPrinter printer;
     printer.openBytes(std::move(bytes));
     while (printer.readNext()) {
