@@ -1,0 +1,25 @@
+#pragma once
+// The three field grammars shared by the [Constants] and [OutputChannels]
+// handlers. Each fills `symbol` through its setter or throws ParserException
+// with its message and `line` (the 0-based line index), leaving the symbol's
+// fields for that grammar unset.
+#include "definition/LineTokenizer.h"
+#include "definition/ParserException.h"
+#include "definition/Symbol.h"
+
+// The first "U" or "S" directly followed by "08", "16" or "32", anywhere in
+// `text` ("Type field error!" when there is none).
+void readTypeField(const wxString& text, Symbol& symbol, int32_t line);
+
+// An optional "X:"/"Y:" prefix, then one size or two joined by a lower-case
+// "x"; spaces are removed first and trailing text is ignored. The match is the
+// longest one, so "16x12" is two sizes and "8X8" the single size 8.
+void readArrayShape(const wxString& text, Symbol& symbol, int32_t line);
+
+// "lo:hi", optionally followed by "+" and offset digits, read from token 4;
+// tokens 5 onwards become the bit names.
+void readBitField(const LineTokenizer& tokens, Symbol& symbol, int32_t line);
+
+// Decimal digits to a 32-bit signed integer; false when empty, not all digits
+// or beyond INT32_MAX.
+bool digitsToInt32(const wxString& digits, int32_t& value);

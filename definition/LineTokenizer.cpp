@@ -1,0 +1,168 @@
+#include "definition/LineTokenizer.h"
+
+#include <clocale>
+#include <cmath>
+#include <cstdlib>
+#include <limits>
+#include <locale.h>
+#include <string>
+
+// Fixed ASCII classes: the same file must give the same tokens whatever the
+// locale of the process. Other characters start no token.
+bool LineTokenizer::isSpace(wxChar c)
+{
+    return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\v' || c == '\f';
+}
+
+namespace {
+
+bool isDigit(wxChar c)
+{
+    return c >= '0' && c <= '9';
+}
+bool isLetter(wxChar c)
+{
+    return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
+}
+bool isWordChar(wxChar c)
+{
+    return isLetter(c) || isDigit(c) || c == '_';
+}
+
+locale_t cLocale()
+{
+    static const locale_t locale = newlocale(LC_ALL_MASK, "C", static_cast<locale_t>(nullptr));
+    return locale;
+}
+
+const wxString& emptyText()
+{
+    static const wxString empty;
+    return empty;
+}
+
+} // namespace
+
+double LineTokenizer::parseNumber(const wxString& text)
+{
+    std::string ascii;
+    ascii.reserve(text.length());
+    const wxStringCharType* chars = text.wx_str();
+    for (size_t i = 0; i < text.length(); ++i)
+        ascii += (chars[i] >= 0 && chars[i] < 0x80) ? static_cast<char>(chars[i]) : '?';
+    // strtod takes the longest leading number: "1.2.3" reads 1.2, "-" reads 0.
+    return strtod_l(ascii.c_str(), nullptr, cLocale());
+}
+
+int32_t LineTokenizer::toInt32(double value)
+{
+    if (std::isnan(value))
+        return 0;
+    const double truncated = std::trunc(value);
+    if (truncated >= static_cast<double>(std::numeric_limits<int32_t>::max()))
+        return std::numeric_limits<int32_t>::max();
+    if (truncated <= static_cast<double>(std::numeric_limits<int32_t>::min()))
+        return std::numeric_limits<int32_t>::min();
+    return static_cast<int32_t>(truncated);
+}
+
+int LineTokenizer::tokenize(const wxString& line)
+{
+    const wxStringCharType* s = line.wx_str();
+    const size_t n = line.length();
+    size_t pos = 0;
+    auto add = [this](size_t from, size_t to, const wxStringCharType* base, TokenType kind) {
+        tokens.push_back(Token{wxString(base + from, to - from), kind, 0.0});
+    };
+
+    for (;;) {
+        while (pos < n && isSpace(s[pos]))
+            ++pos;
+        if (pos >= n || s[pos] == ';')
+            break;
+        if (s[pos] == '=' || s[pos] == ',')
+            ++pos;
+        if (pos < n && (s[pos] == ',' || s[pos] == '=')) {
+            ++pos;
+            continue;
+        }
+        if (pos >= n)
+            break;
+
+        const wxChar c = s[pos];
+        if (c == '#') {
+            tokens.push_back(Token{"#", TokenHash, 0.0});
+            ++pos;
+            // Directive words: any character that is not whitespace or part of
+            // a word is dropped, so "#define a = \"b\"" and "# sub-menu" end.
+            while (pos < n) {
+                if (!isWordChar(s[pos])) {
+                    ++pos;
+                    continue;
+                }
+                const size_t start = pos;
+                while (pos < n && isWordChar(s[pos]))
+                    ++pos;
+                add(start, pos, s, TokenIdent);
+            }
+            break;
+        }
+        if (c == ':') {
+            tokens.push_back(Token{":", TokenColon, 0.0});
+            ++pos;
+        } else if (isLetter(c)) {
+            const size_t start = pos++;
+            while (pos < n && isWordChar(s[pos]))
+                ++pos;
+            add(start, pos, s, TokenIdent);
+        } else if (isDigit(c) || c == '-') {
+            const size_t start = pos++;
+            while (pos < n && isDigit(s[pos]))
+                ++pos;
+            while (pos < n && s[pos] == '.') {
+                ++pos;
+                while (pos < n && isDigit(s[pos]))
+                    ++pos;
+            }
+            add(start, pos, s, TokenNumber);
+            tokens.back().value = parseNumber(tokens.back().text);
+        } else if (c == '"') {
+            const size_t start = ++pos;
+            while (pos < n && s[pos] != '"')
+                ++pos;
+            add(start, pos, s, TokenString);
+            if (pos < n)
+                ++pos;
+        } else if (c == '[' || c == '{') {
+            // The closing character stays in place; it starts no token.
+            const wxChar close = (c == '[') ? ']' : '}';
+            const size_t start = ++pos;
+            while (pos < n && s[pos] != close)
+                ++pos;
+            add(start, pos, s, c == '[' ? TokenBracket : TokenBrace);
+        } else {
+            ++pos;
+        }
+    }
+    return count();
+}
+
+const wxString& LineTokenizer::text(int i) const
+{
+    return valid(i) ? tokens[static_cast<size_t>(i)].text : emptyText();
+}
+
+TokenType LineTokenizer::type(int i) const
+{
+    return valid(i) ? tokens[static_cast<size_t>(i)].type : TokenNone;
+}
+
+double LineTokenizer::number(int i) const
+{
+    return valid(i) ? tokens[static_cast<size_t>(i)].value : 0.0;
+}
+
+int32_t LineTokenizer::integer(int i) const
+{
+    return toInt32(number(i));
+}

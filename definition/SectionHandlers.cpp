@@ -1,0 +1,115 @@
+// The handlers of the four sections that fill the table. Fields are read by
+// token position; an absent field reads as "", 0.0 or 0 and is no error.
+#include "definition/FieldReaders.h"
+#include "definition/IniParser.h"
+
+#include <memory>
+
+void IniParser::addToTable(Symbol* symbol)
+{
+    if (table->findSymbol(symbol->Name))
+        warnings.Add(wxString::Format("Duplicate symbol! : %s - line : %d", symbol->Name, lineIndex));
+    table->addSymbol(symbol->Name, symbol);
+}
+
+void IniParser::handleConstants(const LineTokenizer& tokens)
+{
+    if (tokens.text(0) == "page") {
+        currentPage = tokens.integer(1);
+        return;
+    }
+    const wxString& kind = tokens.text(1);
+    const bool scalar = kind == "scalar";
+    const bool array = kind == "array";
+    const bool bits = kind == "bits";
+    if (!scalar && !array && !bits)
+        return;
+
+    std::unique_ptr<Symbol> symbol(new Symbol);
+    try {
+        const wxString& units = scalar ? tokens.text(4) : array ? tokens.text(5) : wxString();
+        symbol->setIdentity(tokens.text(0), units, true, currentPage, tokens.integer(3));
+        readTypeField(tokens.text(2), *symbol, lineIndex);
+        if (bits) {
+            readBitField(tokens, *symbol, lineIndex);
+        } else {
+            const int f = scalar ? 5 : 6; // first scaling field
+            if (array)
+                readArrayShape(tokens.text(4), *symbol, lineIndex);
+            symbol->setScaling(tokens.number(f), tokens.number(f + 1), tokens.number(f + 2),
+                               tokens.number(f + 3), tokens.integer(f + 4));
+        }
+    } catch (const ParserException& e) {
+        warnings.Add(e.text());
+        return;
+    }
+    Symbol* added = symbol.release();
+    addToTable(added);
+    trace += "add " + kind + " : " + added->describe();
+}
+
+void IniParser::handleOutputChannels(const LineTokenizer& tokens)
+{
+    const bool expression = tokens.type(1) == TokenBrace;
+    if (!expression && tokens.text(1) != "scalar")
+        return;
+
+    std::unique_ptr<Symbol> symbol(new Symbol);
+    if (expression) {
+        symbol->setExpression(tokens.text(0), tokens.text(1));
+        trace += "add expr : " + symbol->describe();
+    } else {
+        try {
+            symbol->setIdentity(tokens.text(0), tokens.text(4), false, currentPage,
+                                tokens.integer(3));
+            readTypeField(tokens.text(2), *symbol, lineIndex);
+            symbol->setScaling(tokens.number(5), tokens.number(6), tokens.number(7),
+                               tokens.number(8), tokens.integer(9));
+        } catch (const ParserException& e) {
+            warnings.Add(e.text());
+            return;
+        }
+        trace += "add " + tokens.text(1) + " : " + symbol->describe();
+    }
+    addToTable(symbol.release());
+}
+
+void IniParser::handleGaugeConfigurations(const LineTokenizer& tokens)
+{
+    // Every active line of the section is a gauge: the format has no kind field here.
+    std::unique_ptr<TARNGaugeDesc> desc(new TARNGaugeDesc);
+    desc->setName(tokens.text(0));
+    desc->setSymbolName(tokens.text(1));
+    desc->setTitle(tokens.text(2));
+    desc->setUnits(tokens.text(3));
+    const double minValue = tokens.number(4);
+    const double maxValue = tokens.number(5);
+    const double lowDanger = tokens.number(6);
+    const double lowWarning = tokens.number(7);
+    const double highWarning = tokens.number(8);
+    const double highDanger = tokens.number(9);
+    desc->setMinValue(minValue);
+    desc->setMaxValue(maxValue);
+    desc->addRedRange(minValue, lowDanger);
+    desc->addOrangeRange(lowDanger, lowWarning);
+    desc->addOrangeRange(highWarning, highDanger);
+    desc->addRedRange(highDanger, maxValue);
+    desc->setField10(tokens.integer(10));
+    desc->setField11(tokens.integer(11));
+    if (tokens.integer(12) != 0)
+        desc->setMinorDivisions(tokens.integer(12));
+    if (tokens.integer(13) != 0)
+        desc->setMajorDivisions(tokens.integer(13));
+    if (tokens.integer(14) > 0)
+        desc->setScaleFactor(tokens.integer(14));
+    if (!tokens.text(15).empty())
+        desc->setLabelFormat(tokens.text(15));
+    table->addGauge(desc.release());
+    trace += "Add gauge : " + tokens.text(0);
+}
+
+void IniParser::handleDatalog(const LineTokenizer& tokens)
+{
+    if (tokens.text(0) == "entry")
+        table->addDatalogEntry(tokens.text(1), tokens.text(2), tokens.text(3), tokens.text(4));
+}
