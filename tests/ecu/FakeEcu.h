@@ -22,6 +22,7 @@ struct FakeEcu {
     std::string signatureSuffix;  // sent right after a signature
     int switchReplyBytes = 4;     // bytes answered to "Man", "mmbye", "Manqd47qd"
     int bootExitReplyBytes = 32;  // bytes answered to "E"
+    bool obeysSwitches = true;    // false: answers mode switches but stays in its mode
     // When not empty, the next command is answered with the front entry
     // instead of the ECU's own answer (at any line speed).
     std::deque<std::string> scripted;
@@ -114,7 +115,8 @@ struct FakeEcu {
                 reply("AVREFI1" + signatureSuffix);
             else if (command == "E") {
                 reply(std::string(static_cast<size_t>(bootExitReplyBytes), '.'));
-                mode = 12;
+                if (obeysSwitches)
+                    mode = 12;
             }
             break;
         case 12:
@@ -124,7 +126,8 @@ struct FakeEcu {
                 reply(runtimeReply());
             else if (command == "Man") {
                 reply(std::string(static_cast<size_t>(switchReplyBytes), '>'));
-                mode = 13;
+                if (obeysSwitches)
+                    mode = 13;
             }
             break;
         case 13:
@@ -132,10 +135,12 @@ struct FakeEcu {
                 reply("Yes, menu and comm worx" + signatureSuffix);
             else if (command == "mmbye") {
                 reply(std::string(static_cast<size_t>(switchReplyBytes), '<'));
-                mode = 12;
+                if (obeysSwitches)
+                    mode = 12;
             } else if (command == "Manqd47qd") {
                 reply(std::string(static_cast<size_t>(switchReplyBytes), '#'));
-                mode = 11;
+                if (obeysSwitches)
+                    mode = 11;
             }
             break;
         }
