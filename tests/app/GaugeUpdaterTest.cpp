@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <map>
 #include <vector>
 
@@ -150,4 +151,100 @@ TEST(GaugeUpdater, RemoveGaugeRemovesOnlyTheFirstEntry)
     hub.Update();
     EXPECT_TRUE(a.shown.empty());
     EXPECT_EQ(b.shown, std::vector<double>{6});
+}
+
+namespace {
+
+// Leaves the map as the dispatcher built it; records the order of refreshes.
+class SilentInput : public RTDataMgr {
+public:
+    void Update() override
+    {
+        for (auto& entry : *valueMap)
+            seen.push_back(entry.first);
+    }
+    double GetValue(const wxString&) override { return 7.5; }
+    bool HasValue(const wxString&) override { return true; }
+    int GetKind() override { return 1; }
+    std::vector<wxString> seen;
+};
+
+class OrderedGauge : public FakeGauge {
+public:
+    OrderedGauge(const char* symbol, std::vector<wxString>* order) : FakeGauge(symbol), refreshed(order) {}
+    void RefreshSymbol(const ValueMap& values) override
+    {
+        refreshed->push_back(name);
+        FakeGauge::RefreshSymbol(values);
+    }
+    std::vector<wxString>* refreshed;
+};
+
+} // namespace
+
+TEST(GaugeUpdater, ValueServedOnceThenRemovedStaysOnTheGauge)
+{
+    FakeGauge egt("egt");
+    FakeInput input;
+    input.served = {{"egt", 650}};
+    GaugeUpdater hub;
+    hub.AddGauge(&egt);
+    hub.SetInput(&input);
+    hub.Update();
+    input.served.clear(); // the column is gone from now on
+    hub.Update();
+    hub.Update();
+    EXPECT_EQ(egt.shown, std::vector<double>{650});
+}
+
+TEST(GaugeUpdater, EveryTickStartsEachNameAtZero)
+{
+    // An input that writes nothing must not let a value from an earlier tick
+    // or another input through: each entry starts at 0.0.
+    FakeGauge g("rpm");
+    FakeInput first;
+    first.served = {{"rpm", 4200}};
+    SilentInput second;
+    GaugeUpdater hub;
+    hub.AddGauge(&g);
+    hub.SetInput(&first);
+    hub.Update();
+    hub.SetInput(&second);
+    EXPECT_TRUE(hub.GetValues().empty());
+    hub.Update();
+    hub.Update();
+    EXPECT_EQ(g.shown, (std::vector<double>{4200, 0.0, 0.0}));
+    EXPECT_EQ(second.seen, (std::vector<wxString>{"rpm", "rpm"}));
+}
+
+TEST(GaugeUpdater, GaugeWithoutDescriptionAsksForTheEmptyName)
+{
+    FakeGauge blank(""), rpm("rpm");
+    SilentInput input;
+    GaugeUpdater hub;
+    hub.AddGauge(&blank);
+    hub.AddGauge(&rpm);
+    hub.AddGauge(&blank);
+    hub.SetInput(&input);
+    hub.Update();
+    std::vector<wxString> seen = input.seen;
+    std::sort(seen.begin(), seen.end());
+    EXPECT_EQ(seen, (std::vector<wxString>{"", "rpm"}));
+    EXPECT_EQ(blank.shown, (std::vector<double>{0.0, 0.0}));
+}
+
+TEST(GaugeUpdater, RefreshesInRegistrationOrderAndAsksTheInput)
+{
+    std::vector<wxString> order;
+    OrderedGauge a("map", &order), b("rpm", &order), c("clt", &order);
+    SilentInput input;
+    GaugeUpdater hub;
+    hub.AddGauge(&b);
+    hub.AddGauge(&c);
+    hub.AddGauge(&a);
+    hub.SetInput(&input);
+    hub.Update();
+    EXPECT_EQ(order, (std::vector<wxString>{"rpm", "clt", "map"}));
+    EXPECT_EQ(hub.GetValue("anything"), 7.5); // the input's answer, not the map's
+    EXPECT_TRUE(hub.IsValueAvailable("anything"));
 }

@@ -1,0 +1,242 @@
+// tarntool tokens, dump and check, run as the built program.
+#include <gtest/gtest.h>
+#include <nlohmann/json.hpp>
+
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+using nlohmann::ordered_json;
+
+namespace {
+
+struct ToolRun {
+    int status = -1;
+    std::string out, err;
+};
+
+std::string Quote(const std::string& arg)
+{
+    std::string quoted = "'";
+    for (char c : arg)
+        quoted += (c == '\'') ? std::string("'\\''") : std::string(1, c);
+    return quoted + "'";
+}
+
+std::string ReadFile(const std::string& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+class Scratch {
+public:
+    Scratch()
+    {
+        char name[] = "/tmp/tarn-tooltest-XXXXXX";
+        dir = mkdtemp(name) ? name : "/tmp";
+    }
+    ~Scratch() { std::system(("rm -rf " + Quote(dir)).c_str()); }
+    std::string write(const std::string& name, const std::string& bytes) const
+    {
+        const std::string path = dir + "/" + name;
+        std::ofstream(path, std::ios::binary) << bytes;
+        return path;
+    }
+    std::string dir;
+};
+
+// Runs tarntool with `args`, standard input from `input`.
+ToolRun Tarntool(const std::vector<std::string>& args, const std::string& input = "")
+{
+    Scratch scratch;
+    const std::string in = scratch.write("stdin", input);
+    std::string command = Quote(TARN_TARNTOOL);
+    for (const std::string& arg : args)
+        command += " " + Quote(arg);
+    command += " <" + Quote(in) + " >" + Quote(scratch.dir + "/out") + " 2>" + Quote(scratch.dir + "/err");
+    ToolRun run;
+    const int raw = std::system(command.c_str());
+    run.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+    run.out = ReadFile(scratch.dir + "/out");
+    run.err = ReadFile(scratch.dir + "/err");
+    return run;
+}
+
+std::vector<std::string> SplitLines(const std::string& text)
+{
+    std::vector<std::string> lines;
+    std::istringstream in(text);
+    for (std::string line; std::getline(in, line);)
+        lines.push_back(line);
+    return lines;
+}
+
+const std::string kData = TARN_TEST_DATA_DIR "/tools/data";
+
+} // namespace
+
+TEST(TarntoolDump, GoldenFile)
+{
+    const ToolRun run = Tarntool({"dump", kData + "/golden.ini"});
+    ASSERT_EQ(run.status, 0) << run.err;
+    ASSERT_EQ(run.out.back(), '\n');
+    EXPECT_EQ(run.out.find('\n'), run.out.size() - 1) << "one document on one line";
+    const ordered_json got = ordered_json::parse(run.out);
+    const ordered_json want = ordered_json::parse(ReadFile(kData + "/golden.expected.json"));
+    // Ordered: the keys must also come in the documented order.
+    EXPECT_EQ(got, want) << got.dump(1);
+}
+
+TEST(TarntoolDump, EmptyFileIsReadAndEmpty)
+{
+    Scratch scratch;
+    const ToolRun run = Tarntool({"dump", scratch.write("empty.ini", "")});
+    EXPECT_EQ(run.status, 0);
+    EXPECT_EQ(run.out, "{\"symbols\":[],\"gauges\":[],\"datalog\":[],\"warnings\":[]}\n");
+}
+
+TEST(TarntoolTokens, SplitsLinesAsTheReaderDoes)
+{
+    // CR, LF and CR LF end lines; blank and comment lines print empty arrays.
+    const std::string input = "a = 1\r\n\r; c\n[S]\r#if CELSIUS\n\"\xB0" "C\"";
+    const std::vector<std::string> want = {
+        R"([{"type":1,"text":"a","value":0.0},{"type":2,"text":"1","value":1.0}])",
+        "[]",
+        "[]",
+        R"([{"type":4,"text":"S","value":0.0}])",
+        R"([{"type":0,"text":"#","value":0.0},{"type":1,"text":"if","value":0.0},{"type":1,"text":"CELSIUS","value":0.0}])",
+        "[{\"type\":3,\"text\":\"\xC2\xB0" "C\",\"value\":0.0}]",
+    };
+    Scratch scratch;
+    const std::string file = scratch.write("in.ini", input);
+    const struct {
+        const char* label;
+        std::vector<std::string> args;
+        std::string input;
+    } cases[] = {
+        {"file", {"tokens", file}, ""},
+        {"standard input", {"tokens"}, input},
+        {"dash", {"tokens", "-"}, input},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.label);
+        const ToolRun run = Tarntool(c.args, c.input);
+        EXPECT_EQ(run.status, 0) << run.err;
+        const std::vector<std::string> lines = SplitLines(run.out);
+        ASSERT_EQ(lines.size(), want.size()) << run.out;
+        for (size_t i = 0; i < want.size(); ++i)
+            EXPECT_EQ(ordered_json::parse(lines[i]), ordered_json::parse(want[i])) << "line " << i;
+    }
+}
+
+TEST(TarntoolTokens, NumbersAndEmptyInput)
+{
+    const ToolRun run = Tarntool({"tokens"}, "- 1.2.3 12345678901234567890\n");
+    ASSERT_EQ(run.status, 0);
+    const ordered_json line = ordered_json::parse(run.out);
+    ASSERT_EQ(line.size(), 3u);
+    EXPECT_EQ(line[0]["value"], 0.0);
+    EXPECT_EQ(line[1]["value"], 1.2);
+    EXPECT_EQ(line[2]["value"], 12345678901234567890.0);
+
+    EXPECT_EQ(Tarntool({"tokens"}, "").out, "");
+}
+
+TEST(TarntoolCheck, SampleHasNoWarnings)
+{
+    const ToolRun run = Tarntool({"check", TARN_SAMPLE_DIR "/tarnv3.ini"});
+    EXPECT_EQ(run.status, 0) << run.out;
+    const std::vector<std::string> lines = SplitLines(run.out);
+    ASSERT_EQ(lines.size(), 1u) << run.out;
+    EXPECT_NE(lines[0].find(" datalog entries, 0 warnings"), std::string::npos);
+}
+
+TEST(TarntoolCheck, BrokenFilesListTheirWarnings)
+{
+    Scratch scratch;
+    const struct {
+        const char* label;
+        std::string text;
+        std::vector<std::string> warnings;
+        const char* summary;
+    } cases[] = {
+        {"golden fixture", ReadFile(kData + "/golden.ini"),
+         {"Type field error! in line :6", "LAMBDA no matching condition!  - line: 12",
+          "Duplicate symbol! : reqFuel - line : 17", "IF statement missing! in line :25"},
+         "7 symbols, 2 gauges, 2 datalog entries, 4 warnings"},
+        {"bad shapes and bits",
+         "[Constants]\nt = array, U08, 0, [x8]\nu = bits, U08, 1, [ 0:1]\nv = array, U08, 2, [2x99999999999]\n"
+         "ok = scalar, U08, 3\n",
+         {"Array Shape error! in line :1", "BitField error! in line :2", "Array size 2 error! in line :3"},
+         "1 symbols, 0 gauges, 0 datalog entries, 3 warnings"},
+        {"stray else and unknown setting",
+         "#else\n#if TURBO\n[OutputChannels]\nrpm = scalar, U16, 0\n#endif\n[Datalog]\nentry = rpm\n",
+         {"IF statement missing! in line :0", "TURBO no matching condition!  - line: 1"},
+         "0 symbols, 0 gauges, 1 datalog entries, 2 warnings"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.label);
+        const std::string path = scratch.write("broken.ini", c.text);
+        const ToolRun run = Tarntool({"check", path});
+        EXPECT_EQ(run.status, 1);
+        std::vector<std::string> want;
+        for (const std::string& w : c.warnings)
+            want.push_back(path + ": " + w);
+        want.push_back(c.summary);
+        EXPECT_EQ(SplitLines(run.out), want);
+    }
+}
+
+TEST(TarntoolDefinition, UnreadableFilesAndMisuse)
+{
+    Scratch scratch;
+    const std::string missing = scratch.dir + "/missing.ini";
+    const struct {
+        const char* label;
+        std::vector<std::string> args;
+    } cases[] = {
+        {"dump of a missing file", {"dump", missing}},
+        {"check of a missing file", {"check", missing}},
+        {"check of a directory", {"check", scratch.dir}},
+        {"tokens of a missing file", {"tokens", missing}},
+        {"dump without a file", {"dump"}},
+        {"check with two files", {"check", missing, missing}},
+        {"unknown option", {"dump", "--fast", TARN_SAMPLE_DIR "/tarnv3.ini"}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.label);
+        const ToolRun run = Tarntool(c.args);
+        EXPECT_EQ(run.status, 2);
+        EXPECT_EQ(run.out, "");
+        EXPECT_FALSE(run.err.empty());
+    }
+}
+
+TEST(TarntoolDump, RealWorldFilesLoad)
+{
+    const char* env = std::getenv("TARN_REALWORLD_DIR");
+    const std::string dir = std::string(env && *env ? env : TARN_REALWORLD_DIR) + "/ini";
+    struct stat info;
+    if (stat(dir.c_str(), &info) != 0)
+        GTEST_SKIP() << dir << " is not here";
+    const char* files[] = {"ms1_megasquirt-I_BnG_2.0-3.0.ini", "ms2extra_Serial321.ini",
+                           "rusefi_mre_f4.ini", "speeduino_reference.ini"};
+    for (const char* file : files) {
+        SCOPED_TRACE(file);
+        const ToolRun run = Tarntool({"dump", dir + "/" + file});
+        ASSERT_EQ(run.status, 0) << run.err;
+        const ordered_json document = ordered_json::parse(run.out);
+        EXPECT_GT(document["symbols"].size(), 50u);
+        EXPECT_GT(document["gauges"].size(), 10u);
+        EXPECT_GT(document["datalog"].size(), 10u);
+    }
+}
