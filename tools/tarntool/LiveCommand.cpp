@@ -7,6 +7,7 @@
 
 #include "ecu/RTDataMgrSerial.h"
 #include "ecu/TarnProtocol.h"
+#include "ecu/wxSerialPort.h"
 
 #include <wx/log.h>
 
@@ -85,8 +86,13 @@ int RunLive(const CommandArgs& args)
         const int fetched = input.getLastFetchResult();
         if (fetched != 0) {
             allFetched = false;
-            std::fprintf(stderr, "tarntool: tick %ld: no runtime data (%d, %s)\n", tick + 1, fetched,
-                         ToUtf8(protocol->getStatusText(fetched)).c_str());
+            std::string why = fetched == TarnProtocol::kGaveUp
+                                  ? "no reply of the expected length"
+                                  : ToUtf8(protocol->getStatusText(fetched));
+            if (fetched == SerialPortHandler::kCannotOpen)
+                why += " " + wxSerialPort::DevicePath("COM1:");
+            std::fprintf(stderr, "tarntool: tick %ld: no runtime data (%d: %s)\n", tick + 1,
+                         fetched, why.c_str());
         }
         OrderedJson line = OrderedJson::object();
         for (size_t i = 1; i < parsed.operands.size(); ++i) {
