@@ -71,8 +71,10 @@ private:
             for (auto it = armed.begin(); it != armed.end(); ++it)
                 if (it->second.due < next->second.due)
                     next = it;
-            if (Clock::now() < next->second.due) {
-                wake.wait_until(lock, next->second.due);
+            // A copy: the entry may be disarmed (erased) while we sleep.
+            const Clock::time_point due = next->second.due;
+            if (Clock::now() < due) {
+                wake.wait_until(lock, due);
                 continue;
             }
             const uint64_t id = next->first;
