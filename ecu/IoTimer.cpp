@@ -28,8 +28,12 @@ public:
             worker = std::thread([this] { run(); });
         const uint64_t id = nextId++;
         slot->store(id);
-        armed.emplace(id, Entry{Clock::now() + std::chrono::milliseconds(ms), std::move(fire)});
-        wake.notify_all();
+        const Clock::time_point due = Clock::now() + std::chrono::milliseconds(ms);
+        armed.emplace(id, Entry{due, std::move(fire)});
+        // Most transfers end long before their limit and re-arm at once: the
+        // worker, asleep until an older deadline, need not wake for a later one.
+        if (due < sleepingUntil)
+            wake.notify_all();
     }
 
     // Returns once the timer can no longer fire.
@@ -64,7 +68,9 @@ private:
         std::unique_lock<std::mutex> lock(mutex);
         while (!quit) {
             if (armed.empty()) {
+                sleepingUntil = Clock::time_point::max();
                 wake.wait(lock);
+                sleepingUntil = Clock::time_point::min();
                 continue;
             }
             auto next = armed.begin();
@@ -74,7 +80,9 @@ private:
             // A copy: the entry may be disarmed (erased) while we sleep.
             const Clock::time_point due = next->second.due;
             if (Clock::now() < due) {
+                sleepingUntil = due;
                 wake.wait_until(lock, due);
+                sleepingUntil = Clock::time_point::min();
                 continue;
             }
             const uint64_t id = next->first;
@@ -95,6 +103,9 @@ private:
     std::map<uint64_t, Entry> armed;
     uint64_t nextId = 1;
     uint64_t firing = 0;
+    // When the worker wakes by itself; min() while it is awake (it will look
+    // at the armed timers before sleeping again).
+    Clock::time_point sleepingUntil = Clock::time_point::min();
     bool quit = false;
     std::thread worker;
 };
