@@ -16,8 +16,19 @@
 // its statement only.
 //
 // Only the branch of '?:' that is chosen is computed: the other one is parsed
-// (its syntax errors still end the statement) but divides nothing, reads and
-// enters no variable and calls no function.
+// (its syntax errors still end the statement, and so do a call of an unknown
+// function and a variable without a table, faults of the text or set-up that
+// no value can cure) but divides nothing, reads and enters no variable and
+// calls no function. Its parse traces are written like any other.
+//
+// Shifts work on 32-bit integers: each operand is truncated toward zero,
+// saturates outside the 32-bit range (a large value never flips its sign) and
+// reads NaN as 0; the count is the low 8 bits of the right operand; a count of
+// 32 or more gives 0 for << and the sign fill (0 or -1) for >>.
+//
+// After an error the rest of the statement is dropped, up to and including
+// its ';' or newline; when the token that failed was that ';' or newline, the
+// next statement is kept whole.
 #include "app/ValueMap.h"
 #include "expr/EvalFunction.h"
 

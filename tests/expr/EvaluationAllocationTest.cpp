@@ -14,18 +14,20 @@ namespace {
 std::atomic<long> allocations{0};
 }
 
-void* operator new(std::size_t size)
+// Not inlined, so that GCC does not pair an inlined malloc() or free() with
+// the other side's operator and warn about a mismatch that is not there.
+[[gnu::noinline]] void* operator new(std::size_t size)
 {
     ++allocations;
     if (void* p = std::malloc(size ? size : 1))
         return p;
     throw std::bad_alloc();
 }
-void operator delete(void* p) noexcept
+[[gnu::noinline]] void operator delete(void* p) noexcept
 {
     std::free(p);
 }
-void operator delete(void* p, std::size_t) noexcept
+[[gnu::noinline]] void operator delete(void* p, std::size_t) noexcept
 {
     std::free(p);
 }

@@ -86,7 +86,7 @@ bool DatalogPlayer::finishLoad(DatalogLines& reader, std::string& error)
         return false;
     }
     if (reader.records.empty()) {
-        error = "the datalog has no record with as many fields as its header";
+        error = "the datalog has no record with as many fields as its header (line 2)";
         return false;
     }
     header = std::move(reader.header);

@@ -26,6 +26,7 @@ std::string Quoted(const std::string& bytes)
 
 constexpr std::chrono::milliseconds Simulator::kPrefixWait;
 constexpr std::chrono::milliseconds Simulator::kHangupGrace;
+constexpr std::chrono::milliseconds Simulator::kHangupSettle;
 
 Simulator::Simulator(EcuFirmware& firmware, FaultInjector& faults, SimLog& simLog,
                      LineSettings line, FILE* announceTo)
@@ -123,7 +124,8 @@ int Simulator::run(const volatile std::sig_atomic_t& stop, const sigset_t* waitM
         if (sending)
             pump(Clock::now());
         if (hangupPending && !sending) {
-            if (pty.unreadByClient() == 0 || Clock::now() >= hangupDeadline) {
+            const Clock::time_point at = Clock::now();
+            if ((at >= hangupCheck && pty.unreadByClient() == 0) || at >= hangupDeadline) {
                 if (!hangUp(error))
                     return 1;
             }
@@ -297,6 +299,7 @@ void Simulator::pump(Clock::time_point now)
     ++answers;
     if (settings.hangupAfter > 0 && answers >= settings.hangupAfter) {
         hangupPending = true;
+        hangupCheck = Clock::now() + kHangupSettle;
         hangupDeadline = Clock::now() + kHangupGrace;
     }
 }

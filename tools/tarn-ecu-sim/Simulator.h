@@ -40,6 +40,9 @@ public:
     static constexpr std::chrono::milliseconds kPrefixWait{100};
     // Longest wait for the client to read a reply before the terminal is closed.
     static constexpr std::chrono::milliseconds kHangupGrace{1000};
+    // The kernel hands bytes written to the master to the client's side a
+    // little later; until then the client's unread count does not show them.
+    static constexpr std::chrono::milliseconds kHangupSettle{20};
     static constexpr size_t kReceiveLimit = 4096;
 
 private:
@@ -81,6 +84,7 @@ private:
     Transmission tx;
     long answers = 0;
     bool hangupPending = false;
+    Clock::time_point hangupCheck;
     Clock::time_point hangupDeadline;
     bool readFailed = false;
 };
