@@ -1,0 +1,204 @@
+#include "ecu/TarnProtocol.h"
+
+#include "ecu/RuntimeData.h"
+
+#include <cstdarg>
+#include <cstdlib>
+#include <cstring>
+#include <vector>
+
+namespace {
+
+// Replies outside this open range are never taken as the new reply length;
+// the upper end keeps length + 2 within the runtime data block.
+constexpr int kShortestAdopted = 40;
+constexpr int kLongestAdopted = 75;
+static_assert(kLongestAdopted - 1 + 2 <= static_cast<int>(kRuntimeDataCapacity),
+              "the runtime data block must hold the longest read");
+
+// Drains before each probe and between probes (bytes per pass, passes).
+constexpr int kDrainBytes = 4;
+constexpr int kDrainBeforeProbe = 64;
+constexpr int kDrainBetweenProbes = 5;
+
+} // namespace
+
+TarnProtocol::TarnProtocol(SerialPortHandler* port) : sp(port)
+{
+    signatures[kModeBoot] = "AVREFI1";
+    signatures[kModeRun] = "TARN Corecard v3";
+    signatures[kModeMenu] = "Yes, menu and comm worx";
+    baudRates[kModeBoot] = 19200;
+    baudRates[kModeRun] = 9600;
+    baudRates[kModeMenu] = 9600;
+    statusTexts[200] = "Unknown";
+    statusTexts[150] = "Ecu Not Connected";
+    statusTexts[100] = "Cannot open port!";
+    statusTexts[kModeBoot] = "Boot";
+    statusTexts[kModeRun] = "Megatune";
+    statusTexts[kModeMenu] = "Man";
+}
+
+TarnProtocol::~TarnProtocol()
+{
+    trace("TarnProtocol DTOR\n");
+    close();
+    signatures.clear();
+}
+
+TarnProtocol* TarnProtocol::getInstance()
+{
+    // Deliberately never deleted: it serves until the process ends.
+    static TarnProtocol* protocol = new TarnProtocol();
+    protocol->sp = SerialPortHandler::getInstance();
+    return protocol;
+}
+
+void TarnProtocol::trace(const char* format, ...)
+{
+    if (!traceStream)
+        return;
+    va_list args;
+    va_start(args, format);
+    std::vfprintf(traceStream, format, args);
+    va_end(args);
+}
+
+void TarnProtocol::close()
+{
+    if (sp)
+        trace("TarnProtocol close\n");
+    else
+        trace("TarnProtocol::close() sp is NULL!!!!!!!!!!!!!!\n");
+}
+
+const char* TarnProtocol::getSignature(int mode) const
+{
+    auto it = signatures.find(mode);
+    return it == signatures.end() ? "" : it->second.c_str();
+}
+
+wxString TarnProtocol::getStatusText(int code) const
+{
+    auto it = statusTexts.find(std::abs(code));
+    return it == statusTexts.end() ? wxString("Unknown") : it->second;
+}
+
+int TarnProtocol::genericTest(const char* probe, const char* signature, int mode)
+{
+    auto rate = baudRates.find(mode);
+    trace("TarnProtocol::genericTest() state: %i, baudRate: %i\n", mode,
+          rate == baudRates.end() ? 0 : rate->second);
+    trace("TarnProtocol::genericTest SP: %p\n", static_cast<void*>(sp));
+    if (!sp)
+        return SerialPortHandler::kNoPort;
+    sp->setBaudRate(mode == kModeBoot ? 19200 : 9600);
+    const int drained = sp->Drain(kDrainBytes, kDrainBeforeProbe);
+    if (drained < 0)
+        return drained;
+
+    const int n = signature ? static_cast<int>(std::strlen(signature)) : 0;
+    sp->SendString(probe);
+    // Up to two bytes after the signature are read and ignored.
+    std::vector<char> reply(static_cast<size_t>(n) + 2);
+    const int received = sp->ReadBytes(reply.data(), n + 2);
+    trace("TarnProtocol::genericTest() recLen %d, expLen %d\n", received, n);
+    if (received < 0)
+        return received;
+    if (received < n)
+        return 1;
+    if (std::memcmp(reply.data(), signature, static_cast<size_t>(n)) == 0) {
+        trace("TarnProtocol::genericTest() MATCH!\n");
+        return 0;
+    }
+    trace("TarnProtocol::genericTest() NO MATCH!\n");
+    return 1;
+}
+
+int TarnProtocol::detectMode()
+{
+    // Menu first, then the running firmware (both 9600 baud), then the boot
+    // loader (19200). Only the first probe's errors end the detection.
+    int r = genericTest("mxc", getSignature(kModeMenu), kModeMenu);
+    if (r == 0)
+        return kModeMenu;
+    if (r < 0)
+        return r;
+    if (!sp)
+        return kNoMode;
+    sp->Drain(kDrainBytes, kDrainBetweenProbes);
+    r = genericTest("S", getSignature(kModeRun), kModeRun);
+    sp->Drain(kDrainBytes, kDrainBetweenProbes);
+    if (r == 0)
+        return kModeRun;
+    r = genericTest("S", getSignature(kModeBoot), kModeBoot);
+    sp->Drain(kDrainBytes, kDrainBetweenProbes);
+    return r == 0 ? kModeBoot : kNoMode;
+}
+
+int TarnProtocol::switchStep(const char* switchCommand, int dropBytes, int expectedMode)
+{
+    if (!sp)
+        return SerialPortHandler::kNoPort;
+    const int sent = sp->SendString(switchCommand);
+    if (sent < 0)
+        return sent;
+    sp->Discard(dropBytes);
+    return detectMode() == expectedMode ? expectedMode : kNoMode;
+}
+
+int TarnProtocol::switchToMode(int target)
+{
+    const int current = detectMode();
+    if (current < 0 || current == target)
+        return current;
+    int r;
+    switch (current) {
+    case kModeBoot:
+        // The boot loader is left straight into the running firmware.
+        r = switchStep("E", 32, kModeRun);
+        if (r <= 0 || r == target)
+            return r;
+        return switchStep("Man", 4, kModeMenu);
+    case kModeRun:
+        // The boot loader is reached only through the menu.
+        r = switchStep("Man", 4, kModeMenu);
+        if (r <= 0 || r == target || target != kModeBoot)
+            return r;
+        return switchStep("Manqd47qd", 4, kModeBoot);
+    case kModeMenu:
+        if (target == kModeBoot)
+            return switchStep("Manqd47qd", 4, kModeBoot);
+        if (target == kModeRun)
+            return switchStep("mmbye", 4, kModeRun);
+        return kModeMenu;
+    default:
+        return kNoMode;
+    }
+}
+
+int TarnProtocol::getRuntimeData()
+{
+    if (!sp)
+        return SerialPortHandler::kNoPort;
+    // Later attempts of this call still expect L; an adopted length applies
+    // from the next call on.
+    const int expected = expectedLength;
+    int attempts = 0;
+    do {
+        sp->SendString(command.c_str());
+        // Two bytes more than expected, so that a longer reply shows as one.
+        const int received = sp->ReadBytes(reinterpret_cast<char*>(g_runtimeData), expected + 2);
+        trace("TarnProtocol::getRuntimeData() Received: %d, expected: %d\n", received, expected);
+        if (received == expected)
+            return 0;
+        if (received < 0)
+            return received;
+        detectMode();
+        switchToMode(kModeRun);
+        ++attempts;
+        if (received > kShortestAdopted && received < kLongestAdopted)
+            expectedLength = received;
+    } while (attempts < attemptLimit);
+    return kGaveUp;
+}

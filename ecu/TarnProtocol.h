@@ -1,0 +1,63 @@
+#pragma once
+// The ECU's serial command language: finds which mode the firmware is in by
+// probing for its signature, moves it between modes, and fetches the runtime
+// data block with "A" in mode 12. Results: 0 or a mode on success, -1 when
+// the ECU did not answer as expected, -80 when a fetch gave up, or a port
+// error of SerialPortHandler. Traces go to the standard error stream.
+#include "ecu/SerialPortHandler.h"
+
+#include <wx/string.h>
+
+#include <cstdio>
+#include <string>
+#include <unordered_map>
+
+class TarnProtocol {
+public:
+    enum Mode { kModeBoot = 11, kModeRun = 12, kModeMenu = 13 };
+    static constexpr int kNoMode = -1;
+    static constexpr int kGaveUp = -80;
+    static constexpr int kInitialReplyLength = 56;
+
+    // Talks over `port` (not owned).
+    explicit TarnProtocol(SerialPortHandler* port = nullptr);
+    TarnProtocol(const TarnProtocol&) = delete;
+    TarnProtocol& operator=(const TarnProtocol&) = delete;
+    virtual ~TarnProtocol();
+
+    // The one protocol of the process, bound to the process's serial port.
+    static TarnProtocol* getInstance();
+
+    // Fills the runtime data block: 0, a port error as soon as a read fails,
+    // or -80 after 5 replies of the wrong length.
+    int getRuntimeData();
+    // 11, 12 or 13; -1 when no mode answered; or a port error of the first probe.
+    int detectMode();
+    // The target on success, -1 when the ECU ended up elsewhere, or a port error.
+    int switchToMode(int target);
+    // One probe: 0 when the reply starts with the signature, 1 when not, or an error.
+    int genericTest(const char* command, const char* signature, int mode);
+    // Only traces; the port stays open.
+    void close();
+
+    // The reply length the next fetch expects (56 at first, adopted from replies of 41..74 bytes).
+    int getExpectedLength() const { return expectedLength; }
+    // "Boot", "Megatune", "Man" for the modes, texts for the port errors, else "Unknown".
+    wxString getStatusText(int code) const;
+    const char* getSignature(int mode) const;
+    // Where the traces go (standard error by default; null silences them).
+    void setTraceStream(FILE* stream) { traceStream = stream; }
+
+private:
+    int switchStep(const char* command, int dropBytes, int expectedMode);
+    void trace(const char* format, ...) __attribute__((format(printf, 2, 3)));
+
+    SerialPortHandler* sp;
+    std::unordered_map<int, std::string> signatures;
+    std::unordered_map<int, int> baudRates;
+    int expectedLength = kInitialReplyLength;
+    std::string command = "A";
+    int attemptLimit = 5;
+    std::unordered_map<int, wxString> statusTexts;
+    FILE* traceStream = stderr;
+};

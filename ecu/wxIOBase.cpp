@@ -1,0 +1,66 @@
+#include "ecu/wxIOBase.h"
+
+#include <chrono>
+#include <thread>
+
+namespace {
+
+bool TimedOut(const IoTimer::Flag* flag)
+{
+    return flag && flag->load() > 0;
+}
+
+void IdleSleep()
+{
+    std::this_thread::sleep_for(std::chrono::milliseconds(1));
+}
+
+} // namespace
+
+int wxIOBase::WaitReadable(IoTimer::Flag*)
+{
+    return 0;
+}
+
+int wxIOBase::WaitWritable(IoTimer::Flag*)
+{
+    return 0;
+}
+
+int wxIOBase::Readv(char* buffer, size_t n, IoTimer::Flag* timeoutFlag, bool sleepWhenIdle)
+{
+    size_t left = n;
+    while (left > 0 && !TimedOut(timeoutFlag)) {
+        const int r = Read(buffer + (n - left), left);
+        if (r < 0)
+            break;
+        if (r > 0) {
+            left -= static_cast<size_t>(r) < left ? static_cast<size_t>(r) : left;
+            continue;
+        }
+        if (sleepWhenIdle)
+            IdleSleep();
+        else if (WaitReadable(timeoutFlag) < 0)
+            break;
+    }
+    return static_cast<int>(n - left);
+}
+
+int wxIOBase::Writev(const char* buffer, size_t n, IoTimer::Flag* timeoutFlag, bool sleepWhenIdle)
+{
+    size_t left = n;
+    while (left > 0 && !TimedOut(timeoutFlag)) {
+        const int r = Write(buffer + (n - left), left);
+        if (r < 0)
+            break;
+        if (r > 0) {
+            left -= static_cast<size_t>(r) < left ? static_cast<size_t>(r) : left;
+            continue;
+        }
+        if (sleepWhenIdle)
+            IdleSleep();
+        else if (WaitWritable(timeoutFlag) < 0)
+            break;
+    }
+    return static_cast<int>(n - left);
+}

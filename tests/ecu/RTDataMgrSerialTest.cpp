@@ -1,0 +1,238 @@
+// Decoding the runtime data block into channel values, and serving names.
+#include "definition/SymbolTable.h"
+#include "ecu/RTDataMgrSerial.h"
+#include "ecu/RuntimeData.h"
+#include "ecu/TarnProtocol.h"
+#include "tests/ecu/FakeEcu.h"
+#include "tests/ecu/TraceCapture.h"
+#include "tests/support/LogCapture.h"
+
+#include <gtest/gtest.h>
+
+#include <climits>
+#include <cmath>
+#include <vector>
+
+namespace {
+
+Symbol* Channel(const char* name, int offset, int size, bool isSigned, double scale = 1.0,
+                double trans = 0.0, bool isConst = false)
+{
+    auto* symbol = new Symbol;
+    symbol->setIdentity(name, "", isConst, 0, offset);
+    symbol->setType(isSigned, size);
+    symbol->setScaling(scale, trans, 0.0, 0.0, 0);
+    return symbol;
+}
+
+Symbol* Expression(const char* name, const char* expr)
+{
+    auto* symbol = new Symbol;
+    symbol->setExpression(name, expr);
+    return symbol;
+}
+
+void Block(const std::vector<unsigned char>& bytes)
+{
+    loadRuntimeData(bytes.data(), bytes.size());
+}
+
+} // namespace
+
+TEST(RTDataMgrSerial, RawValues)
+{
+    struct Case {
+        const char* label;
+        std::vector<unsigned char> bytes; // placed at `at`
+        int at, offset, size;
+        bool isSigned;
+        int64_t want;
+    };
+    const Case cases[] = {
+        {"U08", {0xC8}, 0, 0, 1, false, 200},
+        {"U08 top", {0xFF}, 3, 3, 1, false, 255},
+        {"S08 -1", {0xFF}, 3, 3, 1, true, -1},
+        {"S08 lowest", {0x80}, 3, 3, 1, true, -128},
+        {"S08 highest", {0x7F}, 3, 3, 1, true, 127},
+        {"U16 big-endian", {0x12, 0x34}, 6, 6, 2, false, 4660},
+        {"U16 top", {0xFF, 0xFF}, 6, 6, 2, false, 65535},
+        {"S16 -1", {0xFF, 0xFF}, 6, 6, 2, true, -1},
+        {"S16 lowest", {0x80, 0x00}, 6, 6, 2, true, -32768},
+        {"S16 highest", {0x7F, 0xFF}, 6, 6, 2, true, 32767},
+        {"S16 -2 is not 0xFEFF", {0xFF, 0xFE}, 6, 6, 2, true, -2},
+        {"U32", {0x12, 0x34, 0x56, 0x78}, 8, 8, 4, false, 0x12345678},
+        {"U32 top", {0xFF, 0xFF, 0xFF, 0xFF}, 8, 8, 4, false, 4294967295LL},
+        {"S32 -1", {0xFF, 0xFF, 0xFF, 0xFF}, 8, 8, 4, true, -1},
+        {"S32 lowest", {0x80, 0, 0, 0}, 8, 8, 4, true, INT32_MIN},
+        {"three bytes wide", {1, 2, 3}, 8, 8, 3, false, 0},
+        {"no width", {1}, 8, 8, 0, false, 0},
+        {"negative offset", {1}, 0, -1, 1, false, 0},
+        {"last byte", {0x42}, 75, 75, 1, false, 0x42},
+        {"last two bytes", {0x01, 0x02}, 74, 74, 2, false, 0x0102},
+        {"two bytes across the end", {0x01}, 75, 75, 2, false, 0},
+        {"last four bytes", {1, 2, 3, 4}, 72, 72, 4, false, 0x01020304},
+        {"four bytes across the end", {1, 2, 3}, 73, 73, 4, false, 0},
+        {"beyond the block", {}, 0, 76, 1, false, 0},
+        {"far beyond", {}, 0, INT_MAX, 4, false, 0},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.label);
+        std::vector<unsigned char> block(kRuntimeDataCapacity, 0);
+        for (size_t i = 0; i < c.bytes.size(); ++i)
+            block[static_cast<size_t>(c.at) + i] = c.bytes[i];
+        EXPECT_EQ(RTDataMgrSerial::rawValue(block.data(), block.size(), c.offset, c.size,
+                                            c.isSigned),
+                  c.want);
+    }
+}
+
+TEST(RTDataMgrSerial, ScaledValues)
+{
+    auto* table = new SymbolTable;
+    table->addSymbol("", Channel("coolant", 0, 1, false, 0.5, -40.0));
+    table->addSymbol("", Channel("map", 6, 2, false, 0.1));
+    table->addSymbol("", Channel("advance", 1, 1, true, 0.5, 10.0));
+    table->addSymbol("", Channel("fuel", 2, 2, true, 2.0, -1.0));
+    table->addSymbol("", Channel("odometer", 8, 4, false, 0.001));
+    table->addSymbol("", Channel("afterEnd", 75, 2, false, 1.0, 7.0));
+    table->addSymbol("", Channel("reqFuel", 4, 1, false, 1.0, 0.0, true)); // a constant
+    auto* array = Channel("veTable", 10, 1, false);
+    array->setArray(true, 1, 8, 1);
+    table->addSymbol("", array);
+    std::unique_ptr<SymbolTable> owner(table);
+
+    std::vector<unsigned char> bytes(kRuntimeDataCapacity, 0);
+    bytes[0] = 200;         // coolant
+    bytes[1] = 0xF6;        // advance: -10
+    bytes[2] = 0xFF;        // fuel: -3
+    bytes[3] = 0xFD;
+    bytes[4] = 99;          // reqFuel, never decoded
+    bytes[6] = 0x12;        // map: 4660
+    bytes[7] = 0x34;
+    bytes[8] = 0x00;        // odometer: 123456
+    bytes[9] = 0x01;
+    bytes[10] = 0xE2;
+    bytes[11] = 0x40;
+    bytes[75] = 0x55;       // afterEnd: its second byte would lie past the block
+    Block(bytes);
+
+    LogCapture log;
+    RTDataMgrSerial input(nullptr, table);
+    input.fillScalarValues();
+    struct Case {
+        const char* name;
+        double want;
+    };
+    const Case cases[] = {
+        {"coolant", 80.0},            // (200 - 40) x 0.5, not 200 x 0.5 - 40
+        {"map", 466.0},
+        {"advance", 0.0},             // (-10 + 10) x 0.5
+        {"fuel", -8.0},               // (-3 - 1) x 2
+        {"odometer", 123.456},
+        {"afterEnd", 7.0},            // raw 0
+        {"reqFuel", 0.0},             // constants read 0.0
+        {"veTable", -1.0},            // an array without expression
+        {"nosuchname", -1.0},
+        {"", -1.0},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        EXPECT_DOUBLE_EQ(input.GetValue(c.name), c.want);
+    }
+    EXPECT_EQ(input.getScalarValues().find("veTable"), input.getScalarValues().end());
+    EXPECT_TRUE(log.contains("Offset: 6, Size: 2, Scale: 0.100000 Tr: 0.000000"));
+    EXPECT_TRUE(log.contains("RTDataMgrSerial::fillScalarValues() Symbol: coolant, Value: 80.000000"));
+    EXPECT_TRUE(log.contains("----DataMgrSerial::getValue()---- Symbol: map"));
+    EXPECT_TRUE(log.contains("Symbol (scalar): map, Value: 466.000000 !!!!!!!!!!!!!"));
+    EXPECT_FALSE(log.containsPrefix("RTDataMgrSerial::fillScalarValues() Symbol: reqFuel"));
+}
+
+TEST(RTDataMgrSerial, ExpressionsSeeThisTicksValues)
+{
+    auto* table = new SymbolTable;
+    table->addSymbol("", Channel("rpm", 0, 2, false));
+    table->addSymbol("", Channel("load", 2, 1, false, 0.5));
+    table->addSymbol("", Expression("work", "rpm * load / 100"));
+    table->addSymbol("", Expression("hot", "load > 50 ? 1 : 0"));
+    std::unique_ptr<SymbolTable> owner(table);
+
+    LogCapture log;
+    RTDataMgrSerial input(nullptr, table);
+    ValueMap values;
+    input.setValueMap(&values);
+    struct Tick {
+        std::vector<unsigned char> block;
+        double work, hot;
+    };
+    const Tick ticks[] = {
+        {{0x0B, 0xB8, 100}, 3000 * 50.0 / 100, 0.0},
+        {{0x17, 0x70, 160}, 6000 * 80.0 / 100, 1.0},
+        {{0x00, 0x00, 0}, 0.0, 0.0},
+    };
+    for (const Tick& t : ticks) {
+        SCOPED_TRACE(t.work);
+        Block(t.block);
+        values.clear();
+        values["work"] = -5;
+        values["hot"] = -5;
+        values["rpm"] = -5;
+        values["unknown"] = -5;
+        input.Update();
+        EXPECT_DOUBLE_EQ(values["work"], t.work);
+        EXPECT_DOUBLE_EQ(values["hot"], t.hot);
+        EXPECT_DOUBLE_EQ(values["rpm"], 256.0 * t.block[0] + t.block[1]);
+        EXPECT_DOUBLE_EQ(values["unknown"], -1.0);
+        EXPECT_EQ(values.size(), 4u);
+    }
+    EXPECT_TRUE(log.contains("Symbol: workExpr: rpm * load / 100, Value: 0.000000 !!!!!!!!!!!!!"));
+    EXPECT_TRUE(input.HasValue("anything at all"));
+    EXPECT_EQ(input.GetKind(), 1);
+}
+
+TEST(RTDataMgrSerial, WithoutTableEveryNameReadsMinusOne)
+{
+    LogCapture log;
+    RTDataMgrSerial input(nullptr, nullptr);
+    input.fillScalarValues();
+    EXPECT_DOUBLE_EQ(input.GetValue("rpm"), -1.0);
+}
+
+TEST(RTDataMgrSerial, FetchesThroughTheProtocol)
+{
+    LogCapture log;
+    TraceCapture traces;
+    FakeEcu ecu;
+    ecu.block = {0x0B, 0xB8, 200};
+    SerialPortHandler handler([&] { return new FakeEcuDevice(ecu); });
+    TarnProtocol protocol(&handler);
+    protocol.setTraceStream(traces.stream());
+
+    auto* table = new SymbolTable;
+    table->addSymbol("", Channel("rpm", 0, 2, false));
+    table->addSymbol("", Channel("coolant", 2, 1, false, 0.5, -40.0));
+    std::unique_ptr<SymbolTable> owner(table);
+    RTDataMgrSerial input(&protocol, table);
+    ValueMap values;
+    input.setValueMap(&values);
+    values["rpm"] = 0;
+    values["coolant"] = 0;
+
+    input.Update();
+    EXPECT_EQ(input.getLastFetchResult(), 0);
+    EXPECT_DOUBLE_EQ(values["rpm"], 3000.0);
+    EXPECT_DOUBLE_EQ(values["coolant"], 80.0);
+
+    // The ECU falls silent: the fetch gives up, the last block's values stay.
+    ecu.present = false;
+    input.Update();
+    EXPECT_EQ(input.getLastFetchResult(), -80);
+    EXPECT_DOUBLE_EQ(values["rpm"], 3000.0);
+
+    // It answers again with new values.
+    ecu.present = true;
+    ecu.block = {0x03, 0xE8, 100};
+    input.Update();
+    EXPECT_EQ(input.getLastFetchResult(), 0);
+    EXPECT_DOUBLE_EQ(values["rpm"], 1000.0);
+    EXPECT_DOUBLE_EQ(values["coolant"], 30.0);
+}

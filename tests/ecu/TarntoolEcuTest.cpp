@@ -1,0 +1,198 @@
+// tarntool decode and live, run as the built program.
+#include "tests/ecu/SimProcess.h"
+
+#include <gtest/gtest.h>
+#include <nlohmann/json.hpp>
+
+#include <string>
+#include <vector>
+
+using nlohmann::ordered_json;
+
+namespace {
+
+const std::string kDecodeIni = TARN_TEST_DATA_DIR "/ecu/fixtures/decode.ini";
+const std::string kSampleIni = TARN_SAMPLE_DIR "/tarnv3.ini";
+const std::string kOneRecord = TARN_TEST_DATA_DIR "/ecu/fixtures/one-record.log";
+
+struct ToolRun {
+    int status = -1;
+    std::string out, err;
+};
+
+ToolRun Tarntool(const std::vector<std::string>& args)
+{
+    ToolRun run;
+    std::vector<std::string> all = {TARN_BINARY_DIR "/tools/tarntool/tarntool"};
+    all.insert(all.end(), args.begin(), args.end());
+    std::vector<char*> argv;
+    for (std::string& arg : all)
+        argv.push_back(&arg[0]);
+    argv.push_back(nullptr);
+    int out[2], err[2];
+    if (::pipe(out) != 0 || ::pipe(err) != 0)
+        return run;
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_adddup2(&actions, out[1], 1);
+    posix_spawn_file_actions_adddup2(&actions, err[1], 2);
+    posix_spawn_file_actions_addclose(&actions, out[0]);
+    posix_spawn_file_actions_addclose(&actions, err[0]);
+    pid_t pid;
+    const bool spawned = posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), environ) == 0;
+    posix_spawn_file_actions_destroy(&actions);
+    ::close(out[1]);
+    ::close(err[1]);
+    pollfd fds[2] = {{out[0], POLLIN, 0}, {err[0], POLLIN, 0}};
+    std::string* sinks[2] = {&run.out, &run.err};
+    int open = 2;
+    while (spawned && open > 0 && ::poll(fds, 2, 20000) > 0) {
+        for (int i = 0; i < 2; ++i) {
+            if (!fds[i].revents)
+                continue;
+            char buffer[4096];
+            const ssize_t r = ::read(fds[i].fd, buffer, sizeof buffer);
+            if (r > 0) {
+                sinks[i]->append(buffer, static_cast<size_t>(r));
+            } else {
+                fds[i].fd = -1;
+                --open;
+            }
+        }
+    }
+    ::close(out[0]);
+    ::close(err[0]);
+    int status = 0;
+    if (spawned && ::waitpid(pid, &status, 0) == pid && WIFEXITED(status))
+        run.status = WEXITSTATUS(status);
+    return run;
+}
+
+std::vector<std::string> Lines(const std::string& text)
+{
+    std::vector<std::string> lines;
+    size_t start = 0;
+    for (size_t nl; (nl = text.find('\n', start)) != std::string::npos; start = nl + 1)
+        lines.push_back(text.substr(start, nl - start));
+    return lines;
+}
+
+} // namespace
+
+TEST(TarntoolDecode, EveryOutputChannelSorted)
+{
+    const ToolRun run =
+        Tarntool({"decode", kDecodeIni, "C8 A0 F6 07 00 00 12 34 FF FE\t00 01 E2 40\nFF FF FF FF"});
+    ASSERT_EQ(run.status, 0) << run.err;
+    const std::vector<std::string> lines = Lines(run.out);
+    ASSERT_EQ(lines.size(), 1u) << run.out;
+    const ordered_json got = ordered_json::parse(lines[0]);
+    // Constants, bit fields and arrays are no output channels; the output
+    // channel reqFuel replaced the constant of that name.
+    const std::vector<std::pair<std::string, double>> want = {
+        {"Zeta", 0.0},       // upper case sorts first
+        {"advance", -5.0},   // S08 0xF6 = -10, x 0.5
+        {"coolant", 60.0},   // (160 - 40) x 0.5
+        {"hotAndLean", 0.0}, // coolant > 90 ? 1 : 0
+        {"lastByte", 0.0},
+        {"map", 466.0},      // 0x1234 x 0.1
+        {"odometer", 123456.0},
+        {"offset32", -1.0},  // S32 0xFFFFFFFF
+        {"pastEnd", 5.0},    // would cross the block's end: raw 0, + 5
+        {"reqFuel", 7.0},
+        {"rpm100", 20000.0}, // secl x 100
+        {"secl", 200.0},
+        {"trim", -0.02},     // S16 0xFFFE = -2, x 0.01
+    };
+    ASSERT_EQ(got.size(), want.size()) << lines[0];
+    size_t i = 0;
+    for (auto it = got.begin(); it != got.end(); ++it, ++i) {
+        SCOPED_TRACE(want[i].first);
+        EXPECT_EQ(it.key(), want[i].first);
+        EXPECT_DOUBLE_EQ(it.value().get<double>(), want[i].second);
+    }
+}
+
+TEST(TarntoolDecode, BadInput)
+{
+    struct Case {
+        const char* label;
+        std::vector<std::string> args;
+        int want;
+    };
+    const std::string max(2 * 76, 'a');
+    const Case cases[] = {
+        {"76 bytes fit", {"decode", kDecodeIni, max}, 0},
+        {"no bytes: a zero block", {"decode", kDecodeIni, " "}, 0},
+        {"77 bytes", {"decode", kDecodeIni, max + "00"}, 2},
+        {"odd digit count", {"decode", kDecodeIni, "C8A"}, 2},
+        {"not a hex digit", {"decode", kDecodeIni, "C8 G0"}, 2},
+        {"0x prefix", {"decode", kDecodeIni, "0xC8"}, 2},
+        {"missing file", {"decode", kDecodeIni + ".missing", "C8"}, 2},
+        {"no HEX", {"decode", kDecodeIni}, 2},
+        {"too many operands", {"decode", kDecodeIni, "C8", "A0"}, 2},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.label);
+        const ToolRun run = Tarntool(c.args);
+        EXPECT_EQ(run.status, c.want) << run.err;
+        EXPECT_EQ(run.out.empty(), c.want != 0);
+        EXPECT_EQ(run.err.empty(), c.want == 0) << run.err;
+    }
+    const ToolRun zero = Tarntool({"decode", kDecodeIni, ""});
+    EXPECT_EQ(zero.status, 0);
+    EXPECT_NE(zero.out.find("\"pastEnd\":5.0"), std::string::npos) << zero.out;
+}
+
+TEST(TarntoolLive, TicksAgainstTheSimulator)
+{
+    SimProcess sim({"--ini", kSampleIni, "--datalog", kOneRecord});
+    ASSERT_TRUE(sim.ok());
+    const ToolRun run =
+        Tarntool({"live", kSampleIni, "rpm", "--ticks", "3", "--period", "50", "lambda", "nosuch"});
+    EXPECT_EQ(run.status, 0) << run.err;
+    const std::vector<std::string> lines = Lines(run.out);
+    ASSERT_EQ(lines.size(), 3u) << run.out;
+    for (const std::string& line : lines) {
+        SCOPED_TRACE(line);
+        const ordered_json got = ordered_json::parse(line);
+        ASSERT_EQ(got.size(), 3u);
+        auto it = got.begin();
+        EXPECT_EQ(it.key(), "rpm"); // in the order given
+        EXPECT_DOUBLE_EQ(it.value().get<double>(), 3000.0);
+        ++it;
+        EXPECT_EQ(it.key(), "lambda");
+        EXPECT_NEAR(it.value().get<double>(), 1.0, 1e-9);
+        ++it;
+        EXPECT_EQ(it.key(), "nosuch");
+        EXPECT_DOUBLE_EQ(it.value().get<double>(), -1.0);
+    }
+    // Only the protocol's traces on standard error, not the debug log.
+    EXPECT_EQ(run.err.find("Symbol"), std::string::npos);
+}
+
+TEST(TarntoolLive, FailedFetchesAndMisuse)
+{
+    TempDir dir;
+    SerialPortEnv env(dir.file("no-adapter"));
+    struct Case {
+        const char* label;
+        std::vector<std::string> args;
+        int want;
+        size_t lines;
+    };
+    const Case cases[] = {
+        {"no device", {"live", kSampleIni, "--ticks", "2", "--period", "0", "rpm"}, 1, 2},
+        {"no ticks", {"live", kSampleIni, "--ticks", "0", "rpm"}, 0, 0},
+        {"no name", {"live", kSampleIni}, 2, 0},
+        {"bad tick count", {"live", kSampleIni, "--ticks", "-1", "rpm"}, 2, 0},
+        {"bad period", {"live", kSampleIni, "--period", "soon", "rpm"}, 2, 0},
+        {"missing file", {"live", kSampleIni + ".missing", "rpm"}, 2, 0},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.label);
+        const ToolRun run = Tarntool(c.args);
+        EXPECT_EQ(run.status, c.want) << run.err;
+        EXPECT_EQ(Lines(run.out).size(), c.lines) << run.out;
+    }
+}

@@ -1,0 +1,114 @@
+// tarntool live FILE [--ticks N] [--period MS] [--verbose] NAME...: reads the
+// ECU on the dashboard's serial port as the dashboard does, N ticks MS ms
+// apart, one JSON object of the NAMEs' values per tick. Exit 0 when every
+// tick's fetch succeeded, 1 otherwise, 2 on misuse or an unreadable FILE.
+#include "tools/tarntool/Command.h"
+#include "tools/tarntool/DefinitionJson.h"
+
+#include "ecu/RTDataMgrSerial.h"
+#include "ecu/TarnProtocol.h"
+#include "ecu/wxSerialPort.h"
+
+#include <wx/log.h>
+
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <memory>
+#include <thread>
+
+namespace {
+
+// The debug log's messages as their own texts on standard error.
+class StderrLog : public wxLog {
+protected:
+    void DoLogRecord(wxLogLevel, const wxString& msg, const wxLogRecordInfo&) override
+    {
+        const std::string line = ToUtf8(msg) + "\n";
+        std::fwrite(line.data(), 1, line.size(), stderr);
+    }
+};
+
+// A whole decimal number in [0, max]; false otherwise.
+bool ParseCount(const std::string& text, long max, long& value)
+{
+    if (text.empty() || text.size() > 10)
+        return false;
+    for (char c : text)
+        if (c < '0' || c > '9')
+            return false;
+    value = std::strtol(text.c_str(), nullptr, 10);
+    return value <= max;
+}
+
+int RunLive(const CommandArgs& args)
+{
+    const ParsedArgs parsed = ParseArgs(args, {"ticks", "period"}, {"verbose"});
+    if (!parsed.error.empty())
+        return UsageError(parsed.error);
+    if (parsed.operands.size() < 2)
+        return UsageError("live needs FILE and at least one NAME");
+    long ticks = 1, period = 300;
+    if (!ParseCount(parsed.value("ticks", "1"), 1000000000L, ticks))
+        return UsageError("--ticks needs a whole number of ticks");
+    if (!ParseCount(parsed.value("period", "300"), 86400000L, period))
+        return UsageError("--period needs a whole number of milliseconds");
+
+    wxArrayString warnings;
+    std::unique_ptr<SymbolTable> table(LoadQuietly(parsed.operands[0], warnings));
+    if (!table)
+        return UsageError("cannot read " + parsed.operands[0]);
+
+    // Standard output carries only the JSON lines.
+    std::unique_ptr<wxLogNull> quiet;
+    std::unique_ptr<wxLog> verbose;
+    wxLog* previous = nullptr;
+    if (parsed.has("verbose")) {
+        verbose.reset(new StderrLog);
+        previous = wxLog::SetActiveTarget(verbose.get());
+    } else {
+        quiet.reset(new wxLogNull);
+    }
+
+    TarnProtocol* protocol = TarnProtocol::getInstance();
+    RTDataMgrSerial input(protocol, table.get());
+    ValueMap values;
+    input.setValueMap(&values);
+    bool allFetched = true;
+    const auto start = std::chrono::steady_clock::now();
+    for (long tick = 0; tick < ticks; ++tick) {
+        if (tick > 0)
+            std::this_thread::sleep_until(start + std::chrono::milliseconds(period * tick));
+        values.clear();
+        for (size_t i = 1; i < parsed.operands.size(); ++i)
+            values[wxString::FromUTF8(parsed.operands[i])] = 0.0;
+        input.Update();
+        const int fetched = input.getLastFetchResult();
+        if (fetched != 0) {
+            allFetched = false;
+            std::string why = fetched == TarnProtocol::kGaveUp
+                                  ? "no reply of the expected length"
+                                  : ToUtf8(protocol->getStatusText(fetched));
+            if (fetched == SerialPortHandler::kCannotOpen)
+                why += " " + wxSerialPort::DevicePath("COM1:");
+            std::fprintf(stderr, "tarntool: tick %ld: no runtime data (%d: %s)\n", tick + 1,
+                         fetched, why.c_str());
+        }
+        OrderedJson line = OrderedJson::object();
+        for (size_t i = 1; i < parsed.operands.size(); ++i) {
+            const auto found = values.find(wxString::FromUTF8(parsed.operands[i]));
+            line[parsed.operands[i]] =
+                found == values.end() ? OrderedJson(nullptr) : OrderedJson(found->second);
+        }
+        const std::string text = DumpLine(line) + "\n";
+        std::fwrite(text.data(), 1, text.size(), stdout);
+        std::fflush(stdout);
+    }
+    if (verbose)
+        wxLog::SetActiveTarget(previous);
+    return allFetched ? 0 : 1;
+}
+
+} // namespace
+
+TARNTOOL_COMMAND("live", "FILE [--ticks N] [--period MS] [--verbose] NAME...", RunLive);
