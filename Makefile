@@ -41,5 +41,9 @@ fuzz: deps
 	@cmake --build build-fuzz -j $(JOBS)
 	@sh scripts/run-fuzzers.sh build-fuzz $(FUZZ_SECONDS)
 
+# A picture of the dashboard replaying the sample datalog, for the README.
+screenshot: build
+	@sh scripts/screenshot.sh $(BUILD_DIR) docs/dashboard.png
+
 clean:
 	rm -rf $(BUILD_DIR) build-bench build-fuzz

@@ -2,7 +2,14 @@
 
 #include "app/DebugLog.h"
 #include "app/GaugeUpdater.h"
+#include "app/RTDataMgrFile.h"
 #include "app/icons/sample.xpm"
+#include "definition/IniParser.h"
+#include "definition/SymbolTable.h"
+#include "ecu/RTDataMgrSerial.h"
+#include "ecu/TarnProtocol.h"
+#include "gauges/TarnGauge.h"
+#include "gauges/TarnGaugeDigital.h"
 
 #include <wx/icon.h>
 #include <wx/intl.h>
@@ -36,9 +43,40 @@ MainFrame::MainFrame(const wxString& title)
     SetIcon(wxIcon(sample_xpm));
     BuildMenus();
 
-    m_dispatcher = new GaugeUpdater;
+    DebugLog(0, "---parse tarnv3 start");
+    loadDefinitionFile();
+    CreateGauges();
+    RegisterGauges();
 
     SetBackgroundColour(wxColour(255, 255, 254));
+}
+
+void MainFrame::CreateGauges()
+{
+    m_analogGauge = new TarnGauge(this, wxNewId(), wxPoint(15, 5), wxSize(210, 210), false);
+    m_analogGauge->Show();
+    m_analogGauge->SetDefaultGaugeDesc(wxString("rpm"));
+
+    static const struct {
+        const char* name;
+        int x, y;
+    } kDigital[kDigitalGaugeCount] = {
+        {"map", 1, 220}, {"spark", 121, 220}, {"lambda", 1, 260}, {"dwell", 121, 260}};
+    for (int i = 0; i < kDigitalGaugeCount; ++i)
+        m_digitalGauges[i] =
+            new TarnGaugeDigital(this, kDigital[i].name, kDigital[i].x, kDigital[i].y, 118);
+}
+
+void MainFrame::RegisterGauges()
+{
+    m_dispatcher = new GaugeUpdater;
+    m_dispatcher->AddGauge(m_analogGauge);
+    m_analogGauge->m_dispatcher = m_dispatcher;
+    m_analogGauge->UpdateAvailableGauges();
+    for (TarnGaugeDigital* gauge : m_digitalGauges) {
+        m_dispatcher->AddGauge(gauge);
+        gauge->m_dispatcher = m_dispatcher;
+    }
 }
 
 MainFrame::~MainFrame()
@@ -96,6 +134,16 @@ void MainFrame::OnSelectInput(wxCommandEvent& event)
     if (id == ID_INPUT_NONE) {
         ReplaceInput(nullptr);
         m_timer.Stop();
+    } else if (id == ID_INPUT_ECU) {
+        m_timer.Stop();
+        ReplaceInput(new RTDataMgrSerial(TarnProtocol::getInstance(), currentSymbolTable()));
+        if (!m_timer.IsRunning())
+            m_timer.Start(kEcuPeriodMs, wxTIMER_CONTINUOUS);
+    } else if (id == ID_INPUT_FILE) {
+        m_timer.Stop();
+        ReplaceInput(new RTDataMgrFile("datalog.log"));
+        if (!m_timer.IsRunning())
+            m_timer.Start(kFilePeriodMs, wxTIMER_CONTINUOUS);
     }
 }
 

@@ -7,6 +7,8 @@
 
 class GaugeUpdater;
 class RTDataMgr;
+class TarnGauge;
+class TarnGaugeDigital;
 
 // Ids drawn from the toolkit's id generator at static initialisation.
 extern const long ID_TIMER;
@@ -21,6 +23,10 @@ public:
 
     GaugeUpdater* GetDispatcher() const { return m_dispatcher; }
     wxTimer& GetTimer() { return m_timer; }
+    TarnGauge* GetAnalogGauge() const { return m_analogGauge; }
+    // In the order map, spark, lambda, dwell.
+    TarnGaugeDigital* GetDigitalGauge(int i) const { return m_digitalGauges[i]; }
+    static constexpr int kDigitalGaugeCount = 4;
 
     // Refresh periods of the two inputs, in milliseconds.
     static constexpr int kEcuPeriodMs = 300;
@@ -34,12 +40,17 @@ private:
     void OnTimer(wxTimerEvent& event);
 
     void BuildMenus();
+    void CreateGauges();
+    void RegisterGauges();
     // Installs `input` (may be null) and deletes the one it replaces, once the
     // dispatcher no longer points to it.
     void ReplaceInput(RTDataMgr* input);
 
     wxTimer m_timer;
     GaugeUpdater* m_dispatcher = nullptr;
+    TarnGauge* m_analogGauge = nullptr;
+    TarnGaugeDigital* m_digitalGauges[kDigitalGaugeCount] = {};
+    // The input the dispatcher points to; replaced inputs are deleted.
     std::unique_ptr<RTDataMgr> m_input;
 
     wxDECLARE_EVENT_TABLE();
