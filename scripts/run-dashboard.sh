@@ -8,7 +8,7 @@ top="$(cd "$(dirname "$0")/.." && pwd)"
 case "$build" in /*) ;; *) build="$top/$build" ;; esac
 work="$build/run"
 mkdir -p "$work"
-cp "$top"/sample/* "$work"/ 2>/dev/null || true
+cp "$top"/sample/tarnv3.ini "$top"/sample/datalog.log "$work"/
 cd "$work"
 
 sim_pid=""

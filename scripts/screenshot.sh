@@ -22,10 +22,10 @@ i=0
 while ! xdotool search --name '^V3 GUI for WinCE\$' >/dev/null 2>&1 && [ \$i -lt 100 ]; do sleep 0.1; i=\$((i + 1)); done
 win=\$(xdotool search --name '^V3 GUI for WinCE\$' | head -1)
 sleep 0.5
-xdotool mousemove 120 160
-xdotool key --window "\$win" alt+s
-sleep 0.4
-xdotool key Home Down Down Return
+# "Select Input" is the third menu title; "File" is the third item below it.
+xdotool mousemove 130 12 click 1
+sleep 0.6
+xdotool mousemove 130 87 click 1
 sleep $seconds
 import -window root -crop 240x320+0+0 "$out"
 kill \$app
