@@ -81,9 +81,9 @@ TEST(ReplayCommand, PrintsOneArrayPerTick)
     };
     const Case cases[] = {
         {"every line once", {log.path, "rpm", "map"},
-         {"[900.0,35.5]", "[900.0,35.5]", "[1200.25,100.0]"}},
+         {"[900,35.5]", "[900,35.5]", "[1200.25,100]"}},
         {"unknown and repeated names", {log.path, "egt", "RPM", "rpm"},
-         {"[null,900.0,900.0]", "[null,900.0,900.0]", "[null,1200.25,1200.25]"}},
+         {"[null,900,900]", "[null,900,900]", "[null,1200.25,1200.25]"}},
         {"more ticks keep the last record", {"--ticks", "5", log.path, "Time"},
          {"[0.1]", "[0.1]", "[0.3]", "[0.3]", "[0.3]"}},
         {"fewer ticks, option last", {log.path, "time", "--ticks=1"}, {"[0.1]"}},

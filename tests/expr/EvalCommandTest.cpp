@@ -91,17 +91,19 @@ TEST(EvalCommand, PrintsTheResultAsJson)
         std::vector<std::string> args;
         const char* out;
     } cases[] = {
-        {{"1+2*3"}, "7.0\n"},
-        {{"rpm=3000", "cyl=4", "rpm / cyl"}, "750.0\n"},
-        {{"x=-2.5e1", "x"}, "-25.0\n"},
-        {{"x=1.5", "x=2", "x * 3"}, "6.0\n"}, // the later pair wins
+        {{"1+2*3"}, "7\n"},
+        {{"rpm=3000", "cyl=4", "rpm / cyl"}, "750\n"},
+        {{"x=-2.5e1", "x"}, "-25\n"},
+        {{"x=1.5", "x=2", "x * 3"}, "6\n"}, // the later pair wins
         {{"x=.5", "--no-table", "1 ? 0.25 : 9"}, "0.25\n"}, // options stand anywhere
-        {{"rpm=2", "--no-table", "rpm"}, "0.0\n"},
-        {{"--", "--3"}, "3.0\n"},
-        {{"8/0"}, "0.0\n"},
-        {{"0 ? 1/0 : 6"}, "6.0\n"},
+        {{"rpm=2", "--no-table", "rpm"}, "0\n"},
+        {{"--", "--3"}, "3\n"},
+        {{"8/0"}, "0\n"},
+        {{"0 ? 1/0 : 6"}, "6\n"},
         {{std::string(400, '9')}, "null\n"}, // too large for a double
-        {{"1 << 31"}, "-2147483648.0\n"},
+        {{"1 << 31"}, "-2147483648\n"},
+        {{"2 / 10"}, "0.2\n"}, // shortest text that reads back the same double
+        {{"1 / 3"}, "0.3333333333333333\n"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.args.back());
@@ -137,7 +139,7 @@ TEST(EvalCommand, LogGoesToStandardErrorAsBareLines)
     got = runTool({"a=1", "y + a"});
     EXPECT_TRUE(hasLine(got.err, "Evaluation::prim() variable not found in hash table!!! y"));
     EXPECT_FALSE(hasLine(got.err, "Evaluation::prim() variable not found in hash table!!! a"));
-    EXPECT_EQ(got.out, "1.0\n");
+    EXPECT_EQ(got.out, "1\n");
 }
 
 TEST(EvalCommand, MisuseExitsWithTwo)

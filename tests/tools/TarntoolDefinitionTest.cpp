@@ -109,11 +109,11 @@ TEST(TarntoolTokens, SplitsLinesAsTheReaderDoes)
     // CR, LF and CR LF end lines; blank and comment lines print empty arrays.
     const std::string input = "a = 1\r\n\r; c\n[S]\r#if CELSIUS\n\"\xB0" "C\"";
     const std::vector<std::string> want = {
-        R"([{"type":1,"text":"a","value":0.0},{"type":2,"text":"1","value":1.0}])",
+        R"([{"type":1,"text":"a","value":0},{"type":2,"text":"1","value":1}])",
         "[]",
         "[]",
-        R"([{"type":4,"text":"S","value":0.0}])",
-        R"([{"type":0,"text":"#","value":0.0},{"type":1,"text":"if","value":0.0},{"type":1,"text":"CELSIUS","value":0.0}])",
+        R"([{"type":4,"text":"S","value":0}])",
+        R"([{"type":0,"text":"#","value":0},{"type":1,"text":"if","value":0},{"type":1,"text":"CELSIUS","value":0}])",
         "[{\"type\":3,\"text\":\"\xC2\xB0" "C\",\"value\":0.0}]",
     };
     Scratch scratch;
@@ -134,7 +134,7 @@ TEST(TarntoolTokens, SplitsLinesAsTheReaderDoes)
         const std::vector<std::string> lines = SplitLines(run.out);
         ASSERT_EQ(lines.size(), want.size()) << run.out;
         for (size_t i = 0; i < want.size(); ++i)
-            EXPECT_EQ(ordered_json::parse(lines[i]), ordered_json::parse(want[i])) << "line " << i;
+            EXPECT_EQ(lines[i], want[i]) << "line " << i; // the text itself is the contract
     }
 }
 

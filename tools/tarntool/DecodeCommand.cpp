@@ -3,6 +3,7 @@
 // output channels' names as keys (sorted).
 #include "tools/tarntool/Command.h"
 #include "tools/tarntool/DefinitionJson.h"
+#include "tools/tarntool/JsonOutput.h"
 
 #include "ecu/RTDataMgrSerial.h"
 #include "ecu/RuntimeData.h"
@@ -92,8 +93,7 @@ int RunDecode(const CommandArgs& args)
     nlohmann::json document = nlohmann::json::object(); // keys sorted by code point
     for (const auto& entry : values)
         document[ToUtf8(entry.first)] = entry.second;
-    const std::string line =
-        document.dump(-1, ' ', false, nlohmann::json::error_handler_t::replace) + "\n";
+    const std::string line = DumpJsonLine(document) + "\n";
     std::fwrite(line.data(), 1, line.size(), stdout);
     std::fflush(stdout);
     return 0;

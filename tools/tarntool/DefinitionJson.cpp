@@ -1,4 +1,5 @@
 #include "tools/tarntool/DefinitionJson.h"
+#include "tools/tarntool/JsonOutput.h"
 
 #include "tools/tarntool/InputFile.h"
 
@@ -106,7 +107,7 @@ OrderedJson TokensToJson(const LineTokenizer& tokens)
 
 std::string DumpLine(const OrderedJson& document)
 {
-    return document.dump(-1, ' ', false, nlohmann::json::error_handler_t::replace);
+    return DumpJsonLine(document);
 }
 
 SymbolTable* LoadQuietly(const std::string& path, wxArrayString& warnings)

@@ -2,6 +2,7 @@
 // Evaluates EXPR over a table of the given values; prints the result as one
 // JSON number and every message of the evaluator on standard error.
 #include "tools/tarntool/Command.h"
+#include "tools/tarntool/JsonOutput.h"
 
 #include "expr/Evaluation.h"
 
@@ -99,7 +100,7 @@ int RunEval(const CommandArgs& args)
     const double result = evaluation.evaluate(fromArgument(parsed.operands.back()));
     wxLog::SetActiveTarget(previous);
 
-    std::printf("%s\n", nlohmann::json(result).dump().c_str());
+    std::printf("%s\n", DumpJsonLine(nlohmann::json(result)).c_str());
     return 0;
 }
 

@@ -1,6 +1,7 @@
 // tarntool replay DATALOG [--ticks N] NAME...: plays a datalog through the
 // replay input as the dashboard's ticks do and prints one JSON array per tick.
 #include "tools/tarntool/Command.h"
+#include "tools/tarntool/JsonOutput.h"
 
 #include "app/RTDataMgrFile.h"
 
@@ -67,7 +68,7 @@ int RunReplay(const CommandArgs& args)
             else
                 line.push_back(it->second);
         }
-        std::fputs(line.dump().c_str(), stdout);
+        std::fputs(DumpJsonLine(line).c_str(), stdout);
         std::fputc('\n', stdout);
     }
     std::fflush(stdout);
