@@ -114,7 +114,7 @@ TEST(TarntoolTokens, SplitsLinesAsTheReaderDoes)
         "[]",
         R"([{"type":4,"text":"S","value":0}])",
         R"([{"type":0,"text":"#","value":0},{"type":1,"text":"if","value":0},{"type":1,"text":"CELSIUS","value":0}])",
-        "[{\"type\":3,\"text\":\"\xC2\xB0" "C\",\"value\":0.0}]",
+        "[{\"type\":3,\"text\":\"\xC2\xB0" "C\",\"value\":0}]",
     };
     Scratch scratch;
     const std::string file = scratch.write("in.ini", input);
