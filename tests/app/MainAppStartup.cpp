@@ -1,7 +1,11 @@
 // Starts the dashboard as the executable does (MainApp::OnInit) in a scratch
 // working directory, under Xvfb.
 #include "app/MainApp.h"
+#include "app/GaugeUpdater.h"
 #include "app/MainFrame.h"
+#include "definition/SymbolTable.h"
+#include "gauges/TarnGauge.h"
+#include "gauges/TarnGaugeDigital.h"
 #include "app/SevenSegmentFont.h"
 #include "tests/support/TestAssertHandler.h"
 #include "tests/support/WaitFor.h"
@@ -133,6 +137,46 @@ TEST(MainApp, AboutAndBackgroundClickChangeNothing)
     EXPECT_EQ(wxTopLevelWindows.GetCount(), windowsBefore);
     EXPECT_TRUE(frame->IsShown());
     EXPECT_FALSE(frame->GetTimer().IsRunning());
+}
+
+// The working directory holds no "tarnv3.ini": no symbols, no descriptions.
+TEST(MainApp, WithoutDefinitionFileTheDashboardStaysUsable)
+{
+    MainFrame* frame = Frame();
+    EXPECT_TRUE(currentSymbolTable()->getGauges().empty());
+    EXPECT_EQ(frame->GetDispatcher()->GetGaugeCount(), 5u);
+    EXPECT_EQ(frame->GetAnalogGauge()->GetSymbolName(), "");
+    for (int i = 0; i < MainFrame::kDigitalGaugeCount; ++i) {
+        SCOPED_TRACE(i);
+        TarnGaugeDigital* gauge = frame->GetDigitalGauge(i);
+        EXPECT_EQ(gauge->GetSymbolName(), "");
+        for (const char* name : {"ID_STATICTEXT1", "ID_STATICTEXT2", "ID_STATICTEXT3"}) {
+            wxWindow* text = wxWindow::FindWindowByName(name, gauge);
+            ASSERT_NE(text, nullptr) << name;
+            EXPECT_EQ(text->GetLabel(), "") << name;
+        }
+    }
+
+    // "File" without a datalog: ticks run, nothing is shown, nothing breaks.
+    frame->GetMenuBar()->Check(ID_INPUT_FILE, true);
+    wxCommandEvent file(wxEVT_MENU, ID_INPUT_FILE);
+    frame->ProcessWindowEvent(file);
+    EXPECT_TRUE(frame->GetTimer().IsRunning());
+    for (int i = 0; i < 3; ++i) {
+        wxTimerEvent tick(frame->GetTimer());
+        frame->ProcessWindowEvent(tick);
+    }
+    frame->GetAnalogGauge()->SetValue(4000);
+    frame->GetAnalogGauge()->Refresh();
+    frame->GetAnalogGauge()->Update();
+    EXPECT_EQ(wxWindow::FindWindowByName("ID_STATICTEXT2", frame->GetDigitalGauge(0))->GetLabel(),
+              "");
+
+    frame->GetMenuBar()->Check(ID_INPUT_NONE, true);
+    wxCommandEvent none(wxEVT_MENU, ID_INPUT_NONE);
+    frame->ProcessWindowEvent(none);
+    EXPECT_FALSE(frame->GetTimer().IsRunning());
+    EXPECT_EQ(frame->GetDispatcher()->GetInput(), nullptr);
 }
 
 int main(int argc, char** argv)
