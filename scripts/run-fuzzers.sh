@@ -1,20 +1,36 @@
 #!/bin/sh
 # Runs every libFuzzer target built into $1/fuzz for $2 seconds each, starting
-# from the checked-in seeds (fuzz/seeds/<target>) and a scratch corpus.
+# from the checked-in seeds (fuzz/seeds/<target>), a scratch corpus, and the
+# real-world files of other ECU families beside the repository
+# (../shared/realworld) when they are there. Those stay outside the repository:
+# they are test inputs, not ours to ship.
 set -eu
-dir="$1/fuzz"
+build="$1"
+dir="$build/fuzz"
 seconds="$2"
 top="$(cd "$(dirname "$0")/.." && pwd)"
+realworld="$top/../shared/realworld"
 found=0
 for f in "$dir"/fuzz_*; do
     [ -x "$f" ] || continue
     found=1
     name="$(basename "$f")"
-    work="$1/corpus/$name"
+    work="$build/corpus/$name"
     mkdir -p "$work"
-    seeds="$top/fuzz/seeds/$name"
-    [ -d "$seeds" ] || seeds=""
+    set -- "$work"
+    [ -d "$top/fuzz/seeds/$name" ] && set -- "$@" "$top/fuzz/seeds/$name"
+    options="-max_total_time=$seconds -print_final_stats=1"
+    [ -f "$top/fuzz/$name.dict" ] && options="$options -dict=$top/fuzz/$name.dict"
+    case "$name" in
+    fuzz_definition)
+        # whole real-world files are large: cap what the fuzzer grows from them
+        options="$options -max_len=16384"
+        [ -d "$realworld/ini" ] && set -- "$@" "$realworld/ini" ;;
+    fuzz_datalog)
+        [ -d "$realworld/logs" ] && set -- "$@" "$realworld/logs" ;;
+    esac
     echo "== $name for ${seconds}s"
-    "$f" -max_total_time="$seconds" -print_final_stats=1 $( [ -f "$top/fuzz/$name.dict" ] && echo "-dict=$top/fuzz/$name.dict" ) "$work" $seeds
+    # shellcheck disable=SC2086
+    "$f" $options "$@"
 done
 [ "$found" = 1 ] || echo "no fuzz targets built"
