@@ -1,4 +1,5 @@
 #include "app/GaugeUpdater.h"
+#include "tests/support/FakeGauge.h"
 
 #include <gtest/gtest.h>
 
@@ -7,23 +8,6 @@
 #include <vector>
 
 namespace {
-
-class FakeGauge : public GaugeListener {
-public:
-    explicit FakeGauge(const char* symbol) : name(symbol) {}
-    void SetValue(double v) override { shown.push_back(v); }
-    void RefreshSymbol(const ValueMap& values) override
-    {
-        auto it = values.find(GetSymbolName());
-        if (it != values.end())
-            SetValue(it->second);
-    }
-    wxString GetSymbolName() override { return name; }
-    void SetValueIdx(int) override {}
-
-    wxString name;
-    std::vector<double> shown;
-};
 
 class FakeInput : public RTDataMgr {
 public:

@@ -1,5 +1,6 @@
 #include "app/GaugeUpdater.h"
 #include "app/RTDataMgrFile.h"
+#include "tests/support/FakeGauge.h"
 #include "tests/support/LogCapture.h"
 
 #include <gtest/gtest.h>
@@ -56,23 +57,6 @@ public:
     }
     ~TempFile() { wxRemoveFile(path); }
     wxString path;
-};
-
-class FakeGauge : public GaugeListener {
-public:
-    explicit FakeGauge(const char* symbol) : name(symbol) {}
-    void SetValue(double v) override { shown.push_back(v); }
-    void RefreshSymbol(const ValueMap& values) override
-    {
-        auto it = values.find(GetSymbolName());
-        if (it != values.end())
-            SetValue(it->second);
-    }
-    wxString GetSymbolName() override { return name; }
-    void SetValueIdx(int) override {}
-
-    wxString name;
-    std::vector<double> shown;
 };
 
 } // namespace
