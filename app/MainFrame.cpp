@@ -1,8 +1,8 @@
 #include "app/MainFrame.h"
 
-#include "app/DebugLog.h"
-#include "app/GaugeUpdater.h"
-#include "app/RTDataMgrFile.h"
+#include "base/DebugLog.h"
+#include "dispatch/GaugeUpdater.h"
+#include "datalog/RTDataMgrFile.h"
 #include "app/icons/sample.xpm"
 #include "definition/IniParser.h"
 #include "definition/SymbolTable.h"

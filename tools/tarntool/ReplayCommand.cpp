@@ -3,7 +3,7 @@
 #include "tools/tarntool/Command.h"
 #include "tools/tarntool/JsonOutput.h"
 
-#include "app/RTDataMgrFile.h"
+#include "datalog/RTDataMgrFile.h"
 
 #include <nlohmann/json.hpp>
 #include <wx/log.h>

@@ -18,7 +18,7 @@
 // - before the first complete record a found column has no value yet: the
 //   name is removed as well (nothing is invented) and GetValue answers -1.0;
 // - after the last line the last record stays; the replay never restarts.
-#include "app/RTDataMgr.h"
+#include "dispatch/RTDataMgr.h"
 #include "definition/LineReader.h"
 
 #include <memory>

@@ -1,6 +1,6 @@
-#include "app/RTDataMgrFile.h"
+#include "datalog/RTDataMgrFile.h"
 
-#include "app/DebugLog.h"
+#include "base/DebugLog.h"
 
 #include <cfloat>
 #include <clocale>
