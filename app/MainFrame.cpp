@@ -3,6 +3,7 @@
 #include "base/DebugLog.h"
 #include "dispatch/GaugeUpdater.h"
 #include "datalog/RTDataMgrFile.h"
+#include "app/StatusStrip.h"
 #include "app/icons/sample.xpm"
 #include "definition/IniParser.h"
 #include "definition/SymbolTable.h"
@@ -47,8 +48,12 @@ MainFrame::MainFrame(const wxString& title)
     loadDefinitionFile();
     CreateGauges();
     RegisterGauges();
+    // Nothing has been fetched yet: what the gauges show is no live value.
+    m_dispatcher->MarkStale(true);
 
     SetBackgroundColour(wxColour(255, 255, 254));
+    m_statusStrip = new StatusStrip(this);
+    ShowInputStatus();
 }
 
 void MainFrame::CreateGauges()
@@ -126,6 +131,34 @@ void MainFrame::ReplaceInput(RTDataMgr* input)
     std::unique_ptr<RTDataMgr> old = std::move(m_input);
     m_input.reset(input);
     m_dispatcher->SetInput(input);
+    // The old input (and an ECU input's worker) ends here, before the new
+    // one asks for its first fetch.
+    old.reset();
+    ShowInputStatus();
+}
+
+void MainFrame::ShowInputStatus()
+{
+    if (!m_statusStrip)
+        return;
+    if (!m_input) {
+        m_statusStrip->SetStatus(StatusStrip::Mark::Off, _("No input"));
+        return;
+    }
+    if (m_input->GetKind() != RTDataMgr::KindSerial) {
+        m_statusStrip->SetStatus(StatusStrip::Mark::Good, _("Replaying datalog.log"));
+        return;
+    }
+    const LinkState state = static_cast<RTDataMgrSerial*>(m_input.get())->getLinkState();
+    StatusStrip::Mark mark = StatusStrip::Mark::Bad;
+    if (state.kind == LinkState::Connected)
+        mark = StatusStrip::Mark::Good;
+    else if (state.kind == LinkState::Searching || state.kind == LinkState::Idle)
+        mark = StatusStrip::Mark::Busy;
+    wxString text = wxString::FromUTF8(state.describe());
+    if (!text.empty())
+        text[0] = wxToupper(text[0]);
+    m_statusStrip->SetStatus(mark, text);
 }
 
 void MainFrame::OnSelectInput(wxCommandEvent& event)
@@ -157,4 +190,5 @@ void MainFrame::OnTimer(wxTimerEvent&)
         m_dispatcher->Update();
     else
         m_timer.Stop();
+    ShowInputStatus();
 }

@@ -7,6 +7,7 @@
 
 class GaugeUpdater;
 class RTDataMgr;
+class StatusStrip;
 class TarnGauge;
 class TarnGaugeDigital;
 
@@ -26,6 +27,7 @@ public:
     TarnGauge* GetAnalogGauge() const { return m_analogGauge; }
     // In the order map, spark, lambda, dwell.
     TarnGaugeDigital* GetDigitalGauge(int i) const { return m_digitalGauges[i]; }
+    StatusStrip* GetStatusStrip() const { return m_statusStrip; }
     static constexpr int kDigitalGaugeCount = 4;
 
     // Refresh periods of the two inputs, in milliseconds.
@@ -45,11 +47,14 @@ private:
     // Installs `input` (may be null) and deletes the one it replaces, once the
     // dispatcher no longer points to it.
     void ReplaceInput(RTDataMgr* input);
+    // Shows the current input, and for the ECU the state of its line.
+    void ShowInputStatus();
 
     wxTimer m_timer;
     GaugeUpdater* m_dispatcher = nullptr;
     TarnGauge* m_analogGauge = nullptr;
     TarnGaugeDigital* m_digitalGauges[kDigitalGaugeCount] = {};
+    StatusStrip* m_statusStrip = nullptr;
     // The input the dispatcher points to; replaced inputs are deleted.
     std::unique_ptr<RTDataMgr> m_input;
 

@@ -53,6 +53,12 @@ void IniParser::handleConstants(const LineTokenizer& tokens)
 
 void IniParser::handleOutputChannels(const LineTokenizer& tokens)
 {
+    // The one setting of this section that the ECU input needs: how long the
+    // runtime data block is, so that no other reply length is ever taken.
+    if (tokens.text(0) == wxS("ochBlockSize") && tokens.type(1) == TokenNumber) {
+        table->setBlockSize(tokens.integer(1));
+        return;
+    }
     const bool expression = tokens.type(1) == TokenBrace;
     if (!expression && tokens.text(1) != wxS("scalar"))
         return;

@@ -36,12 +36,16 @@ public:
     const std::vector<std::unique_ptr<Symbol>>& getAllSymbols() const { return allSymbols; }
     const GaugeDescList& getGauges() const { return gauges; }
     const std::vector<DatalogEntry>& getDatalogEntries() const { return datalogEntries; }
+    // Bytes in the runtime data block as `ochBlockSize` declares them; 0 when undeclared.
+    void setBlockSize(int bytes) { blockSize = bytes > 0 ? bytes : 0; }
+    int getBlockSize() const { return blockSize; }
 
 private:
     SymbolMap symbols;
     std::vector<std::unique_ptr<Symbol>> allSymbols;
     GaugeDescList gauges;
     std::vector<DatalogEntry> datalogEntries;
+    int blockSize = 0;
 };
 
 // The installed table: never null (an empty table until a file is loaded).

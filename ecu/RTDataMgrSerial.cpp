@@ -3,12 +3,55 @@
 #include "base/DebugLog.h"
 #include "definition/SymbolTable.h"
 #include "ecu/RuntimeData.h"
+#include "ecu/TarnLink.h"
 #include "ecu/TarnProtocol.h"
 
-RTDataMgrSerial::RTDataMgrSerial(TarnProtocol* ecuProtocol, SymbolTable* table)
-    : protocol(ecuProtocol), symbolTable(table)
+#include <algorithm>
+#include <limits>
+
+constexpr std::chrono::milliseconds RTDataMgrSerial::kStaleAfter;
+
+RTDataMgrSerial::RTDataMgrSerial(TarnProtocol* ecuProtocol, SymbolTable* table,
+                                 ClockFunction clockFunction)
+    : protocol(ecuProtocol), symbolTable(table), clock(std::move(clockFunction))
 {
+    if (!clock)
+        clock = [] { return Clock::now(); };
     evaluator.setTable(&scalarValues);
+    int channelsEnd = 0;
+    if (symbolTable) {
+        for (const auto& entry : symbolTable->getSymbols()) {
+            const Symbol* symbol = entry.second;
+            if (!symbol || symbol->Const || !symbol->isScalarChannel())
+                continue;
+            channels.push_back({symbol->Name, symbol->Offset, symbol->SizeOf, symbol->Signed,
+                                symbol->Scale, symbol->Trans});
+            if (symbol->Offset >= 0 && symbol->SizeOf > 0 && symbol->SizeOf <= 4)
+                channelsEnd = std::max(channelsEnd, symbol->Offset + symbol->SizeOf);
+        }
+    }
+    if (!protocol)
+        return;
+    std::unique_ptr<EcuLink> link(
+        new TarnLink(*protocol, symbolTable ? symbolTable->getBlockSize() : 0, channelsEnd));
+    const std::vector<Channel>* decoded = &channels;
+    worker.reset(new EcuWorker(
+        std::move(link),
+        [decoded](const std::vector<unsigned char>& block, ValueMap& values) {
+            decode(*decoded, block.data(), block.size(), block.size(), values);
+        },
+        clock));
+}
+
+RTDataMgrSerial::~RTDataMgrSerial()
+{
+    stop();
+}
+
+void RTDataMgrSerial::stop()
+{
+    if (worker)
+        worker->stop();
 }
 
 int64_t RTDataMgrSerial::rawValue(const unsigned char* block, size_t capacity, int32_t offset,
@@ -35,54 +78,118 @@ int64_t RTDataMgrSerial::rawValue(const unsigned char* block, size_t capacity, i
     }
 }
 
-void RTDataMgrSerial::Update()
+void RTDataMgrSerial::decode(const std::vector<Channel>& channels, const unsigned char* block,
+                             size_t capacity, size_t received, ValueMap& out)
 {
-    // A failed fetch still decodes: the block keeps what it last received.
-    if (protocol)
-        lastFetchResult = protocol->getRuntimeData();
-    fillScalarValues();
-    if (!valueMap)
-        return;
-    for (auto& entry : *valueMap)
-        entry.second = GetValue(entry.first);
-}
-
-void RTDataMgrSerial::fillScalarValues()
-{
-    if (!symbolTable)
-        return;
-    for (const auto& entry : symbolTable->getSymbols()) {
-        const Symbol* symbol = entry.second;
-        if (!symbol || symbol->Const || !symbol->isScalarChannel())
-            continue;
-        const int64_t raw = rawValue(g_runtimeData, kRuntimeDataCapacity, symbol->Offset,
-                                     symbol->SizeOf, symbol->Signed);
-        DebugLog(0, wxString::Format("Offset: %d, Size: %d, Scale: %f Tr: %f", symbol->Offset,
-                                     symbol->SizeOf, symbol->Scale, symbol->Trans));
-        const double value = (static_cast<double>(raw) + symbol->Trans) * symbol->Scale;
-        scalarValues[symbol->Name] = value;
-        DebugLog(0, "RTDataMgrSerial::fillScalarValues() Symbol: " + symbol->Name +
+    for (const Channel& channel : channels) {
+        if (channel.offset < 0 || channel.size < 0 ||
+            static_cast<size_t>(channel.offset) + static_cast<size_t>(channel.size) > received)
+            continue; // the ECU did not send it
+        const int64_t raw = rawValue(block, capacity, channel.offset, channel.size, channel.isSigned);
+        DebugLog(0, wxString::Format("Offset: %d, Size: %d, Scale: %f Tr: %f", channel.offset,
+                                     channel.size, channel.scale, channel.trans));
+        const double value = (static_cast<double>(raw) + channel.trans) * channel.scale;
+        out[channel.name] = value;
+        DebugLog(0, "RTDataMgrSerial::fillScalarValues() Symbol: " + channel.name +
                         wxString::Format(", Value: %f", value));
     }
 }
 
-double RTDataMgrSerial::GetValue(const wxString& name)
+void RTDataMgrSerial::fillScalarValues()
+{
+    decode(channels, g_runtimeData, kRuntimeDataCapacity, std::numeric_limits<size_t>::max(),
+           scalarValues);
+}
+
+bool RTDataMgrSerial::requestFetch()
+{
+    return worker && worker->requestFetch();
+}
+
+int RTDataMgrSerial::waitForFetch()
+{
+    return worker ? worker->waitForFetch() : 0;
+}
+
+int RTDataMgrSerial::getLastFetchResult() const
+{
+    return worker ? worker->lastResult() : 0;
+}
+
+LinkState RTDataMgrSerial::getLinkState() const
+{
+    return worker ? worker->linkState() : LinkState();
+}
+
+void RTDataMgrSerial::Update()
+{
+    if (!worker) {
+        fillScalarValues();
+    } else {
+        requestFetch();
+    }
+    fillValueMap();
+}
+
+void RTDataMgrSerial::takeLatest()
+{
+    if (!worker)
+        return;
+    std::shared_ptr<const EcuWorker::Record> latest = worker->latest();
+    if (!latest || latest == record)
+        return;
+    record = latest;
+    scalarValues = record->values;
+}
+
+bool RTDataMgrSerial::IsStale()
+{
+    if (!worker)
+        return false;
+    return !record || clock() - record->fetchedAt >= kStaleAfter;
+}
+
+void RTDataMgrSerial::fillValueMap()
+{
+    takeLatest();
+    if (!valueMap)
+        return;
+    for (auto& entry : *valueMap) {
+        double value;
+        entry.second = serve(entry.first, value) ? value : NoValue();
+    }
+}
+
+bool RTDataMgrSerial::serve(const wxString& name, double& value)
 {
     DebugLog(0, "----DataMgrSerial::getValue()---- Symbol: " + name);
     const Symbol* symbol = symbolTable ? symbolTable->findSymbol(name) : nullptr;
-    if (!symbol)
-        return -1.0;
+    // Before the first record nothing is known, derived values included.
+    if (!symbol || (worker && !record))
+        return false;
     if (symbol->isScalarChannel()) {
-        // Constants are never decoded, so they read 0.0.
-        const double value = scalarValues[name];
+        ValueMap::const_iterator found = scalarValues.find(name);
+        if (symbol->Const || found == scalarValues.end())
+            return false;
+        value = found->second;
         DebugLog(0, "Symbol (scalar): " + name +
                         wxString::Format(", Value: %f !!!!!!!!!!!!!", value));
-        return value;
+        return true;
     }
     if (symbol->expr.empty())
-        return -1.0;
-    const double value = evaluator.evaluate(symbol->expr);
+        return false;
+    value = evaluator.evaluate(symbol->expr);
     DebugLog(0, "Symbol: " + name + "Expr: " + symbol->expr +
                     wxString::Format(", Value: %f !!!!!!!!!!!!!", value));
-    return value;
+    return true;
+}
+
+double RTDataMgrSerial::GetValue(const wxString& name)
+{
+    const Symbol* symbol = symbolTable ? symbolTable->findSymbol(name) : nullptr;
+    double value;
+    if (serve(name, value))
+        return value;
+    // Constants and channels not decoded yet read 0.0; unknown names and arrays -1.0.
+    return symbol && symbol->isScalarChannel() ? 0.0 : -1.0;
 }

@@ -49,18 +49,18 @@ TarnProtocol::~TarnProtocol()
 TarnProtocol* TarnProtocol::getInstance()
 {
     // Deliberately never deleted: it serves until the process ends.
-    static TarnProtocol* protocol = new TarnProtocol();
-    protocol->sp = SerialPortHandler::getInstance();
+    static TarnProtocol* protocol = new TarnProtocol(SerialPortHandler::getInstance());
     return protocol;
 }
 
 void TarnProtocol::trace(const char* format, ...)
 {
-    if (!traceStream)
+    FILE* stream = traceStream.load();
+    if (!stream)
         return;
     va_list args;
     va_start(args, format);
-    std::vfprintf(traceStream, format, args);
+    std::vfprintf(stream, format, args);
     va_end(args);
 }
 
@@ -119,9 +119,12 @@ int TarnProtocol::detectMode()
 {
     // Menu first, then the running firmware (both 9600 baud), then the boot
     // loader (19200). Only the first probe's errors end the detection.
+    identifiedOpen = -1;
     int r = genericTest("mxc", getSignature(kModeMenu), kModeMenu);
-    if (r == 0)
+    if (r == 0) {
+        answeredInFetch = true;
         return kModeMenu;
+    }
     if (r < 0)
         return r;
     if (!sp)
@@ -129,11 +132,48 @@ int TarnProtocol::detectMode()
     sp->Drain(kDrainBytes, kDrainBetweenProbes);
     r = genericTest("S", getSignature(kModeRun), kModeRun);
     sp->Drain(kDrainBytes, kDrainBetweenProbes);
-    if (r == 0)
+    if (r == 0) {
+        answeredInFetch = true;
+        identifiedOpen = sp->getOpenCount();
         return kModeRun;
+    }
     r = genericTest("S", getSignature(kModeBoot), kModeBoot);
     sp->Drain(kDrainBytes, kDrainBetweenProbes);
+    if (r == 0)
+        answeredInFetch = true;
     return r == 0 ? kModeBoot : kNoMode;
+}
+
+bool TarnProtocol::isIdentified() const
+{
+    return sp && identifiedOpen >= 0 && identifiedOpen == sp->getOpenCount();
+}
+
+void TarnProtocol::setBlockSize(int declared, int end)
+{
+    declaredBlockSize = declared > kShortestAdopted && declared < kLongestAdopted ? declared : 0;
+    channelsEnd = end > 0 ? end : 0;
+    candidateLength = 0;
+    if (declaredBlockSize > 0)
+        expectedLength = declaredBlockSize;
+    else if (expectedLength < channelsEnd && channelsEnd < kLongestAdopted)
+        expectedLength = channelsEnd;
+}
+
+void TarnProtocol::adoptLength(int received)
+{
+    if (received <= kShortestAdopted || received >= kLongestAdopted)
+        return;
+    // A declared size is the truth; a reply too short for the channels is a
+    // stalled or cut one; a single odd length may be noise.
+    if (declaredBlockSize > 0 || received < channelsEnd || received == expectedLength)
+        return;
+    if (received != candidateLength) {
+        candidateLength = received;
+        return;
+    }
+    candidateLength = 0;
+    expectedLength = received;
 }
 
 int TarnProtocol::switchStep(const char* switchCommand, int dropBytes, int expectedMode)
@@ -179,26 +219,55 @@ int TarnProtocol::switchToMode(int target)
 
 int TarnProtocol::getRuntimeData()
 {
+    std::vector<unsigned char> block;
+    const int result = fetchRuntimeData(block);
+    if (result == 0)
+        loadRuntimeData(block.data(), block.size());
+    return result;
+}
+
+int TarnProtocol::fetchRuntimeData(std::vector<unsigned char>& block)
+{
     if (!sp)
         return SerialPortHandler::kNoPort;
+    answeredInFetch = false;
     // Later attempts of this call still expect L; an adopted length applies
     // from the next call on.
     const int expected = expectedLength;
+    // Two bytes more than expected, so that a longer reply shows as one.
+    std::vector<char> reply(static_cast<size_t>(expected) + 2);
     int attempts = 0;
     do {
+        ++attempts;
+        // Only a reply of an ECU that gave its running signature on this
+        // opening of the port can be runtime data: anything else that talks
+        // on the line (another device, a modem's echo) never gets decoded.
+        if (!isIdentified()) {
+            const int mode = switchToMode(kModeRun);
+            if (mode == SerialPortHandler::kInterrupted || mode == SerialPortHandler::kCannotOpen ||
+                mode == SerialPortHandler::kNoPort)
+                return mode;
+            if (!isIdentified())
+                continue;
+        } else {
+            answeredInFetch = true;
+        }
+        // The last probe may have left the line at the boot loader's speed.
+        sp->setBaudRate(9600);
+        // Bytes that came before the request cannot be part of its reply.
+        sp->DiscardPending();
         sp->SendString(command.c_str());
-        // Two bytes more than expected, so that a longer reply shows as one.
-        const int received = sp->ReadBytes(reinterpret_cast<char*>(g_runtimeData), expected + 2);
+        const int received = sp->ReadReply(reply.data(), expected + 2, expected);
         trace("TarnProtocol::getRuntimeData() Received: %d, expected: %d\n", received, expected);
-        if (received == expected)
+        if (received == expected) {
+            block.assign(reply.begin(), reply.begin() + expected);
             return 0;
+        }
         if (received < 0)
             return received;
         detectMode();
         switchToMode(kModeRun);
-        ++attempts;
-        if (received > kShortestAdopted && received < kLongestAdopted)
-            expectedLength = received;
+        adoptLength(received);
     } while (attempts < attemptLimit);
     return kGaveUp;
 }

@@ -9,6 +9,7 @@
 #include <wx/intl.h>
 
 #include <algorithm>
+#include <cmath>
 
 // Shared by all digital gauges; allocated once, before the event table below.
 const long TarnGaugeDigital::ID_STATICTEXT1 = wxNewId();
@@ -28,6 +29,9 @@ const double kHeightPerWidth = 0.31666666666666665;
 const int kUnitsWidth = 45;
 const wxColour kValueColour(0, 0, 255);
 const wxColour kUnitsColour(30, 75, 24);
+const wxColour kStaleColour(128, 128, 128);
+// The digits when there is no value.
+const char* const kNoValueText = "---";
 } // namespace
 
 TarnGaugeDigital::TarnGaugeDigital(wxWindow* parent, const wxString& symbolName, int x, int y,
@@ -87,7 +91,16 @@ void TarnGaugeDigital::SetValue(double v)
 {
     if (!desc)
         return;
-    valueText->SetLabel(FormatNumber(desc->valueFormat(), v));
+    valueText->SetLabel(std::isnan(v) ? wxString(kNoValueText) : FormatNumber(desc->valueFormat(), v));
+}
+
+void TarnGaugeDigital::SetStale(bool stale)
+{
+    if (stale == m_stale)
+        return;
+    m_stale = stale;
+    valueText->SetForegroundColour(stale ? kStaleColour : kValueColour);
+    valueText->Refresh();
 }
 
 void TarnGaugeDigital::RefreshSymbol(const ValueMap& values)

@@ -23,8 +23,12 @@ public:
     // description whose symbol name is `symbolName`, else the first of all.
     TarnGaugeDigital(wxWindow* parent, const wxString& symbolName, int x, int y, int width);
 
-    // Shows v in the description's value format; ignored without a description.
+    // Shows v in the description's value format, NaN as dashes (no value);
+    // ignored without a description.
     void SetValue(double v) override;
+    // The digits of a stale value are grey.
+    void SetStale(bool stale) override;
+    bool IsStale() const { return m_stale; }
     void RefreshSymbol(const ValueMap& values) override;
     wxString GetSymbolName() override;
     // Row `i` of the last offered list; any other index is ignored.
@@ -56,6 +60,7 @@ private:
     wxArrayString offeredTitles;
     wxArrayInt offeredIndices;
     TARNGaugeDesc* desc = nullptr;
+    bool m_stale = false;
 
     wxDECLARE_CLASS(TarnGaugeDigital);
     wxDECLARE_NO_COPY_CLASS(TarnGaugeDigital);

@@ -2,6 +2,7 @@
 // datalog in a scratch working directory, the ECU simulator on a pty.
 #include "dispatch/GaugeUpdater.h"
 #include "app/MainFrame.h"
+#include "app/StatusStrip.h"
 #include "definition/SymbolTable.h"
 #include "gauges/TarnGauge.h"
 #include "gauges/TarnGaugeDigital.h"
@@ -48,18 +49,8 @@ protected:
                 << ReadFile(std::string(TARN_SAMPLE_DIR) + "/" + name);
         ASSERT_TRUE(wxSetWorkingDirectory(s_workDir));
 
-        const std::string sim = std::string(TARN_BINARY_DIR) + "/tools/tarn-ecu-sim/tarn-ecu-sim";
-        const std::string link = s_workDir + "/ecu";
-        s_simPid = fork();
-        if (s_simPid == 0) {
-            freopen("/dev/null", "w", stdout);
-            execl(sim.c_str(), sim.c_str(), "--ini", "tarnv3.ini", "--link", link.c_str(),
-                  static_cast<char*>(nullptr));
-            _exit(127);
-        }
-        for (int i = 0; i < 100 && access(link.c_str(), F_OK) != 0; ++i)
-            usleep(50000);
-        setenv("TARN_SERIAL_PORT", link.c_str(), 1);
+        StartSimulator();
+        setenv("TARN_SERIAL_PORT", (s_workDir + "/ecu").c_str(), 1);
 
         s_frame = new MainFrame("V3 GUI for WinCE");
         s_frame->Show();
@@ -72,10 +63,31 @@ protected:
             s_frame->Destroy();
         wxYield();
         s_frame = nullptr;
+        StopSimulator();
+    }
+
+    // The simulator on a pty linked at <work>/ecu; it removes the link when it stops.
+    static void StartSimulator()
+    {
+        const std::string sim = std::string(TARN_BINARY_DIR) + "/tools/tarn-ecu-sim/tarn-ecu-sim";
+        const std::string link = s_workDir + "/ecu";
+        s_simPid = fork();
+        if (s_simPid == 0) {
+            freopen("/dev/null", "w", stdout);
+            execl(sim.c_str(), sim.c_str(), "--ini", "tarnv3.ini", "--link", link.c_str(),
+                  static_cast<char*>(nullptr));
+            _exit(127);
+        }
+        for (int i = 0; i < 100 && access(link.c_str(), F_OK) != 0; ++i)
+            usleep(50000);
+    }
+    static void StopSimulator()
+    {
         if (s_simPid > 0) {
             kill(s_simPid, SIGTERM);
             waitpid(s_simPid, nullptr, 0);
         }
+        s_simPid = -1;
     }
 
     void TearDown() override { SelectInput(ID_INPUT_NONE); }
@@ -259,4 +271,38 @@ TEST_F(MainFrameTest, ClickOpensSelectorAndChoiceSwitchesTheGauge)
     ASSERT_TRUE(ClickOn(list, centre));
     EXPECT_TRUE(WaitFor([&] { return !selector->IsShown(); }));
     EXPECT_EQ(Text(gauge, "ID_STATICTEXT1"), offered[row]);
+}
+
+TEST_F(MainFrameTest, EcuThatStopsTurnsStaleAndComesBackByItself)
+{
+    StatusStrip* strip = s_frame->GetStatusStrip();
+    ASSERT_NE(strip, nullptr);
+    EXPECT_EQ(strip->GetText(), "No input");
+    TarnGaugeDigital* map = s_frame->GetDigitalGauge(0);
+    TarnGauge* dial = s_frame->GetAnalogGauge();
+    EXPECT_TRUE(map->IsStale()) << "nothing was fetched yet";
+
+    SelectInput(ID_INPUT_ECU);
+    auto live = [&] { return !map->IsStale() && !dial->IsStale(); };
+    ASSERT_TRUE(WaitFor(live, 15000)) << strip->GetText();
+    EXPECT_EQ(strip->GetText(), "ECU connected, 9600 baud");
+    EXPECT_EQ(strip->GetMark(), StatusStrip::Mark::Good);
+
+    StopSimulator();
+    EXPECT_TRUE(WaitFor([&] { return map->IsStale() && dial->IsStale(); }, 15000));
+    EXPECT_TRUE(WaitFor([&] { return strip->GetMark() == StatusStrip::Mark::Bad; }, 15000))
+        << strip->GetText();
+    EXPECT_TRUE(strip->GetText().StartsWith("Cannot open " + s_workDir + "/ecu: No such file"))
+        << strip->GetText();
+    // The dashboard stays responsive meanwhile: a click opens the selector.
+    EXPECT_TRUE(ClickOn(map, wxPoint(60, 25)));
+    EXPECT_TRUE(WaitFor([&] { return map->GetSelector()->IsShown(); }, 3000));
+    map->GetSelector()->Hide();
+
+    StartSimulator();
+    EXPECT_TRUE(WaitFor(live, 15000)) << strip->GetText();
+
+    SelectInput(ID_INPUT_NONE);
+    EXPECT_TRUE(map->IsStale());
+    EXPECT_EQ(strip->GetText(), "No input");
 }

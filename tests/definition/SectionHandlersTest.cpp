@@ -118,6 +118,7 @@ TEST(OutputChannelsSection, ScalarsAndExpressions)
     }));
     EXPECT_EQ(parsed.names(), (Names{"before", "rpm", "spark", "lambda", "tight"}));
     EXPECT_EQ(parsed.warnings, Names{"Type field error! in line :14"});
+    EXPECT_EQ(parsed.table->getBlockSize(), 56);
 
     EXPECT_EQ(parsed.symbol("before").PageNo, -1);
     const Symbol& rpm = parsed.symbol("rpm");

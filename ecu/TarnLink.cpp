@@ -1,0 +1,60 @@
+#include "ecu/TarnLink.h"
+
+#include "ecu/TarnProtocol.h"
+
+TarnLink::TarnLink(TarnProtocol& ecuProtocol, int declared, int end)
+    : protocol(ecuProtocol), declaredBlockSize(declared), channelsEnd(end)
+{
+}
+
+int TarnLink::fetch(std::vector<unsigned char>& block, const StateReport& report)
+{
+    if (!anchored) {
+        protocol.setBlockSize(declaredBlockSize, channelsEnd);
+        anchored = true;
+    }
+    SerialPortHandler* port = protocol.getPort();
+    // Until the ECU is found again, say that we are looking for it.
+    if (current.kind != LinkState::Connected || !protocol.isIdentified()) {
+        LinkState searching;
+        searching.kind = LinkState::Searching;
+        searching.device = port ? port->getDevicePath() : std::string();
+        if (searching != current && current.kind != LinkState::CannotOpen) {
+            current = searching;
+            if (report)
+                report(current);
+        }
+    }
+    const int result = protocol.fetchRuntimeData(block);
+    if (result == SerialPortHandler::kInterrupted)
+        return result;
+    LinkState after;
+    after.device = port ? port->getDevicePath() : std::string();
+    if (result == 0) {
+        after.kind = LinkState::Connected;
+        after.baud = port ? port->getBaudRate() : 0;
+    } else if (result == SerialPortHandler::kCannotOpen || result == SerialPortHandler::kNoPort) {
+        after.kind = LinkState::CannotOpen;
+        after.reason = port ? port->getOpenError() : std::string();
+    } else {
+        after.kind = protocol.ecuAnsweredLastFetch() ? LinkState::Searching : LinkState::NoReply;
+    }
+    if (after != current) {
+        current = after;
+        if (report)
+            report(current);
+    }
+    return result;
+}
+
+void TarnLink::interrupt()
+{
+    if (SerialPortHandler* port = protocol.getPort())
+        port->interrupt();
+}
+
+void TarnLink::resume()
+{
+    if (SerialPortHandler* port = protocol.getPort())
+        port->resume();
+}
