@@ -19,8 +19,6 @@ public:
     // of the link and returns 0; otherwise leaves `block` alone and returns a
     // negative code. A link opens and reopens its port by itself as needed.
     virtual int fetch(std::vector<unsigned char>& block, const StateReport& report) = 0;
-    // The state after the last fetch.
-    virtual LinkState state() const = 0;
 
     // Ends a fetch in progress as soon as possible (any thread); every fetch
     // fails at once until resume().

@@ -78,7 +78,7 @@ public:
     std::string getDevicePath() const;
     std::string getOpenError() const { return openError; }
 
-    wxIOBase* getPort() { return port.get(); }
+    wxIOBase* getPort() const { return port.get(); }
 
 private:
     void initSerialPort();

@@ -14,16 +14,16 @@ int TarnLink::fetch(std::vector<unsigned char>& block, const StateReport& report
         anchored = true;
     }
     SerialPortHandler* port = protocol.getPort();
-    // Until the ECU is found again, say that we are looking for it.
-    if (current.kind != LinkState::Connected || !protocol.isIdentified()) {
-        LinkState searching;
-        searching.kind = LinkState::Searching;
-        searching.device = port ? port->getDevicePath() : std::string();
-        if (searching != current && current.kind != LinkState::CannotOpen) {
-            current = searching;
-            if (report)
-                report(current);
-        }
+    // At the start, or when a connected ECU must be found again, say that we
+    // look for it. After a failure the state stays until the next outcome,
+    // so that it does not flicker with every attempt.
+    if (current.kind == LinkState::Idle ||
+        (current.kind == LinkState::Connected && !protocol.isIdentified())) {
+        current = LinkState();
+        current.kind = LinkState::Searching;
+        current.device = port ? port->getDevicePath() : std::string();
+        if (report)
+            report(current);
     }
     const int result = protocol.fetchRuntimeData(block);
     if (result == SerialPortHandler::kInterrupted)

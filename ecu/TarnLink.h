@@ -13,7 +13,6 @@ public:
     TarnLink(TarnProtocol& protocol, int declaredBlockSize, int channelsEnd);
 
     int fetch(std::vector<unsigned char>& block, const StateReport& report) override;
-    LinkState state() const override { return current; }
     void interrupt() override;
     void resume() override;
 

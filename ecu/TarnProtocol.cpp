@@ -146,7 +146,10 @@ int TarnProtocol::detectMode()
 
 bool TarnProtocol::isIdentified() const
 {
-    return sp && identifiedOpen >= 0 && identifiedOpen == sp->getOpenCount();
+    // A closed port is opened anew before the next request: whatever answers
+    // there then has not been recognised yet.
+    return sp && identifiedOpen >= 0 && identifiedOpen == sp->getOpenCount() && sp->getPort() &&
+           sp->getPort()->IsOpen();
 }
 
 void TarnProtocol::setBlockSize(int declared, int end)

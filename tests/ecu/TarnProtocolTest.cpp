@@ -393,3 +393,18 @@ TEST(TarnProtocol, OpenAttemptsAreSpaced)
     EXPECT_EQ(ecu.openCalls, 4);
     EXPECT_EQ(handler.getOpenCount(), 1);
 }
+
+TEST(TarnProtocol, AfterAReconnectTheEcuIsFoundAgainBeforeAnyRequest)
+{
+    Rig rig;
+    ASSERT_EQ(rig.protocol.getRuntimeData(), 0);
+    EXPECT_TRUE(rig.protocol.isIdentified());
+    // Pulled after this reply and plugged back: something new may answer there.
+    rig.ecu.hangupAfterReplies = rig.ecu.replies;
+    EXPECT_EQ(rig.protocol.getRuntimeData(), -100);
+    rig.ecu.unplugged = false;
+    rig.ecu.commands.clear();
+    EXPECT_EQ(rig.protocol.getRuntimeData(), 0);
+    const Commands want = {{"mxc", 9600}, {"S", 9600}, {"A", 9600}};
+    EXPECT_EQ(rig.ecu.commands, want);
+}
