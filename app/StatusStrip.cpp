@@ -19,7 +19,7 @@ StatusStrip::StatusStrip(wxWindow* parent)
     SetFont(wxFont(wxFontInfo(7).Family(wxFONTFAMILY_SWISS)));
     Bind(wxEVT_PAINT, &StatusStrip::OnPaint, this);
     parent->Bind(wxEVT_SIZE, &StatusStrip::OnParentSize, this);
-    PlaceAtBottom();
+    PlaceAtTop();
 }
 
 wxColour StatusStrip::MarkColour(Mark mark)
@@ -50,13 +50,12 @@ void StatusStrip::SetStatus(Mark mark, const wxString& text)
 void StatusStrip::OnParentSize(wxSizeEvent& event)
 {
     event.Skip();
-    PlaceAtBottom();
+    PlaceAtTop();
 }
 
-void StatusStrip::PlaceAtBottom()
+void StatusStrip::PlaceAtTop()
 {
-    const wxSize client = GetParent()->GetClientSize();
-    SetSize(0, client.y - kStripHeight, client.x, kStripHeight);
+    SetSize(0, 0, GetParent()->GetClientSize().x, kStripHeight);
 }
 
 void StatusStrip::OnPaint(wxPaintEvent&)
@@ -74,6 +73,6 @@ void StatusStrip::OnPaint(wxPaintEvent&)
     dc.SetTextForeground(kTextColour);
     const int x = kMargin * 2 + kMarkDiameter;
     const wxString shown =
-        wxControl::Ellipsize(m_text, dc, wxELLIPSIZE_MIDDLE, size.x - x - 2 * kMargin);
+        wxControl::Ellipsize(m_text, dc, wxELLIPSIZE_START, size.x - x - 2 * kMargin);
     dc.DrawText(shown, x, middle - dc.GetCharHeight() / 2);
 }

@@ -1,9 +1,12 @@
 #pragma once
-// One line at the bottom of its parent's client area: a coloured mark and a
-// short text, e.g. the state of the line to the ECU. It keeps itself at the
-// bottom, full width and kStripHeight high, when the parent is resized, and
-// shortens a text that does not fit in the middle ("/dev/tt...: Permission
-// denied"), the whole text then being its tooltip.
+// One line along the top edge of its parent's client area: a coloured mark
+// and a short text, e.g. the state of the line to the ECU. It keeps itself
+// there, full width and kStripHeight high, when the parent is resized, and
+// shortens a text that does not fit at its start ("...ttyUSB0: Permission
+// denied": the end holds the device and the reason), the whole text then
+// being its tooltip. (On the dashboard's
+// 240 x 320 layout the top edge crosses only the dial's rim; the bottom one
+// would hide the lower digital gauges' digits.)
 #include <wx/window.h>
 
 class StatusStrip : public wxWindow {
@@ -27,7 +30,7 @@ public:
 private:
     void OnPaint(wxPaintEvent& event);
     void OnParentSize(wxSizeEvent& event);
-    void PlaceAtBottom();
+    void PlaceAtTop();
 
     Mark m_mark = Mark::Off;
     wxString m_text;

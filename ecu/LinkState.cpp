@@ -4,13 +4,14 @@ std::string LinkState::describe() const
 {
     switch (kind) {
     case Idle:
-        return "ECU link not started";
+        return "starting the ECU link";
     case Searching:
         return "searching for the ECU";
     case Connected:
         return "ECU connected, " + std::to_string(baud) + " baud";
     case NoReply:
-        return "no reply from the ECU";
+        return "no reply from the ECU" + (device.empty() ? std::string() : " on " + device) +
+               (reason.empty() ? std::string() : ": " + reason);
     case CannotOpen:
         return "cannot open " + device + (reason.empty() ? std::string() : ": " + reason);
     }

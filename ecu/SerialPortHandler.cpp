@@ -21,7 +21,8 @@ constexpr int kDriverBuffer = 4096;
 unsigned QuietGapMs(int baud)
 {
     const int bits = kQuietCharacters * kBitsPerCharacter * 1000;
-    return static_cast<unsigned>((bits + baud - 1) / (baud > 0 ? baud : 1));
+    const int rate = baud > 0 ? baud : 1;
+    return static_cast<unsigned>((bits + rate - 1) / rate);
 }
 
 } // namespace

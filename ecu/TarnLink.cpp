@@ -36,8 +36,12 @@ int TarnLink::fetch(std::vector<unsigned char>& block, const StateReport& report
     } else if (result == SerialPortHandler::kCannotOpen || result == SerialPortHandler::kNoPort) {
         after.kind = LinkState::CannotOpen;
         after.reason = port ? port->getOpenError() : std::string();
+    } else if (protocol.ecuAnsweredLastFetch()) {
+        after.kind = LinkState::Searching;
     } else {
-        after.kind = protocol.ecuAnsweredLastFetch() ? LinkState::Searching : LinkState::NoReply;
+        after.kind = LinkState::NoReply;
+        if (protocol.lineTalkedLastFetch())
+            after.reason = "it talks, but not as the ECU";
     }
     if (after != current) {
         current = after;

@@ -94,6 +94,7 @@ int TarnProtocol::genericTest(const char* probe, const char* signature, int mode
         return SerialPortHandler::kNoPort;
     sp->setBaudRate(mode == kModeBoot ? 19200 : 9600);
     const int drained = sp->Drain(kDrainBytes, kDrainBeforeProbe);
+    heardInFetch = heardInFetch || drained > 0 || drained == SerialPortHandler::kDrainNeverQuiet;
     if (drained < 0)
         return drained;
 
@@ -102,6 +103,7 @@ int TarnProtocol::genericTest(const char* probe, const char* signature, int mode
     // Up to two bytes after the signature are read and ignored.
     std::vector<char> reply(static_cast<size_t>(n) + 2);
     const int received = sp->ReadBytes(reply.data(), n + 2);
+    heardInFetch = heardInFetch || received > 0;
     trace("TarnProtocol::genericTest() recLen %d, expLen %d\n", received, n);
     if (received < 0)
         return received;
@@ -234,6 +236,7 @@ int TarnProtocol::fetchRuntimeData(std::vector<unsigned char>& block)
     if (!sp)
         return SerialPortHandler::kNoPort;
     answeredInFetch = false;
+    heardInFetch = false;
     // Later attempts of this call still expect L; an adopted length applies
     // from the next call on.
     const int expected = expectedLength;
@@ -261,6 +264,9 @@ int TarnProtocol::fetchRuntimeData(std::vector<unsigned char>& block)
         sp->DiscardPending();
         sp->SendString(command.c_str());
         const int received = sp->ReadReply(reply.data(), expected + 2, expected);
+        if (received == SerialPortHandler::kInterrupted)
+            return received; // stopped from outside: nothing to report
+        heardInFetch = heardInFetch || received > 0;
         trace("TarnProtocol::getRuntimeData() Received: %d, expected: %d\n", received, expected);
         if (received == expected) {
             block.assign(reply.begin(), reply.begin() + expected);

@@ -58,8 +58,10 @@ public:
     // Whether the ECU was found in mode 12 since the port was last opened and
     // has not failed a fetch attempt since.
     bool isIdentified() const;
-    // Whether any mode's signature answered during the last fetch.
+    // Whether any mode's signature answered during the last fetch, and
+    // whether anything at all came from the line.
     bool ecuAnsweredLastFetch() const { return answeredInFetch; }
+    bool lineTalkedLastFetch() const { return heardInFetch; }
     SerialPortHandler* getPort() const { return sp; }
     // "Boot", "Megatune", "Man" for the modes, texts for the port errors, else "Unknown".
     wxString getStatusText(int code) const;
@@ -81,6 +83,7 @@ private:
     int candidateLength = 0; // the last odd length seen, waiting to come again
     int identifiedOpen = -1; // the port's open count when mode 12 last answered
     bool answeredInFetch = false;
+    bool heardInFetch = false;
     std::string command = "A";
     int attemptLimit = 5;
     std::unordered_map<int, wxString> statusTexts;

@@ -76,9 +76,9 @@ TEST(EcuWorker, LinkStates)
     const Case cases[] = {
         {"answers", [](FakeEcu&) {}, LinkState::Connected, "Link state: ECU connected, 9600 baud"},
         {"silent", [](FakeEcu& e) { e.present = false; }, LinkState::NoReply,
-         "Link state: no reply from the ECU"},
+         "Link state: no reply from the ECU on "},
         {"only garbage", [](FakeEcu& e) { e.scripted.assign(40, std::string(56, '$')); },
-         LinkState::NoReply, "Link state: no reply from the ECU"},
+         LinkState::NoReply, "Link state: no reply from the ECU on "},
         {"wrong lengths", [](FakeEcu& e) { e.replyLength = 30; }, LinkState::Searching,
          "Link state: searching for the ECU"},
         {"unplugged", [](FakeEcu& e) { e.unplugged = true; }, LinkState::CannotOpen,
@@ -92,6 +92,8 @@ TEST(EcuWorker, LinkStates)
         EXPECT_EQ(rig.worker.linkState().kind, c.want);
         wxLog::FlushActive(); // the worker's messages wait for this thread
         EXPECT_TRUE(rig.log.containsPrefix(c.logged)) << rig.worker.linkState().describe();
+        EXPECT_EQ(rig.worker.linkState().reason == "it talks, but not as the ECU",
+                  std::string(c.label) == "only garbage");
         // A talking device that is not the ECU never gets its bytes decoded.
         EXPECT_EQ(rig.worker.latest() != nullptr, c.want == LinkState::Connected);
     }
