@@ -100,9 +100,10 @@ int TarnProtocol::genericTest(const char* probe, const char* signature, int mode
 
     const int n = signature ? static_cast<int>(std::strlen(signature)) : 0;
     sp->SendString(probe);
-    // Up to two bytes after the signature are read and ignored.
+    // Up to two bytes after the signature are read and ignored; a reply of
+    // the signature's length ends once the line is quiet after it.
     std::vector<char> reply(static_cast<size_t>(n) + 2);
-    const int received = sp->ReadBytes(reply.data(), n + 2);
+    const int received = sp->ReadReply(reply.data(), n + 2, n);
     heardInFetch = heardInFetch || received > 0;
     trace("TarnProtocol::genericTest() recLen %d, expLen %d\n", received, n);
     if (received < 0)

@@ -51,10 +51,11 @@ int wxIOBase::ReadvUntilQuiet(char* buffer, size_t n, size_t enough, IoTimer::Fl
 {
     size_t left = n;
     while (left > 0 && !TimedOut(timeoutFlag)) {
-        if (n - left >= enough && TimedOut(quietFlag))
-            break;
+        const bool quiet = n - left >= enough && TimedOut(quietFlag);
         const int r = Read(buffer + (n - left), left);
-        if (r < 0)
+        // The quiet timer may have fired while this thread was held up: a
+        // byte that came meanwhile means the line was not quiet after all.
+        if (r < 0 || (quiet && r == 0))
             break;
         if (r > 0) {
             left -= static_cast<size_t>(r) < left ? static_cast<size_t>(r) : left;
