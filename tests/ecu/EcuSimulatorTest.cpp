@@ -221,7 +221,7 @@ TEST(EcuSimulator, FaultsOnTheLineThenCleanAgain)
         EXPECT_GT(fetched, 0);
     }
     // A clean ECU at the same place: true values within a few ticks (a length
-    // adopted from a faulty reply costs one fetch).
+    // adopted from two alike faulty replies costs a fetch).
     SimProcess clean({"--ini", kSampleIni, "--datalog", kOneRecord});
     ASSERT_TRUE(clean.ok());
     int result = -1;
