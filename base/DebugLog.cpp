@@ -52,7 +52,8 @@ void FlushAtExit()
 void DebugLog(unsigned level, const wxString& text)
 {
     if (DebugLogFile* file = g_file.load(std::memory_order_acquire)) {
-        file->append(level, text);
+        if (wxLog::IsEnabled()) // a wxLogNull silences it, as it silences the toolkit
+            file->append(level, text);
         return;
     }
     switch (level) {
@@ -71,14 +72,14 @@ void DebugLog(unsigned level, const wxString& text)
 bool DebugLogEnabled()
 {
     if (DebugLogFile* file = g_file.load(std::memory_order_acquire))
-        return file->isOn();
+        return file->isOn() && wxLog::IsEnabled();
     return wxLog::IsLevelEnabled(wxLOG_Message, wxString());
 }
 
 void InitDebugLog(const wxString& folder, uint64_t limitBytes)
 {
     if (DebugLogFile* previous = g_file.exchange(nullptr))
-        previous->shutdown();
+        previous->close();
     auto* file = new DebugLogFile(std::string(folder.fn_str()), limitBytes);
     g_file.store(file, std::memory_order_release);
     delete wxLog::SetActiveTarget(new DebugLogTarget(file));

@@ -5,7 +5,7 @@
 // Before InitDebugLog() the messages go to the toolkit's active log target
 // (tests and tools capture or silence them there). After it they go to the
 // bounded debug log file (base/DebugLogFile.h), from any thread, and so do
-// the toolkit's own messages.
+// the toolkit's own messages; a wxLogNull still silences them.
 #include <wx/string.h>
 
 #include <cstdint>

@@ -68,7 +68,14 @@ DebugLogFile::DebugLogFile(const std::string& folder, uint64_t limitBytes)
 
 DebugLogFile::~DebugLogFile()
 {
+    close();
+}
+
+void DebugLogFile::close()
+{
     shutdown();
+    std::lock_guard<std::mutex> disk(diskLock);
+    on = false;
     const int open = fd.exchange(-1);
     if (open >= 0)
         ::close(open);

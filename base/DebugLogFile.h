@@ -50,6 +50,8 @@ public:
     // Stops the writer thread after a last flush; from then on every line is
     // written at once, by its caller (for the traces of the process's exit).
     void shutdown();
+    // Shuts down and lets go of the file; later lines are dropped.
+    void close();
     // Writes the buffered lines with nothing but write(2): for a signal
     // handler, when no lock may be taken. Best effort.
     void flushFromSignal();
