@@ -117,6 +117,7 @@ double Evaluation::evaluate(const wxString& expression)
     input.exhausted = false;
 
     double result = 0.0;
+    failed = false;
     while (input.canRead()) {
         depth = 0;
         skipping = 0;
@@ -128,9 +129,11 @@ double Evaluation::evaluate(const wxString& expression)
                 continue;
             result = conditional(false);
         } catch (const Error::ZeroDivide&) {
+            failed = true;
             DebugLog(0, divideByZeroText());
             skipStatement();
         } catch (const Error::SyntaxError& error) {
+            failed = true;
             DebugLog(0, "syntax error: " + error.text + " \n");
             skipStatement();
         }

@@ -81,6 +81,8 @@ public:
 
     // Parses and computes `text` (read as its UTF-8 bytes).
     double evaluate(const wxString& text);
+    // Whether a statement of the last evaluate() call ended in an error.
+    bool lastEvaluationFailed() const { return failed; }
 
 protected:
     // Grammar levels. With `get` true each reads a new token first, otherwise
@@ -169,4 +171,5 @@ private:
     int depth = 0;                // active conditional and prim calls
     int skipping = 0;             // > 0 while parsing a branch that is not chosen
     bool terminatorTaken = false; // the current token consumed a statement end
+    bool failed = false;          // an error ended a statement of the current text
 };
