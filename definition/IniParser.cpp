@@ -229,6 +229,26 @@ SymbolTable* loadDefinitionFileFrom(const wxString& path, wxArrayString* warning
     return loadDefinitionFileFrom(path, DefinitionOptions(), warnings, result);
 }
 
+void completeDefinition(SymbolTable& table, const DefinitionOptions& options,
+                        const wxString& directory, wxArrayString& warnings)
+{
+    ConstantValues& constants = table.getConstantValues();
+    if (!options.tuneFile.empty()) {
+        std::map<wxString, wxString> tune;
+        wxString error;
+        if (readTuneFile(options.tuneFile, tune, error)) {
+            for (const auto& value : tune)
+                constants.setText(value.first, value.second);
+        } else {
+            warnings.Add("Tune file not read: " + error);
+        }
+    }
+    table.resolveConstants();
+    table.loadIncTables(directory);
+    for (TARNGaugeDesc* gauge : table.getGauges())
+        gauge->resolveExpressions();
+}
+
 SymbolTable* loadDefinitionFileFrom(const wxString& path, const DefinitionOptions& options,
                                     wxArrayString* warnings, int* result)
 {
@@ -236,23 +256,8 @@ SymbolTable* loadDefinitionFileFrom(const wxString& path, const DefinitionOption
     const int status = parser.readAll(path);
     wxArrayString found = parser.getWarnings();
     SymbolTable* table = parser.releaseTable();
-    if (status == 0) {
-        ConstantValues& constants = table->getConstantValues();
-        if (!options.tuneFile.empty()) {
-            std::map<wxString, wxString> tune;
-            wxString error;
-            if (readTuneFile(options.tuneFile, tune, error)) {
-                for (const auto& value : tune)
-                    constants.setText(value.first, value.second);
-            } else {
-                found.Add("Tune file not read: " + error);
-            }
-        }
-        table->resolveConstants();
-        table->loadIncTables(wxFileName(path).GetPath());
-        for (TARNGaugeDesc* gauge : table->getGauges())
-            gauge->resolveExpressions();
-    }
+    if (status == 0)
+        completeDefinition(*table, options, wxFileName(path).GetPath(), found);
     if (warnings)
         *warnings = found;
     if (result)

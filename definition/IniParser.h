@@ -143,3 +143,9 @@ SymbolTable* loadDefinitionFileFrom(const wxString& path, wxArrayString* warning
 SymbolTable* loadDefinitionFileFrom(const wxString& path, const DefinitionOptions& options,
                                     wxArrayString* warnings = nullptr, int* result = nullptr);
 void loadDefinitionFile(const DefinitionOptions& options);
+// What a load does once the lines are read: the constants take the tune's
+// values over the file's defaults, the lookup tables are read from
+// `directory`, and the gauges' expressions are computed. Problems (a tune
+// file that cannot be read) are appended to `warnings`.
+void completeDefinition(SymbolTable& table, const DefinitionOptions& options,
+                        const wxString& directory, wxArrayString& warnings);
