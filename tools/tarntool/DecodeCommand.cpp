@@ -10,7 +10,6 @@
 
 #include <wx/log.h>
 
-#include <algorithm>
 #include <cctype>
 #include <cstdint>
 #include <cstdio>
@@ -83,9 +82,11 @@ int RunDecode(const CommandArgs& args)
         LoadQuietly(parsed.operands[0], warnings, DefinitionOptionsOf(parsed), error));
     if (!table)
         return UsageError(error);
-    // The file's block, and never less than the dashboard's own block buffer.
-    const size_t capacity =
-        std::max(kRuntimeDataCapacity, static_cast<size_t>(table->getBlockSize()));
+    // The dashboard's own firmware fills its block buffer; any other firmware
+    // sends the block its file declares.
+    const size_t capacity = table->getLinkSettings().isBuiltInFirmware()
+                                ? kRuntimeDataCapacity
+                                : static_cast<size_t>(table->getBlockSize());
     bytes.clear();
     hexError = ParseHex(parsed.operands[1], bytes, capacity);
     if (!hexError.empty())
