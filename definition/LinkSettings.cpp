@@ -56,7 +56,10 @@ bool readLinkSetting(const LineTokenizer& tokens, LinkSettings& settings, wxStri
     } else if (key == wxS("ochGetCommand")) {
         settings.ochGetCommand = value;
     } else if (key == wxS("messageEnvelopeFormat")) {
+        // Unquoted, msEnvelope_1.0 reads as the word msEnvelope_1 and the number 0.
         settings.messageEnvelopeFormat = value;
+        if (tokens.type(1) == TokenIdent && tokens.type(2) == TokenNumber)
+            settings.messageEnvelopeFormat += "." + tokens.text(2);
     } else if (key == wxS("signature")) {
         if (tokens.type(1) == TokenNumber) {
             int32_t byte = 0;
