@@ -3,6 +3,7 @@
 // 9600 baud, how long stopping takes in the middle of a wait, the process's
 // CPU share while the port stays silent, and how soon values turn stale when
 // the simulator stops and live again when it is back.
+#include "base/StderrTrace.h"
 #include "definition/IniParser.h"
 #include "definition/SymbolTable.h"
 #include "ecu/RTDataMgrSerial.h"
@@ -71,7 +72,6 @@ void BM_GuiTickHealthyEcu(benchmark::State& state)
     SimProcess sim({"--ini", kSampleIni});
     std::unique_ptr<SymbolTable> table = Sample();
     TarnProtocol protocol(SerialPortHandler::getInstance());
-    protocol.setTraceStream(nullptr);
     RTDataMgrSerial input(&protocol, table.get());
     ValueMap values;
     input.setValueMap(&values);
@@ -100,7 +100,6 @@ void BM_StopInTheMiddleOfAWait(benchmark::State& state)
     PtyPeer silent(link);
     std::unique_ptr<SymbolTable> table = Sample();
     TarnProtocol protocol(SerialPortHandler::getInstance());
-    protocol.setTraceStream(nullptr);
     std::mt19937 random(1);
     std::vector<double> stops;
     for (auto _ : state) {
@@ -128,7 +127,6 @@ void BM_CpuWhileThePortIsSilent(benchmark::State& state)
     PtyPeer silent(link);
     std::unique_ptr<SymbolTable> table = Sample();
     TarnProtocol protocol(SerialPortHandler::getInstance());
-    protocol.setTraceStream(nullptr);
     RTDataMgrSerial input(&protocol, table.get());
     ValueMap values;
     input.setValueMap(&values);
@@ -167,7 +165,6 @@ void BM_StaleAfterStopLiveAfterReturn(benchmark::State& state)
 {
     std::unique_ptr<SymbolTable> table = Sample();
     TarnProtocol protocol(SerialPortHandler::getInstance());
-    protocol.setTraceStream(nullptr);
     SimProcess sim({"--ini", kSampleIni});
     RTDataMgrSerial input(&protocol, table.get());
     ValueMap values;
@@ -197,6 +194,7 @@ int main(int argc, char** argv)
     if (!initializer.IsOk())
         return 2;
     delete wxLog::SetActiveTarget(new DiscardLog);
+    RouteStderrTraces({nullptr, false});
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();

@@ -5,6 +5,7 @@
 // time for one whole refresh tick (fetch request, values, five gauges).
 // Runs under Xvfb; the real main frame.
 #include "app/MainFrame.h"
+#include "base/StderrTrace.h"
 #include "gauges/SevenSegmentFont.h"
 #include "gauges/TarnGaugeDigital.h"
 #include "tests/ecu/PtyPeer.h"
@@ -179,6 +180,7 @@ int main(int argc, char** argv)
     wxTheApp->CallOnInit();
     // The dashboard's debug log: a real file, flushed per line.
     delete wxLog::SetActiveTarget(new wxLogStderr(std::tmpfile()));
+    RouteStderrTraces({nullptr, false});
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();
     wxTheApp->OnExit();

@@ -6,6 +6,7 @@
 // (the adapter pulled after every fetch), with the process's descriptors,
 // threads and memory before and after. Run once each (not repeated);
 // TARN_SOAK_TICKS and TARN_SOAK_HANGUPS change the lengths.
+#include "base/StderrTrace.h"
 #include "definition/IniParser.h"
 #include "definition/SymbolTable.h"
 #include "ecu/RTDataMgrSerial.h"
@@ -57,7 +58,6 @@ void RunFaults(benchmark::State& state, const std::vector<std::string>& faults)
     std::unique_ptr<SymbolTable> table(
         loadDefinitionFileFrom(wxString::FromUTF8(kSampleIni), nullptr, nullptr));
     TarnProtocol protocol(SerialPortHandler::getInstance());
-    protocol.setTraceStream(nullptr);
     RTDataMgrSerial input(&protocol, table.get());
     ValueMap values;
     input.setValueMap(&values);
@@ -146,7 +146,6 @@ void BM_HangupCycles(benchmark::State& state)
     std::unique_ptr<SymbolTable> table(
         loadDefinitionFileFrom(wxString::FromUTF8(kSampleIni), nullptr, nullptr));
     TarnProtocol protocol(SerialPortHandler::getInstance());
-    protocol.setTraceStream(nullptr);
     const long cycles = EnvCount("TARN_SOAK_HANGUPS", 1000);
     long good = 0;
     long fdsAt10 = 0, threadsAt10 = 0, rssAt10 = 0;
@@ -202,6 +201,7 @@ int main(int argc, char** argv)
     if (!initializer.IsOk())
         return 2;
     delete wxLog::SetActiveTarget(new DiscardLog);
+    RouteStderrTraces({nullptr, false});
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();

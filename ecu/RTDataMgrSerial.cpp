@@ -1,13 +1,14 @@
 #include "ecu/RTDataMgrSerial.h"
 
 #include "base/DebugLog.h"
+#include "definition/DefinitionExpressions.h"
 #include "definition/SymbolTable.h"
+#include "ecu/ChannelDecoder.h"
 #include "ecu/RuntimeData.h"
 #include "ecu/TarnLink.h"
 #include "ecu/TarnProtocol.h"
 
 #include <algorithm>
-#include <limits>
 
 constexpr std::chrono::milliseconds RTDataMgrSerial::kStaleAfter;
 
@@ -20,25 +21,27 @@ RTDataMgrSerial::RTDataMgrSerial(TarnProtocol* ecuProtocol, SymbolTable* table,
     evaluator.setTable(&scalarValues);
     int channelsEnd = 0;
     if (symbolTable) {
+        symbolTable->expressions().prepare(evaluator, scalarValues);
+        byteOrder = symbolTable->getLinkSettings().endianness;
         for (const auto& entry : symbolTable->getSymbols()) {
             const Symbol* symbol = entry.second;
             if (!symbol || symbol->Const || !symbol->isScalarChannel())
                 continue;
-            channels.push_back({symbol->Name, symbol->Offset, symbol->SizeOf, symbol->Signed,
-                                symbol->Scale, symbol->Trans});
+            channels.push_back(*symbol);
             if (symbol->Offset >= 0 && symbol->SizeOf > 0 && symbol->SizeOf <= 4)
                 channelsEnd = std::max(channelsEnd, symbol->Offset + symbol->SizeOf);
         }
     }
     if (!protocol)
         return;
-    std::unique_ptr<EcuLink> link(
-        new TarnLink(*protocol, symbolTable ? symbolTable->getBlockSize() : 0, channelsEnd));
-    const std::vector<Channel>* decoded = &channels;
+    const int declared = symbolTable ? symbolTable->getLinkSettings().ochBlockSize : 0;
+    std::unique_ptr<EcuLink> link(new TarnLink(*protocol, declared, channelsEnd));
+    const std::vector<Symbol>* decoded = &channels;
+    const ByteOrder order = byteOrder;
     worker.reset(new EcuWorker(
         std::move(link),
-        [decoded](const std::vector<unsigned char>& block, ValueMap& values) {
-            decode(*decoded, block.data(), block.size(), block.size(), values);
+        [decoded, order](const std::vector<unsigned char>& block, ValueMap& values) {
+            decode(*decoded, order, block.data(), block.size(), values);
         },
         clock));
 }
@@ -78,27 +81,24 @@ int64_t RTDataMgrSerial::rawValue(const unsigned char* block, size_t capacity, i
     }
 }
 
-void RTDataMgrSerial::decode(const std::vector<Channel>& channels, const unsigned char* block,
-                             size_t capacity, size_t received, ValueMap& out)
+void RTDataMgrSerial::decode(const std::vector<Symbol>& channels, ByteOrder order,
+                             const unsigned char* block, size_t length, ValueMap& out)
 {
-    for (const Channel& channel : channels) {
-        if (channel.offset < 0 || channel.size < 0 ||
-            static_cast<size_t>(channel.offset) + static_cast<size_t>(channel.size) > received)
-            continue; // the ECU did not send it
-        const int64_t raw = rawValue(block, capacity, channel.offset, channel.size, channel.isSigned);
-        DebugLog(0, wxString::Format("Offset: %d, Size: %d, Scale: %f Tr: %f", channel.offset,
-                                     channel.size, channel.scale, channel.trans));
-        const double value = (static_cast<double>(raw) + channel.trans) * channel.scale;
-        out[channel.name] = value;
-        DebugLog(0, "RTDataMgrSerial::fillScalarValues() Symbol: " + channel.name +
-                        wxString::Format(", Value: %f", value));
+    for (const Symbol& channel : channels) {
+        const std::optional<double> decoded = decodeChannel(channel, block, length, order);
+        DebugLog(0, wxString::Format("Offset: %d, Size: %d, Scale: %f Tr: %f", channel.Offset,
+                                     channel.SizeOf, channel.Scale, channel.Trans));
+        if (!decoded)
+            continue; // not in the block: never a value the ECU did not send
+        out[channel.Name] = *decoded;
+        DebugLog(0, "RTDataMgrSerial::fillScalarValues() Symbol: " + channel.Name +
+                        wxString::Format(", Value: %f", *decoded));
     }
 }
 
 void RTDataMgrSerial::fillScalarValues()
 {
-    decode(channels, g_runtimeData, kRuntimeDataCapacity, std::numeric_limits<size_t>::max(),
-           scalarValues);
+    decode(channels, byteOrder, g_runtimeData, kRuntimeDataCapacity, scalarValues);
 }
 
 bool RTDataMgrSerial::requestFetch()

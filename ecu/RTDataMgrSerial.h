@@ -13,14 +13,15 @@
 // stale when no record came for kStaleAfter. GetValue() keeps its old rules:
 // names it cannot serve read -1.0.
 //
-// Raw values: U08/U16/U32 unsigned, S08/S16/S32 sign-extended, multi-byte
-// fields big-endian. A channel of another width, or one that does not lie
-// wholly inside the block, reads raw 0; one past the end of a fetched reply
-// gets no value.
+// Channels are decoded as ecu/ChannelDecoder.h tells, in the file's byte
+// order; one that does not lie wholly inside the block (a fetched reply, or
+// the process's runtime data block) gets no value.
 //
 // Without a protocol there is no worker: Update() decodes the process's
 // runtime data block as it is (for decoding a recorded or typed-in block).
 #include "base/ValueMap.h"
+#include "definition/LinkSettings.h"
+#include "definition/Symbol.h"
 #include "dispatch/RTDataMgr.h"
 #include "ecu/EcuWorker.h"
 #include "ecu/LinkState.h"
@@ -32,7 +33,6 @@
 #include <memory>
 #include <vector>
 
-class Symbol;
 class SymbolTable;
 class TarnProtocol;
 
@@ -78,19 +78,8 @@ public:
                             int32_t size, bool isSigned);
 
 private:
-    // What decoding needs of a scalar channel: a copy, so that the worker
-    // never touches the symbol table.
-    struct Channel {
-        wxString name;
-        int32_t offset;
-        int32_t size;
-        bool isSigned;
-        double scale;
-        double trans;
-    };
-    // Channels ending past `received` bytes get no value.
-    static void decode(const std::vector<Channel>& channels, const unsigned char* block,
-                       size_t capacity, size_t received, ValueMap& out);
+    static void decode(const std::vector<Symbol>& channels, ByteOrder order,
+                       const unsigned char* block, size_t length, ValueMap& out);
     // The value of `name` for the dispatcher's map; false when there is none.
     bool serve(const wxString& name, double& value);
     void takeLatest();
@@ -99,7 +88,10 @@ private:
     ValueMap scalarValues;
     Evaluation evaluator;
     SymbolTable* symbolTable;
-    std::vector<Channel> channels;
+    // Copies of the scalar output channels, so that the worker never
+    // touches the symbol table.
+    std::vector<Symbol> channels;
+    ByteOrder byteOrder = ByteOrder::Big;
     ClockFunction clock;
     std::shared_ptr<const EcuWorker::Record> record;
     std::unique_ptr<EcuWorker> worker; // last: stopped before the rest goes

@@ -1,5 +1,6 @@
 #include "ecu/TarnProtocol.h"
 
+#include "base/StderrTrace.h"
 #include "ecu/RuntimeData.h"
 
 #include <cstdarg>
@@ -55,12 +56,9 @@ TarnProtocol* TarnProtocol::getInstance()
 
 void TarnProtocol::trace(const char* format, ...)
 {
-    FILE* stream = traceStream.load();
-    if (!stream)
-        return;
     va_list args;
     va_start(args, format);
-    std::vfprintf(stream, format, args);
+    StderrTraceV(format, args);
     va_end(args);
 }
 

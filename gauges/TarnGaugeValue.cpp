@@ -1,6 +1,7 @@
 // The moving parts: value, pointer triangle, readout, and the paint handler
 // that puts them over the cached dial.
 #include "base/DebugLog.h"
+#include "base/StderrTrace.h"
 #include "gaugemodel/NumberFormat.h"
 #include "gaugemodel/TARNGaugeDesc.h"
 #include "gauges/TarnGauge.h"
@@ -10,7 +11,6 @@
 #include <wx/dcmemory.h>
 
 #include <cmath>
-#include <cstdio>
 
 namespace {
 // What the readout shows when there is no value.
@@ -22,7 +22,7 @@ const wxColour kStaleColour(128, 128, 128);
 void TarnGauge::SetValue(double value)
 {
     if (!m_gd) {
-        std::fprintf(stderr, "m_gd is NULL! \n");
+        StderrTrace("m_gd is NULL! \n");
         return;
     }
     DebugLog(0, wxString::Format("call SetValue(%f)", value));

@@ -6,6 +6,7 @@
 #include "tests/ecu/FakeEcu.h"
 #include "tests/ecu/PtyPeer.h"
 #include "tests/support/LogCapture.h"
+#include "tests/support/TraceCapture.h"
 
 #include <gtest/gtest.h>
 
@@ -18,6 +19,7 @@ using namespace std::chrono_literals;
 
 struct Rig {
     LogCapture log;
+    TraceCapture traces; // keeps the protocol's traces out of the test output
     FakeEcu ecu;
     SerialPortHandler handler{[this] { return new FakeEcuDevice(ecu); }, 0};
     TarnProtocol protocol{&handler};
@@ -29,7 +31,6 @@ struct Rig {
                      },
                      [this] { return now; }};
 
-    Rig() { protocol.setTraceStream(nullptr); }
     int fetch()
     {
         EXPECT_TRUE(worker.requestFetch());
@@ -108,9 +109,9 @@ TEST(EcuWorker, OneFetchAtATimeAndStopMidWait)
     PtyPeer silent(link);
     ASSERT_TRUE(silent.ok());
     LogCapture log;
+    TraceCapture traces;
     SerialPortHandler handler;
     TarnProtocol protocol(&handler);
-    protocol.setTraceStream(nullptr);
     EcuWorker worker(std::unique_ptr<EcuLink>(new TarnLink(protocol, 0, 0)), {});
 
     ASSERT_TRUE(worker.requestFetch());
