@@ -2,7 +2,7 @@
 
 #include "app/DebugLog.h"
 #include "app/GaugeUpdater.h"
-#include "app/RTDataMgrFile.h"
+#include "datalog/RTDataMgrFile.h"
 #include "app/icons/sample.xpm"
 #include "definition/IniParser.h"
 #include "definition/SymbolTable.h"

@@ -5,7 +5,7 @@
 //   bench_datalog --write-datalog=PATH     only write the 100 MB log to PATH
 //   bench_datalog --ready-once=PATH        construct once, tick 10 times and print
 //                                          the ready time and peak resident memory
-#include "app/RTDataMgrFile.h"
+#include "datalog/RTDataMgrFile.h"
 
 #include <benchmark/benchmark.h>
 #include <wx/filename.h>

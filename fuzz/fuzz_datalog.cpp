@@ -2,7 +2,7 @@
 // map, and the lookups a gauge makes. Whatever the input, every name left in
 // the map after a tick must be one the input claims to serve, with a finite
 // value.
-#include "app/RTDataMgrFile.h"
+#include "datalog/RTDataMgrFile.h"
 
 #include <wx/init.h>
 #include <wx/log.h>

@@ -1,5 +1,5 @@
 #include "app/GaugeUpdater.h"
-#include "app/RTDataMgrFile.h"
+#include "datalog/RTDataMgrFile.h"
 #include "tests/support/FakeGauge.h"
 #include "tests/support/LogCapture.h"
 

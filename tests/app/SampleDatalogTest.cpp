@@ -1,5 +1,5 @@
 // The shipped sample datalog, played the way the dashboard plays it.
-#include "app/RTDataMgrFile.h"
+#include "datalog/RTDataMgrFile.h"
 
 #include <gtest/gtest.h>
 #include <wx/log.h>
