@@ -1,7 +1,7 @@
 #include "app/MainApp.h"
 
-#include "app/AssertHandler.h"
-#include "app/DebugLog.h"
+#include "base/AssertHandler.h"
+#include "base/DebugLog.h"
 #include "app/FullScreen.h"
 #include "app/MainFrame.h"
 

@@ -1,7 +1,7 @@
 #include "app/MainFrame.h"
 
-#include "app/DebugLog.h"
-#include "app/GaugeUpdater.h"
+#include "base/DebugLog.h"
+#include "dispatch/GaugeUpdater.h"
 #include "datalog/RTDataMgrFile.h"
 #include "app/icons/sample.xpm"
 #include "definition/IniParser.h"

@@ -1,7 +1,7 @@
 // The dashboard executable.
-#include "app/AssertHandler.h"
+#include "base/AssertHandler.h"
 #include "app/MainApp.h"
-#include "app/SevenSegmentFont.h"
+#include "gauges/SevenSegmentFont.h"
 
 wxIMPLEMENT_APP_NO_MAIN(MainApp);
 

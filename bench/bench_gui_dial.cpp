@@ -1,7 +1,7 @@
 // Cost of the analog dial: a full rebuild of its layers, a face-only rebuild,
 // and a value update with the paint it causes. Runs under Xvfb.
-#include "app/SevenSegmentFont.h"
-#include "gauges/TARNGaugeDesc.h"
+#include "gauges/SevenSegmentFont.h"
+#include "gaugemodel/TARNGaugeDesc.h"
 #include "gauges/TarnGauge.h"
 
 #include <benchmark/benchmark.h>

@@ -1,6 +1,6 @@
 #include "datalog/RTDataMgrFile.h"
 
-#include "app/DebugLog.h"
+#include "base/DebugLog.h"
 #include "datalog/DatalogLoader.h"
 #include "datalog/DecimalNumber.h"
 

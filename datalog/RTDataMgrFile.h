@@ -23,7 +23,7 @@
 // - before the first record, or where a record holds no finite value, the
 //   name is removed as well (nothing is invented) and GetValue answers -1.0;
 // - at the last record the replay stops there; it never restarts.
-#include "app/RTDataMgr.h"
+#include "dispatch/RTDataMgr.h"
 #include "datalog/ColumnMatcher.h"
 #include "datalog/Datalog.h"
 #include "datalog/DatalogLoader.h"

@@ -1,6 +1,6 @@
 #include "definition/IniParser.h"
 
-#include "app/DebugLog.h"
+#include "base/DebugLog.h"
 
 const wxChar* const kSectionMegaTune = wxS("MegaTune");
 const wxChar* const kSectionConstants = wxS("Constants");

@@ -1,6 +1,6 @@
 #include "definition/SymbolTable.h"
 
-#include "app/DebugLog.h"
+#include "base/DebugLog.h"
 
 SymbolTable::~SymbolTable()
 {

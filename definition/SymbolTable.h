@@ -2,7 +2,7 @@
 // All symbols, gauge descriptions and datalog entries of one loaded definition
 // file. The table owns them; gauges and inputs only point into it.
 #include "definition/Symbol.h"
-#include "gauges/TARNGaugeDesc.h"
+#include "gaugemodel/TARNGaugeDesc.h"
 
 #include <wx/hashmap.h>
 

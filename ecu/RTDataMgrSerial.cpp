@@ -1,6 +1,6 @@
 #include "ecu/RTDataMgrSerial.h"
 
-#include "app/DebugLog.h"
+#include "base/DebugLog.h"
 #include "definition/SymbolTable.h"
 #include "ecu/RuntimeData.h"
 #include "ecu/TarnProtocol.h"

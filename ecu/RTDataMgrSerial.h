@@ -8,8 +8,8 @@
 // Raw values: U08/U16/U32 unsigned, S08/S16/S32 sign-extended, multi-byte
 // fields big-endian. A channel of another width, or one that does not lie
 // wholly inside the runtime data block, reads raw 0.
-#include "app/RTDataMgr.h"
-#include "app/ValueMap.h"
+#include "dispatch/RTDataMgr.h"
+#include "base/ValueMap.h"
 #include "expr/Evaluation.h"
 
 #include <cstddef>

@@ -1,6 +1,6 @@
 #include "ecu/SerialPortHandler.h"
 
-#include "app/DebugLog.h"
+#include "base/DebugLog.h"
 #include "ecu/wxSerialPort.h"
 
 #include <cstring>

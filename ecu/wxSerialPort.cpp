@@ -1,6 +1,6 @@
 #include "ecu/wxSerialPort.h"
 
-#include "app/DebugLog.h"
+#include "base/DebugLog.h"
 
 #include <cerrno>
 #include <cstdlib>

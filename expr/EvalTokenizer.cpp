@@ -1,6 +1,6 @@
 // The tokenizer and the recovery of the evaluator: they read the text one
 // byte at a time without allocating; only names are copied out.
-#include "app/DebugLog.h"
+#include "base/DebugLog.h"
 #include "expr/Evaluation.h"
 
 #include <wx/log.h>

@@ -1,6 +1,6 @@
 #include "expr/Evaluation.h"
 
-#include "app/DebugLog.h"
+#include "base/DebugLog.h"
 
 #include <wx/log.h>
 

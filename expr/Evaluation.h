@@ -29,7 +29,7 @@
 // After an error the rest of the statement is dropped, up to and including
 // its ';' or newline; when the token that failed was that ';' or newline, the
 // next statement is kept whole.
-#include "app/ValueMap.h"
+#include "base/ValueMap.h"
 #include "expr/EvalFunction.h"
 
 #include <wx/string.h>

@@ -2,10 +2,10 @@
 // mouse handlers and the parent's circular shape.
 #include "gauges/TarnGauge.h"
 
-#include "app/DebugLog.h"
-#include "app/GaugeUpdater.h"
+#include "base/DebugLog.h"
+#include "dispatch/GaugeUpdater.h"
 #include "gauges/GaugeValueSelector.h"
-#include "gauges/TARNGaugeDesc.h"
+#include "gaugemodel/TARNGaugeDesc.h"
 
 #include <wx/dcmemory.h>
 #include <wx/region.h>

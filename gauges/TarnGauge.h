@@ -10,9 +10,9 @@
 //
 // Files: TarnGauge.cpp (window, menus, mouse, shape), TarnGaugeFace.cpp (dial
 // layers), TarnGaugeValue.cpp (value, pointer, readout, paint).
-#include "app/GaugeListener.h"
+#include "dispatch/GaugeListener.h"
 #include "definition/SymbolTable.h"
-#include "gauges/DialGeometry.h"
+#include "gaugemodel/DialGeometry.h"
 
 #include <wx/bitmap.h>
 #include <wx/brush.h>

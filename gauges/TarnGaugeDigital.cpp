@@ -1,8 +1,8 @@
 #include "gauges/TarnGaugeDigital.h"
 
-#include "app/DebugLog.h"
-#include "app/GaugeUpdater.h"
-#include "gauges/NumberFormat.h"
+#include "base/DebugLog.h"
+#include "dispatch/GaugeUpdater.h"
+#include "gaugemodel/NumberFormat.h"
 #include "gauges/wxStaticTextEx.h"
 
 #include <wx/font.h>

@@ -7,7 +7,7 @@
 // The gauge points into the installed symbol table's description list and
 // never owns a description. With an empty list it shows an empty face and
 // ignores every request that needs a description.
-#include "app/GaugeListener.h"
+#include "dispatch/GaugeListener.h"
 #include "definition/SymbolTable.h"
 #include "gauges/GaugeValueSelector.h"
 

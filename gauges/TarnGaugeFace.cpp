@@ -1,7 +1,7 @@
 // The static dial: geometry from the window size, and the two cached layers
 // (bezel; bezel plus face, bands, ticks, labels and hub).
-#include "app/DebugLog.h"
-#include "gauges/TARNGaugeDesc.h"
+#include "base/DebugLog.h"
+#include "gaugemodel/TARNGaugeDesc.h"
 #include "gauges/TarnGauge.h"
 
 #include <wx/dcclient.h>

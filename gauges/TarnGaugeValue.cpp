@@ -1,8 +1,8 @@
 // The moving parts: value, pointer triangle, readout, and the paint handler
 // that puts them over the cached dial.
-#include "app/DebugLog.h"
-#include "gauges/NumberFormat.h"
-#include "gauges/TARNGaugeDesc.h"
+#include "base/DebugLog.h"
+#include "gaugemodel/NumberFormat.h"
+#include "gaugemodel/TARNGaugeDesc.h"
 #include "gauges/TarnGauge.h"
 
 #include <wx/dcbuffer.h>

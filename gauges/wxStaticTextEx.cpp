@@ -1,6 +1,6 @@
 #include "gauges/wxStaticTextEx.h"
 
-#include "app/DebugLog.h"
+#include "base/DebugLog.h"
 
 wxBEGIN_EVENT_TABLE(wxStaticTextEx, wxStaticText)
     EVT_LEFT_DOWN(wxStaticTextEx::OnLeftDown)

@@ -1,12 +1,12 @@
 // Starts the dashboard as the executable does (MainApp::OnInit) in a scratch
 // working directory, under Xvfb.
 #include "app/MainApp.h"
-#include "app/GaugeUpdater.h"
+#include "dispatch/GaugeUpdater.h"
 #include "app/MainFrame.h"
 #include "definition/SymbolTable.h"
 #include "gauges/TarnGauge.h"
 #include "gauges/TarnGaugeDigital.h"
-#include "app/SevenSegmentFont.h"
+#include "gauges/SevenSegmentFont.h"
 #include "tests/support/TestAssertHandler.h"
 #include "tests/support/WaitFor.h"
 

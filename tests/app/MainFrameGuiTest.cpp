@@ -1,6 +1,6 @@
 // The real main frame end to end, under Xvfb: the sample definition file and
 // datalog in a scratch working directory, the ECU simulator on a pty.
-#include "app/GaugeUpdater.h"
+#include "dispatch/GaugeUpdater.h"
 #include "app/MainFrame.h"
 #include "definition/SymbolTable.h"
 #include "gauges/TarnGauge.h"

@@ -1,6 +1,6 @@
 #include "gauges/GaugeValueSelector.h"
 
-#include "app/GaugeListener.h"
+#include "dispatch/GaugeListener.h"
 #include "tests/gauges/GuiClick.h"
 #include "tests/support/WaitFor.h"
 

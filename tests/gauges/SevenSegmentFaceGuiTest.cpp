@@ -2,8 +2,8 @@
 // name: the test main registers the same alias as the dashboard. These tests
 // show the alias reaches the toolkit's text rendering, and draw the four
 // digital gauges as the dashboard places them.
-#include "app/GaugeUpdater.h"
-#include "app/SevenSegmentFont.h"
+#include "dispatch/GaugeUpdater.h"
+#include "gauges/SevenSegmentFont.h"
 #include "gauges/TarnGaugeDigital.h"
 #include "tests/support/LogCapture.h"
 #include "tests/support/WaitFor.h"

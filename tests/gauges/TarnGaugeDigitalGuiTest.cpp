@@ -1,6 +1,6 @@
 #include "gauges/TarnGaugeDigital.h"
 
-#include "app/GaugeUpdater.h"
+#include "dispatch/GaugeUpdater.h"
 #include "tests/gauges/GuiClick.h"
 #include "tests/support/LogCapture.h"
 #include "tests/support/WaitFor.h"

@@ -1,6 +1,6 @@
 #pragma once
 // A dial gauge on a plain shaped frame, with descriptions owned by the test.
-#include "gauges/TARNGaugeDesc.h"
+#include "gaugemodel/TARNGaugeDesc.h"
 #include "gauges/TarnGauge.h"
 #include "tests/support/LogCapture.h"
 

@@ -1,6 +1,6 @@
 // The dial as a window: class information, popup menu, description choice,
 // availability, mouse wheel, double click shape, close, selector.
-#include "app/GaugeUpdater.h"
+#include "dispatch/GaugeUpdater.h"
 #include "gauges/GaugeValueSelector.h"
 #include "tests/gauges/GuiClick.h"
 #include "tests/gauges/TarnGaugeFixture.h"

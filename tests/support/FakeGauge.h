@@ -1,6 +1,6 @@
 #pragma once
 // A gauge without a window: records every value it is asked to show.
-#include "app/GaugeListener.h"
+#include "dispatch/GaugeListener.h"
 
 #include <vector>
 

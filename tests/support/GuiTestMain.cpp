@@ -1,6 +1,6 @@
 // main() of the test programs that open windows (run under Xvfb). Listing the
 // tests must not initialise GTK, so CTest can discover them without a display.
-#include "app/SevenSegmentFont.h"
+#include "gauges/SevenSegmentFont.h"
 #include "tests/support/TestAssertHandler.h"
 
 #include <gtest/gtest.h>

@@ -1,6 +1,6 @@
 #include "tests/support/TestAssertHandler.h"
 
-#include "app/AssertHandler.h"
+#include "base/AssertHandler.h"
 
 #include <gtest/gtest.h>
 #include <wx/debug.h>

@@ -1,6 +1,6 @@
 // tarn-ecu-sim: an ECU on a pseudo-terminal, for demos and for testing the
 // dashboard's serial line. See SimUsage() for the options.
-#include "app/AssertHandler.h"
+#include "base/AssertHandler.h"
 #include "definition/IniParser.h"
 #include "tools/tarn-ecu-sim/DatalogPlayer.h"
 #include "tools/tarn-ecu-sim/EngineModel.h"

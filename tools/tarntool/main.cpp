@@ -2,7 +2,7 @@
 // data, replay datalogs and read a live ECU, from the command line.
 #include "tools/tarntool/Command.h"
 
-#include "app/AssertHandler.h"
+#include "base/AssertHandler.h"
 
 #include <wx/init.h>
 

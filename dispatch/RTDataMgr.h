@@ -1,6 +1,6 @@
 #pragma once
 // What every input (ECU, datalog) offers the dispatcher.
-#include "app/ValueMap.h"
+#include "base/ValueMap.h"
 
 class RTDataMgr {
 public:

@@ -1,4 +1,4 @@
-#include "gauges/DialGeometry.h"
+#include "gaugemodel/DialGeometry.h"
 
 #include <algorithm>
 #include <cmath>

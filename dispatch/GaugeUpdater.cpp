@@ -1,4 +1,4 @@
-#include "app/GaugeUpdater.h"
+#include "dispatch/GaugeUpdater.h"
 
 #include <algorithm>
 

@@ -1,4 +1,4 @@
-#include "app/SevenSegmentFont.h"
+#include "gauges/SevenSegmentFont.h"
 
 #include <fontconfig/fontconfig.h>
 

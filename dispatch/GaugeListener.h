@@ -1,6 +1,6 @@
 #pragma once
 // What every gauge window offers the dispatcher.
-#include "app/ValueMap.h"
+#include "base/ValueMap.h"
 
 class GaugeUpdater;
 

@@ -1,5 +1,5 @@
 #pragma once
-#include "app/ValueMap.h"
+#include "base/ValueMap.h"
 
 // The dispatcher as the gauges see it.
 class GaugeValueHub {

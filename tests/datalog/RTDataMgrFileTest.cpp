@@ -1,4 +1,4 @@
-#include "app/GaugeUpdater.h"
+#include "dispatch/GaugeUpdater.h"
 #include "datalog/RTDataMgrFile.h"
 #include "tests/support/FakeGauge.h"
 #include "tests/support/LogCapture.h"

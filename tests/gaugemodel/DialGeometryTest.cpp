@@ -1,6 +1,6 @@
 // Dial geometry without a window. Expected numbers are worked out by hand from
 // R = side/2 - 15, angles clockwise from 3 o'clock and truncation toward zero.
-#include "gauges/DialGeometry.h"
+#include "gaugemodel/DialGeometry.h"
 
 #include <gtest/gtest.h>
 

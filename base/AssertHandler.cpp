@@ -1,6 +1,6 @@
-#include "app/AssertHandler.h"
+#include "base/AssertHandler.h"
 
-#include "app/DebugLog.h"
+#include "base/DebugLog.h"
 
 #include <wx/debug.h>
 

@@ -1,5 +1,5 @@
-#include "gauges/NumberFormat.h"
-#include "gauges/TARNGaugeDesc.h"
+#include "gaugemodel/NumberFormat.h"
+#include "gaugemodel/TARNGaugeDesc.h"
 
 #include <gtest/gtest.h>
 

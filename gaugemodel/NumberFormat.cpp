@@ -1,4 +1,4 @@
-#include "gauges/NumberFormat.h"
+#include "gaugemodel/NumberFormat.h"
 
 #include <wx/crt.h>
 

@@ -1,9 +1,9 @@
 #pragma once
 // Moves values from the current input to the registered gauges, once per tick.
 // Gauges and the input are held by plain pointers and owned elsewhere.
-#include "app/GaugeListener.h"
-#include "app/GaugeValueHub.h"
-#include "app/RTDataMgr.h"
+#include "dispatch/GaugeListener.h"
+#include "dispatch/GaugeValueHub.h"
+#include "dispatch/RTDataMgr.h"
 
 #include <vector>
 

@@ -1,4 +1,4 @@
-#include "app/GaugeUpdater.h"
+#include "dispatch/GaugeUpdater.h"
 #include "tests/support/FakeGauge.h"
 
 #include <gtest/gtest.h>

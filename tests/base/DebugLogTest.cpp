@@ -1,4 +1,4 @@
-#include "app/DebugLog.h"
+#include "base/DebugLog.h"
 #include "tests/support/LogCapture.h"
 
 #include <gtest/gtest.h>

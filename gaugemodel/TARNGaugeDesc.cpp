@@ -1,6 +1,6 @@
-#include "gauges/TARNGaugeDesc.h"
+#include "gaugemodel/TARNGaugeDesc.h"
 
-#include "gauges/NumberFormat.h"
+#include "gaugemodel/NumberFormat.h"
 
 #include <cmath>
 #include <cstdio>

@@ -1,7 +1,7 @@
 #pragma once
 // What a gauge shows and how: value name, texts, range, divisions, bands.
 // Made by the definition file reader; owned by the symbol table.
-#include "gauges/GaugeRange.h"
+#include "gaugemodel/GaugeRange.h"
 
 #include <wx/arrstr.h>
 #include <wx/string.h>
