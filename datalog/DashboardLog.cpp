@@ -14,37 +14,37 @@ DashboardLog::DashboardLog(std::string fileBytes, const wxString& fileName)
     const char* next = p;
     size_t line = 0;
     for (; p != end; p = next, ++line) {
+        if (line >= 2) {
+            // The bulk of the file: one pass finds the line's end and counts its fields.
+            size_t fields = 0;
+            bool inField = false;
+            const char* c = p;
+            for (; c != end && !IsLineEnd(*c); ++c) {
+                const bool tab = *c == '\t';
+                fields += !tab && !inField;
+                inField = !tab;
+            }
+            next = AfterLineEnd(c, end);
+            const uint32_t shown = slots.empty() ? kNoRecord : slots.back();
+            slots.push_back(!columns.empty() && fields == columns.size() ? static_cast<uint32_t>(p - begin) : shown);
+            continue;
+        }
         const char* const lineEnd = FindLineEnd(p, end, next);
         if (line == 0)
             continue; // the title
-        if (line == 1) {
-            for (const char* f = p; f != lineEnd;) {
-                while (f != lineEnd && *f == '\t')
-                    ++f;
-                if (f == lineEnd)
-                    break;
-                const char* const start = f;
-                while (f != lineEnd && *f != '\t')
-                    ++f;
-                columns.push_back({DecodeText(start, f), wxString()});
-            }
-            // Without a header no line can be a record, but every one is a slot.
-            // Pages of the reserve that no slot reaches are never touched.
-            slots.reserve(static_cast<size_t>(end - next) / 16);
-            continue;
+        for (const char* f = p; f != lineEnd;) {
+            while (f != lineEnd && *f == '\t')
+                ++f;
+            if (f == lineEnd)
+                break;
+            const char* const start = f;
+            while (f != lineEnd && *f != '\t')
+                ++f;
+            columns.push_back({DecodeText(start, f), wxString()});
         }
-        size_t fields = 0;
-        bool inField = false;
-        for (const char* c = p; c != lineEnd; ++c) {
-            const bool tab = *c == '\t';
-            fields += !tab && !inField;
-            inField = !tab;
-        }
-        const uint32_t shown = slots.empty() ? kNoRecord : slots.back();
-        if (!columns.empty() && fields == columns.size())
-            slots.push_back(static_cast<uint32_t>(p - begin));
-        else
-            slots.push_back(shown);
+        // Without a header no line can be a record, but every one is a slot.
+        // Pages of the reserve that no slot reaches are never touched.
+        slots.reserve(static_cast<size_t>(end - next) / 16);
     }
     lineCount = line;
     if (line < 2)

@@ -7,17 +7,22 @@ inline bool IsLineEnd(char c)
     return c == '\n' || c == '\r';
 }
 
+// The start of the line after the one ending at `lineEnd`.
+inline const char* AfterLineEnd(const char* lineEnd, const char* end)
+{
+    if (lineEnd == end)
+        return end;
+    if (*lineEnd == '\r' && lineEnd + 1 != end && lineEnd[1] == '\n')
+        return lineEnd + 2;
+    return lineEnd + 1;
+}
+
 // The end of the line that starts at `p`; `next` gets the start of the next
 // line (`end` after the last).
 inline const char* FindLineEnd(const char* p, const char* end, const char*& next)
 {
     while (p != end && !IsLineEnd(*p))
         ++p;
-    next = p;
-    if (next != end) {
-        if (*next == '\r' && next + 1 != end && next[1] == '\n')
-            ++next;
-        ++next;
-    }
+    next = AfterLineEnd(p, end);
     return p;
 }

@@ -54,7 +54,73 @@ wxString Quoted(const char* begin, const char* end)
     return "\"" + wxString(shown.data(), wxConvISO8859_1, shown.size()) + "\"";
 }
 
+// The number grammar of DecimalNumber::IsWhole as a state machine, so that
+// loading a long log reads each byte once.
+enum CellClass : uint8_t { kDigit, kSign, kPoint, kExponent, kSpace, kOther, kClasses, kSeparator, kLineEnd };
+enum CellState : uint8_t {
+    kStart, kSigned, kInteger, kPointAfterDigits, kPointFirst, kFraction,
+    kExponentMark, kExponentSign, kExponentDigits, kTrailing, kBad, kStates
+};
+const uint8_t kNext[kStates][kClasses] = {
+    //            digit            sign           point              exponent       space      other
+    /* start */  {kInteger,        kSigned,       kPointFirst,       kBad,          kStart,    kBad},
+    /* signed */ {kInteger,        kBad,          kPointFirst,       kBad,          kBad,      kBad},
+    /* int */    {kInteger,        kBad,          kPointAfterDigits, kExponentMark, kTrailing, kBad},
+    /* 5. */     {kFraction,       kBad,          kBad,              kExponentMark, kTrailing, kBad},
+    /* . */      {kFraction,       kBad,          kBad,              kBad,          kBad,      kBad},
+    /* frac */   {kFraction,       kBad,          kBad,              kExponentMark, kTrailing, kBad},
+    /* e */      {kExponentDigits, kExponentSign, kBad,              kBad,          kBad,      kBad},
+    /* e- */     {kExponentDigits, kBad,          kBad,              kBad,          kBad,      kBad},
+    /* e5 */     {kExponentDigits, kBad,          kBad,              kBad,          kTrailing, kBad},
+    /* trail */  {kBad,            kBad,          kBad,              kBad,          kTrailing, kBad},
+    /* bad */    {kBad,            kBad,          kBad,              kBad,          kBad,      kBad},
+};
+
+bool IsNumberEnd(uint8_t state)
+{
+    return state == kInteger || state == kPointAfterDigits || state == kFraction || state == kExponentDigits ||
+           state == kTrailing;
+}
+
 } // namespace
+
+void TextLog::SetSeparator(char sep)
+{
+    separator = sep;
+    for (int c = 0; c < 256; ++c)
+        cellClass[c] = kOther;
+    for (char c = '0'; c <= '9'; ++c)
+        cellClass[static_cast<unsigned char>(c)] = kDigit;
+    cellClass['+'] = cellClass['-'] = kSign;
+    cellClass['.'] = kPoint;
+    cellClass['e'] = cellClass['E'] = kExponent;
+    cellClass[' '] = kSpace;
+    if (sep == ';')
+        cellClass[','] = kPoint;
+    cellClass['\n'] = cellClass['\r'] = kLineEnd;
+    cellClass[static_cast<unsigned char>(sep)] = kSeparator;
+}
+
+const char* TextLog::ScanRecord(const char* p, const char* end, bool& isRecord) const
+{
+    size_t cells = 0;
+    bool numbers = true;
+    uint8_t state = kStart;
+    for (; p != end; ++p) {
+        const uint8_t c = cellClass[static_cast<unsigned char>(*p)];
+        if (c == kLineEnd)
+            break;
+        if (c == kSeparator) {
+            numbers &= IsNumberEnd(state);
+            ++cells;
+            state = kStart;
+            continue;
+        }
+        state = kNext[state][c];
+    }
+    isRecord = numbers && IsNumberEnd(state) && cells + 1 == columns.size();
+    return p;
+}
 
 bool TextLog::IsTitleLine(const char* begin, const char* end)
 {
@@ -82,6 +148,16 @@ TextLog::TextLog(std::string fileBytes, const wxString& fileName)
     size_t lastLineWithText = 0;
     for (const char* p = begin; p != end; p = next) {
         ++line;
+        if (expect == Expect::Record && *p != 'M') {
+            bool isRecord = false;
+            const char* const lineEnd = ScanRecord(p, end, isRecord);
+            if (isRecord) {
+                records.push_back(static_cast<uint32_t>(p - begin));
+                lastLineWithText = line;
+                next = AfterLineEnd(lineEnd, end);
+                continue;
+            }
+        }
         const char* const lineEnd = FindLineEnd(p, end, next);
         if (IsBlankLine(p, lineEnd))
             continue;
@@ -91,9 +167,11 @@ TextLog::TextLog(std::string fileBytes, const wxString& fileName)
                 titles.push_back(CellText(DecodeText(p, lineEnd)));
                 continue;
             }
-            separator = !std::memchr(p, '\t', lineEnd - p) && std::memchr(p, ';', lineEnd - p) ? ';' : '\t';
+            SetSeparator(!std::memchr(p, '\t', lineEnd - p) && std::memchr(p, ';', lineEnd - p) ? ';' : '\t');
             for (const wxString& cell : SplitCells(p, lineEnd))
                 columns.push_back({CellText(cell), wxString()});
+            // A record takes at least two bytes a cell; pages never reached stay untouched.
+            records.reserve(static_cast<size_t>(end - lineEnd) / (2 * columns.size()) + 1);
             expect = Expect::UnitsOrRecord;
             continue;
         }

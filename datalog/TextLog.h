@@ -32,8 +32,13 @@ private:
     // when it is not a record.
     bool IsRecord(const char* begin, const char* end, size_t lineNumber);
     bool AllCellsAreNumbers(const char* begin, const char* end) const;
+    // The fast path for the bulk of a log: scans the line at `p` once and
+    // says whether it is a record; returns its end.
+    const char* ScanRecord(const char* p, const char* end, bool& isRecord) const;
+    void SetSeparator(char sep);
     std::vector<wxString> SplitCells(const char* begin, const char* end) const;
 
     char separator = '\t';
+    uint8_t cellClass[256]; // of each byte, for ScanRecord
     std::vector<uint32_t> records; // offset of each record line
 };
