@@ -28,6 +28,8 @@
 class SessionRecorder {
 public:
     static constexpr double kFlushSeconds = 1.0;
+    // Where recordings go unless the user names another folder.
+    static constexpr const char* kDefaultFolder = "logs";
 
     ~SessionRecorder() { Stop(); }
 

@@ -87,18 +87,22 @@ bool IsNumberEnd(uint8_t state)
 void TextLog::SetSeparator(char sep)
 {
     separator = sep;
+    auto set = [this](char c, CellClass cls) { cellClass[static_cast<unsigned char>(c)] = cls; };
     for (int c = 0; c < 256; ++c)
         cellClass[c] = kOther;
     for (char c = '0'; c <= '9'; ++c)
-        cellClass[static_cast<unsigned char>(c)] = kDigit;
-    cellClass['+'] = cellClass['-'] = kSign;
-    cellClass['.'] = kPoint;
-    cellClass['e'] = cellClass['E'] = kExponent;
-    cellClass[' '] = kSpace;
+        set(c, kDigit);
+    set('+', kSign);
+    set('-', kSign);
+    set('.', kPoint);
+    set('e', kExponent);
+    set('E', kExponent);
+    set(' ', kSpace);
     if (sep == ';')
-        cellClass[','] = kPoint;
-    cellClass['\n'] = cellClass['\r'] = kLineEnd;
-    cellClass[static_cast<unsigned char>(sep)] = kSeparator;
+        set(',', kPoint);
+    set('\n', kLineEnd);
+    set('\r', kLineEnd);
+    set(sep, kSeparator);
 }
 
 const char* TextLog::ScanRecord(const char* p, const char* end, bool& isRecord) const
