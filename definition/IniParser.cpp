@@ -36,6 +36,10 @@ IniParser::~IniParser()
 
 void IniParser::processLine()
 {
+    if (getCutLineBytes() != 0)
+        warnings.Add(ParserException(wxString::Format("Line cut at %zu bytes!", kMaxLineBytes),
+                                     lineIndex)
+                         .text());
     const wxStringCharType* chars = currentLine.wx_str();
     const size_t length = currentLine.length();
     size_t first = 0;

@@ -3,8 +3,6 @@
 #include "base/DebugLog.h"
 #include "expr/Evaluation.h"
 
-#include <wx/log.h>
-
 #include <charconv>
 #include <limits>
 
@@ -118,7 +116,7 @@ void Evaluation::getName()
     stringValue.clear();
     while (isWordChar(input.peek()))
         stringValue += wxUniChar(input.take());
-    if (wxLog::IsLevelEnabled(wxLOG_Message, wxString()))
+    if (DebugLogEnabled())
         DebugLog(0, "Evaluation::getName(): " + stringValue);
 }
 

@@ -1,9 +1,9 @@
 #include "gaugemodel/TARNGaugeDesc.h"
 
+#include "base/StderrTrace.h"
 #include "gaugemodel/NumberFormat.h"
 
 #include <cmath>
-#include <cstdio>
 
 const RangeColour kRangeRed = {255, 0, 0, "red"};
 const RangeColour kRangeOrange = {255, 128, 0, "orange"};
@@ -47,7 +47,7 @@ void TARNGaugeDesc::SetGaugeNumbers()
     do {
         labels.Add(FormatNumber(labelFormat, v));
         v = v + step;
-        std::fprintf(stderr, "TARNGaugeDesc::SetGaugeNumbers() %f\n", v);
+        StderrTrace("TARNGaugeDesc::SetGaugeNumbers() %f\n", v);
     } while (!(v > end) && static_cast<int>(labels.GetCount()) < limit);
 }
 

@@ -3,6 +3,7 @@
 #include "gauges/TarnGauge.h"
 
 #include "base/DebugLog.h"
+#include "base/StderrTrace.h"
 #include "dispatch/GaugeUpdater.h"
 #include "gauges/GaugeValueSelector.h"
 #include "gaugemodel/TARNGaugeDesc.h"
@@ -10,8 +11,6 @@
 #include <wx/dcmemory.h>
 #include <wx/region.h>
 #include <wx/toplevel.h>
-
-#include <cstdio>
 
 // Drawn before the event table below is built from it.
 const long TarnGauge::closeId = wxNewId();
@@ -241,7 +240,7 @@ void TarnGauge::OnPopupMenuSelectSymbol(wxCommandEvent& event)
     const int id = event.GetId();
     if (m_subMenu && m_subMenu->FindItem(id))
         m_subMenu->Check(id, true);
-    std::fprintf(stderr, "TarnGauge::OnPopupMenuSelectSymbol id: %d\n", id);
+    StderrTrace("TarnGauge::OnPopupMenuSelectSymbol id: %d\n", id);
     MenuIdToDescMap::const_iterator it = m_menuIdToDesc.find(id);
     if (it == m_menuIdToDesc.end() || !m_gaugeDescA || it->second >= int(m_gaugeDescA->size()))
         return;
@@ -306,11 +305,11 @@ void TarnGauge::OnSize(wxSizeEvent&)
 void TarnGauge::OnDoubleClick(wxMouseEvent&)
 {
     DebugLog(0, "OnDoubleClick");
-    std::fprintf(stderr, "TarnGauge::OnDoubleClick\n");
+    StderrTrace("TarnGauge::OnDoubleClick\n");
     int w = 0, h = 0;
     wxTopLevelWindow* top = wxDynamicCast(m_parentWindow, wxTopLevelWindow);
     if (m_hasShape) {
-        std::fprintf(stderr, "TarnGauge::OnDoubleClick: m_hasShape\n");
+        StderrTrace("TarnGauge::OnDoubleClick: m_hasShape\n");
         GetClientSize(&w, &h);
         setSize(w);
         SetSize(wxSize(w, w));
@@ -320,7 +319,7 @@ void TarnGauge::OnDoubleClick(wxMouseEvent&)
         if (m_parentWindow)
             m_parentWindow->SetWindowStyleFlag(m_parentWindow->GetWindowStyleFlag() | wxRESIZE_BORDER);
     } else {
-        std::fprintf(stderr, "TarnGauge::OnDoubleClick: no m_hasShape\n");
+        StderrTrace("TarnGauge::OnDoubleClick: no m_hasShape\n");
         GetClientSize(&w, &h);
         setSize(w);
         SetSize(wxSize(w, w));
@@ -337,7 +336,7 @@ void TarnGauge::OnDoubleClick(wxMouseEvent&)
 
 void TarnGauge::setSize(int width)
 {
-    std::fprintf(stderr, "setSize: %d\n", width);
+    StderrTrace("setSize: %d\n", width);
     if (width < 1) {
         // No square to make a disc of; a later double click finds no mask.
         m_shapeBitmap = wxBitmap();

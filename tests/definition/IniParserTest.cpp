@@ -219,7 +219,11 @@ TEST(IniParser, DeepNestingIsHandled)
     }
     const double seconds =
         std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+#ifndef TARN_SANITIZED_BUILD
     EXPECT_LT(seconds, 10.0);
+#else
+    (void)seconds;
+#endif
 }
 
 TEST(IniParser, ReleaseHandsTheTableOver)

@@ -4,7 +4,7 @@
 #include "ecu/RuntimeData.h"
 #include "ecu/TarnProtocol.h"
 #include "tests/ecu/FakeEcu.h"
-#include "tests/ecu/TraceCapture.h"
+#include "tests/support/TraceCapture.h"
 #include "tests/support/LogCapture.h"
 
 #include <gtest/gtest.h>
@@ -205,7 +205,6 @@ TEST(RTDataMgrSerial, FetchesThroughTheProtocol)
     ecu.block = {0x0B, 0xB8, 200};
     SerialPortHandler handler([&] { return new FakeEcuDevice(ecu); });
     TarnProtocol protocol(&handler);
-    protocol.setTraceStream(traces.stream());
 
     auto* table = new SymbolTable;
     table->addSymbol("", Channel("rpm", 0, 2, false));

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
 
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -54,12 +55,13 @@ public:
     std::string dir;
 };
 
-// Runs tarntool with `args`, standard input from `input`.
-ToolRun Tarntool(const std::vector<std::string>& args, const std::string& input = "")
+// Runs `program` with `args`, standard input from `input`.
+ToolRun RunProgram(const std::string& program, const std::vector<std::string>& args,
+            const std::string& input = "")
 {
     Scratch scratch;
     const std::string in = scratch.write("stdin", input);
-    std::string command = Quote(TARN_TARNTOOL);
+    std::string command = Quote(program);
     for (const std::string& arg : args)
         command += " " + Quote(arg);
     command += " <" + Quote(in) + " >" + Quote(scratch.dir + "/out") + " 2>" + Quote(scratch.dir + "/err");
@@ -69,6 +71,11 @@ ToolRun Tarntool(const std::vector<std::string>& args, const std::string& input 
     run.out = ReadFile(scratch.dir + "/out");
     run.err = ReadFile(scratch.dir + "/err");
     return run;
+}
+
+ToolRun Tarntool(const std::vector<std::string>& args, const std::string& input = "")
+{
+    return RunProgram(TARN_TARNTOOL, args, input);
 }
 
 std::vector<std::string> SplitLines(const std::string& text)
@@ -178,6 +185,12 @@ TEST(TarntoolCheck, BrokenFilesListTheirWarnings)
          "ok = scalar, U08, 3\n",
          {"Array Shape error! in line :1", "BitField error! in line :2", "Array size 2 error! in line :3"},
          "1 symbols, 0 gauges, 0 datalog entries, 3 warnings"},
+        {"expression nested too deep",
+         "[OutputChannels]\nrpm = scalar, U16, 0\nok = { " + std::string(400, '(') + "rpm" +
+             std::string(400, ')') + " }\ndeep = { " + std::string(401, '(') + "rpm" +
+             std::string(401, ')') + " }\n",
+         {"Channel deep: expression nested deeper than 400 levels reads 0!"},
+         "3 symbols, 0 gauges, 0 datalog entries, 1 warnings"},
         {"stray else and unknown setting",
          "#else\n#if TURBO\n[OutputChannels]\nrpm = scalar, U16, 0\n#endif\n[Datalog]\nentry = rpm\n",
          {"IF statement missing! in line :0", "TURBO no matching condition!  - line: 1"},
@@ -251,4 +264,43 @@ TEST(TarntoolDump, RealWorldFilesLoad)
         EXPECT_GT(document["gauges"].size(), 10u);
         EXPECT_GT(document["datalog"].size(), 10u);
     }
+}
+
+// Named pipes without a writer used to hold the tools in open() for good.
+TEST(TarntoolDefinition, NamedPipesAreRefusedAtOnce)
+{
+    Scratch scratch;
+    const std::string fifo = scratch.dir + "/pipe";
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    const std::vector<std::vector<std::string>> commands = {
+        {"check", fifo}, {"dump", fifo}, {"tokens", fifo}, {"decode", fifo, "00"},
+        {"replay", fifo, "rpm"}};
+    for (const auto& args : commands) {
+        SCOPED_TRACE(args[0]);
+        std::vector<std::string> timed = {"10", TARN_TARNTOOL};
+        timed.insert(timed.end(), args.begin(), args.end());
+        const ToolRun run = RunProgram("timeout", timed);
+        EXPECT_EQ(run.status, 2) << "124 means it blocked";
+        EXPECT_EQ(run.out, "");
+        EXPECT_NE(run.err.find("cannot read " + fifo), std::string::npos) << run.err;
+    }
+}
+
+// A 16 MB definition file on one line: peak memory within twice the file and a
+// fixed margin, where every character used to become four bytes and more.
+TEST(TarntoolDefinition, OneHugeLineStaysWithinItsMemory)
+{
+    Scratch scratch;
+    const size_t size = 16u << 20;
+    std::string text = "[OutputChannels]\nx = ";
+    text.append(size, 'a');
+    const std::string path = scratch.write("huge.ini", text);
+    const ToolRun run = Tarntool({"check", path});
+    EXPECT_EQ(run.status, 1);
+    EXPECT_NE(run.out.find(path + ": Line cut at 65536 bytes! in line :1"), std::string::npos)
+        << run.out;
+    struct rusage children;
+    ASSERT_EQ(::getrusage(RUSAGE_CHILDREN, &children), 0);
+    const long peakMb = children.ru_maxrss / 1024;
+    EXPECT_LE(peakMb, 2 * 16 + 40) << "peak resident memory in MB";
 }

@@ -74,9 +74,10 @@ int RunDecode(const CommandArgs& args)
     if (!hexError.empty())
         return UsageError(hexError);
     wxArrayString warnings;
-    std::unique_ptr<SymbolTable> table(LoadQuietly(parsed.operands[0], warnings));
+    std::string readError;
+    std::unique_ptr<SymbolTable> table(LoadQuietly(parsed.operands[0], warnings, readError));
     if (!table)
-        return UsageError("cannot read " + parsed.operands[0]);
+        return UsageError("cannot read " + parsed.operands[0] + ": " + readError);
 
     ValueMap values;
     for (const auto& entry : table->getSymbols())

@@ -110,12 +110,12 @@ std::string DumpLine(const OrderedJson& document)
     return DumpJsonLine(document);
 }
 
-SymbolTable* LoadQuietly(const std::string& path, wxArrayString& warnings)
+SymbolTable* LoadQuietly(const std::string& path, wxArrayString& warnings, std::string& error)
 {
     // The bytes are read here rather than by name so that any file name works;
     // the parser sees them exactly as it sees a file it opens itself.
     std::string bytes;
-    if (!ReadWholeFile(path, bytes))
+    if (!ReadWholeFile(path, bytes, error))
         return nullptr;
     // The parser traces every line to the debug log; on a terminal that would
     // bury the output.

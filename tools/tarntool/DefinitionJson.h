@@ -25,5 +25,5 @@ std::string DumpLine(const OrderedJson& document);
 
 // The loader used by dump and check: reads `path` with the dashboard's parser
 // and settings, its trace silenced, without installing the table. Returns null
-// when the file could not be read.
-SymbolTable* LoadQuietly(const std::string& path, wxArrayString& warnings);
+// when the file could not be read, with the reason in `error`.
+SymbolTable* LoadQuietly(const std::string& path, wxArrayString& warnings, std::string& error);

@@ -17,9 +17,10 @@ int RunDump(const CommandArgs& args)
         return UsageError("dump needs exactly one FILE");
 
     wxArrayString warnings;
-    std::unique_ptr<SymbolTable> table(LoadQuietly(parsed.operands[0], warnings));
+    std::string readError;
+    std::unique_ptr<SymbolTable> table(LoadQuietly(parsed.operands[0], warnings, readError));
     if (!table)
-        return UsageError("cannot read " + parsed.operands[0]);
+        return UsageError("cannot read " + parsed.operands[0] + ": " + readError);
     const std::string text = DumpLine(TableToJson(*table, warnings)) + "\n";
     std::fwrite(text.data(), 1, text.size(), stdout);
     std::fflush(stdout);

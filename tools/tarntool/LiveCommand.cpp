@@ -55,9 +55,10 @@ int RunLive(const CommandArgs& args)
         return UsageError("--period needs a whole number of milliseconds");
 
     wxArrayString warnings;
-    std::unique_ptr<SymbolTable> table(LoadQuietly(parsed.operands[0], warnings));
+    std::string readError;
+    std::unique_ptr<SymbolTable> table(LoadQuietly(parsed.operands[0], warnings, readError));
     if (!table)
-        return UsageError("cannot read " + parsed.operands[0]);
+        return UsageError("cannot read " + parsed.operands[0] + ": " + readError);
 
     // Standard output carries only the JSON lines.
     std::unique_ptr<wxLogNull> quiet;
