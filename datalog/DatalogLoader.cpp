@@ -1,14 +1,15 @@
 #include "datalog/DatalogLoader.h"
 
+#include "base/RegularFile.h"
 #include "datalog/BinaryLog.h"
 #include "datalog/DashboardLog.h"
 #include "datalog/TextLines.h"
 #include "datalog/TextLog.h"
 
+#include <wx/filename.h>
+
 #include <algorithm>
-#include <cerrno>
 #include <cstring>
-#include <fstream>
 #include <limits>
 
 namespace {
@@ -70,26 +71,18 @@ DatalogLoader::Opened DatalogLoader::FromFile(const wxString& path)
 {
     if (path.empty())
         return {-1, std::make_unique<UnreadLog>("datalog", "no datalog file name")};
-    std::ifstream in(static_cast<const char*>(path.fn_str()), std::ios::binary);
-    if (!in)
-        return {-2, std::make_unique<UnreadLog>(path, path + ": cannot open: " + wxString(std::strerror(errno)))};
-    in.seekg(0, std::ios::end);
-    const std::streamoff size = in.tellg();
-    if (size < 0)
-        return {-2, std::make_unique<UnreadLog>(path, path + ": cannot read")};
-    if (static_cast<uint64_t>(size) > Datalog::kMaxFileBytes) {
-        const wxString why = wxString::Format("%s: %lld bytes is too large for a datalog", path,
-                                              static_cast<long long>(size));
-        return {-2, std::make_unique<UnreadLog>(path, why)};
-    }
-    in.seekg(0, std::ios::beg);
+    // Records are indexed by 32-bit offsets: a larger file is refused before
+    // it is read, and again should it have grown while being read.
+    const wxULongLong size = wxFileName::GetSize(path);
     std::string bytes;
-    try {
-        bytes.resize(static_cast<size_t>(size));
-    } catch (const std::exception&) {
-        return {-2, std::make_unique<UnreadLog>(path, path + ": not enough memory to read it")};
-    }
-    if (size > 0 && !in.read(&bytes[0], size))
-        return {-2, std::make_unique<UnreadLog>(path, path + ": cannot read")};
+    std::string error;
+    if (size != wxInvalidSize && size.GetValue() > Datalog::kMaxFileBytes)
+        error = "too large for a datalog";
+    else if (!ReadRegularFile(std::string(path.fn_str()), bytes, error))
+        bytes.clear();
+    else if (bytes.size() > Datalog::kMaxFileBytes)
+        error = "too large for a datalog";
+    if (!error.empty())
+        return {-2, std::make_unique<UnreadLog>(path, path + ": cannot read (" + wxString(error) + ")")};
     return {0, FromBytes(std::move(bytes), path)};
 }

@@ -22,7 +22,7 @@ public:
         int result; // 0 read, -1 empty path, -2 cannot be opened, read or indexed
         std::unique_ptr<Datalog> log; // never null: a log refused with the reason when unread
     };
-    // Reads `path` whole (at most Datalog::kMaxFileBytes).
+    // Reads `path` whole: a regular file of at most Datalog::kMaxFileBytes.
     static Opened FromFile(const wxString& path);
 
     static Datalog::Format Sniff(const std::string& bytes);
