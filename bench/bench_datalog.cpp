@@ -23,7 +23,6 @@
 #include <memory>
 #include <string>
 #include <sys/resource.h>
-#include <unistd.h>
 #include <vector>
 
 namespace {
@@ -138,17 +137,6 @@ long PeakRssKiB()
     return usage.ru_maxrss;
 }
 
-long ResidentKiB()
-{
-    long pages = 0, resident = 0;
-    if (FILE* statm = std::fopen("/proc/self/statm", "r")) {
-        if (std::fscanf(statm, "%ld %ld", &pages, &resident) != 2)
-            resident = 0;
-        std::fclose(statm);
-    }
-    return resident * (sysconf(_SC_PAGESIZE) / 1024);
-}
-
 void Tick(RTDataMgrFile& input, ValueMap& values)
 {
     values.clear();
@@ -187,7 +175,8 @@ TempLog& BinaryLogFile()
     return log;
 }
 
-// Ready time; `resident_x_file`: what the ready input keeps resident, per byte of file.
+// Ready time. Memory is measured by --ready-once in a fresh process: here the
+// heap keeps what earlier iterations freed.
 void Ready(benchmark::State& state, TempLog& log)
 {
     if (!log.ok) {
@@ -195,17 +184,13 @@ void Ready(benchmark::State& state, TempLog& log)
         return;
     }
     wxLogNull quiet;
-    double resident = 0;
     for (auto _ : state) {
-        const long before = ResidentKiB();
         RTDataMgrFile input(log.path);
-        resident = (ResidentKiB() - before) * 1024.0 / static_cast<double>(log.bytes);
         benchmark::DoNotOptimize(input.GetColumnCount());
     }
     RTDataMgrFile input(log.path);
     state.counters["records"] = static_cast<double>(input.GetLog().RecordCount());
     state.counters["file_MB"] = static_cast<double>(log.bytes) / 1e6;
-    state.counters["resident_x_file"] = resident;
 }
 void BM_Ready(benchmark::State& state) { Ready(state, OwnLog()); }
 void BM_ReadyText(benchmark::State& state) { Ready(state, TextLogFile()); }
