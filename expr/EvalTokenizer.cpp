@@ -87,6 +87,9 @@ int Evaluation::getToken()
     case '"':
         input.take();
         getName();
+        // File names ("thermfactor.inc") are the texts the files pass.
+        while (input.peek() == '.' || isWordChar(input.peek()))
+            stringValue += wxUniChar(input.take());
         if (input.take() != '"')
             DebugLog(2, " \" expected!");
         return currentToken = STRING;

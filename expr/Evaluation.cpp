@@ -116,6 +116,7 @@ double Evaluation::evaluate(const wxString& expression)
 
     nestingLimitHit = false;
     double result = 0.0;
+    failed = false;
     while (input.canRead()) {
         depth = 0;
         skipping = 0;
@@ -127,9 +128,11 @@ double Evaluation::evaluate(const wxString& expression)
                 continue;
             result = conditional(false);
         } catch (const Error::ZeroDivide&) {
+            failed = true;
             DebugLog(0, divideByZeroText());
             skipStatement();
         } catch (const Error::SyntaxError& error) {
+            failed = true;
             DebugLog(0, "syntax error: " + error.text + " \n");
             skipStatement();
         } catch (const NestingTooDeep&) {

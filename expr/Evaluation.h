@@ -83,6 +83,8 @@ public:
     double evaluate(const wxString& text);
     // Whether the last evaluate() dropped a statement for nesting beyond kMaxDepth.
     bool hitNestingLimit() const { return nestingLimitHit; }
+    // Whether a statement of the last evaluate() call ended in an error.
+    bool lastEvaluationFailed() const { return failed; }
 
 protected:
     // Grammar levels. With `get` true each reads a new token first, otherwise
@@ -174,4 +176,5 @@ private:
     bool nestingLimitHit = false; // in the last evaluate()
     int skipping = 0;             // > 0 while parsing a branch that is not chosen
     bool terminatorTaken = false; // the current token consumed a statement end
+    bool failed = false;          // an error ended a statement of the current text
 };

@@ -184,8 +184,10 @@ void TarnGauge::UseGaugeDesc(int index)
 {
     m_defGaugeId = index;
     m_gd = (*m_gaugeDescA)[index];
-    if (m_gd)
-        m_gd->SetGaugeNumbers();
+    if (!m_gd)
+        return;
+    m_gd->resolveExpressions(); // limits and texts the file gives as {expressions}
+    m_gd->SetGaugeNumbers();
 }
 
 void TarnGauge::SetDefaultGaugeDesc(int index)

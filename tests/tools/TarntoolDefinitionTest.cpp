@@ -10,6 +10,7 @@
 #include <cstdlib>
 #include <fstream>
 #include <sstream>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -108,7 +109,8 @@ TEST(TarntoolDump, EmptyFileIsReadAndEmpty)
     Scratch scratch;
     const ToolRun run = Tarntool({"dump", scratch.write("empty.ini", "")});
     EXPECT_EQ(run.status, 0);
-    EXPECT_EQ(run.out, "{\"symbols\":[],\"gauges\":[],\"datalog\":[],\"warnings\":[]}\n");
+    EXPECT_EQ(run.out.rfind("{\"symbols\":[],\"gauges\":[],\"datalog\":[],\"warnings\":[],\"link\":{", 0), 0u)
+        << run.out;
 }
 
 TEST(TarntoolTokens, SplitsLinesAsTheReaderDoes)
@@ -303,4 +305,57 @@ TEST(TarntoolDefinition, OneHugeLineStaysWithinItsMemory)
     ASSERT_EQ(::getrusage(RUSAGE_CHILDREN, &children), 0);
     const long peakMb = children.ru_maxrss / 1024;
     EXPECT_LE(peakMb, 2 * 16 + 40) << "peak resident memory in MB";
+}
+TEST(TarntoolDump, RealWorldGaugesHaveTitlesChannelsAndScales)
+{
+    const char* env = std::getenv("TARN_REALWORLD_DIR");
+    const std::string dir = std::string(env && *env ? env : TARN_REALWORLD_DIR) + "/ini";
+    struct stat info;
+    if (stat(dir.c_str(), &info) != 0)
+        GTEST_SKIP() << dir << " is not here";
+    const struct {
+        const char* file;
+        size_t gauges; // without the category lines
+        const char* endianness;
+        int blockSize;
+    } files[] = {
+        {"ms1_megasquirt-I_BnG_2.0-3.0.ini", 25, "big", 22},
+        {"ms2extra_Serial321.ini", 86, "big", 169},
+        {"rusefi_mre_f4.ini", 194, "little", 1248},
+        {"speeduino_reference.ini", 90, "little", 130},
+    };
+    for (const auto& f : files) {
+        SCOPED_TRACE(f.file);
+        const ToolRun run = Tarntool({"dump", dir + "/" + f.file});
+        ASSERT_EQ(run.status, 0) << run.err;
+        const ordered_json document = ordered_json::parse(run.out);
+        EXPECT_EQ(document["link"]["endianness"], f.endianness);
+        EXPECT_EQ(document["link"]["blockSize"], f.blockSize);
+        std::map<std::string, ordered_json> symbols;
+        for (const ordered_json& symbol : document["symbols"])
+            symbols[symbol["Name"].get<std::string>()] = symbol;
+        EXPECT_EQ(document["gauges"].size(), f.gauges);
+        for (const ordered_json& gauge : document["gauges"]) {
+            const std::string name = gauge["name"].get<std::string>();
+            SCOPED_TRACE(name);
+            EXPECT_FALSE(gauge["title"].get<std::string>().empty());
+            const auto channel = symbols.find(gauge["symbolName"].get<std::string>());
+            if (channel == symbols.end())
+                continue; // the file's gauge names a channel the file does not declare
+            EXPECT_FALSE(channel->second["Const"].get<bool>());
+            EXPECT_EQ(channel->second["order"], 0);
+        }
+    }
+    // Limits given as {expressions} over constants with defaults.
+    const ToolRun run = Tarntool({"dump", dir + "/speeduino_reference.ini"});
+    const ordered_json document = ordered_json::parse(run.out);
+    for (const ordered_json& gauge : document["gauges"]) {
+        if (gauge["name"] == "tachometer") {
+            EXPECT_EQ(gauge["maxValue"], 8000);
+            EXPECT_EQ(gauge["expressions"]["maxValue"], "rpmhigh");
+        } else if (gauge["name"] == "afrTargetGauge") {
+            EXPECT_NEAR(gauge["ranges"][0][1].get<double>(), 12.0, 1e-9);
+            EXPECT_NEAR(gauge["ranges"][3][0].get<double>(), 16.0, 1e-9);
+        }
+    }
 }
