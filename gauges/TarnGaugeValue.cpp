@@ -139,6 +139,11 @@ void TarnGauge::PaintTo(wxDC& dc)
     if (m_gd) {
         dc.DrawText(m_titleText, m_titleX, m_titleY);
         dc.DrawText(m_valueText, m_valueX, m_valueY);
+        if (!m_nameText.empty()) {
+            dc.SetFont(m_nameFont);
+            dc.DrawText(m_nameText, m_nameRect.x, m_nameRect.y);
+            dc.SetFont(m_font);
+        }
 
         dc.SetPen(m_pointerPen);
         dc.SetBrush(m_pointerBrush);
