@@ -21,8 +21,9 @@ configure: deps
 build: configure
 	@cmake --build $(BUILD_DIR) -j $(JOBS)
 
+# `make run ARGS="--size 800x480"` passes options on to the dashboard.
 run: build
-	@sh scripts/run-dashboard.sh $(BUILD_DIR)
+	@sh scripts/run-dashboard.sh $(BUILD_DIR) $(ARGS)
 
 test: build
 	cd $(BUILD_DIR) && xvfb-run -a -s "-screen 0 1024x768x24" \

@@ -1,9 +1,11 @@
 // The real main frame end to end, under Xvfb: the sample definition file and
 // datalog in a scratch working directory, the ECU simulator on a pty.
 #include "dispatch/GaugeUpdater.h"
+#include "app/DashboardLayout.h"
 #include "app/MainFrame.h"
 #include "definition/SymbolTable.h"
 #include "gauges/TarnGauge.h"
+#include "gauges/GaugeValueSelector.h"
 #include "gauges/TarnGaugeDigital.h"
 #include "tests/gauges/GuiClick.h"
 #include "tests/support/WaitFor.h"
@@ -21,6 +23,7 @@
 #include <cstdlib>
 #include <fstream>
 #include <sstream>
+#include <vector>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -142,7 +145,8 @@ TEST_F(MainFrameTest, GaugesArePlacedAndRegisteredAnalogFirst)
     EXPECT_EQ(s_frame->GetAnalogGauge()->GetPosition(), wxPoint(15, 5));
     EXPECT_EQ(s_frame->GetDispatcher()->GetGaugeCount(), 5u);
     EXPECT_EQ(s_frame->GetAnalogGauge()->GetSymbolName(), "rpm");
-    const wxPoint places[] = {{1, 220}, {121, 220}, {1, 260}, {121, 260}};
+    // The client area of the 240 x 320 frame is 240 x 295, below the menu bar.
+    const wxPoint places[] = {{1, 220}, {121, 220}, {1, 258}, {121, 258}};
     for (int i = 0; i < MainFrame::kDigitalGaugeCount; ++i) {
         SCOPED_TRACE(kGaugeNames[i]);
         EXPECT_EQ(Gauge(i)->GetPosition(), places[i]);
@@ -154,6 +158,76 @@ TEST_F(MainFrameTest, GaugesArePlacedAndRegisteredAnalogFirst)
         EXPECT_EQ(Text(Gauge(i), "ID_STATICTEXT3"), desc->getUnits());
     }
     EXPECT_FALSE(s_frame->GetTimer().IsRunning());
+}
+
+// Nothing lies under the menu bar or below the frame's edge, at the 240 x 320
+// default and after any resize, which lays the gauges out again at once.
+TEST_F(MainFrameTest, GaugesFillTheClientAreaAtAnySize)
+{
+    const wxSize sizes[] = {{800, 480}, {480, 800}, {1024, 600}, {240, 320}};
+    for (const wxSize& size : sizes) {
+        SCOPED_TRACE(testing::Message() << size.x << "x" << size.y);
+        s_frame->SetSize(size);
+        // Laid out as soon as the size event arrives.
+        ASSERT_TRUE(WaitFor([] {
+            return LayOutDashboard(s_frame->GetClientSize()).dial
+                   == s_frame->GetAnalogGauge()->GetRect();
+        }));
+        const wxRect client(s_frame->GetClientSize());
+        EXPECT_EQ(s_frame->GetClientSize().y, size.y - s_frame->GetMenuBar()->GetSize().y);
+        std::vector<wxRect> placed = {s_frame->GetAnalogGauge()->GetRect()};
+        for (int i = 0; i < MainFrame::kDigitalGaugeCount; ++i)
+            placed.push_back(Gauge(i)->GetRect());
+        for (size_t i = 0; i < placed.size(); ++i) {
+            SCOPED_TRACE(i);
+            EXPECT_TRUE(client.Contains(placed[i]));
+            for (size_t j = i + 1; j < placed.size(); ++j)
+                EXPECT_FALSE(placed[i].Intersects(placed[j])) << j;
+        }
+        const wxRect dial = placed[0];
+        if (size.x > size.y) {
+            EXPECT_GT(dial.height, client.height * 9 / 10) << "the dial takes the full height";
+            for (size_t i = 1; i < placed.size(); ++i)
+                EXPECT_GT(placed[i].x, dial.GetRight());
+        }
+        // The dial rebuilds its layers for its new size at the next paint.
+        s_frame->GetAnalogGauge()->Update();
+        ASSERT_TRUE(WaitFor([] { return !s_frame->GetAnalogGauge()->NeedsRebuild(); }));
+        EXPECT_EQ(s_frame->GetAnalogGauge()->GetLayout().width, dial.width);
+    }
+}
+
+// A double click rounds the window around the dial: the File menu and the
+// digital gauges go, the dial stays whole. A second one gives everything back.
+TEST_F(MainFrameTest, RoundWindowSitsOnTheDialAndGoesAgain)
+{
+    TarnGauge* dial = s_frame->GetAnalogGauge();
+    ASSERT_TRUE(WaitShownOnScreen(dial));
+    auto doubleClick = [&] {
+        wxMouseEvent event(wxEVT_LEFT_DCLICK);
+        event.SetEventObject(dial);
+        dial->ProcessWindowEvent(event);
+    };
+    // A real click at client point `at` of `win` opens `win`'s selector.
+    auto clickReaches = [](wxWindow* win, wxPoint at, GaugeValueSelector* selector) {
+        selector->Hide();
+        wxYield();
+        return ClickOn(win, at) && WaitFor([&] { return selector->IsShown(); }, 1500);
+    };
+    doubleClick();
+    ASSERT_TRUE(dial->HasShape());
+    const int side = dial->GetClientSize().x;
+    // Near the bottom of the dial's circle, which the window must still show.
+    EXPECT_TRUE(clickReaches(dial, wxPoint(side / 2, side - 20), dial->GetSelector()));
+    dial->GetSelector()->Hide();
+
+    doubleClick();
+    ASSERT_FALSE(dial->HasShape());
+    TarnGaugeDigital* corner = s_frame->GetDigitalGauge(3);
+    EXPECT_TRUE(clickReaches(corner, wxPoint(corner->GetClientSize().x - 5, 5),
+                             corner->GetSelector()))
+        << "the lower right gauge is back";
+    corner->GetSelector()->Hide();
 }
 
 TEST_F(MainFrameTest, FileReplaysTheDatalogOntoTheGauges)
