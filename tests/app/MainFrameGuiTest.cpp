@@ -164,9 +164,12 @@ TEST_F(MainFrameTest, GaugesArePlacedAndRegisteredAnalogFirst)
 // default and after any resize, which lays the gauges out again at once.
 TEST_F(MainFrameTest, GaugesFillTheClientAreaAtAnySize)
 {
-    const wxSize sizes[] = {{800, 480}, {480, 800}, {1024, 600}, {240, 320}};
+    const wxSize sizes[] = {{800, 480}, {480, 800}, {1024, 600}, {1920, 1080}, {240, 320}};
     for (const wxSize& size : sizes) {
         SCOPED_TRACE(testing::Message() << size.x << "x" << size.y);
+        SelectInput(ID_INPUT_FILE); // real values in the digits
+        s_frame->GetTimer().Stop();
+        Tick();
         s_frame->SetSize(size);
         // Laid out as soon as the size event arrives.
         ASSERT_TRUE(WaitFor([] {
@@ -189,6 +192,17 @@ TEST_F(MainFrameTest, GaugesFillTheClientAreaAtAnySize)
             EXPECT_GT(dial.height, client.height * 9 / 10) << "the dial takes the full height";
             for (size_t i = 1; i < placed.size(); ++i)
                 EXPECT_GT(placed[i].x, dial.GetRight());
+        }
+        // Every digit whole: the digits' text fits its window inside its gauge.
+        for (int i = 0; i < MainFrame::kDigitalGaugeCount; ++i) {
+            wxStaticText* value = dynamic_cast<wxStaticText*>(Gauge(i)->FindWindow("ID_STATICTEXT2"));
+            ASSERT_NE(value, nullptr);
+            const wxFont font = value->GetFont();
+            int w = 0, h = 0;
+            value->GetTextExtent(value->GetLabel(), &w, &h, nullptr, nullptr, &font);
+            EXPECT_LE(w, value->GetSize().x) << kGaugeNames[i];
+            EXPECT_LE(h, value->GetSize().y) << kGaugeNames[i];
+            EXPECT_TRUE(wxRect(Gauge(i)->GetClientSize()).Contains(value->GetRect()));
         }
         // The dial rebuilds its layers for its new size at the next paint.
         s_frame->GetAnalogGauge()->Update();
@@ -333,4 +347,75 @@ TEST_F(MainFrameTest, ClickOpensSelectorAndChoiceSwitchesTheGauge)
     ASSERT_TRUE(ClickOn(list, centre));
     EXPECT_TRUE(WaitFor([&] { return !selector->IsShown(); }));
     EXPECT_EQ(Text(gauge, "ID_STATICTEXT1"), offered[row]);
+}
+
+// The input and each gauge's choice survive a restart; a remembered name the
+// definition file no longer has is reported once and forgotten.
+// Runs after MainFrameTest's frame is gone: one frame at a time, as they all
+// share the installed definition file.
+TEST(MainFrameRestart, ChoicesSurviveARestart)
+{
+    char dirTemplate[] = "/tmp/tarn-restart-XXXXXX";
+    ASSERT_NE(mkdtemp(dirTemplate), nullptr);
+    const std::string dir = dirTemplate;
+    for (const char* name : {"tarnv3.ini", "datalog.log"})
+        std::ofstream(dir + "/" + name, std::ios::binary)
+            << ReadFile(std::string(TARN_SAMPLE_DIR) + "/" + name);
+    ASSERT_TRUE(wxSetWorkingDirectory(dir));
+    const wxString path = wxString(dir) + "/config/tarndash.conf";
+    RememberedChoices memory(path);
+    FrameStart start;
+    start.memory = &memory;
+    start.remembered = memory.Load(nullptr);
+    auto frame = new MainFrame("first run", start);
+    frame->GetMenuBar()->Check(ID_INPUT_FILE, true);
+    wxCommandEvent file(wxEVT_MENU, ID_INPUT_FILE);
+    file.SetInt(1);
+    frame->ProcessWindowEvent(file);
+    frame->GetTimer().Stop();
+    // The user picks the first offered value on the third digital gauge, and
+    // the dial's popup menu's last description.
+    TarnGaugeDigital* third = frame->GetDigitalGauge(2);
+    wxMouseEvent click(wxEVT_LEFT_DOWN);
+    third->ProcessWindowEvent(click);
+    third->SetValueIdx(0);
+    const int thirdIndex = third->GetDefaultGaugeId();
+    const TarnGauge* dial = frame->GetAnalogGauge();
+    const int last = int(currentSymbolTable()->getGauges().size()) - 1;
+    int lastItem = -1;
+    for (const auto& entry : dial->GetMenuIdMap())
+        if (entry.second == last)
+            lastItem = entry.first;
+    wxCommandEvent pick(wxEVT_MENU, lastItem);
+    frame->GetAnalogGauge()->ProcessWindowEvent(pick);
+    frame->Destroy();
+    wxTheApp->ProcessIdle();
+
+    std::vector<wxString> problems;
+    RememberedChoices again(path);
+    start.remembered = again.Load(&problems);
+    start.memory = &again;
+    EXPECT_TRUE(problems.empty());
+    frame = new MainFrame("second run", start);
+    EXPECT_TRUE(frame->GetMenuBar()->IsChecked(ID_INPUT_FILE));
+    EXPECT_TRUE(frame->GetTimer().IsRunning());
+    EXPECT_EQ(frame->GetDigitalGauge(2)->GetDefaultGaugeId(), thirdIndex);
+    EXPECT_EQ(frame->GetAnalogGauge()->GetGaugeDescIndex(), last);
+    EXPECT_EQ(frame->GetDigitalGauge(0)->GetSymbolName(), "map") << "untouched: the default";
+    frame->Destroy();
+    wxTheApp->ProcessIdle();
+
+    // The command line wins; a name the file lost falls back to the default.
+    again.SaveGauge("digital1", "no such gauge");
+    start.remembered = again.Load(nullptr);
+    start.options.input = InputChoice::None;
+    testing::internal::CaptureStderr();
+    frame = new MainFrame("third run", start);
+    const std::string err = testing::internal::GetCapturedStderr();
+    EXPECT_NE(err.find("'no such gauge'"), std::string::npos) << err;
+    EXPECT_FALSE(frame->GetTimer().IsRunning());
+    EXPECT_EQ(frame->GetDigitalGauge(0)->GetSymbolName(), "map");
+    EXPECT_EQ(again.Load(nullptr).gauges.count("digital1"), 0u) << "reported once";
+    frame->Destroy();
+    wxTheApp->ProcessIdle();
 }
