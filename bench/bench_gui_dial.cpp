@@ -36,6 +36,9 @@ struct Dial {
         list.push_back(&desc);
         frame = new wxFrame(nullptr, wxID_ANY, "bench", wxPoint(0, 0), wxSize(240, 320),
                             wxFRAME_SHAPED | wxBORDER_NONE);
+        // A frame stretches a single child over its client area; a second,
+        // tiny one keeps the dial at 210.
+        new wxWindow(frame, wxID_ANY, wxPoint(0, 0), wxSize(1, 1));
         gauge = new TarnGauge(frame, wxID_ANY, wxPoint(15, 5), wxSize(210, 210), false);
         gauge->SetGaugeDescArray(&list);
         gauge->SetDefaultGaugeDesc("rpm");
