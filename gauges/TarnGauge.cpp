@@ -350,6 +350,19 @@ static wxPoint OffsetInTopLevel(wxWindow* win, wxTopLevelWindow* top)
     return win->ClientToScreen(wxPoint(0, 0)) - top->GetScreenPosition();
 }
 
+// GTK takes a new shape for a window on screen only when the window is mapped
+// again (it reports success and changes nothing otherwise).
+static bool ApplyShape(wxTopLevelWindow* top, const wxRegion& region)
+{
+    const bool shown = top->IsShown();
+    if (shown)
+        top->Hide();
+    const bool applied = top->SetShape(region);
+    if (shown)
+        top->Show();
+    return applied;
+}
+
 void TarnGauge::OnDoubleClick(wxMouseEvent&)
 {
     DebugLog(0, "OnDoubleClick");
@@ -365,7 +378,7 @@ void TarnGauge::OnDoubleClick(wxMouseEvent&)
         // applied (it only forgets one still pending): give back the whole
         // window, with room for it to grow.
         if (top && top->HasFlag(wxFRAME_SHAPED))
-            top->SetShape(wxRegion(0, 0, kMaxWindowSide, kMaxWindowSide));
+            ApplyShape(top, wxRegion(0, 0, kMaxWindowSide, kMaxWindowSide));
         m_hasShape = false;
         if (m_parentWindow)
             m_parentWindow->SetWindowStyleFlag(m_parentWindow->GetWindowStyleFlag() | wxRESIZE_BORDER);
@@ -380,7 +393,7 @@ void TarnGauge::OnDoubleClick(wxMouseEvent&)
             wxRegion circle(m_shapeBitmap, *wxBLACK, 0);
             const wxPoint at = OffsetInTopLevel(this, top);
             circle.Offset(at.x, at.y);
-            m_hasShape = top->SetShape(circle);
+            m_hasShape = ApplyShape(top, circle);
         } else {
             m_hasShape = false;
         }

@@ -211,36 +211,45 @@ TEST_F(MainFrameTest, GaugesFillTheClientAreaAtAnySize)
     }
 }
 
-// A double click rounds the window around the dial: the File menu and the
-// digital gauges go, the dial stays whole. A second one gives everything back.
+// A double click rounds the window around the dial: the digital gauges (and
+// the File menu) go, the dial stays whole. A second one gives everything back.
+// What the window covers is what a click reaches.
 TEST_F(MainFrameTest, RoundWindowSitsOnTheDialAndGoesAgain)
 {
     TarnGauge* dial = s_frame->GetAnalogGauge();
+    TarnGaugeDigital* corner = s_frame->GetDigitalGauge(3);
     ASSERT_TRUE(WaitShownOnScreen(dial));
     auto doubleClick = [&] {
         wxMouseEvent event(wxEVT_LEFT_DCLICK);
         event.SetEventObject(dial);
         dial->ProcessWindowEvent(event);
+        WaitFor([] { return false; }, 300); // unmapped and mapped again
     };
-    // A real click at client point `at` of `win` opens `win`'s selector.
-    auto clickReaches = [](wxWindow* win, wxPoint at, GaugeValueSelector* selector) {
-        selector->Hide();
+    // Whether a real click at client point `at` of `gauge` opens its selector.
+    auto reaches = [](wxWindow* gauge, wxPoint at, GaugeValueSelector* (*selectorOf)(wxWindow*)) {
+        if (GaugeValueSelector* open = selectorOf(gauge))
+            open->Hide();
         wxYield();
-        return ClickOn(win, at) && WaitFor([&] { return selector->IsShown(); }, 1500);
+        if (!ClickOn(gauge, at))
+            return false;
+        return WaitFor([&] { return selectorOf(gauge) && selectorOf(gauge)->IsShown(); }, 800);
     };
-    doubleClick();
-    ASSERT_TRUE(dial->HasShape());
+    auto dialSelector = [](wxWindow* w) { return static_cast<TarnGauge*>(w)->GetSelector(); };
+    auto digitalSelector = [](wxWindow* w) {
+        return static_cast<TarnGaugeDigital*>(w)->GetSelector();
+    };
     const int side = dial->GetClientSize().x;
-    // Near the bottom of the dial's circle, which the window must still show.
-    EXPECT_TRUE(clickReaches(dial, wxPoint(side / 2, side - 20), dial->GetSelector()));
-    dial->GetSelector()->Hide();
+    const wxPoint dialBottom(side / 2, side - 12);
+    const wxPoint cornerSpot(corner->GetClientSize().x - 5, 5);
 
     doubleClick();
+    ASSERT_TRUE(dial->HasShape());
+    EXPECT_TRUE(reaches(dial, dialBottom, dialSelector)) << "the dial is whole";
+    EXPECT_FALSE(reaches(corner, cornerSpot, digitalSelector)) << "the gauges are gone";
+    doubleClick();
     ASSERT_FALSE(dial->HasShape());
-    TarnGaugeDigital* corner = s_frame->GetDigitalGauge(3);
-    EXPECT_TRUE(clickReaches(corner, wxPoint(corner->GetClientSize().x - 5, 5),
-                             corner->GetSelector()))
-        << "the lower right gauge is back";
+    EXPECT_TRUE(reaches(corner, cornerSpot, digitalSelector)) << "everything is back";
+    dial->GetSelector()->Hide();
     corner->GetSelector()->Hide();
 }
 
