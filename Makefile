@@ -8,7 +8,7 @@ ifneq ($(CCACHE),)
 CMAKE_FLAGS += -DCMAKE_CXX_COMPILER_LAUNCHER=ccache
 endif
 
-.PHONY: all deps configure build run test bench fuzz screenshot install clean
+.PHONY: all deps configure build run test check-asan bench fuzz screenshot install clean
 
 all: build
 
@@ -28,6 +28,19 @@ run: build
 test: build
 	cd $(BUILD_DIR) && xvfb-run -a -s "-screen 0 1024x768x24" \
 		ctest --output-on-failure -j $(JOBS) --timeout 120
+
+# The test suite built with AddressSanitizer and UndefinedBehaviorSanitizer.
+# Leaks inside system libraries' caches are suppressed (tests/sanitizers).
+check-asan: deps
+	@cmake -S . -B build-asan -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTARN_SANITIZE=ON \
+		$(CMAKE_FLAGS) >/dev/null
+	@cmake --build build-asan -j $(JOBS)
+	cd build-asan && \
+		ASAN_OPTIONS=detect_leaks=1:abort_on_error=0 \
+		UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
+		LSAN_OPTIONS=suppressions=$(CURDIR)/tests/sanitizers/lsan.supp:print_suppressions=0 \
+		xvfb-run -a -s "-screen 0 1024x768x24" \
+		ctest --output-on-failure -j $(JOBS) --timeout 300
 
 bench: deps
 	@cmake -S . -B build-bench -DCMAKE_BUILD_TYPE=Release -DTARN_BUILD_TESTS=OFF \
@@ -55,4 +68,4 @@ install: build
 	@cmake --install $(BUILD_DIR) --prefix $(PREFIX)
 
 clean:
-	rm -rf $(BUILD_DIR) build-bench build-fuzz
+	rm -rf $(BUILD_DIR) build-bench build-fuzz build-asan

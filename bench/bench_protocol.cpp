@@ -4,6 +4,7 @@
 // waits out its whole limit. Wall time is the benchmark's time; "cpu_ms" is
 // the process's processor time per call (the time-out timer's thread
 // included) and "cpu_share" that divided by the wall time.
+#include "base/StderrTrace.h"
 #include "ecu/TarnProtocol.h"
 #include "tests/ecu/PtyPeer.h"
 #include "tests/ecu/SimProcess.h"
@@ -53,7 +54,6 @@ void BM_FetchFromSimulator(benchmark::State& state)
     }
     SerialPortHandler handler;
     TarnProtocol protocol(&handler);
-    protocol.setTraceStream(nullptr);
     if (protocol.getRuntimeData() != 0) { // finds the ECU, leaves the line at 9600
         state.SkipWithError("no runtime data from the simulator");
         return;
@@ -76,7 +76,6 @@ void BM_FetchWithNoEcu(benchmark::State& state)
     PtyPeer silent(link);
     SerialPortHandler handler;
     TarnProtocol protocol(&handler);
-    protocol.setTraceStream(nullptr);
     Measure(state, [&] {
         const int r = protocol.getRuntimeData();
         silent.receive(0); // what was sent: keep the terminal's buffer empty
@@ -106,6 +105,7 @@ int main(int argc, char** argv)
     if (!initializer.IsOk())
         return 2;
     wxLog::EnableLogging(false);
+    RouteStderrTraces({nullptr, false});
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();

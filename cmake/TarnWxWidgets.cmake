@@ -1,6 +1,6 @@
 # wxWidgets, found once. Two interface targets: tarn::wxbase (strings, logs,
-# files, threads: no display) and tarn::wxgui (windows, drawing; needs X).
-find_package(wxWidgets 3.2 REQUIRED COMPONENTS core base)
+# files, threads, XML: no display) and tarn::wxgui (windows, drawing; needs X).
+find_package(wxWidgets 3.2 REQUIRED COMPONENTS core xml base)
 
 set(TARN_WX_GUI_LIBS ${wxWidgets_LIBRARIES})
 set(TARN_WX_BASE_LIBS ${wxWidgets_LIBRARIES})

@@ -69,8 +69,13 @@ bool digitsToInt32(const wxString& digits, int32_t& value)
 void readTypeField(const wxString& text, Symbol& symbol, int32_t line)
 {
     wxRegEx& re = typePattern();
-    if (!re.Matches(text))
-        throw ParserException("Type field error!", line);
+    if (!re.Matches(text)) {
+        if (text.Find(wxS("F32")) == wxNOT_FOUND)
+            throw ParserException("Type field error!", line);
+        symbol.setType(true, 4);
+        symbol.Float = true;
+        return;
+    }
     const bool isSigned = group(re, text, 1) == wxS("S");
     const wxString size = group(re, text, 2);
     const int32_t sizeOf = size == wxS("08") ? 1 : size == wxS("16") ? 2 : 4;
@@ -95,9 +100,9 @@ void readArrayShape(const wxString& text, Symbol& symbol, int32_t line)
     symbol.setArray(xOrder, 2, first, second);
 }
 
-void readBitField(const LineTokenizer& tokens, Symbol& symbol, int32_t line)
+void readBitField(const LineTokenizer& tokens, Symbol& symbol, int32_t line, int field)
 {
-    const wxString& text = tokens.text(4);
+    const wxString& text = tokens.text(field);
     wxRegEx& re = bitPattern();
     if (!re.Matches(text))
         throw ParserException("BitField error!", line);
@@ -107,7 +112,7 @@ void readBitField(const LineTokenizer& tokens, Symbol& symbol, int32_t line)
     const int32_t offset =
         offsetDigits.empty() ? 0 : sizeOrThrow(offsetDigits, "offsBit value error!", line);
     wxArrayString names;
-    for (int i = 5; i < tokens.count(); ++i)
+    for (int i = field + 1; i < tokens.count(); ++i)
         names.Add(tokens.text(i));
     symbol.setBits(lo, hi, offset, names);
 }

@@ -8,7 +8,8 @@
 #include "definition/Symbol.h"
 
 // The first "U" or "S" directly followed by "08", "16" or "32", anywhere in
-// `text` ("Type field error!" when there is none).
+// `text`; failing that, "F32" (a single-precision float of 4 bytes).
+// "Type field error!" when there is neither.
 void readTypeField(const wxString& text, Symbol& symbol, int32_t line);
 
 // An optional "X:"/"Y:" prefix, then one size or two joined by a lower-case
@@ -16,9 +17,9 @@ void readTypeField(const wxString& text, Symbol& symbol, int32_t line);
 // longest one, so "16x12" is two sizes and "8X8" the single size 8.
 void readArrayShape(const wxString& text, Symbol& symbol, int32_t line);
 
-// "lo:hi", optionally followed by "+" and offset digits, read from token 4;
-// tokens 5 onwards become the bit names.
-void readBitField(const LineTokenizer& tokens, Symbol& symbol, int32_t line);
+// "lo:hi", optionally followed by "+" and offset digits, read from token
+// `field` (4 in [Constants]); the tokens after it become the bit names.
+void readBitField(const LineTokenizer& tokens, Symbol& symbol, int32_t line, int field = 4);
 
 // Decimal digits to a 32-bit signed integer; false when empty, not all digits
 // or beyond INT32_MAX.

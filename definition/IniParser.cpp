@@ -1,6 +1,9 @@
 #include "definition/IniParser.h"
 
 #include "base/DebugLog.h"
+#include "definition/TuneFile.h"
+
+#include <wx/filename.h>
 
 const wxChar* const kSectionMegaTune = wxS("MegaTune");
 const wxChar* const kSectionConstants = wxS("Constants");
@@ -13,8 +16,13 @@ const wxChar* const kSectionTuning = wxS("Tuning");
 const wxChar* const kSectionUserDefined = wxS("UserDefined");
 const wxChar* const kSectionOutputChannels = wxS("OutputChannels");
 const wxChar* const kSectionDatalog = wxS("Datalog");
+const wxChar* const kSectionTunerStudio = wxS("TunerStudio");
+const wxChar* const kSectionPcVariables = wxS("PcVariables");
+const wxChar* const kSectionConstantsExtensions = wxS("ConstantsExtensions");
 
-IniParser::IniParser() : table(new SymbolTable)
+IniParser::IniParser() : IniParser(wxArrayString()) {}
+
+IniParser::IniParser(const wxArrayString& setFlags) : userFlags(setFlags), table(new SymbolTable)
 {
     // Fixed: the dashboard has no configuration of its own.
     settingFlags["12X12"] = false;
@@ -22,6 +30,8 @@ IniParser::IniParser() : table(new SymbolTable)
     settingFlags["CELSIUS"] = true;
     settingFlags["NARROW_BAND_EGO"] = false;
     settingFlags["VER2"] = false;
+    for (const wxString& flag : userFlags)
+        settingFlags[flag] = true;
 }
 
 IniParser::~IniParser()
@@ -36,6 +46,10 @@ IniParser::~IniParser()
 
 void IniParser::processLine()
 {
+    if (getCutLineBytes() != 0)
+        warnings.Add(ParserException(wxString::Format("Line cut at %zu bytes!", kMaxLineBytes),
+                                     lineIndex)
+                         .text());
     const wxStringCharType* chars = currentLine.wx_str();
     const size_t length = currentLine.length();
     size_t first = 0;
@@ -55,6 +69,11 @@ void IniParser::processLine()
             openBlock(tokens);
         } else if (word == wxS("else")) {
             elseBlock();
+        } else if (word == wxS("elif") && tokens.type(0) == TokenHash) {
+            elifBlock(tokens);
+        } else if ((word == wxS("set") || word == wxS("unset")) && tokens.type(0) == TokenHash) {
+            if (isActive())
+                setFlag(tokens, word == wxS("set"));
         } else if (word == wxS("endif")) {
             closeBlock();
         } else if (tokens.type(0) == TokenBracket) {
@@ -73,6 +92,15 @@ void IniParser::processLine()
                 break;
             case Handler::Datalog:
                 handleDatalog(tokens);
+                break;
+            case Handler::Settings:
+                handleLinkSetting(tokens);
+                break;
+            case Handler::PcVariables:
+                handlePcVariables(tokens);
+                break;
+            case Handler::ConstantsExtensions:
+                handleConstantsExtensions(tokens);
                 break;
             case Handler::None:
                 break;
@@ -100,15 +128,19 @@ void IniParser::setTracePrefix(int64_t lineNumber)
     trace += wxS(" -> ");
 }
 
+bool IniParser::flagValue(const wxString& name)
+{
+    const auto flag = settingFlags.find(name);
+    if (flag != settingFlags.end())
+        return flag->second;
+    warnings.Add(wxString::Format("%s no matching condition!  - line: %d", name, lineIndex));
+    return false;
+}
+
 void IniParser::openBlock(const LineTokenizer& tokens)
 {
     const wxString& name = tokens.text(2);
-    bool condition = false;
-    const auto flag = settingFlags.find(name);
-    if (flag != settingFlags.end())
-        condition = flag->second;
-    else
-        warnings.Add(wxString::Format("%s no matching condition!  - line: %d", name, lineIndex));
+    const bool condition = flagValue(name);
     lastCondition = condition;
     innermost = new IfBlock(condition, innermost);
     if (!innermost->letsThrough())
@@ -123,12 +155,43 @@ void IniParser::elseBlock()
         throw ParserException("IF statement missing!", lineIndex);
     const bool before = innermost->letsThrough();
     innermost->inElse = true; // a second #else changes nothing
+    innermost->condition = innermost->taken; // after an #elif: read only when none was
     const bool after = innermost->letsThrough();
     if (before && !after)
         ++blockingBlocks;
     else if (!before && after)
         --blockingBlocks;
     trace += wxS("else");
+}
+
+void IniParser::elifBlock(const LineTokenizer& tokens)
+{
+    if (!innermost)
+        throw ParserException("IF statement missing!", lineIndex);
+    const wxString& name = tokens.text(2);
+    const bool before = innermost->letsThrough();
+    // Seen as an #else whose branch is read only when no branch was and the
+    // setting holds.
+    const bool read = !innermost->taken && flagValue(name);
+    innermost->taken = innermost->taken || read;
+    innermost->inElse = true;
+    innermost->condition = !read;
+    const bool after = innermost->letsThrough();
+    if (before && !after)
+        ++blockingBlocks;
+    else if (!before && after)
+        --blockingBlocks;
+    trace += wxS("elif - ");
+    trace += name;
+}
+
+void IniParser::setFlag(const LineTokenizer& tokens, bool value)
+{
+    const wxString& name = tokens.text(2);
+    if (userFlags.Index(name) == wxNOT_FOUND)
+        settingFlags[name] = value;
+    trace += value ? wxS("set - ") : wxS("unset - ");
+    trace += name;
 }
 
 void IniParser::closeBlock()
@@ -153,6 +216,12 @@ void IniParser::setSection(const wxString& name)
         sectionHandler = Handler::GaugeConfigurations;
     else if (name == kSectionDatalog)
         sectionHandler = Handler::Datalog;
+    else if (name == kSectionMegaTune || name == kSectionTunerStudio)
+        sectionHandler = Handler::Settings;
+    else if (name == kSectionPcVariables)
+        sectionHandler = Handler::PcVariables;
+    else if (name == kSectionConstantsExtensions)
+        sectionHandler = Handler::ConstantsExtensions;
     else
         sectionHandler = Handler::None;
     trace += wxS("section : ");
@@ -161,18 +230,53 @@ void IniParser::setSection(const wxString& name)
 
 SymbolTable* loadDefinitionFileFrom(const wxString& path, wxArrayString* warnings, int* result)
 {
-    IniParser parser;
+    return loadDefinitionFileFrom(path, DefinitionOptions(), warnings, result);
+}
+
+void completeDefinition(SymbolTable& table, const DefinitionOptions& options,
+                        const wxString& directory, wxArrayString& warnings)
+{
+    ConstantValues& constants = table.getConstantValues();
+    if (!options.tuneFile.empty()) {
+        std::map<wxString, wxString> tune;
+        wxString error;
+        if (readTuneFile(options.tuneFile, tune, error)) {
+            for (const auto& value : tune)
+                constants.setText(value.first, value.second);
+        } else {
+            warnings.Add("Tune file not read: " + error);
+        }
+    }
+    table.resolveConstants();
+    table.loadIncTables(directory);
+    for (TARNGaugeDesc* gauge : table.getGauges())
+        gauge->resolveExpressions();
+}
+
+SymbolTable* loadDefinitionFileFrom(const wxString& path, const DefinitionOptions& options,
+                                    wxArrayString* warnings, int* result)
+{
+    IniParser parser(options.setFlags);
     const int status = parser.readAll(path);
+    wxArrayString found = parser.getWarnings();
+    SymbolTable* table = parser.releaseTable();
+    if (status == 0)
+        completeDefinition(*table, options, wxFileName(path).GetPath(), found);
     if (warnings)
-        *warnings = parser.getWarnings();
+        *warnings = found;
     if (result)
         *result = status;
-    return parser.releaseTable();
+    return table;
+}
+
+void loadDefinitionFile(const DefinitionOptions& options)
+{
+    // Nothing may point into the old table while the new one is read.
+    installSymbolTable(nullptr);
+    installSymbolTable(loadDefinitionFileFrom("tarnv3.ini", options));
 }
 
 void loadDefinitionFile()
 {
-    // Nothing may point into the old table while the new one is read.
-    installSymbolTable(nullptr);
-    installSymbolTable(loadDefinitionFileFrom("tarnv3.ini"));
+    loadDefinitionFile(DefinitionOptions());
 }

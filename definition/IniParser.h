@@ -14,7 +14,15 @@
 #include <map>
 #include <memory>
 
-// The section names the format knows; four of them have handlers.
+// What the user chooses for a load: setting names for #if that count as set
+// (besides CELSIUS, always set), and a tune file whose values the constants
+// take (the XML ".msq" that tuning suites save; empty for none).
+struct DefinitionOptions {
+    wxArrayString setFlags;
+    wxString tuneFile;
+};
+
+// The section names the format knows; these have handlers.
 extern const wxChar* const kSectionMegaTune;
 extern const wxChar* const kSectionConstants;
 extern const wxChar* const kSectionMenu;
@@ -26,11 +34,14 @@ extern const wxChar* const kSectionTuning;
 extern const wxChar* const kSectionUserDefined;
 extern const wxChar* const kSectionOutputChannels;
 extern const wxChar* const kSectionDatalog;
+extern const wxChar* const kSectionTunerStudio;
+extern const wxChar* const kSectionPcVariables;
+extern const wxChar* const kSectionConstantsExtensions;
 
 // One open #if. A chain through `enclosing` forms the stack; the parser owns it.
 class IfBlock {
 public:
-    IfBlock(bool cond, IfBlock* outer) : condition(cond), enclosing(outer) {}
+    IfBlock(bool cond, IfBlock* outer) : condition(cond), taken(cond), enclosing(outer) {}
     virtual ~IfBlock() = default;
 
     // The branch being read is the taken one.
@@ -38,12 +49,16 @@ public:
 
     bool condition;
     bool inElse = false;
+    bool taken; // some branch so far was read (#elif)
     IfBlock* enclosing;
 };
 
 class IniParser : public LineReader {
 public:
     IniParser();
+    // `setFlags`: setting names for #if that count as set, whatever the file
+    // says with #set or #unset.
+    explicit IniParser(const wxArrayString& setFlags);
     ~IniParser() override;
     IniParser(const IniParser&) = delete;
     IniParser& operator=(const IniParser&) = delete;
@@ -63,10 +78,23 @@ public:
     bool isActive() const { return blockingBlocks == 0; }
 
 private:
-    enum class Handler { None, Constants, OutputChannels, GaugeConfigurations, Datalog };
+    enum class Handler {
+        None,
+        Constants,
+        OutputChannels,
+        GaugeConfigurations,
+        Datalog,
+        Settings,
+        PcVariables,
+        ConstantsExtensions
+    };
 
     void openBlock(const LineTokenizer& tokens);
     void elseBlock();
+    void elifBlock(const LineTokenizer& tokens);
+    // #set / #unset: the file's own choice, unless the user made one.
+    void setFlag(const LineTokenizer& tokens, bool value);
+    bool flagValue(const wxString& name);
     void closeBlock();
     void setSection(const wxString& name);
     // trace = "Line : %4d -> " for `lineNumber`, without a format call per line.
@@ -76,10 +104,15 @@ private:
     void handleOutputChannels(const LineTokenizer& tokens);
     void handleGaugeConfigurations(const LineTokenizer& tokens);
     void handleDatalog(const LineTokenizer& tokens);
+    void handlePcVariables(const LineTokenizer& tokens);
+    void handleConstantsExtensions(const LineTokenizer& tokens);
+    // True when the line was a link setting (taken or refused with a warning).
+    bool handleLinkSetting(const LineTokenizer& tokens);
     // Duplicate warning, then into the table (which takes ownership).
     void addToTable(Symbol* symbol);
 
     std::map<wxString, bool> settingFlags;
+    wxArrayString userFlags;
     std::unique_ptr<SymbolTable> table;
     int32_t currentPage = -1;
     wxString currentSection;
@@ -104,3 +137,15 @@ void loadDefinitionFile();
 // was read, -1 for an empty path, -2 when it could not be opened or read.
 SymbolTable* loadDefinitionFileFrom(const wxString& path, wxArrayString* warnings = nullptr,
                                     int* result = nullptr);
+// The same with the user's choices: flags for #if, and a tune file. A tune
+// file that cannot be read adds a warning; the file's defaults stay.
+// Lookup tables (".inc") are read from the definition file's folder.
+SymbolTable* loadDefinitionFileFrom(const wxString& path, const DefinitionOptions& options,
+                                    wxArrayString* warnings = nullptr, int* result = nullptr);
+void loadDefinitionFile(const DefinitionOptions& options);
+// What a load does once the lines are read: the constants take the tune's
+// values over the file's defaults, the lookup tables are read from
+// `directory`, and the gauges' expressions are computed. Problems (a tune
+// file that cannot be read) are appended to `warnings`.
+void completeDefinition(SymbolTable& table, const DefinitionOptions& options,
+                        const wxString& directory, wxArrayString& warnings);

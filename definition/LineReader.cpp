@@ -1,6 +1,8 @@
 #include "definition/LineReader.h"
 
-#include <fstream>
+#include "base/DebugLog.h"
+#include "base/RegularFile.h"
+
 #include <limits>
 
 bool LineReader::isValidUtf8(const std::string& bytes)
@@ -67,22 +69,12 @@ int LineReader::open(const wxString& fileName)
 {
     if (fileName.empty())
         return -1;
-    std::ifstream in(static_cast<const char*>(fileName.fn_str()), std::ios::binary);
-    if (!in)
-        return -2;
-    in.seekg(0, std::ios::end);
-    const std::streamoff size = in.tellg();
-    if (size < 0)
-        return -2;
-    in.seekg(0, std::ios::beg);
     std::string bytes;
-    try {
-        bytes.resize(static_cast<size_t>(size));
-    } catch (const std::exception&) {
+    std::string error;
+    if (!ReadRegularFile(std::string(fileName.fn_str()), bytes, error)) {
+        DebugLog(2, fileName + ": cannot read (" + wxString(error) + ")");
         return -2;
     }
-    if (size > 0 && !in.read(&bytes[0], size))
-        return -2;
     return openBytes(std::move(bytes));
 }
 
@@ -122,7 +114,15 @@ bool LineReader::readNext()
     while (end < n && fileBytes[end] != '\n' && fileBytes[end] != '\r')
         ++end;
     const char* start = fileBytes.data() + nextPos;
-    const size_t length = end - nextPos;
+    size_t length = end - nextPos;
+    cutLineBytes = 0;
+    if (length > kMaxLineBytes) {
+        cutLineBytes = length;
+        length = kMaxLineBytes;
+        // Never half a character: back to the start of the one cut through.
+        while (utf8 && length > 0 && (static_cast<unsigned char>(start[length]) & 0xC0) == 0x80)
+            --length;
+    }
     if (length == 0)
         currentLine.clear();
     else if (utf8)
@@ -138,6 +138,9 @@ bool LineReader::readNext()
     lineIndex = firstLine ? 0 : lineIndex + 1;
     firstLine = false;
     ++linesTaken;
+    if (cutLineBytes != 0)
+        DebugLog(1, wxString::Format("line %d is %zu bytes long; only its first %zu bytes are read",
+                                     lineIndex + 1, cutLineBytes, kMaxLineBytes));
     processLine();
     return true;
 }

@@ -12,8 +12,20 @@ void IniParser::addToTable(Symbol* symbol)
     table->addSymbol(symbol->Name, symbol);
 }
 
+bool IniParser::handleLinkSetting(const LineTokenizer& tokens)
+{
+    wxString problem;
+    if (!readLinkSetting(tokens, table->getLinkSettings(), problem))
+        return false;
+    if (!problem.empty())
+        warnings.Add(ParserException(problem, lineIndex).text());
+    return true;
+}
+
 void IniParser::handleConstants(const LineTokenizer& tokens)
 {
+    if (handleLinkSetting(tokens))
+        return;
     if (tokens.text(0) == wxS("page")) {
         currentPage = tokens.integer(1);
         return;
@@ -53,12 +65,27 @@ void IniParser::handleConstants(const LineTokenizer& tokens)
 
 void IniParser::handleOutputChannels(const LineTokenizer& tokens)
 {
+    if (handleLinkSetting(tokens))
+        return;
     const bool expression = tokens.type(1) == TokenBrace;
-    if (!expression && tokens.text(1) != wxS("scalar"))
+    const bool bits = tokens.text(1) == wxS("bits");
+    if (!expression && !bits && tokens.text(1) != wxS("scalar"))
         return;
 
     std::unique_ptr<Symbol> symbol(new Symbol);
-    if (expression) {
+    if (bits) {
+        // name = bits, type, offset, [lo:hi]: the field's bits, shifted down.
+        try {
+            symbol->setIdentity(tokens.text(0), wxString(), false, currentPage, tokens.integer(3));
+            readTypeField(tokens.text(2), *symbol, lineIndex);
+            readBitField(tokens, *symbol, lineIndex);
+        } catch (const ParserException& e) {
+            warnings.Add(e.text());
+            return;
+        }
+        trace += wxS("add bits : ");
+        trace += symbol->describe();
+    } else if (expression) {
         symbol->setExpression(tokens.text(0), tokens.text(1));
         trace += wxS("add expr : ");
         trace += symbol->describe();
@@ -83,12 +110,29 @@ void IniParser::handleOutputChannels(const LineTokenizer& tokens)
 
 void IniParser::handleGaugeConfigurations(const LineTokenizer& tokens)
 {
-    // Every active line of the section is a gauge: the format has no kind field here.
+    // A gauge is "name = channel, ...": category lines ("gaugeCategory =
+    // "Main"") and other settings of the section name no channel.
+    if (tokens.type(0) != TokenIdent || tokens.type(1) != TokenIdent ||
+        tokens.text(0) == wxS("gaugeCategory"))
+        return;
     std::unique_ptr<TARNGaugeDesc> desc(new TARNGaugeDesc);
     desc->setName(tokens.text(0));
     desc->setSymbolName(tokens.text(1));
     desc->setTitle(tokens.text(2));
     desc->setUnits(tokens.text(3));
+    // {Expressions} are computed later, over the constants; until then a
+    // title reads as the channel's name and a number as 0.
+    static const TARNGaugeDesc::Field fields[] = {
+        TARNGaugeDesc::FieldTitle, TARNGaugeDesc::FieldUnits, TARNGaugeDesc::FieldMin,
+        TARNGaugeDesc::FieldMax, TARNGaugeDesc::FieldLowDanger, TARNGaugeDesc::FieldLowWarning,
+        TARNGaugeDesc::FieldHighWarning, TARNGaugeDesc::FieldHighDanger};
+    for (int i = 0; i < TARNGaugeDesc::FieldCount; ++i)
+        if (tokens.type(2 + i) == TokenBrace)
+            desc->setExpression(fields[i], tokens.text(2 + i));
+    if (tokens.type(2) == TokenBrace)
+        desc->setTitle(tokens.text(1));
+    if (tokens.type(3) == TokenBrace)
+        desc->setUnits(wxString());
     const double minValue = tokens.number(4);
     const double maxValue = tokens.number(5);
     const double lowDanger = tokens.number(6);
@@ -114,6 +158,47 @@ void IniParser::handleGaugeConfigurations(const LineTokenizer& tokens)
     table->addGauge(desc.release());
     trace += wxS("Add gauge : ");
     trace += tokens.text(0);
+}
+
+void IniParser::handlePcVariables(const LineTokenizer& tokens)
+{
+    // Values that live in the tuning program, not the ECU: entries as in
+    // [Constants] without the offset. Only scalars and bit fields can have a
+    // value an expression uses.
+    const wxString& kind = tokens.text(1);
+    const bool scalar = kind == wxS("scalar");
+    if (!scalar && kind != wxS("bits"))
+        return;
+    std::unique_ptr<Symbol> symbol(new Symbol);
+    try {
+        symbol->setIdentity(tokens.text(0), scalar ? tokens.text(3) : wxString(), true, -1, -1);
+        readTypeField(tokens.text(2), *symbol, lineIndex);
+        if (scalar)
+            symbol->setScaling(tokens.number(4), tokens.number(5), tokens.number(6),
+                               tokens.number(7), tokens.integer(8));
+        else
+            readBitField(tokens, *symbol, lineIndex, 3);
+    } catch (const ParserException& e) {
+        warnings.Add(e.text());
+        return;
+    }
+    Symbol* added = symbol.release();
+    addToTable(added);
+    trace += wxS("add ");
+    trace += kind;
+    trace += wxS(" : ");
+    trace += added->describe();
+}
+
+void IniParser::handleConstantsExtensions(const LineTokenizer& tokens)
+{
+    // defaultValue = name, value: the value a constant has before any tune.
+    if (tokens.text(0) == wxS("defaultValue") && tokens.count() >= 3) {
+        wxString value = tokens.text(2);
+        for (int i = 3; i < tokens.count(); ++i)
+            value += ' ' + tokens.text(i);
+        table->getConstantValues().setText(tokens.text(1), value);
+    }
 }
 
 void IniParser::handleDatalog(const LineTokenizer& tokens)

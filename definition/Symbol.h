@@ -35,6 +35,8 @@ public:
     int32_t Offset = -1;
     int32_t SizeOf = 1;
     bool Signed = false;
+    // An IEEE 754 single (type F32) rather than an integer; SizeOf is then 4.
+    bool Float = false;
     double Scale = 1.0;
     double Trans = 0.0;
     int32_t Digits = 0;

@@ -1,6 +1,14 @@
 #include "definition/SymbolTable.h"
 
 #include "base/DebugLog.h"
+#include "definition/DefinitionExpressions.h"
+#include "definition/ExpressionNames.h"
+
+#include <wx/filename.h>
+
+#include <algorithm>
+
+SymbolTable::SymbolTable() : expressionContext(new DefinitionExpressions(*this)) {}
 
 SymbolTable::~SymbolTable()
 {
@@ -28,14 +36,62 @@ Symbol* SymbolTable::findSymbol(const wxString& name) const
 
 void SymbolTable::addGauge(TARNGaugeDesc* desc)
 {
-    if (desc)
-        gauges.push_back(desc);
+    if (!desc)
+        return;
+    desc->setResolver(expressionContext.get());
+    gauges.push_back(desc);
 }
 
 void SymbolTable::addDatalogEntry(const wxString& a, const wxString& b, const wxString& c,
                                   const wxString& d)
 {
     datalogEntries.push_back(DatalogEntry{a, b, c, d});
+}
+
+int32_t SymbolTable::getBlockSize() const
+{
+    if (linkSettings.ochBlockSize > 0)
+        return linkSettings.ochBlockSize;
+    int64_t extent = 0;
+    for (const auto& entry : symbols) {
+        const Symbol* symbol = entry.second;
+        if (symbol && !symbol->Const && symbol->isScalarChannel() && symbol->Offset >= 0)
+            extent = std::max<int64_t>(extent, int64_t(symbol->Offset) + symbol->SizeOf);
+    }
+    return static_cast<int32_t>(std::min<int64_t>(extent, LinkSettings::kMaxBlockSize));
+}
+
+void SymbolTable::loadIncTables(const wxString& directory)
+{
+    for (const auto& entry : symbols) {
+        const Symbol* symbol = entry.second;
+        if (!symbol || !symbol->isExpression())
+            continue;
+        const ExpressionNames names = scanExpression(symbol->expr);
+        if (names.functions.Index("table") == wxNOT_FOUND)
+            continue;
+        for (const wxString& fileName : names.strings) {
+            if (incTables.count(fileName) || incTableErrors.count(fileName))
+                continue;
+            // Only a plain name beside the definition file: never a path.
+            if (fileName.empty() || fileName.find_first_of(wxS("/\\")) != wxString::npos) {
+                incTableErrors[fileName] = "not a file name beside the definition file";
+                continue;
+            }
+            IncTable table;
+            wxString error;
+            if (table.load(wxFileName(directory, fileName).GetFullPath(), error))
+                incTables[fileName] = table;
+            else
+                incTableErrors[fileName] = error;
+        }
+    }
+}
+
+const IncTable* SymbolTable::findIncTable(const wxString& fileName) const
+{
+    const auto it = incTables.find(fileName);
+    return it == incTables.end() ? nullptr : &it->second;
 }
 
 static std::unique_ptr<SymbolTable>& installedTable()

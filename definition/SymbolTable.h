@@ -1,13 +1,19 @@
 #pragma once
 // All symbols, gauge descriptions and datalog entries of one loaded definition
 // file. The table owns them; gauges and inputs only point into it.
+#include "definition/ConstantValues.h"
+#include "definition/IncTable.h"
+#include "definition/LinkSettings.h"
 #include "definition/Symbol.h"
 #include "gaugemodel/TARNGaugeDesc.h"
 
 #include <wx/hashmap.h>
 
+#include <map>
 #include <memory>
 #include <vector>
+
+class DefinitionExpressions;
 
 struct DatalogEntry {
     wxString a, b, c, d;
@@ -18,7 +24,7 @@ using GaugeDescList = std::vector<TARNGaugeDesc*>;
 
 class SymbolTable {
 public:
-    SymbolTable() = default;
+    SymbolTable();
     SymbolTable(const SymbolTable&) = delete;
     SymbolTable& operator=(const SymbolTable&) = delete;
     virtual ~SymbolTable();
@@ -27,7 +33,8 @@ public:
     // a duplicate replaces the older symbol in the map, both stay in the list.
     void addSymbol(const wxString& name, Symbol* symbol);
     Symbol* findSymbol(const wxString& name) const;
-    // Takes ownership.
+    // Takes ownership; the description's expressions are computed by this
+    // table's expressions().
     void addGauge(TARNGaugeDesc* desc);
     void addDatalogEntry(const wxString& a, const wxString& b, const wxString& c,
                          const wxString& d);
@@ -37,11 +44,38 @@ public:
     const GaugeDescList& getGauges() const { return gauges; }
     const std::vector<DatalogEntry>& getDatalogEntries() const { return datalogEntries; }
 
+    const LinkSettings& getLinkSettings() const { return linkSettings; }
+    LinkSettings& getLinkSettings() { return linkSettings; }
+    // The runtime data block's size: the file's ochBlockSize, else the extent
+    // of its output channels (0 when it has none).
+    int32_t getBlockSize() const;
+
+    const ConstantValues& getConstantValues() const { return constantValues; }
+    // Changes constant values (defaults, a tune); call resolveConstants() after.
+    ConstantValues& getConstantValues() { return constantValues; }
+    void resolveConstants() { constantValues.resolve(*this); }
+
+    // Reads the lookup tables that table(x, "name.inc") calls of the
+    // expression channels name, from `directory`. Each file is read once;
+    // those that cannot be read are listed with the reason.
+    void loadIncTables(const wxString& directory);
+    const IncTable* findIncTable(const wxString& fileName) const;
+    const std::map<wxString, wxString>& getIncTableErrors() const { return incTableErrors; }
+
+    // Gauge limits and texts, and what channel expressions need besides the
+    // channels (constants, functions).
+    DefinitionExpressions& expressions() const { return *expressionContext; }
+
 private:
     SymbolMap symbols;
     std::vector<std::unique_ptr<Symbol>> allSymbols;
     GaugeDescList gauges;
     std::vector<DatalogEntry> datalogEntries;
+    LinkSettings linkSettings;
+    ConstantValues constantValues;
+    std::map<wxString, IncTable> incTables;
+    std::map<wxString, wxString> incTableErrors;
+    std::unique_ptr<DefinitionExpressions> expressionContext;
 };
 
 // The installed table: never null (an empty table until a file is loaded).

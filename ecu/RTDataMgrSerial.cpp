@@ -1,7 +1,9 @@
 #include "ecu/RTDataMgrSerial.h"
 
 #include "base/DebugLog.h"
+#include "definition/DefinitionExpressions.h"
 #include "definition/SymbolTable.h"
+#include "ecu/ChannelDecoder.h"
 #include "ecu/RuntimeData.h"
 #include "ecu/TarnProtocol.h"
 
@@ -9,6 +11,8 @@ RTDataMgrSerial::RTDataMgrSerial(TarnProtocol* ecuProtocol, SymbolTable* table)
     : protocol(ecuProtocol), symbolTable(table)
 {
     evaluator.setTable(&scalarValues);
+    if (symbolTable)
+        symbolTable->expressions().prepare(evaluator, scalarValues);
 }
 
 int64_t RTDataMgrSerial::rawValue(const unsigned char* block, size_t capacity, int32_t offset,
@@ -55,11 +59,13 @@ void RTDataMgrSerial::fillScalarValues()
         const Symbol* symbol = entry.second;
         if (!symbol || symbol->Const || !symbol->isScalarChannel())
             continue;
-        const int64_t raw = rawValue(g_runtimeData, kRuntimeDataCapacity, symbol->Offset,
-                                     symbol->SizeOf, symbol->Signed);
+        const std::optional<double> decoded = decodeChannel(
+            *symbol, g_runtimeData, kRuntimeDataCapacity, symbolTable->getLinkSettings().endianness);
         DebugLog(0, wxString::Format("Offset: %d, Size: %d, Scale: %f Tr: %f", symbol->Offset,
                                      symbol->SizeOf, symbol->Scale, symbol->Trans));
-        const double value = (static_cast<double>(raw) + symbol->Trans) * symbol->Scale;
+        if (!decoded)
+            continue; // not in the block: never a value the ECU did not send
+        const double value = *decoded;
         scalarValues[symbol->Name] = value;
         DebugLog(0, "RTDataMgrSerial::fillScalarValues() Symbol: " + symbol->Name +
                         wxString::Format(", Value: %f", value));

@@ -1,5 +1,6 @@
 #include "ecu/TarnProtocol.h"
 
+#include "base/StderrTrace.h"
 #include "ecu/RuntimeData.h"
 
 #include <cstdarg>
@@ -56,11 +57,9 @@ TarnProtocol* TarnProtocol::getInstance()
 
 void TarnProtocol::trace(const char* format, ...)
 {
-    if (!traceStream)
-        return;
     va_list args;
     va_start(args, format);
-    std::vfprintf(traceStream, format, args);
+    StderrTraceV(format, args);
     va_end(args);
 }
 

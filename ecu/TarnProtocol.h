@@ -3,12 +3,12 @@
 // probing for its signature, moves it between modes, and fetches the runtime
 // data block with "A" in mode 12. Results: 0 or a mode on success, -1 when
 // the ECU did not answer as expected, -80 when a fetch gave up, or a port
-// error of SerialPortHandler. Traces go to the standard error stream.
+// error of SerialPortHandler. Traces go to the standard-error trace sink
+// (base/StderrTrace.h).
 #include "ecu/SerialPortHandler.h"
 
 #include <wx/string.h>
 
-#include <cstdio>
 #include <string>
 #include <unordered_map>
 
@@ -45,8 +45,6 @@ public:
     // "Boot", "Megatune", "Man" for the modes, texts for the port errors, else "Unknown".
     wxString getStatusText(int code) const;
     const char* getSignature(int mode) const;
-    // Where the traces go (standard error by default; null silences them).
-    void setTraceStream(FILE* stream) { traceStream = stream; }
 
 private:
     int switchStep(const char* command, int dropBytes, int expectedMode);
@@ -59,5 +57,4 @@ private:
     std::string command = "A";
     int attemptLimit = 5;
     std::unordered_map<int, wxString> statusTexts;
-    FILE* traceStream = stderr;
 };

@@ -3,8 +3,6 @@
 #include "base/DebugLog.h"
 #include "expr/Evaluation.h"
 
-#include <wx/log.h>
-
 #include <charconv>
 #include <limits>
 
@@ -89,6 +87,9 @@ int Evaluation::getToken()
     case '"':
         input.take();
         getName();
+        // File names ("thermfactor.inc") are the texts the files pass.
+        while (input.peek() == '.' || isWordChar(input.peek()))
+            stringValue += wxUniChar(input.take());
         if (input.take() != '"')
             DebugLog(2, " \" expected!");
         return currentToken = STRING;
@@ -118,7 +119,7 @@ void Evaluation::getName()
     stringValue.clear();
     while (isWordChar(input.peek()))
         stringValue += wxUniChar(input.take());
-    if (wxLog::IsLevelEnabled(wxLOG_Message, wxString()))
+    if (DebugLogEnabled())
         DebugLog(0, "Evaluation::getName(): " + stringValue);
 }
 

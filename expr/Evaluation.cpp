@@ -2,8 +2,6 @@
 
 #include "base/DebugLog.h"
 
-#include <wx/log.h>
-
 #include <cmath>
 #include <cstdint>
 #include <limits>
@@ -93,7 +91,7 @@ Evaluation::DepthGuard::DepthGuard(Evaluation& owner) : evaluation(owner)
 {
     if (++evaluation.depth > kMaxDepth) {
         --evaluation.depth; // the destructor will not run
-        throw Error::SyntaxError("expression too deep");
+        throw NestingTooDeep();
     }
 }
 
@@ -116,7 +114,9 @@ double Evaluation::evaluate(const wxString& expression)
     input.pos = 0;
     input.exhausted = false;
 
+    nestingLimitHit = false;
     double result = 0.0;
+    failed = false;
     while (input.canRead()) {
         depth = 0;
         skipping = 0;
@@ -128,10 +128,18 @@ double Evaluation::evaluate(const wxString& expression)
                 continue;
             result = conditional(false);
         } catch (const Error::ZeroDivide&) {
+            failed = true;
             DebugLog(0, divideByZeroText());
             skipStatement();
         } catch (const Error::SyntaxError& error) {
+            failed = true;
             DebugLog(0, "syntax error: " + error.text + " \n");
+            skipStatement();
+        } catch (const NestingTooDeep&) {
+            nestingLimitHit = true;
+            DebugLog(1, wxString::Format("Evaluation: expression nested deeper than %d levels; "
+                                         "the statement is dropped",
+                                         kMaxDepth));
             skipStatement();
         }
     }
@@ -141,11 +149,11 @@ double Evaluation::evaluate(const wxString& expression)
 // conditional := logical [ '?' conditional ':' conditional ]
 double Evaluation::conditional(bool get)
 {
-    DepthGuard guard(*this);
     const double condition = logical(get);
     if (currentToken != '?')
         return condition;
     const bool chooseFirst = !(condition == 0.0); // NaN chooses the first branch
+    DepthGuard branches(*this);
     double first = 0.0;
     {
         SkipGuard unless(*this, !chooseFirst);
@@ -230,7 +238,6 @@ double Evaluation::term(bool get)
 double Evaluation::prim(bool get)
 {
     DebugLog(0, trace(kPrim, get));
-    DepthGuard guard(*this);
     if (get)
         getToken();
 
@@ -253,15 +260,22 @@ double Evaluation::prim(bool get)
                 value = it->second;
             }
         }
-        if (getToken() == '=')
+        if (getToken() == '=') {
+            DepthGuard assignment(*this);
             return conditional(true); // the table keeps its value
+        }
         return value;
     }
-    case FUNCTION:
+    case FUNCTION: {
+        DepthGuard call(*this);
         return callFunction();
-    case '-':
+    }
+    case '-': {
+        DepthGuard minus(*this);
         return -prim(true);
+    }
     case '(': {
+        DepthGuard bracket(*this);
         const double value = conditional(true);
         if (currentToken != ')')
             throw Error::SyntaxError(") expected");

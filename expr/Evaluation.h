@@ -61,9 +61,9 @@ public:
         // Every other token is the code of its single character.
     };
 
-    // Nesting (brackets, unary minus, '?:' branches, assignments, arguments)
-    // deeper than this ends the statement with "expression too deep" instead
-    // of running out of stack.
+    // Nesting levels (each bracket, unary minus, '?:' branch, assignment and
+    // function call is one) beyond this end the statement, with a warning in
+    // the debug log, instead of running out of stack.
     static constexpr int kMaxDepth = 400;
 
     Evaluation();
@@ -81,6 +81,10 @@ public:
 
     // Parses and computes `text` (read as its UTF-8 bytes).
     double evaluate(const wxString& text);
+    // Whether the last evaluate() dropped a statement for nesting beyond kMaxDepth.
+    bool hitNestingLimit() const { return nestingLimitHit; }
+    // Whether a statement of the last evaluate() call ended in an error.
+    bool lastEvaluationFailed() const { return failed; }
 
 protected:
     // Grammar levels. With `get` true each reads a new token first, otherwise
@@ -128,7 +132,9 @@ private:
         }
     };
 
-    // Counts nesting for the whole life of one grammar call.
+    // Raised where nesting passes kMaxDepth; evaluate() catches it.
+    struct NestingTooDeep {};
+    // Counts one nesting level for the whole life of the construct.
     class DepthGuard {
     public:
         explicit DepthGuard(Evaluation& owner);
@@ -166,7 +172,9 @@ private:
     int currentToken = PRINT;
 
     std::string text;             // the UTF-8 bytes of the current text; capacity kept
-    int depth = 0;                // active conditional and prim calls
+    int depth = 0;                // nesting levels now open
+    bool nestingLimitHit = false; // in the last evaluate()
     int skipping = 0;             // > 0 while parsing a branch that is not chosen
     bool terminatorTaken = false; // the current token consumed a statement end
+    bool failed = false;          // an error ended a statement of the current text
 };

@@ -8,6 +8,7 @@
 // per command the protocol writes: a header byte h and h % 80 bytes, where
 // h = 0xFF pulls the adapter, 0xFE makes the following reply stall into the
 // next read window, and 0xFD floods the line with 300 bytes.
+#include "base/StderrTrace.h"
 #include "definition/SymbolTable.h"
 #include "ecu/RTDataMgrSerial.h"
 #include "ecu/RuntimeData.h"
@@ -150,8 +151,9 @@ bool Fail(const char* what)
 extern "C" int LLVMFuzzerInitialize(int*, char***)
 {
     static wxInitializer initializer;
-    // The debug log would cost more than the protocol itself.
+    // The debug log and the traces would cost more than the protocol itself.
     wxLog::EnableLogging(false);
+    RouteStderrTraces({nullptr, false});
     return 0;
 }
 
@@ -165,7 +167,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     script.pos = 13;
     SerialPortHandler handler([&script] { return new ScriptedPort(script); });
     TarnProtocol protocol(&handler);
-    protocol.setTraceStream(nullptr);
 
     SymbolTable table;
     table.addSymbol("", Channel("a", data + 1));

@@ -1,9 +1,10 @@
 #include "gaugemodel/TARNGaugeDesc.h"
 
+#include "base/StderrTrace.h"
+#include "gaugemodel/GaugeExpressionResolver.h"
 #include "gaugemodel/NumberFormat.h"
 
 #include <cmath>
-#include <cstdio>
 
 const RangeColour kRangeRed = {255, 0, 0, "red"};
 const RangeColour kRangeOrange = {255, 128, 0, "orange"};
@@ -29,6 +30,70 @@ void TARNGaugeDesc::addOrangeRange(double lo, double hi)
     addRange(lo, hi, kRangeOrange);
 }
 
+void TARNGaugeDesc::setExpression(Field field, const wxString& expression)
+{
+    if (field >= 0 && field < FieldCount)
+        m_expressions[field] = expression;
+}
+
+const wxString& TARNGaugeDesc::getExpression(Field field) const
+{
+    static const wxString none;
+    return field >= 0 && field < FieldCount ? m_expressions[field] : none;
+}
+
+bool TARNGaugeDesc::hasExpressions() const
+{
+    for (const wxString& expression : m_expressions)
+        if (!expression.empty())
+            return true;
+    return false;
+}
+
+bool TARNGaugeDesc::resolveNumber(Field field, double& value)
+{
+    const wxString& expression = m_expressions[field];
+    double computed = value;
+    if (expression.empty() || !m_resolver->number(expression, computed) || computed == value)
+        return false;
+    value = computed;
+    return true;
+}
+
+bool TARNGaugeDesc::resolveExpressions()
+{
+    if (!m_resolver || !hasExpressions())
+        return false;
+    bool changed = false;
+    wxString text;
+    if (!m_expressions[FieldTitle].empty() && m_resolver->text(m_expressions[FieldTitle], text) &&
+        !text.empty() && text != title) {
+        title = text;
+        changed = true;
+    }
+    if (!m_expressions[FieldUnits].empty() && m_resolver->text(m_expressions[FieldUnits], text) &&
+        text != units) {
+        units = text;
+        changed = true;
+    }
+    changed |= resolveNumber(FieldMin, minValue);
+    changed |= resolveNumber(FieldMax, maxValue);
+    // The bands are the only home of the four limits: red from the minimum to
+    // the low danger limit, orange to the low warning limit, orange from the
+    // high warning to the high danger limit, red from there to the maximum.
+    if (ranges.size() == 4) {
+        changed |= resolveNumber(FieldLowDanger, ranges[0].hi);
+        changed |= resolveNumber(FieldLowWarning, ranges[1].hi);
+        changed |= resolveNumber(FieldHighWarning, ranges[2].lo);
+        changed |= resolveNumber(FieldHighDanger, ranges[2].hi);
+        ranges[0].lo = minValue;
+        ranges[1].lo = ranges[0].hi;
+        ranges[3].lo = ranges[2].hi;
+        ranges[3].hi = maxValue;
+    }
+    return changed;
+}
+
 void TARNGaugeDesc::SetGaugeNumbers()
 {
     labels.Clear();
@@ -47,7 +112,7 @@ void TARNGaugeDesc::SetGaugeNumbers()
     do {
         labels.Add(FormatNumber(labelFormat, v));
         v = v + step;
-        std::fprintf(stderr, "TARNGaugeDesc::SetGaugeNumbers() %f\n", v);
+        StderrTrace("TARNGaugeDesc::SetGaugeNumbers() %f\n", v);
     } while (!(v > end) && static_cast<int>(labels.GetCount()) < limit);
 }
 

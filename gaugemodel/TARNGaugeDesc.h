@@ -3,6 +3,8 @@
 // Made by the definition file reader; owned by the symbol table.
 #include "gaugemodel/GaugeRange.h"
 
+class GaugeExpressionResolver;
+
 #include <wx/arrstr.h>
 #include <wx/string.h>
 
@@ -10,6 +12,19 @@
 
 class TARNGaugeDesc {
 public:
+    // The fields a definition file may give as an {expression}.
+    enum Field {
+        FieldTitle,
+        FieldUnits,
+        FieldMin,
+        FieldMax,
+        FieldLowDanger,
+        FieldLowWarning,
+        FieldHighWarning,
+        FieldHighDanger,
+        FieldCount
+    };
+
     virtual ~TARNGaugeDesc() = default;
 
     void setName(const wxString& v) { name = v; }
@@ -28,6 +43,19 @@ public:
 
     void addRedRange(double lo, double hi);
     void addOrangeRange(double lo, double hi);
+
+    // The expression text (without braces) of `field`; empty for a plain value.
+    void setExpression(Field field, const wxString& expression);
+    const wxString& getExpression(Field field) const;
+    bool hasExpressions() const;
+    // Not owned; lives as long as the description (the symbol table owns both).
+    void setResolver(GaugeExpressionResolver* resolver) { m_resolver = resolver; }
+    // Computes the expression fields again and takes their values: limits
+    // into the range and the four bands, texts into title and units. A field
+    // that cannot be computed keeps what it holds. Gauges call it when they
+    // take the description into use, before drawing from it. True when a
+    // value changed.
+    bool resolveExpressions();
 
     const wxString& getName() const { return name; }
     const wxString& getSymbolName() const { return symbolName; }
@@ -60,6 +88,7 @@ public:
 
 private:
     void addRange(double lo, double hi, const RangeColour& colour);
+    bool resolveNumber(Field field, double& value);
 
     wxArrayString labels;
     std::vector<GaugeRange> ranges;
@@ -77,4 +106,6 @@ private:
     int sweepAngle = 270;
     int field10 = 0;
     int field11 = 0;
+    wxString m_expressions[FieldCount];
+    GaugeExpressionResolver* m_resolver = nullptr;
 };

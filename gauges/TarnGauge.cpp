@@ -3,6 +3,7 @@
 #include "gauges/TarnGauge.h"
 
 #include "base/DebugLog.h"
+#include "base/StderrTrace.h"
 #include "dispatch/GaugeUpdater.h"
 #include "gauges/ServedValues.h"
 #include "gauges/GaugeChoiceEvent.h"
@@ -14,8 +15,6 @@
 #include <wx/intl.h>
 #include <wx/region.h>
 #include <wx/toplevel.h>
-
-#include <cstdio>
 
 // Drawn before the event table below is built from it.
 const long TarnGauge::closeId = wxNewId();
@@ -216,8 +215,10 @@ void TarnGauge::UseGaugeDesc(int index)
 {
     m_defGaugeId = index;
     m_gd = m_chooser.At(index);
-    if (m_gd)
+    if (m_gd) {
+        m_gd->resolveExpressions(); // limits and texts the file gives as {expressions}
         m_gd->SetGaugeNumbers();
+    }
     MarkShownDesc();
 }
 
@@ -267,7 +268,7 @@ void TarnGauge::OnPopupMenuSelectSymbol(wxCommandEvent& event)
     const int id = event.GetId();
     if (m_subMenu && m_subMenu->FindItem(id))
         m_subMenu->Check(id, true);
-    std::fprintf(stderr, "TarnGauge::OnPopupMenuSelectSymbol id: %d\n", id);
+    StderrTrace("TarnGauge::OnPopupMenuSelectSymbol id: %d\n", id);
     MenuIdToDescMap::const_iterator it = m_menuIdToDesc.find(id);
     if (it == m_menuIdToDesc.end() || !m_chooser.At(it->second))
         return;
@@ -366,11 +367,11 @@ static bool ApplyShape(wxTopLevelWindow* top, const wxRegion& region)
 void TarnGauge::OnDoubleClick(wxMouseEvent&)
 {
     DebugLog(0, "OnDoubleClick");
-    std::fprintf(stderr, "TarnGauge::OnDoubleClick\n");
+    StderrTrace("TarnGauge::OnDoubleClick\n");
     int w = 0, h = 0;
     wxTopLevelWindow* top = wxDynamicCast(m_parentWindow, wxTopLevelWindow);
     if (m_hasShape) {
-        std::fprintf(stderr, "TarnGauge::OnDoubleClick: m_hasShape\n");
+        StderrTrace("TarnGauge::OnDoubleClick: m_hasShape\n");
         GetClientSize(&w, &h);
         setSize(w);
         SetSize(wxSize(w, w));
@@ -383,7 +384,7 @@ void TarnGauge::OnDoubleClick(wxMouseEvent&)
         if (m_parentWindow)
             m_parentWindow->SetWindowStyleFlag(m_parentWindow->GetWindowStyleFlag() | wxRESIZE_BORDER);
     } else {
-        std::fprintf(stderr, "TarnGauge::OnDoubleClick: no m_hasShape\n");
+        StderrTrace("TarnGauge::OnDoubleClick: no m_hasShape\n");
         GetClientSize(&w, &h);
         setSize(w);
         SetSize(wxSize(w, w));
@@ -404,7 +405,7 @@ void TarnGauge::OnDoubleClick(wxMouseEvent&)
 
 void TarnGauge::setSize(int width)
 {
-    std::fprintf(stderr, "setSize: %d\n", width);
+    StderrTrace("setSize: %d\n", width);
     if (width < 1) {
         // No square to make a disc of; a later double click finds no mask.
         m_shapeBitmap = wxBitmap();

@@ -210,6 +210,7 @@ wxString TarnGaugeDigital::GetSymbolName()
 // an '&' included.
 void TarnGaugeDigital::ShowDescTexts()
 {
+    desc->resolveExpressions(); // limits and texts the file gives as {expressions}
     titleText->SetLabelText(desc->getTitle());
     unitsText->SetLabelText(desc->getUnits());
     LayOutTexts();

@@ -1,6 +1,7 @@
 // The static dial: geometry from the window size, and the two cached layers
 // (bezel; bezel plus face, bands, ticks, labels and hub).
 #include "base/DebugLog.h"
+#include "base/StderrTrace.h"
 #include "gaugemodel/TARNGaugeDesc.h"
 #include "gauges/TarnGauge.h"
 
@@ -8,7 +9,6 @@
 #include <wx/dcmemory.h>
 
 #include <algorithm>
-#include <cstdio>
 
 // Most degrees by which a band's face-coloured cover overlaps its radii.
 static const double kMaxBandCoverMargin = 10.0;
@@ -73,7 +73,7 @@ wxSize TarnGauge::LayerArea() const
 void TarnGauge::CalculateSize()
 {
     DebugLog(0, "TarnGauge::CalculateSize() START");
-    std::fprintf(stderr, "TarnGauge::CalculateSize()\n");
+    StderrTrace("TarnGauge::CalculateSize()\n");
     wxClientDC dc(this);
     GetClientSize(&m_width, &m_height);
     if (!m_fitToParent) {
@@ -82,7 +82,7 @@ void TarnGauge::CalculateSize()
     } else if (m_parentWindow) {
         m_parentWindow->GetClientSize(&m_width, &m_height);
     }
-    std::fprintf(stderr, "TarnGauge::CalculateSize x=%i, y=%i!!\n", m_width, m_height);
+    StderrTrace("TarnGauge::CalculateSize x=%i, y=%i!!\n", m_width, m_height);
 
     SquareSize(&m_width, &m_height);
     GrowLayers(m_width, m_height);
@@ -91,7 +91,7 @@ void TarnGauge::CalculateSize()
     // surface only at its next layout pass, so the context would still report
     // the old one; the window's client size is current at once.
     GetClientSize(&m_width, &m_height);
-    std::fprintf(stderr, "TarnGauge::CalculateSize x=%i, y=%i!!\n", m_width, m_height);
+    StderrTrace("TarnGauge::CalculateSize x=%i, y=%i!!\n", m_width, m_height);
 
     const DialLayout l = ComputeDialLayout(m_width, m_height);
     m_cy = l.cy;

@@ -1,6 +1,7 @@
 // The moving parts: value, pointer triangle, readout, and the paint handler
 // that puts them over the cached dial.
 #include "base/DebugLog.h"
+#include "base/StderrTrace.h"
 #include "gaugemodel/NumberFormat.h"
 #include "gaugemodel/TARNGaugeDesc.h"
 #include "gauges/TarnGauge.h"
@@ -9,12 +10,10 @@
 #include <wx/dcclient.h>
 #include <wx/dcmemory.h>
 
-#include <cstdio>
-
 void TarnGauge::SetValue(double value)
 {
     if (!m_gd) {
-        std::fprintf(stderr, "m_gd is NULL! \n");
+        StderrTrace("m_gd is NULL! \n");
         return;
     }
     DebugLog(0, wxString::Format("call SetValue(%f)", value));

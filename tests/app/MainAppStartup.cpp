@@ -1,6 +1,7 @@
 // Starts the dashboard as the executable does (MainApp::OnInit) in a scratch
 // working directory, under Xvfb.
 #include "app/MainApp.h"
+#include "base/DebugLog.h"
 #include "dispatch/GaugeUpdater.h"
 #include "app/MainFrame.h"
 #include "definition/SymbolTable.h"
@@ -36,6 +37,7 @@ MainFrame* Frame()
 
 wxArrayString LogLines()
 {
+    FlushDebugLog(); // the log is written through a buffer
     wxArrayString lines;
     wxTextFile file(g_workDir + "/filelog.txt");
     if (file.Open())

@@ -36,8 +36,10 @@ TEST(FieldReaders, TypeField)
         {"xS16y", "", true, 2},    // not anchored
         {"US32", "", true, 4},     // "U3" is no type; "S32" is
         {"U0816", "", false, 1},   // the first place wins
+        {"F32", "", true, 4},      // a float
+        {"F32S16", "", true, 2},   // an integer type comes first
         {"U8", "Type field error!", false, 1},
-        {"F32", "Type field error!", false, 1},
+        {"F64", "Type field error!", false, 1},
         {"u16", "Type field error!", false, 1},
         {"U 16", "Type field error!", false, 1},
         {"U64", "Type field error!", false, 1},
@@ -49,6 +51,7 @@ TEST(FieldReaders, TypeField)
         EXPECT_EQ(ErrorOf([&] { readTypeField(c.text, symbol, 41); }), c.error);
         EXPECT_EQ(symbol.Signed, c.isSigned);
         EXPECT_EQ(symbol.SizeOf, c.sizeOf);
+        EXPECT_EQ(symbol.Float, std::string(c.text) == "F32");
     }
 }
 

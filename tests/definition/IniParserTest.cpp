@@ -145,7 +145,7 @@ TEST(IniParser, TraceOneLinePerProcessedLine)
         "b = scalar, U08, 4",                                // 7: skipped
         "#else",                                             // 8
         "#endif",                                            // 9
-        "bad = scalar, F32, 0",                              // 10: dropped
+        "bad = scalar, F64, 0",                              // 10: dropped
         "[GaugeConfigurations]",                             // 11
         "g = a, \"A\"",                                      // 12
         "[OutputChannels]",                                  // 13
@@ -219,7 +219,11 @@ TEST(IniParser, DeepNestingIsHandled)
     }
     const double seconds =
         std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+#ifndef TARN_SANITIZED_BUILD
     EXPECT_LT(seconds, 10.0);
+#else
+    (void)seconds;
+#endif
 }
 
 TEST(IniParser, ReleaseHandsTheTableOver)

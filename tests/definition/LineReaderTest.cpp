@@ -1,9 +1,19 @@
 #include "definition/LineReader.h"
+#include "tests/definition/ParseHelpers.h"
+#include "tests/support/LogCapture.h"
 
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <chrono>
 #include <cstdio>
+#include <filesystem>
 #include <fstream>
+#include <thread>
 #include <vector>
 
 namespace {
@@ -14,9 +24,11 @@ public:
     {
         lines.push_back(getCurrentLine());
         indexes.push_back(getLineIndex());
+        cutBytes.push_back(getCutLineBytes());
     }
     std::vector<wxString> lines;
     std::vector<int> indexes;
+    std::vector<size_t> cutBytes;
 };
 
 std::string WriteTemp(const std::string& bytes)
@@ -114,4 +126,70 @@ TEST(LineReader, EmbeddedNulIsKeptInsideTheLine)
     EXPECT_EQ(reader.lines[0].length(), 3u);
     ASSERT_TRUE(reader.readNext());
     EXPECT_EQ(reader.lines[1], "c");
+}
+
+TEST(LineReader, RefusesAnythingButARegularFileWithoutBlocking)
+{
+    char pattern[] = "/tmp/tarn-linereader-XXXXXX";
+    ASSERT_NE(::mkdtemp(pattern), nullptr);
+    const std::string dir = pattern;
+    const std::string fifo = dir + "/tarnv3.ini";
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    for (const std::string& path : {fifo, std::string("/dev/zero"), dir}) {
+        SCOPED_TRACE(path);
+        // Should open() block on the pipe, a writer comes and goes to end the wait.
+        std::atomic<bool> done{false};
+        std::thread unblock([&] {
+            for (int i = 0; i < 100 && !done; ++i) {
+                const int fd = ::open(fifo.c_str(), O_WRONLY | O_NONBLOCK);
+                if (fd >= 0) {
+                    ::close(fd);
+                    return;
+                }
+                std::this_thread::sleep_for(std::chrono::milliseconds(20));
+            }
+        });
+        LogCapture log;
+        CollectingReader reader;
+        const auto begin = std::chrono::steady_clock::now();
+        EXPECT_EQ(reader.open(path), -2);
+        EXPECT_LT(std::chrono::steady_clock::now() - begin, std::chrono::milliseconds(500));
+        done = true;
+        unblock.join();
+        EXPECT_TRUE(log.contains(path + ": cannot read (not a regular file)") ||
+                    log.contains(path + ": cannot read (Is a directory)"));
+    }
+    std::filesystem::remove_all(dir);
+}
+
+TEST(LineReader, LongLinesAreCutWithAWarning)
+{
+    const size_t cap = LineReader::kMaxLineBytes;
+    const std::string e = "\xC3\xA9"; // two bytes, one character
+    struct Case {
+        const char* label;
+        std::string line;
+        size_t kept; // characters
+    } cases[] = {
+        {"at the cap", std::string(cap, 'a'), cap},
+        {"far beyond", std::string(3 * cap + 7, 'a'), cap},
+        {"a character across the cut", std::string(cap - 1, 'a') + e + "tail", cap - 1},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.label);
+        LogCapture log;
+        CollectingReader reader;
+        reader.openBytes("first\n" + c.line + "\nlast");
+        while (reader.readNext()) {
+        }
+        ASSERT_EQ(reader.lines.size(), 3u);
+        EXPECT_EQ(reader.lines[1].length(), c.kept);
+        EXPECT_EQ(reader.lines[2], "last");
+        const bool cut = c.line.size() > cap;
+        EXPECT_EQ(reader.cutBytes, (std::vector<size_t>{0, cut ? c.line.size() : 0, 0}));
+        EXPECT_EQ(log.containsPrefix(wxString::Format("line 2 is %zu bytes long", c.line.size())),
+                  cut);
+    }
+    const Parsed parsed = Parse("[Constants]\n" + std::string(cap + 1, ' ') + "\n");
+    EXPECT_EQ(parsed.warnings, (std::vector<std::string>{"Line cut at 65536 bytes! in line :1"}));
 }

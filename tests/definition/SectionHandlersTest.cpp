@@ -69,9 +69,9 @@ TEST(ConstantsSection, EachWarning)
         const char* warning;
         Names symbols;
     } cases[] = {
-        {"float type", "t = scalar, F32, 0", "Type field error! in line :2", {"a"}},
+        {"double type", "t = scalar, F64, 0", "Type field error! in line :2", {"a"}},
         {"one-digit type", "t = array, U8, 0, [4]", "Type field error! in line :2", {"a"}},
-        {"type checked before the shape", "t = array, F32, 0, [x8]", "Type field error! in line :2", {"a"}},
+        {"type checked before the shape", "t = array, F64, 0, [x8]", "Type field error! in line :2", {"a"}},
         {"bits with a bad type", "t = bits, X16, 0, [0:1]", "Type field error! in line :2", {"a"}},
         {"shape without a size", "t = array, U08, 0, [x8]", "Array Shape error! in line :2", {"a"}},
         {"shape missing", "t = array, U08, 0", "Array Shape error! in line :2", {"a"}},
@@ -116,8 +116,15 @@ TEST(OutputChannelsSection, ScalarsAndExpressions)
         "signature = \"tarn 1.0\"",
         "bad = scalar, U64, 0",
     }));
-    EXPECT_EQ(parsed.names(), (Names{"before", "rpm", "spark", "lambda", "tight"}));
+    EXPECT_EQ(parsed.names(), (Names{"before", "rpm", "spark", "lambda", "tight", "flags"}));
     EXPECT_EQ(parsed.warnings, Names{"Type field error! in line :14"});
+    EXPECT_EQ(parsed.table->getLinkSettings().ochBlockSize, 56);
+    EXPECT_EQ(parsed.table->getLinkSettings().signature, "tarn 1.0");
+    const Symbol& flags = parsed.symbol("flags");
+    EXPECT_FALSE(flags.Const);
+    EXPECT_EQ(flags.Offset, 1);
+    EXPECT_EQ(flags.BitLo, 0);
+    EXPECT_EQ(flags.BitHi, 1);
 
     EXPECT_EQ(parsed.symbol("before").PageNo, -1);
     const Symbol& rpm = parsed.symbol("rpm");
@@ -214,7 +221,7 @@ TEST(GaugeConfigurationsSection, GaugeLines)
          "g", "s", "T", "u", 10, 0,
          {{10, 0, "red"}, {0, 0, "orange"}, {0, 0, "orange"}, {0, 0, "red"}},
          0, 0, 5, 10, 1, "%.0f"},
-        {"title replaced even when absent", "bare", "bare", "", "", "", 0, 0,
+        {"title replaced even when absent", "bare = sym", "bare", "sym", "", "", 0, 0,
          {{0, 0, "red"}, {0, 0, "orange"}, {0, 0, "orange"}, {0, 0, "red"}},
          0, 0, 5, 10, 1, "%.0f"},
         {"inverted limits are kept", "g = s, \"T\", \"u\", 0, 100, 50, 40, 90, 80",
@@ -261,12 +268,16 @@ TEST(GaugeConfigurationsSection, FileOrderDuplicatesAndBlocks)
         "b = spark, \"B2\"",
         "#endif",
         "gaugeCategory = \"Main\"",
+        "gaugeCategory = Trigger",
+        "bare",
+        "quoted = \"rpm\", \"Q\"",
+        "#define list = \"a\", \"b\"",
     }));
     std::vector<std::string> seen;
     for (const TARNGaugeDesc* g : parsed.table->getGauges())
         seen.push_back((g->getName() + "/" + g->getSymbolName() + "/" + g->getTitle()).utf8_string());
-    // Every active line is a gauge, whatever its shape.
-    EXPECT_EQ(seen, (Names{"b/rpm/B", "a/map/A", "b/spark/B2", "gaugeCategory/Main/"}));
+    // Only "name = channel, ..." lines are gauges: categories and settings are not.
+    EXPECT_EQ(seen, (Names{"b/rpm/B", "a/map/A", "b/spark/B2"}));
 }
 
 TEST(DatalogSection, Entries)

@@ -6,7 +6,7 @@
 #include "ecu/TarnProtocol.h"
 #include "tests/ecu/PtyPeer.h"
 #include "tests/ecu/SimProcess.h"
-#include "tests/ecu/TraceCapture.h"
+#include "tests/support/TraceCapture.h"
 #include "tests/support/LogCapture.h"
 
 #include <gtest/gtest.h>
@@ -25,8 +25,6 @@ struct Client {
     TraceCapture traces;
     SerialPortHandler handler;
     TarnProtocol protocol{&handler};
-
-    Client() { protocol.setTraceStream(traces.stream()); }
 };
 
 std::unique_ptr<SymbolTable> LoadSample()

@@ -4,7 +4,7 @@
 #include "ecu/RuntimeData.h"
 #include "ecu/TarnProtocol.h"
 #include "tests/ecu/FakeEcu.h"
-#include "tests/ecu/TraceCapture.h"
+#include "tests/support/TraceCapture.h"
 #include "tests/support/LogCapture.h"
 
 #include <gtest/gtest.h>
@@ -119,6 +119,7 @@ TEST(RTDataMgrSerial, ScaledValues)
     LogCapture log;
     RTDataMgrSerial input(nullptr, table);
     input.fillScalarValues();
+    EXPECT_TRUE(input.getScalarValues().find("afterEnd") == input.getScalarValues().end());
     struct Case {
         const char* name;
         double want;
@@ -129,7 +130,7 @@ TEST(RTDataMgrSerial, ScaledValues)
         {"advance", 0.0},             // (-10 + 10) x 0.5
         {"fuel", -8.0},               // (-3 - 1) x 2
         {"odometer", 123.456},
-        {"afterEnd", 7.0},            // raw 0
+        {"afterEnd", 0.0},            // never decoded: no value was sent
         {"reqFuel", 0.0},             // constants read 0.0
         {"veTable", -1.0},            // an array without expression
         {"nosuchname", -1.0},
@@ -205,7 +206,6 @@ TEST(RTDataMgrSerial, FetchesThroughTheProtocol)
     ecu.block = {0x0B, 0xB8, 200};
     SerialPortHandler handler([&] { return new FakeEcuDevice(ecu); });
     TarnProtocol protocol(&handler);
-    protocol.setTraceStream(traces.stream());
 
     auto* table = new SymbolTable;
     table->addSymbol("", Channel("rpm", 0, 2, false));

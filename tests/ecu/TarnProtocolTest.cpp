@@ -3,7 +3,7 @@
 #include "ecu/RuntimeData.h"
 #include "ecu/TarnProtocol.h"
 #include "tests/ecu/FakeEcu.h"
-#include "tests/ecu/TraceCapture.h"
+#include "tests/support/TraceCapture.h"
 #include "tests/support/LogCapture.h"
 
 #include <gtest/gtest.h>
@@ -23,11 +23,7 @@ struct Rig {
     SerialPortHandler handler{[this] { return new FakeEcuDevice(ecu); }};
     TarnProtocol protocol{&handler};
 
-    explicit Rig(int mode = 12)
-    {
-        ecu.mode = mode;
-        protocol.setTraceStream(traces.stream());
-    }
+    explicit Rig(int mode = 12) { ecu.mode = mode; }
     // The line at the running firmware's speed, as after an earlier fetch.
     void atRunSpeed()
     {
@@ -296,7 +292,6 @@ TEST(TarnProtocol, CloseOnlyTraces)
     }
     TraceCapture traces;
     TarnProtocol unbound;
-    unbound.setTraceStream(traces.stream());
     unbound.close();
     EXPECT_EQ(traces.lines(), Texts{"TarnProtocol::close() sp is NULL!!!!!!!!!!!!!!"});
     EXPECT_EQ(unbound.getRuntimeData(), -200);

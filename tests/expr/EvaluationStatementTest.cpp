@@ -123,22 +123,42 @@ TEST_F(Statements, RecoveryGoesOnWithTheNextStatement)
     });
 }
 
-TEST_F(Statements, NestingIsBounded)
+TEST_F(Statements, NestingIsBoundedInLevels)
 {
-    const wxString tooDeep = syntax("expression too deep");
+    const wxString tooDeep =
+        "Evaluation: expression nested deeper than 400 levels; the statement is dropped";
+    const auto brackets = [](int n) {
+        return std::string(n, '(') + "1" + std::string(n, ')');
+    };
     const std::string opens(100000, '(');
     std::string questions;
     for (int i = 0; i < 50000; ++i)
         questions += "1?";
+    // Each construct is one level, whatever the number of calls it takes.
+    std::string assignments;
+    for (int i = 0; i < 400; ++i)
+        assignments += "x=";
     expectAll({
         {opens, 0, {tooDeep}},
         {std::string(100000, '-') + "1", 0, {tooDeep}},
         {questions, 0, {tooDeep}},
         {opens + ";7", 7, {tooDeep}},
-        {std::string(150, '(') + "1" + std::string(150, ')'), 1, {}},
-        {std::string(300, '-') + "1", 1, {}},
+        {brackets(400), 1, {}},
+        {brackets(401), 0, {tooDeep}},
+        {std::string(400, '-') + "1", 1, {}},
+        {std::string(401, '-') + "1", 0, {tooDeep}},
+        {"(" + std::string(399, '-') + "1)", -1, {}},
         {"((1))", 1, {}}, // nothing left over from the failures above
     });
+    table["x"] = 2;
+    EXPECT_EQ(run(assignments + "3").reports, Reports{});
+    EXPECT_EQ(run(assignments + "x=3").reports, Reports{tooDeep});
+    run(brackets(401));
+    EXPECT_TRUE(evaluation.hitNestingLimit());
+    ASSERT_FALSE(log.lines.empty());
+    EXPECT_EQ(log.lines.back().first, wxLOG_Warning);
+    run(brackets(400));
+    EXPECT_FALSE(evaluation.hitNestingLimit());
 }
 
 TEST_F(Statements, NothingCarriesOverToTheNextText)

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
 
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -9,6 +10,7 @@
 #include <cstdlib>
 #include <fstream>
 #include <sstream>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -54,12 +56,13 @@ public:
     std::string dir;
 };
 
-// Runs tarntool with `args`, standard input from `input`.
-ToolRun Tarntool(const std::vector<std::string>& args, const std::string& input = "")
+// Runs `program` with `args`, standard input from `input`.
+ToolRun RunProgram(const std::string& program, const std::vector<std::string>& args,
+            const std::string& input = "")
 {
     Scratch scratch;
     const std::string in = scratch.write("stdin", input);
-    std::string command = Quote(TARN_TARNTOOL);
+    std::string command = Quote(program);
     for (const std::string& arg : args)
         command += " " + Quote(arg);
     command += " <" + Quote(in) + " >" + Quote(scratch.dir + "/out") + " 2>" + Quote(scratch.dir + "/err");
@@ -69,6 +72,11 @@ ToolRun Tarntool(const std::vector<std::string>& args, const std::string& input 
     run.out = ReadFile(scratch.dir + "/out");
     run.err = ReadFile(scratch.dir + "/err");
     return run;
+}
+
+ToolRun Tarntool(const std::vector<std::string>& args, const std::string& input = "")
+{
+    return RunProgram(TARN_TARNTOOL, args, input);
 }
 
 std::vector<std::string> SplitLines(const std::string& text)
@@ -101,7 +109,8 @@ TEST(TarntoolDump, EmptyFileIsReadAndEmpty)
     Scratch scratch;
     const ToolRun run = Tarntool({"dump", scratch.write("empty.ini", "")});
     EXPECT_EQ(run.status, 0);
-    EXPECT_EQ(run.out, "{\"symbols\":[],\"gauges\":[],\"datalog\":[],\"warnings\":[]}\n");
+    EXPECT_EQ(run.out.rfind("{\"symbols\":[],\"gauges\":[],\"datalog\":[],\"warnings\":[],\"link\":{", 0), 0u)
+        << run.out;
 }
 
 TEST(TarntoolTokens, SplitsLinesAsTheReaderDoes)
@@ -178,6 +187,12 @@ TEST(TarntoolCheck, BrokenFilesListTheirWarnings)
          "ok = scalar, U08, 3\n",
          {"Array Shape error! in line :1", "BitField error! in line :2", "Array size 2 error! in line :3"},
          "1 symbols, 0 gauges, 0 datalog entries, 3 warnings"},
+        {"expression nested too deep",
+         "[OutputChannels]\nrpm = scalar, U16, 0\nok = { " + std::string(400, '(') + "rpm" +
+             std::string(400, ')') + " }\ndeep = { " + std::string(401, '(') + "rpm" +
+             std::string(401, ')') + " }\n",
+         {"Channel deep: expression nested deeper than 400 levels reads 0!"},
+         "3 symbols, 0 gauges, 0 datalog entries, 1 warnings"},
         {"stray else and unknown setting",
          "#else\n#if TURBO\n[OutputChannels]\nrpm = scalar, U16, 0\n#endif\n[Datalog]\nentry = rpm\n",
          {"IF statement missing! in line :0", "TURBO no matching condition!  - line: 1"},
@@ -250,5 +265,97 @@ TEST(TarntoolDump, RealWorldFilesLoad)
         EXPECT_GT(document["symbols"].size(), 50u);
         EXPECT_GT(document["gauges"].size(), 10u);
         EXPECT_GT(document["datalog"].size(), 10u);
+    }
+}
+
+// Named pipes without a writer used to hold the tools in open() for good.
+TEST(TarntoolDefinition, NamedPipesAreRefusedAtOnce)
+{
+    Scratch scratch;
+    const std::string fifo = scratch.dir + "/pipe";
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    const std::vector<std::vector<std::string>> commands = {
+        {"check", fifo}, {"dump", fifo}, {"tokens", fifo}, {"decode", fifo, "00"},
+        {"replay", fifo, "rpm"}};
+    for (const auto& args : commands) {
+        SCOPED_TRACE(args[0]);
+        std::vector<std::string> timed = {"10", TARN_TARNTOOL};
+        timed.insert(timed.end(), args.begin(), args.end());
+        const ToolRun run = RunProgram("timeout", timed);
+        EXPECT_EQ(run.status, 2) << "124 means it blocked";
+        EXPECT_EQ(run.out, "");
+        EXPECT_NE(run.err.find("cannot read " + fifo), std::string::npos) << run.err;
+    }
+}
+
+// A 16 MB definition file on one line: peak memory within twice the file and a
+// fixed margin, where every character used to become four bytes and more.
+TEST(TarntoolDefinition, OneHugeLineStaysWithinItsMemory)
+{
+    Scratch scratch;
+    const size_t size = 16u << 20;
+    std::string text = "[OutputChannels]\nx = ";
+    text.append(size, 'a');
+    const std::string path = scratch.write("huge.ini", text);
+    const ToolRun run = Tarntool({"check", path});
+    EXPECT_EQ(run.status, 1);
+    EXPECT_NE(run.out.find(path + ": Line cut at 65536 bytes! in line :1"), std::string::npos)
+        << run.out;
+    struct rusage children;
+    ASSERT_EQ(::getrusage(RUSAGE_CHILDREN, &children), 0);
+    const long peakMb = children.ru_maxrss / 1024;
+    EXPECT_LE(peakMb, 2 * 16 + 40) << "peak resident memory in MB";
+}
+TEST(TarntoolDump, RealWorldGaugesHaveTitlesChannelsAndScales)
+{
+    const char* env = std::getenv("TARN_REALWORLD_DIR");
+    const std::string dir = std::string(env && *env ? env : TARN_REALWORLD_DIR) + "/ini";
+    struct stat info;
+    if (stat(dir.c_str(), &info) != 0)
+        GTEST_SKIP() << dir << " is not here";
+    const struct {
+        const char* file;
+        size_t gauges; // without the category lines
+        const char* endianness;
+        int blockSize;
+    } files[] = {
+        {"ms1_megasquirt-I_BnG_2.0-3.0.ini", 25, "big", 22},
+        {"ms2extra_Serial321.ini", 86, "big", 169},
+        {"rusefi_mre_f4.ini", 194, "little", 1248},
+        {"speeduino_reference.ini", 90, "little", 130},
+    };
+    for (const auto& f : files) {
+        SCOPED_TRACE(f.file);
+        const ToolRun run = Tarntool({"dump", dir + "/" + f.file});
+        ASSERT_EQ(run.status, 0) << run.err;
+        const ordered_json document = ordered_json::parse(run.out);
+        EXPECT_EQ(document["link"]["endianness"], f.endianness);
+        EXPECT_EQ(document["link"]["blockSize"], f.blockSize);
+        std::map<std::string, ordered_json> symbols;
+        for (const ordered_json& symbol : document["symbols"])
+            symbols[symbol["Name"].get<std::string>()] = symbol;
+        EXPECT_EQ(document["gauges"].size(), f.gauges);
+        for (const ordered_json& gauge : document["gauges"]) {
+            const std::string name = gauge["name"].get<std::string>();
+            SCOPED_TRACE(name);
+            EXPECT_FALSE(gauge["title"].get<std::string>().empty());
+            const auto channel = symbols.find(gauge["symbolName"].get<std::string>());
+            if (channel == symbols.end())
+                continue; // the file's gauge names a channel the file does not declare
+            EXPECT_FALSE(channel->second["Const"].get<bool>());
+            EXPECT_EQ(channel->second["order"], 0);
+        }
+    }
+    // Limits given as {expressions} over constants with defaults.
+    const ToolRun run = Tarntool({"dump", dir + "/speeduino_reference.ini"});
+    const ordered_json document = ordered_json::parse(run.out);
+    for (const ordered_json& gauge : document["gauges"]) {
+        if (gauge["name"] == "tachometer") {
+            EXPECT_EQ(gauge["maxValue"], 8000);
+            EXPECT_EQ(gauge["expressions"]["maxValue"], "rpmhigh");
+        } else if (gauge["name"] == "afrTargetGauge") {
+            EXPECT_NEAR(gauge["ranges"][0][1].get<double>(), 12.0, 1e-9);
+            EXPECT_NEAR(gauge["ranges"][3][0].get<double>(), 16.0, 1e-9);
+        }
     }
 }

@@ -5,14 +5,16 @@
 #include "tools/tarntool/DefinitionJson.h"
 #include "tools/tarntool/JsonOutput.h"
 
-#include "ecu/RTDataMgrSerial.h"
+#include "ecu/BlockDecoder.h"
 #include "ecu/RuntimeData.h"
 
 #include <wx/log.h>
 
 #include <cctype>
+#include <cstdint>
 #include <cstdio>
 #include <memory>
+#include <optional>
 #include <vector>
 
 namespace {
@@ -29,7 +31,7 @@ int HexDigit(char c)
 }
 
 // Hex digits, whitespace anywhere; an error text when malformed.
-std::string ParseHex(const std::string& text, std::vector<unsigned char>& bytes)
+std::string ParseHex(const std::string& text, std::vector<unsigned char>& bytes, size_t capacity)
 {
     int high = -1;
     for (size_t i = 0; i < text.size(); ++i) {
@@ -44,8 +46,8 @@ std::string ParseHex(const std::string& text, std::vector<unsigned char>& bytes)
             high = digit;
             continue;
         }
-        if (bytes.size() == kRuntimeDataCapacity)
-            return "HEX: more than " + std::to_string(kRuntimeDataCapacity) +
+        if (bytes.size() == capacity)
+            return "HEX: more than " + std::to_string(capacity) +
                    " bytes (the runtime data block's size)";
         bytes.push_back(static_cast<unsigned char>(high << 4 | digit));
         high = -1;
@@ -63,36 +65,48 @@ bool IsOutputChannel(const Symbol& symbol)
 
 int RunDecode(const CommandArgs& args)
 {
-    const ParsedArgs parsed = ParseArgs(args, {}, {});
+    const ParsedArgs parsed = ParseArgs(args, kDefinitionOptionNames, {});
     if (!parsed.error.empty())
         return UsageError(parsed.error);
     if (parsed.operands.size() != 2)
         return UsageError("decode needs FILE and HEX");
 
+    // Malformed text is refused before the file is read; its size only after.
     std::vector<unsigned char> bytes;
-    const std::string hexError = ParseHex(parsed.operands[1], bytes);
+    std::string hexError = ParseHex(parsed.operands[1], bytes, SIZE_MAX);
     if (!hexError.empty())
         return UsageError(hexError);
     wxArrayString warnings;
-    std::unique_ptr<SymbolTable> table(LoadQuietly(parsed.operands[0], warnings));
+    std::string error;
+    std::unique_ptr<SymbolTable> table(
+        LoadQuietly(parsed.operands[0], warnings, DefinitionOptionsOf(parsed), error));
     if (!table)
-        return UsageError("cannot read " + parsed.operands[0]);
+        return UsageError(error);
+    // The dashboard's own firmware fills its block buffer; any other firmware
+    // sends the block its file declares.
+    const size_t capacity = table->getLinkSettings().isBuiltInFirmware()
+                                ? kRuntimeDataCapacity
+                                : static_cast<size_t>(table->getBlockSize());
+    bytes.clear();
+    hexError = ParseHex(parsed.operands[1], bytes, capacity);
+    if (!hexError.empty())
+        return UsageError(hexError);
+    bytes.resize(capacity, 0); // the rest of the block is zero
 
-    ValueMap values;
-    for (const auto& entry : table->getSymbols())
-        if (entry.second && IsOutputChannel(*entry.second))
-            values[entry.first] = 0.0;
-    {
-        // Two debug-log lines per channel and one per name: not for a terminal.
-        wxLogNull quiet;
-        loadRuntimeData(bytes.data(), bytes.size());
-        RTDataMgrSerial input(nullptr, table.get());
-        input.setValueMap(&values);
-        input.Update();
-    }
     nlohmann::json document = nlohmann::json::object(); // keys sorted by code point
-    for (const auto& entry : values)
-        document[ToUtf8(entry.first)] = entry.second;
+    {
+        // The evaluator traces every step: not for a terminal.
+        wxLogNull quiet;
+        BlockDecoder decoder(*table);
+        decoder.decode(bytes.data(), bytes.size());
+        for (const auto& entry : table->getSymbols()) {
+            const Symbol* symbol = entry.second;
+            if (!symbol || !IsOutputChannel(*symbol))
+                continue;
+            const std::optional<double> value = decoder.value(entry.first);
+            document[ToUtf8(entry.first)] = value ? nlohmann::json(*value) : nlohmann::json(nullptr);
+        }
+    }
     const std::string line = DumpJsonLine(document) + "\n";
     std::fwrite(line.data(), 1, line.size(), stdout);
     std::fflush(stdout);
@@ -101,4 +115,4 @@ int RunDecode(const CommandArgs& args)
 
 } // namespace
 
-TARNTOOL_COMMAND("decode", "FILE HEX", RunDecode);
+TARNTOOL_COMMAND("decode", "[--set NAME]... [--tune FILE.msq] FILE HEX", RunDecode);

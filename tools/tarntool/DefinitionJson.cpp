@@ -4,7 +4,9 @@
 #include "tools/tarntool/InputFile.h"
 
 #include "definition/IniParser.h"
+#include "definition/TuneFile.h"
 
+#include <wx/filename.h>
 #include <wx/log.h>
 
 std::string ToUtf8(const wxString& text)
@@ -45,6 +47,8 @@ OrderedJson SymbolToJson(const Symbol& s)
     j["BitFields"] = Strings(s.BitFields);
     j["expr"] = ToUtf8(s.expr);
     j["describe"] = ToUtf8(s.describe());
+    if (s.Float)
+        j["Float"] = true; // F32: only present when set
     return j;
 }
 
@@ -70,6 +74,44 @@ OrderedJson GaugeToJson(const TARNGaugeDesc& g)
         ranges.push_back({range.lo, range.hi, range.colour->name});
     j["ranges"] = ranges;
     j["describe"] = ToUtf8(g.describe());
+    // Only present when the file gives fields as {expressions}; the values
+    // above are then the computed ones.
+    static const char* const fieldNames[TARNGaugeDesc::FieldCount] = {
+        "title", "units", "minValue", "maxValue", "lowDanger", "lowWarning", "highWarning",
+        "highDanger"};
+    if (g.hasExpressions()) {
+        OrderedJson expressions = OrderedJson::object();
+        for (int i = 0; i < TARNGaugeDesc::FieldCount; ++i) {
+            const wxString& text = g.getExpression(static_cast<TARNGaugeDesc::Field>(i));
+            if (!text.empty())
+                expressions[fieldNames[i]] = ToUtf8(text);
+        }
+        j["expressions"] = expressions;
+    }
+    return j;
+}
+
+OrderedJson LinkToJson(const SymbolTable& table)
+{
+    const LinkSettings& link = table.getLinkSettings();
+    OrderedJson j;
+    // Bytes as the code points U+0000 to U+00FF.
+    std::string signature;
+    for (unsigned char byte : link.signature)
+        signature += ToUtf8(wxString(wxUniChar(byte)));
+    j["signature"] = link.hasSignature ? OrderedJson(signature) : OrderedJson(nullptr);
+    j["builtIn"] = link.isBuiltInFirmware();
+    j["queryCommand"] = ToUtf8(link.queryCommand);
+    j["versionInfo"] = ToUtf8(link.versionInfo);
+    j["ochGetCommand"] = ToUtf8(link.ochGetCommand);
+    j["ochBlockSize"] = link.ochBlockSize;
+    j["blockSize"] = table.getBlockSize();
+    j["blockingFactor"] = link.blockingFactor;
+    j["endianness"] = link.endianness == ByteOrder::Big ? "big" : "little";
+    j["messageEnvelopeFormat"] = ToUtf8(link.messageEnvelopeFormat);
+    j["blockReadTimeout"] = link.blockReadTimeout;
+    j["delayAfterPortOpen"] = link.delayAfterPortOpen;
+    j["interWriteDelay"] = link.interWriteDelay;
     return j;
 }
 
@@ -89,6 +131,7 @@ OrderedJson TableToJson(const SymbolTable& table, const wxArrayString& warnings)
     document["gauges"] = gauges;
     document["datalog"] = datalog;
     document["warnings"] = Strings(warnings);
+    document["link"] = LinkToJson(table);
     return document;
 }
 
@@ -110,20 +153,48 @@ std::string DumpLine(const OrderedJson& document)
     return DumpJsonLine(document);
 }
 
-SymbolTable* LoadQuietly(const std::string& path, wxArrayString& warnings)
+const std::vector<std::string> kDefinitionOptionNames = {"set", "tune"};
+
+DefinitionOptions DefinitionOptionsOf(const ParsedArgs& parsed)
+{
+    DefinitionOptions options;
+    for (const auto& option : parsed.options) {
+        if (option.first == "set")
+            options.setFlags.Add(wxString::FromUTF8(option.second));
+        else if (option.first == "tune")
+            options.tuneFile = wxString::FromUTF8(option.second);
+    }
+    return options;
+}
+
+SymbolTable* LoadQuietly(const std::string& path, wxArrayString& warnings,
+                         const DefinitionOptions& options, std::string& error)
 {
     // The bytes are read here rather than by name so that any file name works;
     // the parser sees them exactly as it sees a file it opens itself.
     std::string bytes;
-    if (!ReadWholeFile(path, bytes))
+    std::string reason;
+    if (!ReadWholeFile(path, bytes, reason)) {
+        error = "cannot read " + path + ": " + reason;
         return nullptr;
+    }
+    if (!options.tuneFile.empty()) {
+        std::map<wxString, wxString> tune;
+        wxString tuneError;
+        if (!readTuneFile(options.tuneFile, tune, tuneError)) {
+            error = "tune file not read: " + ToUtf8(tuneError);
+            return nullptr;
+        }
+    }
     // The parser traces every line to the debug log; on a terminal that would
     // bury the output.
     wxLogNull quiet;
-    IniParser parser;
+    IniParser parser(options.setFlags);
     parser.openBytes(std::move(bytes));
     while (parser.readNext()) {
     }
     warnings = parser.getWarnings();
-    return parser.releaseTable();
+    SymbolTable* table = parser.releaseTable();
+    completeDefinition(*table, options, wxFileName(wxString::FromUTF8(path)).GetPath(), warnings);
+    return table;
 }

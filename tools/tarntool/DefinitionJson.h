@@ -1,6 +1,9 @@
 #pragma once
 // The JSON forms of symbols, gauge descriptions and tokens that tarntool
 // prints. Keys keep the documented order; strings are UTF-8.
+#include "tools/tarntool/Command.h"
+
+#include "definition/IniParser.h"
 #include "definition/LineTokenizer.h"
 #include "definition/Symbol.h"
 #include "definition/SymbolTable.h"
@@ -14,6 +17,8 @@ using OrderedJson = nlohmann::ordered_json;
 std::string ToUtf8(const wxString& text);
 OrderedJson SymbolToJson(const Symbol& symbol);
 OrderedJson GaugeToJson(const TARNGaugeDesc& gauge);
+// The link settings the file declares, and the table's block size.
+OrderedJson LinkToJson(const SymbolTable& table);
 // {"symbols", "gauges", "datalog", "warnings"}, the document of `tarntool dump`.
 OrderedJson TableToJson(const SymbolTable& table, const wxArrayString& warnings);
 // One line's tokens: [{"type", "text", "value"}, ...].
@@ -23,7 +28,14 @@ OrderedJson TokensToJson(const LineTokenizer& tokens);
 // (wxString converts), but a replacement character beats an exception.
 std::string DumpLine(const OrderedJson& document);
 
-// The loader used by dump and check: reads `path` with the dashboard's parser
-// and settings, its trace silenced, without installing the table. Returns null
-// when the file could not be read.
-SymbolTable* LoadQuietly(const std::string& path, wxArrayString& warnings);
+// The loader used by dump, check and decode: reads `path` with the dashboard's
+// parser and the user's choices, its trace silenced, without installing the
+// table. Returns null with `error` set when the file (or the tune file) could
+// not be read.
+SymbolTable* LoadQuietly(const std::string& path, wxArrayString& warnings,
+                         const DefinitionOptions& options, std::string& error);
+
+// The options every command that loads a definition file takes:
+// --set NAME (again for more names) and --tune FILE.
+extern const std::vector<std::string> kDefinitionOptionNames;
+DefinitionOptions DefinitionOptionsOf(const ParsedArgs& parsed);

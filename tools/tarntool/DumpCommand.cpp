@@ -10,16 +10,18 @@ namespace {
 
 int RunDump(const CommandArgs& args)
 {
-    const ParsedArgs parsed = ParseArgs(args, {}, {});
+    const ParsedArgs parsed = ParseArgs(args, kDefinitionOptionNames, {});
     if (!parsed.error.empty())
         return UsageError(parsed.error);
     if (parsed.operands.size() != 1)
         return UsageError("dump needs exactly one FILE");
 
     wxArrayString warnings;
-    std::unique_ptr<SymbolTable> table(LoadQuietly(parsed.operands[0], warnings));
+    std::string error;
+    std::unique_ptr<SymbolTable> table(
+        LoadQuietly(parsed.operands[0], warnings, DefinitionOptionsOf(parsed), error));
     if (!table)
-        return UsageError("cannot read " + parsed.operands[0]);
+        return UsageError(error);
     const std::string text = DumpLine(TableToJson(*table, warnings)) + "\n";
     std::fwrite(text.data(), 1, text.size(), stdout);
     std::fflush(stdout);
@@ -28,4 +30,4 @@ int RunDump(const CommandArgs& args)
 
 } // namespace
 
-TARNTOOL_COMMAND("dump", "FILE", RunDump);
+TARNTOOL_COMMAND("dump", "[--set NAME]... [--tune FILE.msq] FILE", RunDump);

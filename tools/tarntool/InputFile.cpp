@@ -1,39 +1,33 @@
 #include "tools/tarntool/InputFile.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
+#include "base/RegularFile.h"
+
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstring>
 
-static bool ReadDescriptor(int fd, std::string& bytes)
+static bool ReadStandardInput(std::string& bytes, std::string& error)
 {
-    struct stat info;
-    if (fstat(fd, &info) != 0 || S_ISDIR(info.st_mode))
-        return false;
     bytes.clear();
     char buffer[65536];
     for (;;) {
-        const ssize_t n = read(fd, buffer, sizeof buffer);
+        const ssize_t n = read(STDIN_FILENO, buffer, sizeof buffer);
         if (n == 0)
             return true;
         if (n < 0) {
             if (errno == EINTR)
                 continue;
+            error = std::strerror(errno);
             return false;
         }
         bytes.append(buffer, static_cast<size_t>(n));
     }
 }
 
-bool ReadWholeFile(const std::string& path, std::string& bytes)
+bool ReadWholeFile(const std::string& path, std::string& bytes, std::string& error)
 {
     if (path == "-")
-        return ReadDescriptor(STDIN_FILENO, bytes);
-    const int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0)
-        return false;
-    const bool ok = ReadDescriptor(fd, bytes);
-    close(fd);
-    return ok;
+        return ReadStandardInput(bytes, error);
+    return ReadRegularFile(path, bytes, error);
 }

@@ -43,7 +43,7 @@ bool ParseCount(const std::string& text, long max, long& value)
 
 int RunLive(const CommandArgs& args)
 {
-    const ParsedArgs parsed = ParseArgs(args, {"ticks", "period"}, {"verbose"});
+    const ParsedArgs parsed = ParseArgs(args, {"ticks", "period", "set", "tune"}, {"verbose"});
     if (!parsed.error.empty())
         return UsageError(parsed.error);
     if (parsed.operands.size() < 2)
@@ -55,9 +55,11 @@ int RunLive(const CommandArgs& args)
         return UsageError("--period needs a whole number of milliseconds");
 
     wxArrayString warnings;
-    std::unique_ptr<SymbolTable> table(LoadQuietly(parsed.operands[0], warnings));
+    std::string error;
+    std::unique_ptr<SymbolTable> table(
+        LoadQuietly(parsed.operands[0], warnings, DefinitionOptionsOf(parsed), error));
     if (!table)
-        return UsageError("cannot read " + parsed.operands[0]);
+        return UsageError(error);
 
     // Standard output carries only the JSON lines.
     std::unique_ptr<wxLogNull> quiet;
@@ -111,4 +113,6 @@ int RunLive(const CommandArgs& args)
 
 } // namespace
 
-TARNTOOL_COMMAND("live", "FILE [--ticks N] [--period MS] [--verbose] NAME...", RunLive);
+TARNTOOL_COMMAND("live",
+                 "FILE [--ticks N] [--period MS] [--verbose] [--set NAME]... [--tune FILE.msq] NAME...",
+                 RunLive);

@@ -31,8 +31,10 @@ int RunTokens(const CommandArgs& args)
 
     std::string bytes;
     const std::string file = parsed.operands.empty() ? "-" : parsed.operands[0];
-    if (!ReadWholeFile(file, bytes))
-        return UsageError("cannot read " + (file == "-" ? std::string("standard input") : file));
+    std::string error;
+    if (!ReadWholeFile(file, bytes, error))
+        return UsageError("cannot read " + (file == "-" ? std::string("standard input") : file) +
+                          ": " + error);
     TokenPrinter printer;
     printer.openBytes(std::move(bytes));
     while (printer.readNext()) {

@@ -1,21 +1,23 @@
 #pragma once
-// Collects what the protocol writes to its trace stream.
+// Collects the standard-error traces (base/StderrTrace.h) while it lives,
+// then restores their earlier route.
+#include "base/StderrTrace.h"
+
 #include <cstdio>
 #include <string>
 #include <vector>
 
 class TraceCapture {
 public:
-    TraceCapture() : file(std::tmpfile()) {}
+    TraceCapture() : file(std::tmpfile()), previous(RouteStderrTraces({file, false})) {}
     ~TraceCapture()
     {
+        RouteStderrTraces(previous);
         if (file)
             std::fclose(file);
     }
     TraceCapture(const TraceCapture&) = delete;
     TraceCapture& operator=(const TraceCapture&) = delete;
-
-    FILE* stream() const { return file; }
 
     std::string text() const
     {
@@ -52,4 +54,5 @@ public:
 
 private:
     FILE* file;
+    StderrTraceRoute previous;
 };

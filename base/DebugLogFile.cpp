@@ -1,0 +1,338 @@
+#include "base/DebugLogFile.h"
+
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <chrono>
+#include <cstdio>
+#include <cstring>
+#include <ctime>
+
+namespace {
+
+// "HH:MM:SS: ", the toolkit's default time stamp ("%X" in the C locale),
+// made once a second per thread.
+const char* timeStamp(size_t& length)
+{
+    thread_local time_t second = -1;
+    thread_local char text[16];
+    thread_local size_t size = 0;
+    const time_t now = std::time(nullptr);
+    if (now != second) {
+        struct tm local;
+        localtime_r(&now, &local);
+        size = std::strftime(text, sizeof text, "%H:%M:%S: ", &local);
+        second = now;
+    }
+    length = size;
+    return text;
+}
+
+// Never blocks, not even on a FIFO without a reader (that open fails).
+int openForWriting(const std::string& path, int flags)
+{
+    return ::open(path.c_str(), O_WRONLY | O_CLOEXEC | O_NONBLOCK | flags, 0666);
+}
+
+} // namespace
+
+DebugLogFile::DebugLogFile(const std::string& folder, uint64_t limitBytes)
+    : path(folder.empty() ? kFileName : folder + "/" + kFileName),
+      olderPath(folder.empty() ? kOlderFileName : folder + "/" + kOlderFileName),
+      limit(limitBytes)
+{
+    filled[0] = 0;
+    filled[1] = 0;
+    // The two files hold this run only.
+    ::unlink(olderPath.c_str());
+    if (limit == 0) {
+        const int old = openForWriting(path, O_TRUNC);
+        if (old >= 0)
+            ::close(old);
+        return;
+    }
+    const int opened = openForWriting(path, O_CREAT | O_TRUNC);
+    if (opened < 0) {
+        const int error = errno;
+        std::fprintf(stderr, "%s: cannot open (%s); the debug log stays off\n", path.c_str(),
+                     std::strerror(error));
+        return;
+    }
+    fd = opened;
+    buffers[0].reset(new char[kBufferBytes]);
+    buffers[1].reset(new char[kBufferBytes]);
+    on = true;
+    writer = std::thread(&DebugLogFile::writerLoop, this);
+}
+
+DebugLogFile::~DebugLogFile()
+{
+    close();
+}
+
+void DebugLogFile::close()
+{
+    shutdown();
+    std::lock_guard<std::mutex> disk(diskLock);
+    on = false;
+    const int open = fd.exchange(-1);
+    if (open >= 0)
+        ::close(open);
+}
+
+void DebugLogFile::append(unsigned level, const wxString& text)
+{
+    if (!isOn())
+        return;
+    // Everything but the copy into the buffer happens outside the lock.
+    const wxScopedCharBuffer utf8 = text.utf8_str();
+    size_t stampLength = 0;
+    const char* stamp = timeStamp(stampLength);
+    const char* levelPrefix = level == 1 ? "Warning: " : level == 2 ? "Error: " : "";
+    const size_t prefixLength = std::strlen(levelPrefix);
+    const size_t textLength = utf8.length();
+    // As the toolkit's stream target: a line feed only when the text has none at its end.
+    const bool needsFeed = textLength == 0 || utf8.data()[textLength - 1] != '\n';
+    size_t need = stampLength + prefixLength + textLength + (needsFeed ? 1 : 0);
+    if (need > kBufferBytes)
+        need = kBufferBytes; // cut: the end of a huge line is lost, the line feed is not
+
+    bool wakeWriter = false;
+    {
+        std::lock_guard<std::mutex> hold(bufferLock);
+        int index = current.load(std::memory_order_relaxed);
+        size_t used = filled[index].load(std::memory_order_relaxed);
+        if (used + need > kBufferBytes) {
+            const int other = index ^ 1;
+            if (filled[other].load(std::memory_order_relaxed) != 0) {
+                ++droppedLines; // both buffers wait for the disk
+                wake.notify_one();
+                return;
+            }
+            current.store(other, std::memory_order_relaxed);
+            index = other;
+            used = 0;
+            wakeWriter = true;
+        }
+        char* to = buffers[index].get() + used;
+        if (droppedLines != 0) {
+            char note[160];
+            const int n = std::snprintf(note, sizeof note,
+                                        "%sWarning: %llu lines of the debug log were lost: the "
+                                        "disk did not keep up\n",
+                                        stamp, static_cast<unsigned long long>(droppedLines));
+            if (n > 0 && used + static_cast<size_t>(n) + need <= kBufferBytes) {
+                std::memcpy(to, note, static_cast<size_t>(n));
+                to += n;
+                used += static_cast<size_t>(n);
+                droppedLines = 0;
+            }
+        }
+        size_t room = need;
+        const auto put = [&](const char* from, size_t size) {
+            const size_t n = size < room ? size : room;
+            std::memcpy(to, from, n);
+            to += n;
+            room -= n;
+        };
+        put(stamp, stampLength);
+        put(levelPrefix, prefixLength);
+        const bool cut = stampLength + prefixLength + textLength > need;
+        if (needsFeed || cut) {
+            put(utf8.data(), room - 1);
+            *to = '\n';
+        } else {
+            put(utf8.data(), textLength);
+        }
+        const size_t half = kBufferBytes / 2;
+        wakeWriter = wakeWriter || (used <= half && used + need > half);
+        filled[index].store(used + need, std::memory_order_release);
+    }
+    if (writerGone.load(std::memory_order_relaxed))
+        drain();
+    else if (wakeWriter)
+        wake.notify_one();
+}
+
+void DebugLogFile::flush()
+{
+    drain();
+}
+
+void DebugLogFile::shutdown()
+{
+    {
+        std::lock_guard<std::mutex> hold(bufferLock);
+        stopping = true;
+    }
+    wake.notify_all();
+    if (writer.joinable())
+        writer.join();
+    writerGone = true;
+    drain();
+}
+
+void DebugLogFile::writerLoop()
+{
+    std::unique_lock<std::mutex> hold(bufferLock);
+    while (!stopping) {
+        wake.wait_for(hold, std::chrono::milliseconds(kFlushMilliseconds));
+        if (stopping)
+            break;
+        hold.unlock();
+        drain();
+        hold.lock();
+    }
+}
+
+void DebugLogFile::drain()
+{
+    std::lock_guard<std::mutex> disk(diskLock);
+    // At most the older buffer, then the one being filled: what was appended
+    // before the call is on disk when it returns.
+    for (int round = 0; round < 2; ++round) {
+        int victim;
+        size_t size;
+        {
+            std::lock_guard<std::mutex> hold(bufferLock);
+            const int index = current.load(std::memory_order_relaxed);
+            if (filled[index ^ 1].load(std::memory_order_relaxed) != 0) {
+                victim = index ^ 1;
+            } else if (filled[index].load(std::memory_order_relaxed) != 0) {
+                victim = index;
+                current.store(index ^ 1, std::memory_order_relaxed);
+            } else {
+                return;
+            }
+            size = filled[victim].load(std::memory_order_relaxed);
+        }
+        if (isOn())
+            writeBounded(buffers[victim].get(), size);
+        std::lock_guard<std::mutex> hold(bufferLock);
+        filled[victim].store(0, std::memory_order_release);
+    }
+}
+
+void DebugLogFile::writeBounded(const char* data, size_t size)
+{
+    size_t pos = 0;
+    while (pos < size && isOn()) {
+        const uint64_t used = fileBytes.load(std::memory_order_relaxed);
+        const uint64_t room = limit > used ? limit - used : 0;
+        const char* from = data + pos;
+        const size_t rest = size - pos;
+        if (rest <= room) {
+            if (writeAll(from, rest))
+                fileHasLines = true;
+            return;
+        }
+        // The whole lines that still fit, then a new file.
+        if (const void* last = room > 0 ? ::memrchr(from, '\n', room) : nullptr) {
+            const size_t n = static_cast<const char*>(last) - from + 1;
+            if (!writeAll(from, n))
+                return;
+            pos += n;
+            fileHasLines = true;
+            rotate();
+            continue;
+        }
+        if (fileHasLines) {
+            rotate();
+            continue;
+        }
+        // One line longer than a whole file: as much of it as fits.
+        const void* end = std::memchr(from, '\n', rest);
+        const size_t lineLength = end ? static_cast<const char*>(end) - from + 1 : rest;
+        if (room >= 2 && writeAll(from, room - 1) && writeAll("\n", 1))
+            fileHasLines = true;
+        pos += lineLength;
+    }
+}
+
+bool DebugLogFile::writeAll(const char* data, size_t size)
+{
+    const int out = fd.load(std::memory_order_relaxed);
+    while (size > 0) {
+        const ssize_t n = ::write(out, data, size);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0) {
+            stop("cannot write", n < 0 ? errno : ENOSPC);
+            return false;
+        }
+        data += n;
+        size -= static_cast<size_t>(n);
+        fileBytes.fetch_add(static_cast<uint64_t>(n), std::memory_order_relaxed);
+    }
+    return true;
+}
+
+void DebugLogFile::rotate()
+{
+    const int old = fd.exchange(-1);
+    if (old >= 0)
+        ::close(old);
+    if (::rename(path.c_str(), olderPath.c_str()) != 0) {
+        stop("cannot rename it", errno);
+        return;
+    }
+    const int opened = openForWriting(path, O_CREAT | O_TRUNC);
+    if (opened < 0) {
+        stop("cannot open", errno);
+        return;
+    }
+    fileBytes = 0;
+    fileHasLines = false;
+    fd = opened;
+    size_t stampLength = 0;
+    const char* stamp = timeStamp(stampLength);
+    char note[200];
+    const int n = std::snprintf(note, sizeof note,
+                                "%.*s%s reached its limit of %llu bytes; the lines before are in "
+                                "%s\n",
+                                static_cast<int>(stampLength), stamp, kFileName,
+                                static_cast<unsigned long long>(limit), kOlderFileName);
+    // Only where it leaves room for the lines themselves.
+    if (n > 0 && static_cast<uint64_t>(n) <= limit / 2)
+        writeAll(note, static_cast<size_t>(n));
+}
+
+void DebugLogFile::stop(const char* what, int error)
+{
+    if (!on.exchange(false))
+        return;
+    std::fprintf(stderr, "%s: %s (%s); the debug log stops\n", path.c_str(), what,
+                 std::strerror(error));
+    const int open = fd.exchange(-1);
+    if (open >= 0)
+        ::close(open);
+}
+
+void DebugLogFile::flushFromSignal()
+{
+    const int out = fd.load(std::memory_order_relaxed);
+    if (!isOn() || out < 0)
+        return;
+    // The older buffer first. A buffer that the writer thread was writing
+    // may appear twice in the file: better than losing it.
+    const int index = current.load(std::memory_order_relaxed);
+    for (const int buffer : {index ^ 1, index}) {
+        size_t size = filled[buffer].load(std::memory_order_acquire);
+        const uint64_t used = fileBytes.load(std::memory_order_relaxed);
+        const uint64_t room = limit > used ? limit - used : 0;
+        if (size > room)
+            size = static_cast<size_t>(room);
+        const char* data = buffers[buffer].get();
+        while (size > 0) {
+            const ssize_t n = ::write(out, data, size);
+            if (n < 0 && errno == EINTR)
+                continue;
+            if (n <= 0)
+                return;
+            data += n;
+            size -= static_cast<size_t>(n);
+            fileBytes.fetch_add(static_cast<uint64_t>(n), std::memory_order_relaxed);
+        }
+    }
+}

@@ -1,0 +1,77 @@
+// Decoding a whole runtime data block of a large definition file: the
+// rusEFI file's 1,248-byte block with its 1,100 scalar and bit channels
+// (from ../shared/realworld beside the repository, or TARN_REALWORLD_DIR;
+// skipped when absent). "decode" is the per-tick decoding of every scalar
+// channel; "decode_and_serve" adds the value of every output channel,
+// expressions included, as `tarntool decode` asks for them.
+#include "definition/IniParser.h"
+#include "ecu/BlockDecoder.h"
+
+#include <benchmark/benchmark.h>
+#include <wx/init.h>
+#include <wx/log.h>
+
+#include <cstdlib>
+#include <memory>
+#include <random>
+#include <string>
+#include <vector>
+
+namespace {
+
+std::unique_ptr<SymbolTable> LoadRusefi()
+{
+    const char* env = std::getenv("TARN_REALWORLD_DIR");
+    const std::string dir = env && *env ? env : TARN_SOURCE_DIR "/../shared/realworld";
+    int result = -1;
+    std::unique_ptr<SymbolTable> table(
+        loadDefinitionFileFrom(dir + "/ini/rusefi_mre_f4.ini", nullptr, &result));
+    return result == 0 ? std::move(table) : nullptr;
+}
+
+std::vector<unsigned char> RandomBlock(size_t size)
+{
+    std::mt19937 random(1248);
+    std::vector<unsigned char> block(size);
+    for (unsigned char& b : block)
+        b = static_cast<unsigned char>(random());
+    return block;
+}
+
+void BM_DecodeRusefiBlock(benchmark::State& state, bool serve)
+{
+    wxLogNull quiet;
+    std::unique_ptr<SymbolTable> table = LoadRusefi();
+    if (!table) {
+        state.SkipWithError("rusefi_mre_f4.ini is not here");
+        return;
+    }
+    const std::vector<unsigned char> block = RandomBlock(table->getBlockSize());
+    std::vector<wxString> names;
+    for (const auto& entry : table->getSymbols())
+        if (!entry.second->Const && (entry.second->isScalarChannel() || entry.second->isExpression()))
+            names.push_back(entry.first);
+    BlockDecoder decoder(*table);
+    for (auto _ : state) {
+        decoder.decode(block.data(), block.size());
+        if (serve)
+            for (const wxString& name : names)
+                benchmark::DoNotOptimize(decoder.value(name));
+    }
+    state.counters["channels"] = static_cast<double>(names.size());
+    state.counters["block_bytes"] = static_cast<double>(block.size());
+}
+
+} // namespace
+
+BENCHMARK_CAPTURE(BM_DecodeRusefiBlock, decode, false)->Unit(benchmark::kMicrosecond);
+BENCHMARK_CAPTURE(BM_DecodeRusefiBlock, decode_and_serve, true)->Unit(benchmark::kMicrosecond);
+
+int main(int argc, char** argv)
+{
+    wxInitializer initializer;
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}

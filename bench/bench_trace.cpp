@@ -1,0 +1,99 @@
+// The debug log's cost per ECU tick: the sample definition file's output
+// channels decoded and the five gauges' values read (an expression among
+// them), as the ECU input does on each tick, with no fetch. With the trace
+// on (the dashboard's default limit) and off (limit 0); "log_bytes_per_tick"
+// is what one tick adds to the log.
+#include "base/DebugLog.h"
+#include "definition/IniParser.h"
+#include "definition/SymbolTable.h"
+#include "ecu/RTDataMgrSerial.h"
+
+#include <benchmark/benchmark.h>
+#include <wx/init.h>
+#include <wx/log.h>
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <memory>
+#include <string>
+
+namespace {
+
+std::unique_ptr<SymbolTable> LoadSample()
+{
+    wxLogNull quiet;
+    IniParser parser;
+    parser.readAll(TARN_SAMPLE_DIR "/tarnv3.ini");
+    return std::unique_ptr<SymbolTable>(parser.releaseTable());
+}
+
+std::string MakeFolder()
+{
+    char pattern[] = "/tmp/tarn-trace-XXXXXX";
+    const char* made = ::mkdtemp(pattern);
+    return made ? made : "";
+}
+
+long long FileSize(const std::string& path)
+{
+    struct stat info;
+    return ::stat(path.c_str(), &info) == 0 ? static_cast<long long>(info.st_size) : 0;
+}
+
+void RunTicks(benchmark::State& state, uint64_t limit)
+{
+    const std::string folder = MakeFolder();
+    if (folder.empty()) {
+        state.SkipWithError("no temporary folder");
+        return;
+    }
+    InitDebugLog(wxString(folder), limit);
+    std::unique_ptr<SymbolTable> table = LoadSample();
+    RTDataMgrSerial input(nullptr, table.get());
+    ValueMap values;
+    input.setValueMap(&values);
+    const char* const gauges[] = {"rpm", "map", "spark", "lambda", "dwell"};
+    const auto tick = [&] {
+        for (const char* name : gauges)
+            values[name] = 0.0;
+        input.Update();
+        benchmark::DoNotOptimize(values);
+    };
+    // What one tick adds to the fresh file (later ones rotate it).
+    const std::string log = folder + "/filelog.txt";
+    tick();
+    FlushDebugLog();
+    state.counters["log_bytes_per_tick"] = static_cast<double>(FileSize(log));
+    for (auto _ : state)
+        tick();
+    InitDebugLog(wxString(folder), 0); // lets go of the files
+    std::remove(log.c_str());
+    std::remove((log + ".1").c_str());
+    ::rmdir(folder.c_str());
+}
+
+void BM_EcuTick_TraceOn(benchmark::State& state)
+{
+    RunTicks(state, kDefaultDebugLogLimit);
+}
+
+void BM_EcuTick_TraceOff(benchmark::State& state)
+{
+    RunTicks(state, 0);
+}
+
+} // namespace
+
+BENCHMARK(BM_EcuTick_TraceOn)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_EcuTick_TraceOff)->Unit(benchmark::kMicrosecond);
+
+int main(int argc, char** argv)
+{
+    wxInitializer initializer;
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}

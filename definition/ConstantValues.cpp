@@ -1,0 +1,52 @@
+#include "definition/ConstantValues.h"
+
+#include "definition/SymbolTable.h"
+
+void ConstantValues::setText(const wxString& name, const wxString& text)
+{
+    wxString value = text;
+    value.Trim(true).Trim(false);
+    if (value.length() >= 2 && value[0] == '"' && value.Last() == '"')
+        value = value.Mid(1, value.length() - 2);
+    m_texts[name] = value;
+}
+
+bool ConstantValues::findText(const wxString& name, wxString& text) const
+{
+    const auto it = m_texts.find(name);
+    if (it == m_texts.end())
+        return false;
+    text = it->second;
+    return true;
+}
+
+bool ConstantValues::findNumber(const wxString& name, double& value) const
+{
+    const ValueMap::const_iterator it = m_numbers.find(name);
+    if (it == m_numbers.end())
+        return false;
+    value = it->second;
+    return true;
+}
+
+void ConstantValues::resolve(const SymbolTable& table)
+{
+    m_numbers.clear();
+    for (const auto& entry : m_texts) {
+        double number = 0.0;
+        // An array's values are several numbers: the first does not stand for it.
+        const Symbol* symbol = table.findSymbol(entry.first);
+        if (symbol && symbol->isArray())
+            continue;
+        if (entry.second.ToCDouble(&number)) {
+            m_numbers[entry.first] = number;
+            continue;
+        }
+        // A bit field saved as one of its labels: the value is the label's place.
+        if (symbol && symbol->isBitField()) {
+            const int index = symbol->BitFields.Index(entry.second);
+            if (index != wxNOT_FOUND)
+                m_numbers[entry.first] = index;
+        }
+    }
+}

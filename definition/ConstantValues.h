@@ -1,0 +1,31 @@
+#pragma once
+// The values of a definition file's constants that expressions may use:
+// the file's defaults ([ConstantsExtensions] "defaultValue" lines), then a
+// tune file's values over them. Kept as the texts given; numbers are worked
+// out against the symbols once the file is read (a bit field's value may be
+// one of its labels).
+#include "base/ValueMap.h"
+
+#include <wx/string.h>
+
+#include <map>
+
+class SymbolTable;
+
+class ConstantValues {
+public:
+    // A value as written: a number, or a label/text (quotes removed).
+    void setText(const wxString& name, const wxString& text);
+    bool findText(const wxString& name, wxString& text) const;
+    // Works out the numbers from the texts; call after the symbols are known
+    // and after each change of the texts.
+    void resolve(const SymbolTable& table);
+    // The constants that have a numeric value, by name.
+    const ValueMap& numbers() const { return m_numbers; }
+    bool findNumber(const wxString& name, double& value) const;
+    size_t size() const { return m_texts.size(); }
+
+private:
+    std::map<wxString, wxString> m_texts;
+    ValueMap m_numbers;
+};

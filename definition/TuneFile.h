@@ -1,0 +1,12 @@
+#pragma once
+// Reads the values of a tune file: the XML ".msq" that tuning suites save,
+// one <constant name="..."> (or <pcVariable name="...">) element per value,
+// its text the value (a number, several numbers for an array, or a quoted
+// label or text).
+#include <wx/string.h>
+
+#include <map>
+
+// Name -> value text. False with `error` set when the file cannot be read or
+// is not such a file.
+bool readTuneFile(const wxString& path, std::map<wxString, wxString>& values, wxString& error);

@@ -1,0 +1,246 @@
+// What the definition files of other firmwares use: link settings, bits and
+// float channels, gauge expressions over constants, tune files, lookup
+// tables, #elif/#set/#unset and the user's settings.
+#include "definition/DefinitionExpressions.h"
+#include "definition/IncTable.h"
+#include "definition/IniParser.h"
+#include "tests/definition/ParseHelpers.h"
+
+#include <gtest/gtest.h>
+#include <wx/filename.h>
+
+#include <cstdio>
+#include <fstream>
+
+namespace {
+
+// A scratch folder for files the loader reads by name.
+struct Folder {
+    std::string dir;
+    Folder()
+    {
+        char pattern[] = "/tmp/tarn-defs-XXXXXX";
+        dir = mkdtemp(pattern);
+    }
+    ~Folder() { std::system(("rm -rf '" + dir + "'").c_str()); }
+    std::string write(const std::string& name, const std::string& text)
+    {
+        std::ofstream(dir + "/" + name) << text;
+        return dir + "/" + name;
+    }
+};
+
+} // namespace
+
+TEST(FirmwareDefinition, LinkSettingsAndRefusedBlockSizes)
+{
+    const Parsed parsed = Parse(Lines({
+        "[MegaTune]",
+        "signature = 20",
+        "queryCommand = \"Q\"",
+        "[TunerStudio]",
+        "versionInfo = \"V\"",
+        "[Constants]",
+        "messageEnvelopeFormat = msEnvelope_1.0",
+        "endianness = little",
+        "blockReadTimeout = 3000",
+        "blockingFactor = 500",
+        "[OutputChannels]",
+        "ochGetCommand = \"O%2o%2c\"",
+        "ochBlockSize = 1248",
+        "ochBlockSize = 0",
+        "ochBlockSize = -5",
+        "ochBlockSize = 1000000000",
+        "endianness = middle",
+    }));
+    const LinkSettings& link = parsed.table->getLinkSettings();
+    EXPECT_EQ(link.signature, "\x14");
+    EXPECT_FALSE(link.isBuiltInFirmware());
+    EXPECT_EQ(link.queryCommand, "Q");
+    EXPECT_EQ(link.versionInfo, "V");
+    EXPECT_TRUE(link.isFramed());
+    EXPECT_EQ(link.endianness, ByteOrder::Little);
+    EXPECT_EQ(link.blockReadTimeout, 3000);
+    EXPECT_EQ(link.blockingFactor, 500);
+    EXPECT_EQ(link.ochGetCommand, "O%2o%2c");
+    EXPECT_EQ(link.ochBlockSize, 1248); // the impossible ones were refused
+    EXPECT_EQ(parsed.table->getBlockSize(), 1248);
+    EXPECT_EQ(parsed.warnings,
+              (std::vector<std::string>{
+                  "ochBlockSize 0 is impossible: a runtime data block holds 1 to 65535 bytes in line :13",
+                  "ochBlockSize -5 is impossible: a runtime data block holds 1 to 65535 bytes in line :14",
+                  "ochBlockSize 1000000000 is impossible: a runtime data block holds 1 to 65535 bytes in "
+                  "line :15",
+                  "endianness 'middle' is neither big nor little in line :16"}));
+
+    // Without a signature, or with its own, the dashboard's firmware is meant;
+    // without ochBlockSize the channels tell the block's extent.
+    const Parsed own = Parse(Lines({"[MegaTune]", "signature = \"TARN Corecard v3\"", "[OutputChannels]",
+                                    "a = scalar, U16, 40", "b = scalar, F32, 60"}));
+    EXPECT_TRUE(own.table->getLinkSettings().isBuiltInFirmware());
+    EXPECT_EQ(own.table->getBlockSize(), 64);
+    EXPECT_TRUE(own.symbol("b").Float);
+    EXPECT_TRUE(Parse("").table->getLinkSettings().isBuiltInFirmware());
+}
+
+TEST(FirmwareDefinition, PreprocessorChoices)
+{
+    const std::string text = Lines({
+        "#unset FAST",
+        "#set SLOW",
+        "[OutputChannels]",
+        "#if FAST",
+        "a = scalar, U08, 0",
+        "#elif SLOW",
+        "b = scalar, U08, 0",
+        "#elif CELSIUS",
+        "c = scalar, U08, 0",
+        "#else",
+        "d = scalar, U08, 0",
+        "#endif",
+        "#if NONE",
+        "e = scalar, U08, 0",
+        "#elif CELSIUS",
+        "f = scalar, U08, 0",
+        "#endif",
+    });
+    EXPECT_EQ(Parse(text).names(), (std::vector<std::string>{"b", "f"}));
+
+    // The user's settings win over the file's #set/#unset.
+    wxArrayString flags;
+    flags.Add("FAST");
+    IniParser parser(flags);
+    parser.openBytes(text);
+    while (parser.readNext()) {
+    }
+    std::vector<std::string> names;
+    for (const auto& symbol : parser.getTable()->getAllSymbols())
+        names.push_back(symbol->Name.utf8_string());
+    EXPECT_EQ(names, (std::vector<std::string>{"a", "f"}));
+}
+
+TEST(FirmwareDefinition, GaugeExpressionsOverDefaultsAndTune)
+{
+    Folder folder;
+    const std::string ini = folder.write("ecu.ini", Lines({
+        "[PcVariables]",
+        "rpmhigh = scalar, U16, \"rpm\", 1, 0, 0, 30000, 0",
+        "unitsList = bits, U08, [0:1], \"None\", \"Duty\", \"Steps\"",
+        "[Constants]",
+        "stoich = scalar, U08, 50, \":1\", 0.1, 0.0, 0.0, 25.5, 1",
+        "algorithm = bits, U08, 51, [0:1], \"Off\", \"PWM\", \"Stepper\"",
+        "[ConstantsExtensions]",
+        "defaultValue = rpmhigh, 8000",
+        "defaultValue = stoich, 14.7",
+        "defaultValue = alias, Aux0",
+        "[OutputChannels]",
+        "afr = scalar, U08, 0, \"AFR\", 0.1, 0",
+        "lambda = { afr / stoich }",
+        "[GaugeConfigurations]",
+        "gaugeCategory = \"Main\"",
+        "tach = rpm, \"Engine\", \"RPM\", 0, {rpmhigh}, 300, 600, {rpmhigh - 2000}, {rpmhigh - 1000}, 0, 0",
+        "afrG = afr, \"AFR\", \"\", 7, 25, {12 / 14.7 * stoich}, 13, 15, 16, 2, 2",
+        "idle = afr, \"Idle\", { bitStringValue(unitsList, algorithm) }, 0, 100, 0, 0, 90, 95, 0, 0",
+        "aux = afr, { stringValue(alias) }, \"\", 0, 1024, -1, -1, 1025, 1025, 0, 0",
+        "bad = afr, { nosuch(1) }, \"\", 0, {1 +}, 0, 0, 1, 1, 0, 0",
+    }));
+    const std::string tune = folder.write("tune.msq", Lines({
+        "<?xml version=\"1.0\" encoding=\"ISO-8859-1\"?>",
+        "<msq xmlns=\"http://www.msefi.com/:msq\">",
+        "<page number=\"0\"><constant name=\"stoich\" units=\":1\">9.8</constant>",
+        "<constant name=\"algorithm\">\"Stepper\"</constant></page>",
+        "</msq>",
+    }));
+
+    std::unique_ptr<SymbolTable> table(loadDefinitionFileFrom(ini));
+    const GaugeDescList& gauges = table->getGauges();
+    ASSERT_EQ(gauges.size(), 5u); // the category is no gauge
+    EXPECT_EQ(gauges[0]->getMaxValue(), 8000);
+    EXPECT_EQ(gauges[0]->getRanges()[2].lo, 6000);
+    EXPECT_EQ(gauges[0]->getRanges()[2].hi, 7000);
+    EXPECT_EQ(gauges[0]->getRanges()[3].lo, 7000);
+    EXPECT_EQ(gauges[0]->getRanges()[3].hi, 8000);
+    EXPECT_NEAR(gauges[1]->getRanges()[0].hi, 12.0, 1e-9);
+    EXPECT_EQ(gauges[2]->getUnits(), "None"); // algorithm has no value: 0
+    EXPECT_EQ(gauges[3]->getTitle(), "Aux0");
+    EXPECT_EQ(gauges[4]->getTitle(), "afr"); // cannot be computed: the channel's name
+    EXPECT_EQ(gauges[4]->getMaxValue(), 0);
+    EXPECT_EQ(gauges[0]->getExpression(TARNGaugeDesc::FieldMax), "rpmhigh");
+
+    // Channel expressions see the constants too.
+    ValueMap values;
+    Evaluation evaluation;
+    evaluation.setTable(&values);
+    table->expressions().prepare(evaluation, values);
+    values["afr"] = 14.7;
+    EXPECT_DOUBLE_EQ(evaluation.evaluate("afr / stoich"), 1.0);
+
+    DefinitionOptions options;
+    options.tuneFile = tune;
+    wxArrayString warnings;
+    table.reset(loadDefinitionFileFrom(ini, options, &warnings));
+    EXPECT_TRUE(warnings.empty());
+    EXPECT_NEAR(table->getGauges()[1]->getRanges()[0].hi, 12 / 14.7 * 9.8, 1e-9);
+    EXPECT_EQ(table->getGauges()[2]->getUnits(), "Steps");
+
+    options.tuneFile = folder.dir + "/missing.msq";
+    table.reset(loadDefinitionFileFrom(ini, options, &warnings));
+    ASSERT_EQ(warnings.size(), 1u);
+    EXPECT_TRUE(warnings[0].StartsWith("Tune file not read: cannot open ")) << warnings[0];
+    EXPECT_EQ(table->getGauges()[0]->getMaxValue(), 8000); // the defaults stay
+}
+
+TEST(FirmwareDefinition, LookupTablesBesideTheFile)
+{
+    Folder folder;
+    folder.write("lin.inc", "; x y pairs\n0 -40\n100 60\n200 60\n");
+    folder.write("db.inc", "\tDB\t10T ; 0\n\tDB\t$14, 30T\n");
+    const std::string ini = folder.write("ecu.ini", Lines({
+        "[OutputChannels]",
+        "adc = scalar, U08, 0",
+        "temp = { table(adc, \"lin.inc\") }",
+        "step = { table(adc, \"db.inc\") + 1 }",
+        "gone = { table(adc, \"missing.inc\") }",
+        "path = { table(adc, \"../lin.inc\") }",
+    }));
+    std::unique_ptr<SymbolTable> table(loadDefinitionFileFrom(ini));
+    EXPECT_EQ(table->getIncTableErrors().size(), 2u);
+    EXPECT_EQ(table->getIncTableErrors().count("missing.inc"), 1u);
+    EXPECT_EQ(table->getIncTableErrors().count("../lin.inc"), 1u);
+
+    ValueMap values;
+    Evaluation evaluation;
+    evaluation.setTable(&values);
+    table->expressions().prepare(evaluation, values);
+    const struct {
+        double adc;
+        const char* expression;
+        double want;
+        bool fails;
+    } cases[] = {
+        {50, "table(adc, \"lin.inc\")", 10, false},
+        {-5, "table(adc, \"lin.inc\")", -40, false},
+        {500, "table(adc, \"lin.inc\")", 60, false},
+        {1.5, "table(adc, \"db.inc\")", 25, false},
+        {9, "table(adc, \"db.inc\")", 30, false},
+        {1, "table(adc, \"missing.inc\")", 0, true},
+        {1, "table(adc)", 0, true},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.expression);
+        values["adc"] = c.adc;
+        EXPECT_DOUBLE_EQ(evaluation.evaluate(c.expression), c.want);
+        EXPECT_EQ(evaluation.lastEvaluationFailed(), c.fails);
+    }
+
+    IncTable inc;
+    wxString error;
+    EXPECT_FALSE(inc.parse("DB 1\n5 6\n", error));
+    EXPECT_EQ(error, "line 2 mixes DB/DW lines with \"x y\" pairs");
+    EXPECT_FALSE(inc.parse("2 1\n1 2\n", error));
+    EXPECT_EQ(error, "line 2: x does not rise");
+    EXPECT_FALSE(inc.parse("; nothing\n", error));
+    EXPECT_EQ(error, "no entries");
+    EXPECT_FALSE(inc.parse("DB 1x\n", error));
+    EXPECT_EQ(error, "line 1: '1x' is not a value");
+}

@@ -1,0 +1,200 @@
+#include "tools/tarntool/DefinitionFindings.h"
+#include "tools/tarntool/DefinitionJson.h"
+
+#include "definition/DefinitionExpressions.h"
+#include "definition/ExpressionNames.h"
+#include "ecu/CommandString.h"
+#include "expr/Evaluation.h"
+
+#include <wx/log.h>
+
+#include <map>
+#include <set>
+
+namespace {
+
+// Collects the evaluator's syntax errors instead of printing them.
+class SyntaxErrorLog : public wxLog {
+public:
+    wxArrayString errors;
+
+protected:
+    void DoLogRecord(wxLogLevel, const wxString& message, const wxLogRecordInfo&) override
+    {
+        static const wxString prefix = "syntax error: ";
+        if (message.StartsWith(prefix))
+            errors.Add(message.Mid(prefix.length()).Strip(wxString::both));
+    }
+};
+
+bool IsChannel(const Symbol* symbol)
+{
+    return symbol && !symbol->Const && (symbol->isScalarChannel() || symbol->isExpression());
+}
+
+std::string Join(const std::set<wxString>& names)
+{
+    std::string text;
+    for (const wxString& name : names)
+        text += (text.empty() ? "" : ", ") + ToUtf8(name);
+    return text;
+}
+
+class Checker {
+public:
+    Checker(const SymbolTable& table, std::vector<Finding>& findings)
+        : m_table(table), m_findings(findings)
+    {
+    }
+
+    // The constants without a value that `expression` depends on, through
+    // the channels it names too; reports its own unsupported parts as `what`.
+    std::set<wxString> checkExpression(const wxString& expression, const std::string& what,
+                                       bool textFunctions)
+    {
+        std::set<wxString> missing;
+        const ExpressionNames names = scanExpression(expression);
+        for (const wxString& function : names.functions) {
+            const bool supported = DefinitionExpressions::isSupportedFunction(function) ||
+                                   (textFunctions && (function == wxS("stringValue") ||
+                                                      function == wxS("bitStringValue")));
+            if (!supported)
+                add(true, "unsupported: function " + ToUtf8(function) + "() in " + what);
+        }
+        if (names.functions.Index("table") != wxNOT_FOUND) {
+            for (const wxString& file : names.strings) {
+                const auto error = m_table.getIncTableErrors().find(file);
+                if (error != m_table.getIncTableErrors().end())
+                    add(true, "lookup table " + ToUtf8(file) + " of " + what + " not read: " +
+                                  ToUtf8(error->second));
+            }
+        }
+        for (const wxString& name : names.variables) {
+            const Symbol* symbol = m_table.findSymbol(name);
+            double number = 0;
+            wxString text;
+            if (IsChannel(symbol)) {
+                const std::set<wxString>& inner = channelMissing(*symbol);
+                missing.insert(inner.begin(), inner.end());
+            } else if (m_table.getConstantValues().findNumber(name, number)) {
+            } else if (textFunctions && (m_table.getConstantValues().findText(name, text) ||
+                                         (symbol && symbol->isBitField()))) {
+                // a text constant with its text, or a bit field's list of labels
+            } else if ((symbol && symbol->Const) || textFunctions) {
+                missing.insert(name);
+            } else {
+                add(true, "unknown name " + ToUtf8(name) + " in " + what + " (reads 0)");
+            }
+        }
+        if (!textFunctions)
+            checkSyntax(expression, names, what);
+        return missing;
+    }
+
+    const std::set<wxString>& channelMissing(const Symbol& channel)
+    {
+        const auto known = m_channelMissing.find(channel.Name);
+        if (known != m_channelMissing.end())
+            return known->second;
+        // Empty while being worked out, so a channel that names itself ends here.
+        std::set<wxString>& missing = m_channelMissing[channel.Name];
+        if (channel.isExpression())
+            missing = checkExpression(channel.expr, "channel " + ToUtf8(channel.Name), false);
+        return missing;
+    }
+
+    void add(bool problem, const std::string& text)
+    {
+        if (m_seen.insert(text).second)
+            m_findings.push_back(Finding{problem, text});
+    }
+
+private:
+    void checkSyntax(const wxString& expression, const ExpressionNames& names, const std::string& what)
+    {
+        ValueMap values;
+        for (const wxString& name : names.variables)
+            values[name] = 1.0;
+        Evaluation evaluation;
+        evaluation.setTable(&values);
+        m_table.expressions().prepare(evaluation, values);
+        SyntaxErrorLog log;
+        wxLog* previous = wxLog::SetActiveTarget(&log);
+        evaluation.evaluate(expression);
+        wxLog::SetActiveTarget(previous);
+        for (const wxString& error : log.errors) {
+            // Unknown functions are reported by name; lookups of unread tables with them.
+            if (error.StartsWith("function ") || error.StartsWith("lookup table "))
+                continue;
+            add(true, "unsupported: expression of " + what + ": " + ToUtf8(error) + " {" +
+                          ToUtf8(expression) + "}");
+        }
+    }
+
+    const SymbolTable& m_table;
+    std::vector<Finding>& m_findings;
+    std::set<std::string> m_seen;
+    std::map<wxString, std::set<wxString>> m_channelMissing;
+};
+
+} // namespace
+
+bool IsHarmlessWarning(const wxString& warning)
+{
+    return warning.Contains("no matching condition!");
+}
+
+std::vector<Finding> FindDefinitionProblems(const SymbolTable& table)
+{
+    std::vector<Finding> findings;
+    Checker checker(table, findings);
+    std::vector<std::pair<std::string, std::set<wxString>>> missingOf;
+    for (const auto& symbol : table.getAllSymbols()) {
+        if (table.findSymbol(symbol->Name) != symbol.get() || !IsChannel(symbol.get()))
+            continue; // replaced by a later one of the same name
+        const std::set<wxString>& missing = checker.channelMissing(*symbol);
+        if (!missing.empty())
+            missingOf.emplace_back("channel " + ToUtf8(symbol->Name), missing);
+    }
+    for (const TARNGaugeDesc* gauge : table.getGauges()) {
+        const std::string what = "gauge " + ToUtf8(gauge->getName());
+        std::set<wxString> missing;
+        const Symbol* channel = table.findSymbol(gauge->getSymbolName());
+        if (IsChannel(channel))
+            missing = checker.channelMissing(*channel);
+        else
+            checker.add(true, what + " shows " + ToUtf8(gauge->getSymbolName()) +
+                                  ", which is no output channel of the file");
+        for (int i = 0; i < TARNGaugeDesc::FieldCount; ++i) {
+            const auto field = static_cast<TARNGaugeDesc::Field>(i);
+            const wxString& expression = gauge->getExpression(field);
+            if (expression.empty())
+                continue;
+            const bool text = field == TARNGaugeDesc::FieldTitle || field == TARNGaugeDesc::FieldUnits;
+            const std::set<wxString> found = checker.checkExpression(expression, what, text);
+            missing.insert(found.begin(), found.end());
+        }
+        if (!missing.empty())
+            missingOf.emplace_back(what, missing);
+    }
+    for (const auto& entry : missingOf)
+        checker.add(true, "no value: " + entry.first + " depends on " + Join(entry.second) +
+                              " (a constant without a value reads 0; give --tune FILE)");
+
+    const LinkSettings& link = table.getLinkSettings();
+    const std::pair<const char*, const wxString*> commands[] = {
+        {"queryCommand", &link.queryCommand},
+        {"versionInfo", &link.versionInfo},
+        {"ochGetCommand", &link.ochGetCommand}};
+    CommandParameters parameters;
+    parameters.count = static_cast<uint32_t>(table.getBlockSize());
+    parameters.order = link.endianness;
+    for (const auto& command : commands) {
+        std::string bytes;
+        wxString error;
+        if (!command.second->empty() && !parseCommandString(*command.second, parameters, bytes, error))
+            checker.add(true, std::string(command.first) + " \"" + ToUtf8(*command.second) +
+                                  "\" refused: " + ToUtf8(error));
+    }
+    return findings;
+}
