@@ -1,5 +1,6 @@
 #include "app/CommandLine.h"
 
+#include "base/DebugLog.h"
 #include "ecu/wxSerialPort.h"
 
 #include <wx/regex.h>
@@ -114,7 +115,8 @@ const std::map<wxString, OptionRule>& Rules()
          {true,
           [](DashboardOptions& o, const wxString& v, wxString* why) {
               uint64_t bytes = 0;
-              if (!ParseWholeNumber(v, UINT64_MAX, &bytes))
+              wxString error;
+              if (!ParseDebugLogLimit(v, bytes, error))
                   *why = "a whole number of bytes (0 turns the debug log off)";
               else
                   o.logLimit = bytes;

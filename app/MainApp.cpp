@@ -2,6 +2,7 @@
 
 #include "base/AssertHandler.h"
 #include "base/DebugLog.h"
+#include "base/StderrTrace.h"
 #include "app/FullScreen.h"
 #include "app/MainFrame.h"
 
@@ -38,7 +39,10 @@ static void ChoosePort(const DashboardOptions& options, const Remembered& rememb
 bool MainApp::OnInit()
 {
     InstallLoggingAssertHandler();
-    InitDebugLog();
+    InitDebugLog(wxString(), m_options.logLimit.value_or(kDefaultDebugLogLimit));
+    // The standard-error traces belong in the debug log; on the terminal they
+    // only look like errors, unless asked for.
+    RouteStderrTraces(StderrTraceRoute{m_options.trace ? stderr : nullptr, true});
     DebugLog(0, "start");
     if (!wxApp::OnInit())
         return false;

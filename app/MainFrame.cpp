@@ -55,9 +55,13 @@ MainFrame::MainFrame(const wxString& title, const FrameStart& start)
     BuildMenus();
 
     DebugLog(0, "---parse tarnv3 start");
+    DefinitionOptions definition;
+    for (const wxString& flag : m_options.settings)
+        definition.setFlags.Add(flag);
+    definition.tuneFile = m_options.tuneFile;
     // Nothing may point into the old table while the new one is read.
     installSymbolTable(nullptr);
-    installSymbolTable(loadDefinitionFileFrom(m_options.iniFile));
+    installSymbolTable(loadDefinitionFileFrom(m_options.iniFile, definition));
     CreateGauges();
     RegisterGauges();
     RestoreGaugeChoices(start.remembered);

@@ -74,6 +74,8 @@ int main(int argc, char** argv)
     if (options.datalogGiven && !Readable(options.datalogFile))
         return Refuse(wxString::Format("cannot read the datalog '%s' (--datalog)",
                                        options.datalogFile));
+    if (!options.tuneFile.empty() && !Readable(options.tuneFile))
+        return Refuse(wxString::Format("cannot read the tune file '%s' (--tune)", options.tuneFile));
     if (!HasDisplay()) {
         Print(stderr, kNoDisplayHint);
         return 1;

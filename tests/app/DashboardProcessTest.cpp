@@ -1,33 +1,15 @@
 // The dashboard executable as a user starts it from a shell.
-#include <gtest/gtest.h>
+#include "tests/app/ShellRun.h"
 
-#include <cstdlib>
-#include <fstream>
-#include <sstream>
-#include <string>
-#include <sys/wait.h>
+#include <gtest/gtest.h>
 
 namespace {
 
-struct Outcome {
-    int status = -1;
-    std::string out; // standard output and error
-};
-
 // Runs `command` with the display variables removed, in a scratch folder.
-Outcome WithoutDisplay(const std::string& command)
+ShellOutcome WithoutDisplay(const std::string& command)
 {
-    const std::string log = std::string(TARN_BINARY_DIR) + "/process-test.out";
-    const std::string line = "cd /tmp && env -u DISPLAY -u WAYLAND_DISPLAY XDG_CONFIG_HOME=/tmp "
-                             + command + " >" + log + " 2>&1";
-    Outcome run;
-    const int raw = std::system(line.c_str());
-    run.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
-    std::ifstream in(log);
-    std::ostringstream text;
-    text << in.rdbuf();
-    run.out = text.str();
-    return run;
+    return RunShell("cd /tmp && env -u DISPLAY -u WAYLAND_DISPLAY XDG_CONFIG_HOME=/tmp " + command,
+                    std::string(TARN_BINARY_DIR) + "/process-test.out");
 }
 
 const std::string kDash = TARN_TARNDASH;
@@ -45,7 +27,7 @@ TEST(DashboardProcess, WithoutDisplayFailsWithAHint)
     };
     for (const std::string& command : commands) {
         SCOPED_TRACE(command);
-        const Outcome run = WithoutDisplay(command);
+        const ShellOutcome run = WithoutDisplay(command);
         EXPECT_NE(run.status, 0) << run.out;
         EXPECT_NE(run.out.find("xvfb-run"), std::string::npos) << run.out;
     }
@@ -61,16 +43,16 @@ TEST(DashboardProcess, BadOptionsExitWithStatusTwo)
                  {"--input file --datalog /nonexistent.log", "/nonexistent.log"}};
     for (const Case& c : cases) {
         SCOPED_TRACE(c.args);
-        const Outcome run = WithoutDisplay(kDash + " " + c.args);
+        const ShellOutcome run = WithoutDisplay(kDash + " " + c.args);
         EXPECT_EQ(run.status, 2);
         const std::string first = run.out.substr(0, run.out.find('\n'));
         EXPECT_NE(first.find(c.named), std::string::npos) << run.out;
         EXPECT_NE(run.out.find("\nusage: tarndash "), std::string::npos) << run.out;
     }
-    const Outcome version = WithoutDisplay(kDash + " --version");
+    const ShellOutcome version = WithoutDisplay(kDash + " --version");
     EXPECT_EQ(version.status, 0);
     EXPECT_EQ(version.out.rfind("tarndash ", 0), 0u) << version.out;
-    const Outcome help = WithoutDisplay(kDash + " --help");
+    const ShellOutcome help = WithoutDisplay(kDash + " --help");
     EXPECT_EQ(help.status, 0);
     EXPECT_NE(help.out.find("--fullscreen"), std::string::npos);
 }

@@ -428,3 +428,32 @@ TEST(MainFrameRestart, ChoicesSurviveARestart)
     frame->Destroy();
     wxTheApp->ProcessIdle();
 }
+
+// --set chooses the definition file's #if branches for the dashboard.
+TEST(MainFrameRestart, SetFlagsChooseTheDefinitionBranches)
+{
+    char dirTemplate[] = "/tmp/tarn-flags-XXXXXX";
+    ASSERT_NE(mkdtemp(dirTemplate), nullptr);
+    const std::string ini = std::string(dirTemplate) + "/flags.ini";
+    std::ofstream(ini) << "[GaugeConfigurations]\n"
+                          "#if WIDEBAND\n"
+                          "wideGauge = afr, \"Wideband\", \"AFR\", 10, 20, 11, 12, 16, 17, 1, 0\n"
+                          "#else\n"
+                          "narrowGauge = ego, \"Narrowband\", \"V\", 0, 1, 0, 0, 1, 1, 2, 1\n"
+                          "#endif\n";
+    struct Case {
+        std::vector<wxString> flags;
+        const char* gauge;
+    } cases[] = {{{}, "narrowGauge"}, {{"WIDEBAND"}, "wideGauge"}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.gauge);
+        FrameStart start;
+        start.options.iniFile = ini;
+        start.options.settings = c.flags;
+        MainFrame* frame = new MainFrame("flags", start);
+        ASSERT_EQ(currentSymbolTable()->getGauges().size(), 1u);
+        EXPECT_EQ(currentSymbolTable()->getGauges()[0]->getName(), c.gauge);
+        frame->Destroy();
+        wxTheApp->ProcessIdle();
+    }
+}
