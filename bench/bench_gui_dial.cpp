@@ -1,5 +1,6 @@
 // Cost of the analog dial: a full rebuild of its layers, a face-only rebuild,
 // and a value update with the paint it causes. Runs under Xvfb.
+#include "bench/GuiBenchMain.h" // main()
 #include "gauges/SevenSegmentFont.h"
 #include "gaugemodel/TARNGaugeDesc.h"
 #include "gauges/TarnGauge.h"
@@ -15,11 +16,6 @@
 #include <memory>
 
 namespace {
-
-class BenchApp : public wxApp {
-public:
-    bool OnInit() override { return true; }
-};
 
 // One shown 210 x 210 rpm dial on a 240 x 320 frame, as on the dashboard.
 struct Dial {
@@ -127,20 +123,3 @@ BENCHMARK(BM_DialSteadyValue)->Unit(benchmark::kMicrosecond);
 
 } // namespace
 
-wxIMPLEMENT_APP_NO_MAIN(BenchApp);
-
-int main(int argc, char** argv)
-{
-    benchmark::Initialize(&argc, argv);
-    RegisterSevenSegmentFace();
-    if (!wxEntryStart(argc, argv))
-        return 2;
-    wxTheApp->CallOnInit();
-    // The gauge traces every step: into a real file, as the dashboard does.
-    delete wxLog::SetActiveTarget(new wxLogStderr(std::tmpfile()));
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    wxTheApp->OnExit();
-    wxEntryCleanup();
-    return 0;
-}

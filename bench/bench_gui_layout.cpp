@@ -1,6 +1,7 @@
 // The dashboard on an 800 x 480 car panel: a re-layout of the whole frame
 // (the dial's layers rebuilt for the new size included) and one value update
 // of the dial as the GUI thread pays for it. Runs under Xvfb.
+#include "bench/GuiBenchMain.h" // main()
 #include "app/MainFrame.h"
 #include "dispatch/GaugeUpdater.h"
 #include "gauges/SevenSegmentFont.h"
@@ -17,11 +18,6 @@
 #include <functional>
 
 namespace {
-
-class BenchApp : public wxApp {
-public:
-    bool OnInit() override { return true; }
-};
 
 bool WaitFor(const std::function<bool()>& condition, long ms = 3000)
 {
@@ -102,20 +98,3 @@ BENCHMARK(BM_DialValueUpdateAt800x480)->Unit(benchmark::kMicrosecond)->UseRealTi
 
 } // namespace
 
-wxIMPLEMENT_APP_NO_MAIN(BenchApp);
-
-int main(int argc, char** argv)
-{
-    benchmark::Initialize(&argc, argv);
-    RegisterSevenSegmentFace();
-    if (!wxEntryStart(argc, argv))
-        return 2;
-    wxTheApp->CallOnInit();
-    // The gauges trace every step: into a real file, as the dashboard does.
-    delete wxLog::SetActiveTarget(new wxLogStderr(std::tmpfile()));
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    wxTheApp->OnExit();
-    wxEntryCleanup();
-    return 0;
-}

@@ -5,8 +5,8 @@
 #include "base/DebugLog.h"
 #include "base/StderrTrace.h"
 #include "dispatch/GaugeUpdater.h"
-#include "gauges/ServedValues.h"
 #include "gauges/GaugeChoiceEvent.h"
+#include "gauges/GaugeChoiceOffer.h"
 #include "gauges/GaugeValueSelector.h"
 #include "gaugemodel/MenuGroups.h"
 #include "gaugemodel/TARNGaugeDesc.h"
@@ -290,15 +290,7 @@ void TarnGauge::OnPopupMenuClose(wxCommandEvent&)
 void TarnGauge::OnLeftDown(wxMouseEvent&)
 {
     UpdateAvailableGauges();
-    if (!m_selector) {
-        m_selector = new GaugeValueSelector(this, wxID_ANY);
-        m_selector->SetTarget(this);
-    }
-    const wxString heading =
-        m_gd ? wxString::Format(_("For the dial (now %s)"), GaugeDescChooser::DisplayTitle(*m_gd))
-             : wxString(_("For the dial"));
-    m_selector->Offer(m_chooser.GetOfferedTitles(), m_gd ? m_chooser.RowOfIndex(m_defGaugeId) : -1,
-                      heading, m_chooser.EmptyOfferHint());
+    ShowChoice(m_selector, this, this, m_chooser, m_gd ? m_defGaugeId : -1, _("dial"));
 }
 
 void TarnGauge::OnLeftUp(wxMouseEvent&)

@@ -2,7 +2,7 @@
 
 #include "base/DebugLog.h"
 #include "dispatch/GaugeUpdater.h"
-#include "gauges/ServedValues.h"
+#include "gauges/GaugeChoiceOffer.h"
 #include "gaugemodel/DigitalLayout.h"
 #include "gaugemodel/NumberFormat.h"
 #include "gauges/GaugeChoiceEvent.h"
@@ -248,13 +248,5 @@ void TarnGaugeDigital::OnLeftDown(wxMouseEvent&)
 {
     DebugLog(0, "TarnGaugeDigital::OnLeftDown");
     chooser.Offer(ValuesServedBy(m_dispatcher));
-    if (!selector) {
-        selector = new GaugeValueSelector(this, wxID_ANY);
-        selector->SetTarget(this);
-    }
-    const wxString heading =
-        desc ? wxString::Format(_("For the gauge (now %s)"), GaugeDescChooser::DisplayTitle(*desc))
-             : wxString(_("For the gauge"));
-    selector->Offer(chooser.GetOfferedTitles(), desc ? chooser.RowOfIndex(m_defGaugeId) : -1,
-                    heading, chooser.EmptyOfferHint());
+    ShowChoice(selector, this, this, chooser, desc ? m_defGaugeId : -1, _("gauge"));
 }

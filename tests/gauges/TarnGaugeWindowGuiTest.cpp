@@ -68,6 +68,14 @@ protected:
         event.SetEventObject(gauge);
         gauge->ProcessWindowEvent(event);
     }
+    static void PressOk(GaugeValueSelector* selector)
+    {
+        wxButton* ok = dynamic_cast<wxButton*>(selector->FindWindow("ID_BUTTON1"));
+        ASSERT_NE(ok, nullptr);
+        wxCommandEvent press(wxEVT_BUTTON, ok->GetId());
+        press.SetEventObject(ok);
+        ok->ProcessWindowEvent(press);
+    }
     // Submenu item ids in list order.
     std::vector<int> ItemIds()
     {
@@ -505,11 +513,7 @@ TEST_F(DialWindow, SelectorClosedUnderTheDialIsMadeAgain)
     GaugeValueSelector* selector = gauge->GetSelector();
     ASSERT_EQ(selector->GetListBox()->GetCount(), 2u);
     selector->GetListBox()->SetSelection(1);
-    wxButton* ok = dynamic_cast<wxButton*>(selector->FindWindow("ID_BUTTON1"));
-    ASSERT_NE(ok, nullptr);
-    wxCommandEvent press(wxEVT_BUTTON, ok->GetId());
-    press.SetEventObject(ok);
-    ok->ProcessWindowEvent(press);
+    PressOk(selector);
     EXPECT_EQ(gauge->GetGaugeDescIndex(), 2) << "the new selector reports to the dial";
     dispatcher.SetInput(nullptr);
 }
@@ -539,11 +543,7 @@ TEST_F(DialWindow, ClickOffersTheAvailableDescriptions)
     EXPECT_EQ(listBox->GetSelection(), 0);
 
     listBox->SetSelection(1);
-    wxButton* ok = dynamic_cast<wxButton*>(selector->FindWindow("ID_BUTTON1"));
-    ASSERT_NE(ok, nullptr);
-    wxCommandEvent press(wxEVT_BUTTON, ok->GetId());
-    press.SetEventObject(ok);
-    ok->ProcessWindowEvent(press);
+    PressOk(selector);
     EXPECT_EQ(gauge->GetGaugeDescIndex(), 2);
     EXPECT_FALSE(selector->IsShown());
 
