@@ -53,29 +53,32 @@ struct OptionRule {
     std::function<bool(DashboardOptions&, const wxString&, wxString* why)> apply;
 };
 
+// An option whose value is any text but an empty one, kept as it is.
+OptionRule Text(wxString DashboardOptions::*field, bool DashboardOptions::*given = nullptr)
+{
+    return {true, [field, given](DashboardOptions& o, const wxString& v, wxString*) {
+                o.*field = v;
+                if (given)
+                    o.*given = true;
+                return !v.empty();
+            }};
+}
+
+// An option without a value that turns something on.
+OptionRule Switch(bool DashboardOptions::*field)
+{
+    return {false, [field](DashboardOptions& o, const wxString&, wxString*) {
+                o.*field = true;
+                return true;
+            }};
+}
+
 const std::map<wxString, OptionRule>& Rules()
 {
     static const std::map<wxString, OptionRule> rules = {
-        {"--ini",
-         {true,
-          [](DashboardOptions& o, const wxString& v, wxString*) {
-              o.iniFile = v;
-              o.iniGiven = true;
-              return !v.empty();
-          }}},
-        {"--datalog",
-         {true,
-          [](DashboardOptions& o, const wxString& v, wxString*) {
-              o.datalogFile = v;
-              o.datalogGiven = true;
-              return !v.empty();
-          }}},
-        {"--port",
-         {true,
-          [](DashboardOptions& o, const wxString& v, wxString*) {
-              o.port = v;
-              return !v.empty();
-          }}},
+        {"--ini", Text(&DashboardOptions::iniFile, &DashboardOptions::iniGiven)},
+        {"--datalog", Text(&DashboardOptions::datalogFile, &DashboardOptions::datalogGiven)},
+        {"--port", Text(&DashboardOptions::port)},
         {"--input",
          {true,
           [](DashboardOptions& o, const wxString& v, wxString* why) {
@@ -99,18 +102,8 @@ const std::map<wxString, OptionRule>& Rules()
                                           kSmallestWindowSide, kLargestWindowSide);
               return why->empty();
           }}},
-        {"--fullscreen",
-         {false,
-          [](DashboardOptions& o, const wxString&, wxString*) {
-              o.fullscreen = true;
-              return true;
-          }}},
-        {"--log-dir",
-         {true,
-          [](DashboardOptions& o, const wxString& v, wxString*) {
-              o.logDir = v;
-              return !v.empty();
-          }}},
+        {"--fullscreen", Switch(&DashboardOptions::fullscreen)},
+        {"--log-dir", Text(&DashboardOptions::logDir)},
         {"--log-limit",
          {true,
           [](DashboardOptions& o, const wxString& v, wxString* why) {
@@ -122,18 +115,8 @@ const std::map<wxString, OptionRule>& Rules()
                   o.logLimit = bytes;
               return why->empty();
           }}},
-        {"--reset",
-         {false,
-          [](DashboardOptions& o, const wxString&, wxString*) {
-              o.reset = true;
-              return true;
-          }}},
-        {"--trace",
-         {false,
-          [](DashboardOptions& o, const wxString&, wxString*) {
-              o.trace = true;
-              return true;
-          }}},
+        {"--reset", Switch(&DashboardOptions::reset)},
+        {"--trace", Switch(&DashboardOptions::trace)},
         {"--set",
          {true,
           [](DashboardOptions& o, const wxString& v, wxString* why) {
@@ -144,12 +127,7 @@ const std::map<wxString, OptionRule>& Rules()
                   o.settings.push_back(v);
               return why->empty();
           }}},
-        {"--tune",
-         {true,
-          [](DashboardOptions& o, const wxString& v, wxString*) {
-              o.tuneFile = v;
-              return !v.empty();
-          }}},
+        {"--tune", Text(&DashboardOptions::tuneFile)},
         {"--baud",
          {true,
           [](DashboardOptions& o, const wxString& v, wxString* why) {

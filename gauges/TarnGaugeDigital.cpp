@@ -95,8 +95,11 @@ void TarnGaugeDigital::SetValue(double v)
     ShowValueText(FormatNumber(desc->valueFormat(), v));
 }
 
-void TarnGaugeDigital::ShowValueText(const wxString& text)
+void TarnGaugeDigital::ShowValueText(const wxString& text, bool boxChanged)
 {
+    // A steady value costs no measuring.
+    if (!boxChanged && text == valueText->GetLabel())
+        return;
     const auto extentAt = [this](const wxString& t, int points) {
         int w = 0, h = 0;
         const wxFont font = DigitFont(points);
@@ -184,7 +187,7 @@ void TarnGaugeDigital::LayOutTexts()
                                         return widest;
                                     }));
     }
-    ShowValueText(valueText->GetLabel());
+    ShowValueText(valueText->GetLabel(), true);
 }
 
 void TarnGaugeDigital::OnSize(wxSizeEvent& event)

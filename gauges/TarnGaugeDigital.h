@@ -57,8 +57,9 @@ private:
     void ShowDescTexts();
     // Fonts and places of the three texts for the current size and description.
     void LayOutTexts();
-    // Puts `text` into the value box at the largest size it fits.
-    void ShowValueText(const wxString& text);
+    // Puts `text` into the value box at the largest size it fits; with the
+    // same text and box as before there is nothing to do.
+    void ShowValueText(const wxString& text, bool boxChanged = false);
 
     GaugeDescChooser chooser; // the installed table's descriptions; not owned
     int m_defGaugeId = -1;    // -1 while no description is shown
