@@ -181,6 +181,8 @@ private:
     wxString m_nameText;
     wxFont m_nameFont;
     wxRect m_nameRect;
+    wxString m_nameFitted;  // the title and place m_nameText was fitted for
+    wxRect m_nameFittedFor;
 
     // Colours, pens and brushes.
     wxColour m_faceColour;

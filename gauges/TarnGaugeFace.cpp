@@ -136,10 +136,10 @@ void TarnGauge::GrowLayers(int width, int height)
 
 void TarnGauge::UpdateTitle(wxDC& dc)
 {
-    m_nameText.clear();
-    m_nameRect = wxRect();
     if (!m_gd) {
         m_titleText.clear();
+        m_nameText.clear();
+        m_nameRect = wxRect();
         return;
     }
     m_titleText = m_gd->getUnits() + wxString::Format(" x %i", m_gd->getScaleFactor());
@@ -152,6 +152,13 @@ void TarnGauge::UpdateTitle(wxDC& dc)
     // scale labels: two gauges may share units (coolant and intake air, both
     // in degrees), never their titles.
     const wxString name = m_gd->getTitle();
+    const wxRect placeFor(m_cx, m_titleY + h, m_radius, m_fontSize); // what the fit depends on
+    if (name == m_nameFitted && placeFor == m_nameFittedFor)
+        return; // every paint asks; the answer only changes with these
+    m_nameFitted = name;
+    m_nameFittedFor = placeFor;
+    m_nameText.clear();
+    m_nameRect = wxRect();
     if (name.empty() || !m_font.IsOk())
         return;
     const int maxWidth = TruncToInt(kNameWidthPerRadius * m_radius);
