@@ -1,5 +1,7 @@
 #include "datalog/DecimalNumber.h"
 
+#include "base/AsciiText.h"
+
 #include <cfloat>
 #include <clocale>
 #include <cmath>
@@ -9,23 +11,6 @@
 
 namespace {
 
-locale_t CLocale()
-{
-    static const locale_t c = newlocale(LC_ALL_MASK, "C", static_cast<locale_t>(nullptr));
-    return c;
-}
-
-bool IsDigit(char c)
-{
-    return c >= '0' && c <= '9';
-}
-
-// The blanks strtod skips before a number in the C locale.
-bool IsBlank(char c)
-{
-    return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
-}
-
 // Copies the number at `p` into `text` in C-locale spelling and returns the
 // first byte after it; `digits` counts its mantissa digits.
 const char* TakeNumber(const char* p, const char* end, char point, std::string& text, int& digits)
@@ -33,11 +18,11 @@ const char* TakeNumber(const char* p, const char* end, char point, std::string& 
     digits = 0;
     if (p != end && (*p == '+' || *p == '-'))
         text += *p++;
-    for (; p != end && IsDigit(*p); ++p, ++digits)
+    for (; p != end && isAsciiDigit(*p); ++p, ++digits)
         text += *p;
     if (p != end && *p == point) {
         text += '.';
-        for (++p; p != end && IsDigit(*p); ++p, ++digits)
+        for (++p; p != end && isAsciiDigit(*p); ++p, ++digits)
             text += *p;
     }
     if (digits == 0)
@@ -47,8 +32,8 @@ const char* TakeNumber(const char* p, const char* end, char point, std::string& 
         std::string exponent = "e";
         if (e != end && (*e == '+' || *e == '-'))
             exponent += *e++;
-        if (e != end && IsDigit(*e)) {
-            for (; e != end && IsDigit(*e); ++e)
+        if (e != end && isAsciiDigit(*e)) {
+            for (; e != end && isAsciiDigit(*e); ++e)
                 exponent += *e;
             text += exponent;
             p = e;
@@ -59,7 +44,7 @@ const char* TakeNumber(const char* p, const char* end, char point, std::string& 
 
 double ToDouble(const std::string& text)
 {
-    const locale_t c = CLocale();
+    const locale_t c = cLocale();
     const double value = c ? strtod_l(text.c_str(), nullptr, c) : std::strtod(text.c_str(), nullptr);
     if (std::isinf(value))
         return value > 0 ? DBL_MAX : -DBL_MAX;
@@ -70,7 +55,7 @@ double ToDouble(const std::string& text)
 
 double DecimalNumber::ParseLeading(const char* begin, const char* end, char point)
 {
-    while (begin != end && IsBlank(*begin))
+    while (begin != end && isAsciiSpace(*begin))
         ++begin;
     std::string text;
     int digits = 0;
@@ -87,10 +72,10 @@ bool DecimalNumber::IsWhole(const char* begin, const char* end, char point)
     if (p != end && (*p == '+' || *p == '-'))
         ++p;
     int digits = 0;
-    for (; p != end && IsDigit(*p); ++p)
+    for (; p != end && isAsciiDigit(*p); ++p)
         ++digits;
     if (p != end && *p == point)
-        for (++p; p != end && IsDigit(*p); ++p)
+        for (++p; p != end && isAsciiDigit(*p); ++p)
             ++digits;
     if (digits == 0)
         return false;
@@ -98,9 +83,9 @@ bool DecimalNumber::IsWhole(const char* begin, const char* end, char point)
         ++p;
         if (p != end && (*p == '+' || *p == '-'))
             ++p;
-        if (p == end || !IsDigit(*p))
+        if (p == end || !isAsciiDigit(*p))
             return false;
-        while (p != end && IsDigit(*p))
+        while (p != end && isAsciiDigit(*p))
             ++p;
     }
     while (p != end && *p == ' ')
