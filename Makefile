@@ -8,7 +8,7 @@ ifneq ($(CCACHE),)
 CMAKE_FLAGS += -DCMAKE_CXX_COMPILER_LAUNCHER=ccache
 endif
 
-.PHONY: all deps configure build run test check-asan check-tsan bench fuzz screenshot clean
+.PHONY: all deps configure build run test check-asan check-tsan bench fuzz screenshot install clean
 
 all: build
 
@@ -21,8 +21,9 @@ configure: deps
 build: configure
 	@cmake --build $(BUILD_DIR) -j $(JOBS)
 
+# `make run ARGS="--size 800x480"` passes options on to the dashboard.
 run: build
-	@sh scripts/run-dashboard.sh $(BUILD_DIR)
+	@sh scripts/run-dashboard.sh $(BUILD_DIR) $(ARGS)
 
 test: build
 	cd $(BUILD_DIR) && xvfb-run -a -s "-screen 0 1024x768x24" \
@@ -65,9 +66,17 @@ fuzz: deps
 	@cmake --build build-fuzz -j $(JOBS)
 	@sh scripts/run-fuzzers.sh build-fuzz $(FUZZ_SECONDS)
 
-# A picture of the dashboard replaying the sample datalog, for the README.
+# Pictures of the dashboard replaying the sample datalog, for the README: the
+# handheld's 240 x 320 and a car panel's 800 x 480.
 screenshot: build
-	@sh scripts/screenshot.sh $(BUILD_DIR) docs/dashboard.png
+	@sh scripts/screenshot.sh $(BUILD_DIR) docs/dashboard-240x320.png 240x320
+	@sh scripts/screenshot.sh $(BUILD_DIR) docs/dashboard-800x480.png 800x480
+
+# Installs the dashboard, the tools, the sample files and the desktop entry
+# under PREFIX (`make install PREFIX=$HOME/.local`; DESTDIR is honoured).
+PREFIX ?= /usr/local
+install: build
+	@cmake --install $(BUILD_DIR) --prefix $(PREFIX)
 
 clean:
 	rm -rf $(BUILD_DIR) build-bench build-fuzz build-asan $(TSAN_DIR)

@@ -19,7 +19,7 @@ StatusStrip::StatusStrip(wxWindow* parent)
     SetFont(wxFont(wxFontInfo(7).Family(wxFONTFAMILY_SWISS)));
     Bind(wxEVT_PAINT, &StatusStrip::OnPaint, this);
     parent->Bind(wxEVT_SIZE, &StatusStrip::OnParentSize, this);
-    PlaceAtTop();
+    PlaceAtBottom();
 }
 
 wxColour StatusStrip::MarkColour(Mark mark)
@@ -50,12 +50,13 @@ void StatusStrip::SetStatus(Mark mark, const wxString& text)
 void StatusStrip::OnParentSize(wxSizeEvent& event)
 {
     event.Skip();
-    PlaceAtTop();
+    PlaceAtBottom();
 }
 
-void StatusStrip::PlaceAtTop()
+void StatusStrip::PlaceAtBottom()
 {
-    SetSize(0, 0, GetParent()->GetClientSize().x, kStripHeight);
+    const wxSize client = GetParent()->GetClientSize();
+    SetSize(0, client.y - kStripHeight, client.x, kStripHeight);
 }
 
 void StatusStrip::OnPaint(wxPaintEvent&)

@@ -1,12 +1,11 @@
 #pragma once
-// One line along the top edge of its parent's client area: a coloured mark
-// and a short text, e.g. the state of the line to the ECU. It keeps itself
-// there, full width and kStripHeight high, when the parent is resized, and
+// One line at the bottom of its parent's client area: a coloured mark and a
+// short text, e.g. the state of the line to the ECU. It keeps itself there,
+// full width and kStripHeight high, when the parent is resized (the parent
+// keeps that height free of other windows), and
 // shortens a text that does not fit at its start ("...ttyUSB0: Permission
 // denied": the end holds the device and the reason), the whole text then
-// being its tooltip. (On the dashboard's
-// 240 x 320 layout the top edge crosses only the dial's rim; the bottom one
-// would hide the lower digital gauges' digits.)
+// being its tooltip.
 #include <wx/window.h>
 
 class StatusStrip : public wxWindow {
@@ -30,7 +29,7 @@ public:
 private:
     void OnPaint(wxPaintEvent& event);
     void OnParentSize(wxSizeEvent& event);
-    void PlaceAtTop();
+    void PlaceAtBottom();
 
     Mark m_mark = Mark::Off;
     wxString m_text;

@@ -175,6 +175,11 @@ void TarnGauge::PaintTo(wxDC& dc)
         if (m_stale)
             dc.SetTextForeground(kStaleColour);
         dc.DrawText(m_valueText, m_valueX, m_valueY);
+        if (!m_nameText.empty()) {
+            dc.SetFont(m_nameFont);
+            dc.DrawText(m_nameText, m_nameRect.x, m_nameRect.y);
+            dc.SetFont(m_font);
+        }
 
         if (m_stale) {
             dc.SetPen(wxPen(kStaleColour, 1, wxPENSTYLE_SOLID));
