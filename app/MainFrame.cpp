@@ -3,6 +3,7 @@
 #include "base/DebugLog.h"
 #include "dispatch/GaugeUpdater.h"
 #include "datalog/RTDataMgrFile.h"
+#include "app/StatusStrip.h"
 #include "app/icons/sample.xpm"
 #include "definition/IniParser.h"
 #include "definition/SymbolTable.h"
@@ -12,6 +13,7 @@
 #include "gauges/TarnGauge.h"
 #include "gauges/TarnGaugeDigital.h"
 
+#include <wx/filefn.h>
 #include <wx/icon.h>
 #include <wx/intl.h>
 #include <wx/menu.h>
@@ -65,10 +67,15 @@ MainFrame::MainFrame(const wxString& title, const FrameStart& start)
     CreateGauges();
     RegisterGauges();
     RestoreGaugeChoices(start.remembered);
+    // Nothing has been fetched yet: what the gauges show is no live value.
+    m_dispatcher->MarkStale(true);
     LayOutGauges();
     Bind(EVT_GAUGE_DESC_CHOSEN, &MainFrame::OnGaugeChosen, this);
 
     SetBackgroundColour(wxColour(255, 255, 254));
+    m_statusStrip = new StatusStrip(this);
+    SetStripHeight(StatusStrip::kStripHeight);
+    ShowInputStatus();
 
     const InputChoice input =
         m_options.input ? *m_options.input : start.remembered.input.value_or(InputChoice::None);
@@ -218,6 +225,35 @@ void MainFrame::ReplaceInput(RTDataMgr* input)
     std::unique_ptr<RTDataMgr> old = std::move(m_input);
     m_input.reset(input);
     m_dispatcher->SetInput(input);
+    // The old input (and an ECU input's worker) ends here, before the new
+    // one asks for its first fetch.
+    old.reset();
+    ShowInputStatus();
+}
+
+void MainFrame::ShowInputStatus()
+{
+    if (!m_statusStrip)
+        return;
+    if (!m_input) {
+        m_statusStrip->SetStatus(StatusStrip::Mark::Off, _("No input"));
+        return;
+    }
+    if (m_input->GetKind() != RTDataMgr::KindSerial) {
+        m_statusStrip->SetStatus(StatusStrip::Mark::Good,
+                                 _("Replaying ") + wxFileNameFromPath(m_options.datalogFile));
+        return;
+    }
+    const LinkState state = static_cast<RTDataMgrSerial*>(m_input.get())->getLinkState();
+    StatusStrip::Mark mark = StatusStrip::Mark::Bad;
+    if (state.kind == LinkState::Connected)
+        mark = StatusStrip::Mark::Good;
+    else if (state.kind == LinkState::Searching || state.kind == LinkState::Idle)
+        mark = StatusStrip::Mark::Busy;
+    wxString text = wxString::FromUTF8(state.describe());
+    if (!text.empty())
+        text[0] = wxToupper(text[0]);
+    m_statusStrip->SetStatus(mark, text);
 }
 
 void MainFrame::SelectInput(InputChoice input)
@@ -267,4 +303,5 @@ void MainFrame::OnTimer(wxTimerEvent&)
         m_dispatcher->Update();
     else
         m_timer.Stop();
+    ShowInputStatus();
 }

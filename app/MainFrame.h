@@ -12,6 +12,7 @@
 
 class GaugeUpdater;
 class RTDataMgr;
+class StatusStrip;
 class TarnGauge;
 class TarnGaugeDigital;
 class wxMenu;
@@ -41,6 +42,7 @@ public:
     TarnGauge* GetAnalogGauge() const { return m_analogGauge; }
     // In the order map, spark, lambda, dwell.
     TarnGaugeDigital* GetDigitalGauge(int i) const { return m_digitalGauges[i]; }
+    StatusStrip* GetStatusStrip() const { return m_statusStrip; }
     static constexpr int kDigitalGaugeCount = ::kDigitalGaugeCount;
     // The File menu, for items that belong there.
     wxMenu* GetFileMenu() const { return m_fileMenu; }
@@ -73,11 +75,14 @@ private:
     // Installs `input` (may be null) and deletes the one it replaces, once the
     // dispatcher no longer points to it.
     void ReplaceInput(RTDataMgr* input);
+    // Shows the current input, and for the ECU the state of its line.
+    void ShowInputStatus();
 
     wxTimer m_timer;
     GaugeUpdater* m_dispatcher = nullptr;
     TarnGauge* m_analogGauge = nullptr;
     TarnGaugeDigital* m_digitalGauges[kDigitalGaugeCount] = {};
+    StatusStrip* m_statusStrip = nullptr;
     // The input the dispatcher points to; replaced inputs are deleted.
     std::unique_ptr<RTDataMgr> m_input;
     wxMenu* m_fileMenu = nullptr;

@@ -67,6 +67,8 @@ void TarnGauge::InitFields()
     m_needRebuild = false;
     m_gd = nullptr;
     m_value = 0.0;
+    m_hasValue = false;
+    m_stale = false;
     m_points = {};
     m_valueX = m_valueY = 0;
     m_parentWindow = nullptr;

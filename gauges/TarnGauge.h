@@ -48,9 +48,14 @@ public:
                 bool fitToParent);
     ~TarnGauge() override;
 
-    // GaugeListener. SetValue clamps to the description's range and drops NaN;
-    // an unchanged value invalidates nothing.
+    // GaugeListener. SetValue clamps to the description's range; NaN means no
+    // value (the readout shows dashes, the pointer stays). An unchanged value
+    // invalidates nothing.
     void SetValue(double value) override;
+    // A stale value has its readout and pointer drawn grey.
+    void SetStale(bool stale) override;
+    bool IsStale() const { return m_stale; }
+    bool HasValue() const { return m_hasValue; }
     void RefreshSymbol(const ValueMap& values) override;
     wxString GetSymbolName() override;
     // Row of the last list offered to the selector; rows outside it are ignored.
@@ -133,6 +138,8 @@ private:
     // Pointer triangle for the current value and geometry; invalidates the
     // old and new boxes when `invalidate` is set.
     void UpdatePointerPoints(bool invalidate);
+    // Invalidates the readout and pointer boxes as they are now.
+    void RefreshValueArea();
     // Text extent with m_font, through a client context as the screen sees it.
     wxSize MeasureText(const wxString& text);
     // Used area of the cached layers: the dial, limited to the layer size.
@@ -202,6 +209,8 @@ private:
     // Value and pointer.
     TARNGaugeDesc* m_gd;
     double m_value;
+    bool m_hasValue;
+    bool m_stale;
     std::array<DialPoint, 3> m_points;
     wxString m_valueText;
     int m_valueX;

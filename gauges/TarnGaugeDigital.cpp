@@ -12,6 +12,7 @@
 #include <wx/intl.h>
 
 #include <algorithm>
+#include <cmath>
 
 // Shared by all digital gauges; allocated once, before the event table below.
 const long TarnGaugeDigital::ID_STATICTEXT1 = wxNewId();
@@ -33,6 +34,9 @@ namespace {
 const double kHeightPerWidth = 0.31666666666666665;
 const wxColour kValueColour(0, 0, 255);
 const wxColour kUnitsColour(30, 75, 24);
+const wxColour kStaleColour(128, 128, 128);
+// The digits when there is no value.
+const char* const kNoValueText = "---";
 // Upper bound of every font search; far above anything a screen needs.
 const int kLargestPoints = 400;
 const int kSmallestTextPoints = 4;
@@ -92,7 +96,16 @@ void TarnGaugeDigital::SetValue(double v)
 {
     if (!desc)
         return;
-    ShowValueText(FormatNumber(desc->valueFormat(), v));
+    ShowValueText(std::isnan(v) ? wxString(kNoValueText) : FormatNumber(desc->valueFormat(), v));
+}
+
+void TarnGaugeDigital::SetStale(bool stale)
+{
+    if (stale == m_stale)
+        return;
+    m_stale = stale;
+    valueText->SetForegroundColour(stale ? kStaleColour : kValueColour);
+    valueText->Refresh();
 }
 
 void TarnGaugeDigital::ShowValueText(const wxString& text, bool boxChanged)

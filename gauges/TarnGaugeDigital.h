@@ -29,8 +29,12 @@ public:
     // description whose symbol name is `symbolName`, else the first of all.
     TarnGaugeDigital(wxWindow* parent, const wxString& symbolName, int x, int y, int width);
 
-    // Shows v in the description's value format; ignored without a description.
+    // Shows v in the description's value format, NaN as dashes (no value);
+    // ignored without a description.
     void SetValue(double v) override;
+    // The digits of a stale value are grey.
+    void SetStale(bool stale) override;
+    bool IsStale() const { return m_stale; }
     void RefreshSymbol(const ValueMap& values) override;
     wxString GetSymbolName() override;
     // Row `i` of the last offered list; any other index is ignored.
@@ -70,6 +74,7 @@ private:
     // made again on the next click instead of being used after its end.
     wxWeakRef<GaugeValueSelector> selector;
     TARNGaugeDesc* desc = nullptr;
+    bool m_stale = false;
     wxFont baseFont;     // the control's own font, the title and units scale it
     int digitPoints = 1; // size at which the description's whole range fits
     wxRect valueBox;     // room for the digits

@@ -32,8 +32,7 @@ TEST(DashboardTrace, TracesGoToTheDebugLogUnlessAskedFor)
         log << logFile.rdbuf();
         EXPECT_EQ(run.out.find("m_gd is NULL!") != std::string::npos, c.onTerminal) << run.out;
         EXPECT_EQ(log.str().find("m_gd is NULL!") != std::string::npos, c.inLog);
-        EXPECT_EQ(log.str().find("TarnGauge::CalculateSize x=210, y=210!!") != std::string::npos,
-                  c.inLog);
+        EXPECT_EQ(log.str().find("TarnGauge::CalculateSize x=") != std::string::npos, c.inLog);
         std::system(("rm -rf " + dir).c_str());
     }
 }

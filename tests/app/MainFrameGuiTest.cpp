@@ -3,6 +3,7 @@
 #include "dispatch/GaugeUpdater.h"
 #include "app/DashboardLayout.h"
 #include "app/MainFrame.h"
+#include "app/StatusStrip.h"
 #include "definition/SymbolTable.h"
 #include "gauges/TarnGauge.h"
 #include "gauges/GaugeValueSelector.h"
@@ -51,18 +52,8 @@ protected:
                 << ReadFile(std::string(TARN_SAMPLE_DIR) + "/" + name);
         ASSERT_TRUE(wxSetWorkingDirectory(s_workDir));
 
-        const std::string sim = std::string(TARN_BINARY_DIR) + "/tools/tarn-ecu-sim/tarn-ecu-sim";
-        const std::string link = s_workDir + "/ecu";
-        s_simPid = fork();
-        if (s_simPid == 0) {
-            freopen("/dev/null", "w", stdout);
-            execl(sim.c_str(), sim.c_str(), "--ini", "tarnv3.ini", "--link", link.c_str(),
-                  static_cast<char*>(nullptr));
-            _exit(127);
-        }
-        for (int i = 0; i < 100 && access(link.c_str(), F_OK) != 0; ++i)
-            usleep(50000);
-        setenv("TARN_SERIAL_PORT", link.c_str(), 1);
+        StartSimulator();
+        setenv("TARN_SERIAL_PORT", (s_workDir + "/ecu").c_str(), 1);
 
         s_frame = new MainFrame("V3 GUI for WinCE");
         s_frame->Show();
@@ -75,10 +66,31 @@ protected:
             s_frame->Destroy();
         wxYield();
         s_frame = nullptr;
+        StopSimulator();
+    }
+
+    // The simulator on a pty linked at <work>/ecu; it removes the link when it stops.
+    static void StartSimulator()
+    {
+        const std::string sim = std::string(TARN_BINARY_DIR) + "/tools/tarn-ecu-sim/tarn-ecu-sim";
+        const std::string link = s_workDir + "/ecu";
+        s_simPid = fork();
+        if (s_simPid == 0) {
+            freopen("/dev/null", "w", stdout);
+            execl(sim.c_str(), sim.c_str(), "--ini", "tarnv3.ini", "--link", link.c_str(),
+                  static_cast<char*>(nullptr));
+            _exit(127);
+        }
+        for (int i = 0; i < 100 && access(link.c_str(), F_OK) != 0; ++i)
+            usleep(50000);
+    }
+    static void StopSimulator()
+    {
         if (s_simPid > 0) {
             kill(s_simPid, SIGTERM);
             waitpid(s_simPid, nullptr, 0);
         }
+        s_simPid = -1;
     }
 
     void TearDown() override { SelectInput(ID_INPUT_NONE); }
@@ -142,15 +154,17 @@ MainFrame* MainFrameTest::s_frame = nullptr;
 TEST_F(MainFrameTest, GaugesArePlacedAndRegisteredAnalogFirst)
 {
     ASSERT_NE(s_frame->GetAnalogGauge(), nullptr);
-    EXPECT_EQ(s_frame->GetAnalogGauge()->GetPosition(), wxPoint(15, 5));
+    // The client area of the 240 x 320 frame is 240 x 295, below the menu bar;
+    // the gauges fill it above the status strip.
+    const DashboardLayout want =
+        LayOutDashboard(s_frame->GetClientSize(), StatusStrip::kStripHeight);
+    EXPECT_EQ(s_frame->GetAnalogGauge()->GetRect(), want.dial);
+    EXPECT_EQ(s_frame->GetStatusStrip()->GetRect(), want.strip);
     EXPECT_EQ(s_frame->GetDispatcher()->GetGaugeCount(), 5u);
     EXPECT_EQ(s_frame->GetAnalogGauge()->GetSymbolName(), "rpm");
-    // The client area of the 240 x 320 frame is 240 x 295, below the menu bar.
-    const wxPoint places[] = {{1, 220}, {121, 220}, {1, 258}, {121, 258}};
     for (int i = 0; i < MainFrame::kDigitalGaugeCount; ++i) {
         SCOPED_TRACE(kGaugeNames[i]);
-        EXPECT_EQ(Gauge(i)->GetPosition(), places[i]);
-        EXPECT_EQ(Gauge(i)->GetSize(), wxSize(118, 37));
+        EXPECT_EQ(Gauge(i)->GetRect(), want.digital[i]);
         EXPECT_EQ(s_frame->GetDigitalGauge(i)->GetSymbolName(), kGaugeNames[i]);
         const TARNGaugeDesc* desc = DescFor(kGaugeNames[i]);
         ASSERT_NE(desc, nullptr);
@@ -173,7 +187,7 @@ TEST_F(MainFrameTest, GaugesFillTheClientAreaAtAnySize)
         s_frame->SetSize(size);
         // Laid out as soon as the size event arrives.
         ASSERT_TRUE(WaitFor([] {
-            return LayOutDashboard(s_frame->GetClientSize()).dial
+            return LayOutDashboard(s_frame->GetClientSize(), StatusStrip::kStripHeight).dial
                    == s_frame->GetAnalogGauge()->GetRect();
         }));
         const wxRect client(s_frame->GetClientSize());
@@ -181,6 +195,7 @@ TEST_F(MainFrameTest, GaugesFillTheClientAreaAtAnySize)
         std::vector<wxRect> placed = {s_frame->GetAnalogGauge()->GetRect()};
         for (int i = 0; i < MainFrame::kDigitalGaugeCount; ++i)
             placed.push_back(Gauge(i)->GetRect());
+        placed.push_back(s_frame->GetStatusStrip()->GetRect()); // covers no gauge
         for (size_t i = 0; i < placed.size(); ++i) {
             SCOPED_TRACE(i);
             EXPECT_TRUE(client.Contains(placed[i]));
@@ -190,7 +205,7 @@ TEST_F(MainFrameTest, GaugesFillTheClientAreaAtAnySize)
         const wxRect dial = placed[0];
         if (size.x > size.y) {
             EXPECT_GT(dial.height, client.height * 9 / 10) << "the dial takes the full height";
-            for (size_t i = 1; i < placed.size(); ++i)
+            for (size_t i = 1; i <= MainFrame::kDigitalGaugeCount; ++i)
                 EXPECT_GT(placed[i].x, dial.GetRight());
         }
         // Every digit whole: the digits' text fits its window inside its gauge.
@@ -356,6 +371,40 @@ TEST_F(MainFrameTest, ClickOpensSelectorAndChoiceSwitchesTheGauge)
     ASSERT_TRUE(ClickOn(list, centre));
     EXPECT_TRUE(WaitFor([&] { return !selector->IsShown(); }));
     EXPECT_EQ(Text(gauge, "ID_STATICTEXT1"), offered[row]);
+}
+
+TEST_F(MainFrameTest, EcuThatStopsTurnsStaleAndComesBackByItself)
+{
+    StatusStrip* strip = s_frame->GetStatusStrip();
+    ASSERT_NE(strip, nullptr);
+    EXPECT_EQ(strip->GetText(), "No input");
+    TarnGaugeDigital* map = s_frame->GetDigitalGauge(0);
+    TarnGauge* dial = s_frame->GetAnalogGauge();
+    EXPECT_TRUE(map->IsStale()) << "nothing was fetched yet";
+
+    SelectInput(ID_INPUT_ECU);
+    auto live = [&] { return !map->IsStale() && !dial->IsStale(); };
+    ASSERT_TRUE(WaitFor(live, 15000)) << strip->GetText();
+    EXPECT_EQ(strip->GetText(), "ECU connected, 9600 baud");
+    EXPECT_EQ(strip->GetMark(), StatusStrip::Mark::Good);
+
+    StopSimulator();
+    EXPECT_TRUE(WaitFor([&] { return map->IsStale() && dial->IsStale(); }, 15000));
+    EXPECT_TRUE(WaitFor([&] { return strip->GetMark() == StatusStrip::Mark::Bad; }, 15000))
+        << strip->GetText();
+    EXPECT_TRUE(strip->GetText().StartsWith("Cannot open " + s_workDir + "/ecu: No such file"))
+        << strip->GetText();
+    // The dashboard stays responsive meanwhile: a click opens the selector.
+    EXPECT_TRUE(ClickOn(map, wxPoint(60, 25)));
+    EXPECT_TRUE(WaitFor([&] { return map->GetSelector()->IsShown(); }, 3000));
+    map->GetSelector()->Hide();
+
+    StartSimulator();
+    EXPECT_TRUE(WaitFor(live, 15000)) << strip->GetText();
+
+    SelectInput(ID_INPUT_NONE);
+    EXPECT_TRUE(map->IsStale());
+    EXPECT_EQ(strip->GetText(), "No input");
 }
 
 // The input and each gauge's choice survive a restart; a remembered name the

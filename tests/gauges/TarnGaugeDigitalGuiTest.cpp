@@ -333,7 +333,7 @@ TEST_F(DigitalGaugeTest, ValueFormatFollowsTheSpan)
         {"dwell", 9.999, "10.00"},  {"egt", 0.04, "0"},
         {"map", std::numeric_limits<double>::infinity(), "inf"},
         {"rpm", -std::numeric_limits<double>::infinity(), "-inf"},
-        {"spark", std::numeric_limits<double>::quiet_NaN(), "nan"},
+        {"spark", std::numeric_limits<double>::quiet_NaN(), "---"}, // no value
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(testing::Message() << c.symbol << " " << c.value);
@@ -617,4 +617,31 @@ TEST_F(DigitalGaugeTest, EmptyDescriptionListShowsAnEmptyFace)
     ASSERT_TRUE(ClickOn(gauge->GetSelector()->FindWindow("ID_BUTTON1")));
     ASSERT_TRUE(WaitFor([&] { return !gauge->GetSelector()->IsShown(); }));
     expectEmpty("OK on the empty list");
+}
+
+TEST_F(DigitalGaugeTest, NoValueShowsDashesAndStaleDigitsAreGrey)
+{
+    TarnGaugeDigital* gauge = MakeGauge("map");
+    const wxColour live(0, 0, 255), grey(128, 128, 128);
+    struct Step {
+        const char* label;
+        double value;
+        bool stale;
+        const char* text;
+        wxColour colour;
+    };
+    const Step steps[] = {
+        {"live", 98.76, false, "98.8", live},
+        {"stale keeps the value", 98.76, true, "98.8", grey},
+        {"no value at all", RTDataMgr::NoValue(), true, "---", grey},
+        {"a fresh value is live at once", 50, false, "50.0", live},
+        {"no value while live", RTDataMgr::NoValue(), false, "---", live},
+    };
+    for (const Step& s : steps) {
+        SCOPED_TRACE(s.label);
+        gauge->SetValue(s.value);
+        gauge->SetStale(s.stale);
+        EXPECT_EQ(Value(gauge), s.text);
+        EXPECT_EQ(Text(gauge, "ID_STATICTEXT2")->GetForegroundColour(), s.colour);
+    }
 }
