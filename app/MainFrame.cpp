@@ -296,9 +296,11 @@ void MainFrame::OnSelectInput(wxCommandEvent& event)
 void MainFrame::OnTimer(wxTimerEvent&)
 {
     const size_t count = m_dispatcher->GetGaugeCount();
-    DebugLog(0, wxString::Format("MainFrame::OnTimer() GAUGE COUNT: %i", int(count)));
-    DebugLog(0, wxString::Format("MainFrame::OnTimer() INPUT: %p",
-                                 static_cast<void*>(m_dispatcher->GetInput())));
+    if (DebugLogEnabled()) {
+        DebugLog(0, wxString::Format("MainFrame::OnTimer() GAUGE COUNT: %i", int(count)));
+        DebugLog(0, wxString::Format("MainFrame::OnTimer() INPUT: %p",
+                                     static_cast<void*>(m_dispatcher->GetInput())));
+    }
     if (count > 0 && m_dispatcher->GetInput())
         m_dispatcher->Update();
     else
