@@ -11,6 +11,7 @@ namespace {
 constexpr int kOpenAttempts = 4;
 // Every transfer of n bytes may take n + 20 ms.
 constexpr int kSlackMs = 20;
+constexpr int kDriverBuffer = 4096;
 
 } // namespace
 
@@ -96,6 +97,11 @@ int SerialPortHandler::SendString(const char* text)
 
 int SerialPortHandler::ReadBytes(char* buffer, int n)
 {
+    return ReadBytesWithin(buffer, n, n + kSlackMs);
+}
+
+int SerialPortHandler::ReadBytesWithin(char* buffer, int n, int limitMs)
+{
     const int opened = open();
     if (opened < 0)
         return opened;
@@ -105,7 +111,8 @@ int SerialPortHandler::ReadBytes(char* buffer, int n)
         return 0;
     IoTimer::Flag timedOut{0};
     wxIOBase* device = port.get();
-    IoTimer timer(static_cast<unsigned>(n + kSlackMs), &timedOut, [device] { device->Wake(); });
+    IoTimer timer(static_cast<unsigned>(limitMs > 0 ? limitMs : 1), &timedOut,
+                  [device] { device->Wake(); });
     timer.start();
     const int received = device->Readv(buffer, static_cast<size_t>(n), &timedOut, false);
     if (received == 0)
@@ -125,6 +132,38 @@ void SerialPortHandler::setBaudRate(int rate)
         baudRate = 19200;
     }
     port->SetBaudRate(baudRate);
+}
+
+int SerialPortHandler::DiscardPending()
+{
+    const int opened = open();
+    if (opened < 0)
+        return opened;
+    if (!port)
+        return kNoPort;
+    // At most what the driver buffers: a line that never stops must not hold us here.
+    char scratch[64];
+    int dropped = 0;
+    while (dropped < kDriverBuffer) {
+        const int r = port->Read(scratch, sizeof scratch);
+        if (r <= 0)
+            return r < 0 && dropped == 0 ? r : dropped;
+        dropped += r;
+    }
+    return dropped;
+}
+
+int SerialPortHandler::setLineSpeed(int rate)
+{
+    const int opened = open();
+    if (opened < 0)
+        return opened;
+    if (!port)
+        return kNoPort;
+    if (port->SetBaudRate(rate) != 0)
+        return -1;
+    baudRate = rate;
+    return 0;
 }
 
 int SerialPortHandler::Discard(int n)

@@ -40,8 +40,15 @@ public:
     // Bytes read (0..n) within n + 20 ms, or -100, -200. Returns as soon as n
     // bytes are in; a shorter reply takes the whole limit.
     int ReadBytes(char* buffer, int n);
+    // Like ReadBytes, within `limitMs` milliseconds instead (0 is taken as 1).
+    int ReadBytesWithin(char* buffer, int n, int limitMs);
+    // Drops what the device holds right now, without waiting; the count or an error.
+    int DiscardPending();
     // 9600 selects 9600 baud, every other value 19200.
     void setBaudRate(int rate);
+    // Any speed the device accepts (1200 ... 921600): 0, -1 when it refuses,
+    // or an open error.
+    int setLineSpeed(int rate);
     int getBaudRate() const { return baudRate; }
     // Reads up to n bytes and drops them; the ReadBytes result.
     int Discard(int n);
