@@ -11,9 +11,11 @@ namespace {
 
 constexpr int kBitsPerCharacter = 10; // start, 8 data, stop
 constexpr int kReadSlackMs = 20;
-// A reply is over once the line stays quiet this many character times.
+// A reply is over once the line stays quiet this many character times, and
+// not less than this long: USB adapters hand bytes over in chunks up to 16 ms
+// apart.
 constexpr int kQuietCharacters = 3;
-constexpr int kShortestQuietMs = 2;
+constexpr int kShortestQuietMs = 20;
 // A line that will not go quiet is given up on after this much.
 constexpr int kMostDropped = 1024;
 // Room for a signature's reply besides the signature (some firmwares add a
@@ -247,6 +249,8 @@ int GenericLink::identify()
 {
     const std::string& signature = settings.signature;
     const std::string what = "the query " + quoted(queryBytes);
+    // After a failure the rest of a refused reply may still be on its way.
+    dropUntilQuiet();
     int r = send(queryBytes);
     if (r < 0)
         return r;
@@ -258,6 +262,10 @@ int GenericLink::identify()
         if (r < 0)
             return r;
         reply.assign(reinterpret_cast<const char*>(frame.data() + offset), length);
+        if (reply.size() < signature.size() && signature.compare(0, reply.size(), reply) == 0)
+            return fail(kBadReply, "reply to " + what + " refused: it carries " +
+                                       std::to_string(reply.size()) + " bytes of the " +
+                                       std::to_string(signature.size()) + "-byte signature");
     } else {
         std::vector<unsigned char> buffer(signature.size());
         const int n = static_cast<int>(buffer.size());
