@@ -8,7 +8,7 @@ ifneq ($(CCACHE),)
 CMAKE_FLAGS += -DCMAKE_CXX_COMPILER_LAUNCHER=ccache
 endif
 
-.PHONY: all deps configure build run test check-asan bench fuzz screenshot clean
+.PHONY: all deps configure build run test check-asan check-tsan bench fuzz screenshot install clean
 
 all: build
 
@@ -21,8 +21,9 @@ configure: deps
 build: configure
 	@cmake --build $(BUILD_DIR) -j $(JOBS)
 
+# `make run ARGS="--size 800x480"` passes options on to the dashboard.
 run: build
-	@sh scripts/run-dashboard.sh $(BUILD_DIR)
+	@sh scripts/run-dashboard.sh $(BUILD_DIR) $(ARGS)
 
 test: build
 	cd $(BUILD_DIR) && xvfb-run -a -s "-screen 0 1024x768x24" \
@@ -41,6 +42,17 @@ check-asan: deps
 		xvfb-run -a -s "-screen 0 1024x768x24" \
 		ctest --output-on-failure -j $(JOBS) --timeout 300
 
+# The ECU layer and the dispatcher under the thread sanitizer: the worker
+# thread, the time-out timers and their callers must share nothing unguarded.
+TSAN_DIR ?= build-tsan
+check-tsan: deps
+	@cmake -S . -B $(TSAN_DIR) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTARN_TSAN=ON \
+		$(CMAKE_FLAGS) >/dev/null
+	@cmake --build $(TSAN_DIR) -j $(JOBS) --target ecu_tests dispatch_tests tarn-ecu-sim
+	cd $(TSAN_DIR) && TSAN_OPTIONS="halt_on_error=1 second_deadlock_stack=1" \
+		tests/dispatch/dispatch_tests && TSAN_OPTIONS="halt_on_error=1 second_deadlock_stack=1" \
+		tests/ecu/ecu_tests
+
 bench: deps
 	@cmake -S . -B build-bench -DCMAKE_BUILD_TYPE=Release -DTARN_BUILD_TESTS=OFF \
 		-DTARN_BUILD_BENCH=ON $(CMAKE_FLAGS) >/dev/null
@@ -54,9 +66,17 @@ fuzz: deps
 	@cmake --build build-fuzz -j $(JOBS)
 	@sh scripts/run-fuzzers.sh build-fuzz $(FUZZ_SECONDS)
 
-# A picture of the dashboard replaying the sample datalog, for the README.
+# Pictures of the dashboard replaying the sample datalog, for the README: the
+# handheld's 240 x 320 and a car panel's 800 x 480.
 screenshot: build
-	@sh scripts/screenshot.sh $(BUILD_DIR) docs/dashboard.png
+	@sh scripts/screenshot.sh $(BUILD_DIR) docs/dashboard-240x320.png 240x320
+	@sh scripts/screenshot.sh $(BUILD_DIR) docs/dashboard-800x480.png 800x480
+
+# Installs the dashboard, the tools, the sample files and the desktop entry
+# under PREFIX (`make install PREFIX=$HOME/.local`; DESTDIR is honoured).
+PREFIX ?= /usr/local
+install: build
+	@cmake --install $(BUILD_DIR) --prefix $(PREFIX)
 
 clean:
-	rm -rf $(BUILD_DIR) build-bench build-fuzz build-asan
+	rm -rf $(BUILD_DIR) build-bench build-fuzz build-asan $(TSAN_DIR)

@@ -3,17 +3,22 @@
 #include "base/DebugLog.h"
 #include "dispatch/GaugeUpdater.h"
 #include "datalog/RTDataMgrFile.h"
+#include "app/StatusStrip.h"
 #include "app/icons/sample.xpm"
 #include "definition/IniParser.h"
 #include "definition/SymbolTable.h"
 #include "ecu/RTDataMgrSerial.h"
 #include "ecu/TarnProtocol.h"
+#include "gauges/GaugeChoiceEvent.h"
 #include "gauges/TarnGauge.h"
 #include "gauges/TarnGaugeDigital.h"
 
+#include <wx/filefn.h>
 #include <wx/icon.h>
 #include <wx/intl.h>
 #include <wx/menu.h>
+
+#include <cstdio>
 
 // Defined before the event table in this file, so they are drawn first.
 const long ID_TIMER = wxNewId();
@@ -30,41 +35,68 @@ wxBEGIN_EVENT_TABLE(MainFrame, wxFrame)
     EVT_MENU(ID_INPUT_ECU, MainFrame::OnSelectInput)
     EVT_MENU(ID_INPUT_FILE, MainFrame::OnSelectInput)
     EVT_TIMER(ID_TIMER, MainFrame::OnTimer)
+    EVT_SIZE(MainFrame::OnSize)
 wxEND_EVENT_TABLE()
 // clang-format on
 
 // wxFRAME_SHAPED lets the analog gauge give the frame its circular shape.
 static const long kFrameStyle = wxSYSTEM_MENU | wxCLOSE_BOX | wxNO_BORDER | wxFRAME_SHAPED;
 
-MainFrame::MainFrame(const wxString& title)
-    : wxFrame(nullptr, wxID_ANY, title, wxPoint(0, 0), wxSize(240, 320), kFrameStyle, "frame"),
-      m_timer(this, ID_TIMER)
+// The remembered-choice slot of each gauge.
+static const char* const kDialSlot = "dial";
+static wxString DigitalSlot(int i)
+{
+    return wxString::Format("digital%d", i + 1);
+}
+
+MainFrame::MainFrame(const wxString& title, const FrameStart& start)
+    : wxFrame(nullptr, wxID_ANY, title, wxPoint(0, 0), start.options.size, kFrameStyle, "frame"),
+      m_timer(this, ID_TIMER), m_options(start.options), m_memory(start.memory)
 {
     SetIcon(wxIcon(sample_xpm));
     BuildMenus();
 
     DebugLog(0, "---parse tarnv3 start");
-    loadDefinitionFile();
+    DefinitionOptions definition;
+    for (const wxString& flag : m_options.settings)
+        definition.setFlags.Add(flag);
+    definition.tuneFile = m_options.tuneFile;
+    // Nothing may point into the old table while the new one is read.
+    installSymbolTable(nullptr);
+    installSymbolTable(loadDefinitionFileFrom(m_options.iniFile, definition));
     CreateGauges();
     RegisterGauges();
+    RestoreGaugeChoices(start.remembered);
+    // Nothing has been fetched yet: what the gauges show is no live value.
+    m_dispatcher->MarkStale(true);
+    LayOutGauges();
+    Bind(EVT_GAUGE_DESC_CHOSEN, &MainFrame::OnGaugeChosen, this);
 
     SetBackgroundColour(wxColour(255, 255, 254));
+    m_statusStrip = new StatusStrip(this);
+    SetStripHeight(StatusStrip::kStripHeight);
+    ShowInputStatus();
+
+    const InputChoice input =
+        m_options.input ? *m_options.input : start.remembered.input.value_or(InputChoice::None);
+    if (input != InputChoice::None)
+        SelectInput(input);
 }
 
 void MainFrame::CreateGauges()
 {
+    // Placed at the reference spots first; LayOutGauges fits them to the frame.
     m_analogGauge = new TarnGauge(this, wxNewId(), wxPoint(15, 5), wxSize(210, 210), false);
     m_analogGauge->Show();
     m_analogGauge->SetDefaultGaugeDesc(wxString("rpm"));
 
-    static const struct {
-        const char* name;
-        int x, y;
-    } kDigital[kDigitalGaugeCount] = {
-        {"map", 1, 220}, {"spark", 121, 220}, {"lambda", 1, 260}, {"dwell", 121, 260}};
+    static const char* const kDigital[kDigitalGaugeCount] = {"map", "spark", "lambda", "dwell"};
+    const DashboardLayout reference =
+        LayOutDashboard(wxSize(kReferenceClientWidth, kReferenceClientHeight));
     for (int i = 0; i < kDigitalGaugeCount; ++i)
-        m_digitalGauges[i] =
-            new TarnGaugeDigital(this, kDigital[i].name, kDigital[i].x, kDigital[i].y, 118);
+        m_digitalGauges[i] = new TarnGaugeDigital(this, kDigital[i], reference.digital[i].x,
+                                                  reference.digital[i].y,
+                                                  reference.digital[i].width);
 }
 
 void MainFrame::RegisterGauges()
@@ -79,6 +111,35 @@ void MainFrame::RegisterGauges()
     }
 }
 
+void MainFrame::RestoreGaugeChoices(const Remembered& remembered)
+{
+    const GaugeDescChooser chooser(&currentSymbolTable()->getGauges());
+    auto lookUp = [&](const wxString& slot) {
+        const auto it = remembered.gauges.find(slot);
+        if (it == remembered.gauges.end())
+            return -1;
+        const int index = chooser.FindByName(it->second);
+        if (index < 0) {
+            const wxString text = wxString::Format(
+                "remembered gauge '%s' (%s) is not in %s; ignored", it->second, slot,
+                m_options.iniFile);
+            std::fprintf(stderr, "tarndash: %s\n", static_cast<const char*>(text.utf8_str()));
+            DebugLog(1, text);
+            if (m_memory)
+                m_memory->ForgetGauge(slot);
+        }
+        return index;
+    };
+    const int dial = lookUp(kDialSlot);
+    if (dial >= 0)
+        m_analogGauge->SetDefaultGaugeDesc(dial); // before the first paint builds the dial
+    for (int i = 0; i < kDigitalGaugeCount; ++i) {
+        const int index = lookUp(DigitalSlot(i));
+        if (index >= 0)
+            m_digitalGauges[i]->SetDefaultGaugeDesc(index);
+    }
+}
+
 MainFrame::~MainFrame()
 {
     m_timer.Stop();
@@ -89,8 +150,8 @@ MainFrame::~MainFrame()
 
 void MainFrame::BuildMenus()
 {
-    wxMenu* fileMenu = new wxMenu;
-    fileMenu->Append(wxID_EXIT, "E&xit\tAlt-X", "Quit this program");
+    m_fileMenu = new wxMenu;
+    m_fileMenu->Append(wxID_EXIT, "E&xit\tAlt-X", "Quit this program");
 
     wxMenu* helpMenu = new wxMenu;
     helpMenu->Append(wxID_ABOUT, "&About...\tF1", "Show about dialog");
@@ -101,11 +162,49 @@ void MainFrame::BuildMenus()
     inputMenu->AppendRadioItem(ID_INPUT_FILE, _("File"), "");
 
     wxMenuBar* menuBar = new wxMenuBar;
-    menuBar->Append(fileMenu, "&File");
+    menuBar->Append(m_fileMenu, "&File");
     menuBar->Append(helpMenu, "&Help");
     menuBar->Append(inputMenu, "&Select Input");
     inputMenu->Check(ID_INPUT_NONE, true);
     SetMenuBar(menuBar);
+}
+
+void MainFrame::SetStripHeight(int height)
+{
+    m_stripHeight = height;
+    LayOutGauges();
+}
+
+void MainFrame::LayOutGauges()
+{
+    m_layout = LayOutDashboard(GetClientSize(), m_stripHeight);
+    if (m_analogGauge && !m_layout.dial.IsEmpty())
+        m_analogGauge->SetSize(m_layout.dial);
+    for (int i = 0; i < kDigitalGaugeCount; ++i)
+        if (m_digitalGauges[i] && !m_layout.digital[i].IsEmpty())
+            m_digitalGauges[i]->SetSize(m_layout.digital[i]);
+}
+
+void MainFrame::OnSize(wxSizeEvent& event)
+{
+    LayOutGauges();
+    event.Skip();
+}
+
+void MainFrame::OnGaugeChosen(wxCommandEvent& event)
+{
+    if (!m_memory)
+        return;
+    const TARNGaugeDesc* desc = currentSymbolTable()->getGauges().size() > size_t(event.GetInt())
+                                    ? currentSymbolTable()->getGauges()[event.GetInt()]
+                                    : nullptr;
+    if (!desc)
+        return;
+    if (event.GetEventObject() == m_analogGauge)
+        m_memory->SaveGauge(kDialSlot, desc->getName());
+    for (int i = 0; i < kDigitalGaugeCount; ++i)
+        if (event.GetEventObject() == m_digitalGauges[i])
+            m_memory->SaveGauge(DigitalSlot(i), desc->getName());
 }
 
 void MainFrame::OnQuit(wxCommandEvent&)
@@ -126,25 +225,72 @@ void MainFrame::ReplaceInput(RTDataMgr* input)
     std::unique_ptr<RTDataMgr> old = std::move(m_input);
     m_input.reset(input);
     m_dispatcher->SetInput(input);
+    // The old input (and an ECU input's worker) ends here, before the new
+    // one asks for its first fetch.
+    old.reset();
+    ShowInputStatus();
+}
+
+void MainFrame::ShowInputStatus()
+{
+    if (!m_statusStrip)
+        return;
+    if (!m_input) {
+        m_statusStrip->SetStatus(StatusStrip::Mark::Off, _("No input"));
+        return;
+    }
+    if (m_input->GetKind() != RTDataMgr::KindSerial) {
+        m_statusStrip->SetStatus(StatusStrip::Mark::Good,
+                                 _("Replaying ") + wxFileNameFromPath(m_options.datalogFile));
+        return;
+    }
+    const LinkState state = static_cast<RTDataMgrSerial*>(m_input.get())->getLinkState();
+    StatusStrip::Mark mark = StatusStrip::Mark::Bad;
+    if (state.kind == LinkState::Connected)
+        mark = StatusStrip::Mark::Good;
+    else if (state.kind == LinkState::Searching || state.kind == LinkState::Idle)
+        mark = StatusStrip::Mark::Busy;
+    wxString text = wxString::FromUTF8(state.describe());
+    if (!text.empty())
+        text[0] = wxToupper(text[0]);
+    m_statusStrip->SetStatus(mark, text);
+}
+
+void MainFrame::SelectInput(InputChoice input)
+{
+    const long id = input == InputChoice::Ecu    ? ID_INPUT_ECU
+                    : input == InputChoice::File ? ID_INPUT_FILE
+                                                 : ID_INPUT_NONE;
+    GetMenuBar()->Check(id, true);
+    wxCommandEvent event(wxEVT_MENU, id);
+    event.SetInt(1);
+    ProcessWindowEvent(event);
 }
 
 void MainFrame::OnSelectInput(wxCommandEvent& event)
 {
     const long id = event.GetId();
+    InputChoice chosen = InputChoice::None;
     if (id == ID_INPUT_NONE) {
         ReplaceInput(nullptr);
         m_timer.Stop();
     } else if (id == ID_INPUT_ECU) {
+        chosen = InputChoice::Ecu;
         m_timer.Stop();
         ReplaceInput(new RTDataMgrSerial(TarnProtocol::getInstance(), currentSymbolTable()));
         if (!m_timer.IsRunning())
             m_timer.Start(kEcuPeriodMs, wxTIMER_CONTINUOUS);
     } else if (id == ID_INPUT_FILE) {
+        chosen = InputChoice::File;
         m_timer.Stop();
-        ReplaceInput(new RTDataMgrFile("datalog.log"));
+        ReplaceInput(new RTDataMgrFile(m_options.datalogFile));
         if (!m_timer.IsRunning())
             m_timer.Start(kFilePeriodMs, wxTIMER_CONTINUOUS);
+    } else {
+        return;
     }
+    if (m_memory)
+        m_memory->SaveInput(chosen);
 }
 
 void MainFrame::OnTimer(wxTimerEvent&)
@@ -157,4 +303,5 @@ void MainFrame::OnTimer(wxTimerEvent&)
         m_dispatcher->Update();
     else
         m_timer.Stop();
+    ShowInputStatus();
 }

@@ -1,5 +1,10 @@
 #pragma once
-// The one main window: 240 x 320, menus, refresh timer, gauges and inputs.
+// The one main window: menus, refresh timer, gauges and inputs. 240 x 320 by
+// default; the gauges fill its client area at any size (DashboardLayout).
+#include "app/CommandLine.h"
+#include "app/DashboardLayout.h"
+#include "app/RememberedChoices.h"
+
 #include <wx/frame.h>
 #include <wx/timer.h>
 
@@ -7,8 +12,10 @@
 
 class GaugeUpdater;
 class RTDataMgr;
+class StatusStrip;
 class TarnGauge;
 class TarnGaugeDigital;
+class wxMenu;
 
 // Ids drawn from the toolkit's id generator at static initialisation.
 extern const long ID_TIMER;
@@ -16,9 +23,18 @@ extern const long ID_INPUT_NONE;
 extern const long ID_INPUT_ECU;
 extern const long ID_INPUT_FILE;
 
+// How the frame starts: the options of the command line, what was remembered
+// from earlier runs, and where to remember the user's choices (not owned;
+// null remembers nothing).
+struct FrameStart {
+    DashboardOptions options;
+    Remembered remembered;
+    RememberedChoices* memory = nullptr;
+};
+
 class MainFrame : public wxFrame {
 public:
-    explicit MainFrame(const wxString& title);
+    explicit MainFrame(const wxString& title, const FrameStart& start = FrameStart());
     ~MainFrame() override;
 
     GaugeUpdater* GetDispatcher() const { return m_dispatcher; }
@@ -26,7 +42,15 @@ public:
     TarnGauge* GetAnalogGauge() const { return m_analogGauge; }
     // In the order map, spark, lambda, dwell.
     TarnGaugeDigital* GetDigitalGauge(int i) const { return m_digitalGauges[i]; }
-    static constexpr int kDigitalGaugeCount = 4;
+    StatusStrip* GetStatusStrip() const { return m_statusStrip; }
+    static constexpr int kDigitalGaugeCount = ::kDigitalGaugeCount;
+    // The File menu, for items that belong there.
+    wxMenu* GetFileMenu() const { return m_fileMenu; }
+    // Height kept free at the bottom of the client area (a status strip).
+    void SetStripHeight(int height);
+    // Places the gauges for the current client size.
+    void LayOutGauges();
+    const DashboardLayout& GetLayout() const { return m_layout; }
 
     // Refresh periods of the two inputs, in milliseconds.
     static constexpr int kEcuPeriodMs = 300;
@@ -38,20 +62,34 @@ private:
     void OnLeftDown(wxMouseEvent& event);
     void OnSelectInput(wxCommandEvent& event);
     void OnTimer(wxTimerEvent& event);
+    void OnSize(wxSizeEvent& event);
+    void OnGaugeChosen(wxCommandEvent& event);
 
     void BuildMenus();
     void CreateGauges();
     void RegisterGauges();
+    // Shows the remembered description on each gauge that has one.
+    void RestoreGaugeChoices(const Remembered& remembered);
+    // Selects an input as its menu item does.
+    void SelectInput(InputChoice input);
     // Installs `input` (may be null) and deletes the one it replaces, once the
     // dispatcher no longer points to it.
     void ReplaceInput(RTDataMgr* input);
+    // Shows the current input, and for the ECU the state of its line.
+    void ShowInputStatus();
 
     wxTimer m_timer;
     GaugeUpdater* m_dispatcher = nullptr;
     TarnGauge* m_analogGauge = nullptr;
     TarnGaugeDigital* m_digitalGauges[kDigitalGaugeCount] = {};
+    StatusStrip* m_statusStrip = nullptr;
     // The input the dispatcher points to; replaced inputs are deleted.
     std::unique_ptr<RTDataMgr> m_input;
+    wxMenu* m_fileMenu = nullptr;
+    DashboardOptions m_options;
+    RememberedChoices* m_memory = nullptr;
+    DashboardLayout m_layout;
+    int m_stripHeight = 0;
 
     wxDECLARE_EVENT_TABLE();
 };

@@ -1,88 +1,50 @@
 #include "datalog/RTDataMgrFile.h"
 
 #include "base/DebugLog.h"
+#include "datalog/DatalogLoader.h"
+#include "datalog/DecimalNumber.h"
 
-#include <cfloat>
-#include <clocale>
+#include <algorithm>
 #include <cmath>
-#include <cstdlib>
-#include <locale.h>
+#include <limits>
+#include <vector>
 
-namespace {
-
-const int kTitleLine = 0;
-const int kHeaderLine = 1;
-
-// strtod reads "." only in the C locale; the dashboard may run in another.
-locale_t CLocale()
+RTDataMgrFile::RTDataMgrFile(const wxString& fileName) : RTDataMgrFile(DatalogLoader::FromFile(fileName))
 {
-    static const locale_t c = newlocale(LC_ALL_MASK, "C", static_cast<locale_t>(nullptr));
-    return c;
 }
 
-bool IsDigit(wxUniChar c)
+RTDataMgrFile::RTDataMgrFile(DatalogLoader::Opened opened)
+    : log(std::move(opened.log)), openResult(opened.result), matcher(log->Columns()), replay(*log)
 {
-    return c >= '0' && c <= '9';
+    for (const wxString& problem : log->Problems())
+        DebugLog(problem == log->GetRefusal() ? 2 : 1, problem);
 }
 
-// Blanks that wcstod skips before a number in the C locale.
-bool IsBlank(wxUniChar c)
+std::unique_ptr<RTDataMgrFile> RTDataMgrFile::FromBytes(std::string bytes, const wxString& name)
 {
-    return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
-}
-
-} // namespace
-
-RTDataMgrFile::RTDataMgrFile(const wxString& fileName)
-{
-    openResult = open(fileName);
-    readHeader();
-}
-
-std::unique_ptr<RTDataMgrFile> RTDataMgrFile::FromBytes(std::string bytes)
-{
-    std::unique_ptr<RTDataMgrFile> input(new RTDataMgrFile());
-    input->openResult = input->openBytes(std::move(bytes));
-    input->readHeader();
-    return input;
-}
-
-void RTDataMgrFile::readHeader()
-{
-    // Stops on the header line, or at the end of a file too short to have one.
-    while (getLineIndex() < kHeaderLine && readNext()) {
-    }
-}
-
-void RTDataMgrFile::processLine()
-{
-    const int index = getLineIndex();
-    if (index == kTitleLine)
-        return;
-    if (index == kHeaderLine) {
-        SplitFields(getCurrentLine(), header);
-        return;
-    }
-    SplitFields(getCurrentLine(), fields);
-    if (header.empty() || fields.size() != header.size())
-        return;
-    record.resize(fields.size());
-    for (size_t i = 0; i < fields.size(); ++i)
-        record[i] = ParseNumber(fields[i]);
+    return std::unique_ptr<RTDataMgrFile>(
+        new RTDataMgrFile(DatalogLoader::Opened{0, DatalogLoader::FromBytes(std::move(bytes), name)}));
 }
 
 void RTDataMgrFile::Update()
 {
-    readNext();
+    replay.Tick(tickSeconds);
+    for (size_t marker : replay.GetPassedMarkers())
+        DebugLog(0, log->GetName() + ": marker: " + log->Markers()[marker].text);
+    if (replay.IsAtEnd() != endTraced) {
+        endTraced = replay.IsAtEnd();
+        if (endTraced)
+            DebugLog(0, log->GetName() + ": replay stopped at the last record");
+    }
     if (!valueMap)
         return;
     // Erasing while walking would invalidate the walk; collect first.
     std::vector<wxString> unserved;
     for (ValueMap::iterator it = valueMap->begin(); it != valueMap->end(); ++it) {
         DebugLog(0, it->first);
-        const int column = FindColumn(it->first);
-        if (column >= 0 && static_cast<size_t>(column) < record.size())
-            it->second = record[column];
+        const double value = CurrentValue(Lookup(it->first).column);
+        if (std::isfinite(value))
+            it->second = value;
         else
             unserved.push_back(it->first);
     }
@@ -90,89 +52,61 @@ void RTDataMgrFile::Update()
         valueMap->erase(name);
 }
 
+const ColumnMatcher::Match& RTDataMgrFile::Lookup(const wxString& name)
+{
+    const auto known = tickNames.find(name.ToStdWstring());
+    if (known != tickNames.end())
+        return known->second;
+    const ColumnMatcher::Match match = matcher.Find(name);
+    if (match.column < 0)
+        DebugLog(1, log->GetName() + ": no column for \"" + name + "\"");
+    else if (match.loose)
+        DebugLog(0, log->GetName() + ": column \"" + log->Columns()[match.column].name + "\" serves \"" + name +
+                        "\"");
+    return tickNames.emplace(name.ToStdWstring(), match).first->second;
+}
+
+double RTDataMgrFile::CurrentValue(int column) const
+{
+    if (column < 0 || !HasRecord())
+        return std::numeric_limits<double>::quiet_NaN();
+    return log->Value(replay.GetRecord(), static_cast<size_t>(column));
+}
+
+bool RTDataMgrFile::HasRecord() const
+{
+    return replay.HasRecord() && log->HasValues(replay.GetRecord());
+}
+
 double RTDataMgrFile::GetValue(const wxString& name)
 {
-    const int column = FindColumn(name);
-    if (column < 0) {
+    const ColumnMatcher::Match match = matcher.Find(name);
+    if (match.column < 0) {
         DebugLog(0, "symbol not found : " + name);
         return -1.0;
     }
-    if (static_cast<size_t>(column) >= record.size())
-        return -1.0; // no complete record yet
-    return record[column];
+    const double value = CurrentValue(match.column);
+    return std::isfinite(value) ? value : -1.0;
 }
 
 bool RTDataMgrFile::HasValue(const wxString& name)
 {
-    return FindColumn(name) >= 0;
+    return matcher.Find(name).column >= 0;
 }
 
-int RTDataMgrFile::FindColumn(const wxString& name) const
+int32_t RTDataMgrFile::getLineIndex() const
 {
-    for (size_t i = 0; i < header.size(); ++i)
-        if (header[i].CmpNoCase(name) == 0)
-            return static_cast<int>(i);
-    return -1;
-}
-
-void RTDataMgrFile::SplitFields(const wxString& line, std::vector<wxString>& out)
-{
-    // A run of tabs is one separator; leading and trailing tabs give no field.
-    out.clear();
-    wxString::const_iterator it = line.begin();
-    const wxString::const_iterator end = line.end();
-    while (it != end) {
-        while (it != end && *it == '\t')
-            ++it;
-        if (it == end)
-            break;
-        const wxString::const_iterator start = it;
-        while (it != end && *it != '\t')
-            ++it;
-        out.emplace_back(start, it);
-    }
+    if (log->GetFormat() != Datalog::Format::Dashboard)
+        return -1;
+    const int32_t lines = getLineCount();
+    if (lines == 0)
+        return 0;
+    const int32_t stands = replay.HasRecord() ? 2 + static_cast<int32_t>(replay.GetRecord()) : 1;
+    return std::min(stands, lines - 1);
 }
 
 double RTDataMgrFile::ParseNumber(const wxString& field)
 {
-    wxString::const_iterator it = field.begin();
-    const wxString::const_iterator end = field.end();
-    while (it != end && IsBlank(*it))
-        ++it;
-
-    std::string text;
-    if (it != end && (*it == '+' || *it == '-'))
-        text += static_cast<char>((*it++).GetValue());
-    size_t digits = 0;
-    while (it != end && IsDigit(*it)) {
-        text += static_cast<char>((*it++).GetValue());
-        ++digits;
-    }
-    if (it != end && *it == '.') {
-        text += '.';
-        ++it;
-        while (it != end && IsDigit(*it)) {
-            text += static_cast<char>((*it++).GetValue());
-            ++digits;
-        }
-    }
-    if (digits == 0)
-        return 0.0;
-    // The exponent counts only when digits follow it: "1e" and "1e+" read 1.
-    if (it != end && (*it == 'e' || *it == 'E')) {
-        wxString::const_iterator e = it + 1;
-        std::string exponent = "e";
-        if (e != end && (*e == '+' || *e == '-'))
-            exponent += static_cast<char>((*e++).GetValue());
-        if (e != end && IsDigit(*e)) {
-            while (e != end && IsDigit(*e))
-                exponent += static_cast<char>((*e++).GetValue());
-            text += exponent;
-        }
-    }
-    const locale_t c = CLocale();
-    const double value = c ? strtod_l(text.c_str(), nullptr, c) : std::strtod(text.c_str(), nullptr);
-    if (std::isinf(value))
-        return value > 0 ? DBL_MAX : -DBL_MAX;
-    return value;
+    const wxScopedCharBuffer text = field.utf8_str();
+    return DecimalNumber::ParseLeading(text.data(), text.data() + text.length());
 }

@@ -1,49 +1,67 @@
 #pragma once
-// Plays back a recorded datalog instead of asking the ECU: one line per tick.
+// Plays back a recorded datalog instead of asking the ECU.
 //
-// Format: line 1 is a title (ignored), line 2 the header (one value name per
-// column), every further line a record of one number per column. Fields are
-// separated by runs of tabs. A record whose field count differs from the
-// header's is skipped and the previous record stays current.
+// Any known format serves (see DatalogLoader): the dashboard's own (line 1 a
+// title, line 2 the header, tab-separated records), the text logs of the
+// tuning suites, binary logs. The whole file is held once, as read; values
+// are decoded from it per tick.
 //
-// The file's bytes are kept as read (see LineReader); beyond them the input
-// holds only the header and one record, so a long datalog costs its own size.
-//
+// Each tick (Update) moves the replay (LogReplay) by the tick's seconds, then
+// serves the current record:
+// - the dashboard's own log plays one line per tick; a line whose field count
+//   differs from the header's leaves the previous record current;
+// - a log with a Time column is paced by it; other logs play one record per
+//   tick.
 // What it serves:
-// - a name matches the first header column equal to it regardless of case;
+// - a name finds its column as ColumnMatcher says (case ignored; failing
+//   that, blanks and punctuation ignored too);
 // - a name without a column is removed from the dispatcher's map, so gauges
-//   keep what they show; GetValue answers -1.0 for it;
-// - a file that cannot be read or has no header line has no columns: every
-//   name is removed and HasValue answers false;
-// - before the first complete record a found column has no value yet: the
+//   keep what they show; GetValue answers -1.0 for it. The first time a tick
+//   asks for such a name the debug log says so;
+// - a log that cannot be read or used has no columns: every name is removed
+//   and HasValue answers false; its problems go to the debug log;
+// - before the first record, or where a record holds no finite value, the
 //   name is removed as well (nothing is invented) and GetValue answers -1.0;
-// - after the last line the last record stays; the replay never restarts.
+// - at the last record the replay stops there; it never restarts.
 #include "dispatch/RTDataMgr.h"
-#include "definition/LineReader.h"
+#include "datalog/ColumnMatcher.h"
+#include "datalog/Datalog.h"
+#include "datalog/DatalogLoader.h"
+#include "datalog/LogReplay.h"
 
 #include <memory>
 #include <string>
-#include <vector>
+#include <unordered_map>
 
-class RTDataMgrFile : public RTDataMgr, public LineReader {
+class RTDataMgrFile : public RTDataMgr {
 public:
-    // Reads `fileName` whole and stops on its header line (line 2), so the
-    // first tick plays line 3.
+    // Reads `fileName` whole; the first tick plays the first record.
     explicit RTDataMgrFile(const wxString& fileName);
-    // The same over bytes already in memory.
-    static std::unique_ptr<RTDataMgrFile> FromBytes(std::string bytes);
+    // The same over bytes already in memory; `name` names the log in messages.
+    static std::unique_ptr<RTDataMgrFile> FromBytes(std::string bytes, const wxString& name = "datalog");
 
     void Update() override;
     double GetValue(const wxString& name) override;
     bool HasValue(const wxString& name) override;
     int GetKind() override { return KindFile; }
 
-    void processLine() override;
-
-    // LineReader::open's result: 0 when the file was read.
+    // 0 when the file was read, -1 for an empty name, -2 when it cannot be read.
     int GetOpenResult() const { return openResult; }
-    size_t GetColumnCount() const { return header.size(); }
-    bool HasRecord() const { return !record.empty(); }
+    size_t GetColumnCount() const { return log->Columns().size(); }
+    // Whether the current record has values.
+    bool HasRecord() const;
+    ColumnMatcher::Match FindColumn(const wxString& name) const { return matcher.Find(name); }
+
+    const Datalog& GetLog() const { return *log; }
+    // The replay controls (pause, speed, seek, position).
+    LogReplay& GetReplay() { return replay; }
+    // The real time each following tick stands for (default: the 100 ms tick).
+    void SetTickSeconds(double seconds) { tickSeconds = seconds; }
+
+    // Lines of the file, and the zero-based line the dashboard's own log
+    // stands on (its header line before the first tick); -1 in other formats.
+    int32_t getLineCount() const { return static_cast<int32_t>(log->GetLineCount()); }
+    int32_t getLineIndex() const;
 
     // The number at the start of `field` (optional blanks, sign, digits,
     // decimal point ".", exponent); trailing text is ignored and a field that
@@ -52,14 +70,17 @@ public:
     static double ParseNumber(const wxString& field);
 
 private:
-    RTDataMgrFile() = default;
-    void readHeader();
-    // Index of the first column named `name` regardless of case, or -1.
-    int FindColumn(const wxString& name) const;
-    static void SplitFields(const wxString& line, std::vector<wxString>& fields);
+    explicit RTDataMgrFile(DatalogLoader::Opened opened);
+    // The column serving `name`, remembering what each tick's names found.
+    const ColumnMatcher::Match& Lookup(const wxString& name);
+    // The current record's value of `column`, or NaN.
+    double CurrentValue(int column) const;
 
-    std::vector<wxString> header;
-    std::vector<double> record; // empty until the first complete record
-    std::vector<wxString> fields; // scratch, reused every line
-    int openResult = 0;
+    std::unique_ptr<Datalog> log;
+    int openResult;
+    ColumnMatcher matcher;
+    LogReplay replay;
+    double tickSeconds = LogReplay::kTickSeconds;
+    bool endTraced = false;
+    std::unordered_map<std::wstring, ColumnMatcher::Match> tickNames;
 };

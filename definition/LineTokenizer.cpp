@@ -1,5 +1,7 @@
 #include "definition/LineTokenizer.h"
 
+#include "base/AsciiText.h"
+
 #include <clocale>
 #include <cmath>
 #include <cstdlib>
@@ -11,29 +13,10 @@
 // locale of the process. Other characters start no token.
 bool LineTokenizer::isSpace(wxChar c)
 {
-    return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\v' || c == '\f';
+    return isAsciiSpace(c);
 }
 
 namespace {
-
-bool isDigit(wxChar c)
-{
-    return c >= '0' && c <= '9';
-}
-bool isLetter(wxChar c)
-{
-    return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
-}
-bool isWordChar(wxChar c)
-{
-    return isLetter(c) || isDigit(c) || c == '_';
-}
-
-locale_t cLocale()
-{
-    static const locale_t locale = newlocale(LC_ALL_MASK, "C", static_cast<locale_t>(nullptr));
-    return locale;
-}
 
 const wxString& emptyText()
 {
@@ -56,14 +39,7 @@ double LineTokenizer::parseNumber(const wxString& text)
 
 int32_t LineTokenizer::toInt32(double value)
 {
-    if (std::isnan(value))
-        return 0;
-    const double truncated = std::trunc(value);
-    if (truncated >= static_cast<double>(std::numeric_limits<int32_t>::max()))
-        return std::numeric_limits<int32_t>::max();
-    if (truncated <= static_cast<double>(std::numeric_limits<int32_t>::min()))
-        return std::numeric_limits<int32_t>::min();
-    return static_cast<int32_t>(truncated);
+    return saturatingTrunc(value);
 }
 
 int LineTokenizer::tokenize(const wxString& line)
@@ -98,12 +74,12 @@ int LineTokenizer::tokenize(const wxString& line)
             // Directive words: any character that is not whitespace or part of
             // a word is dropped, so "#define a = \"b\"" and "# sub-menu" end.
             while (pos < n) {
-                if (!isWordChar(s[pos])) {
+                if (!isAsciiWordChar(s[pos])) {
                     ++pos;
                     continue;
                 }
                 const size_t start = pos;
-                while (pos < n && isWordChar(s[pos]))
+                while (pos < n && isAsciiWordChar(s[pos]))
                     ++pos;
                 add(start, pos, s, TokenIdent);
             }
@@ -112,18 +88,18 @@ int LineTokenizer::tokenize(const wxString& line)
         if (c == ':') {
             tokens.push_back(Token{wxS(":"), TokenColon, 0.0});
             ++pos;
-        } else if (isLetter(c)) {
+        } else if (isAsciiLetter(c)) {
             const size_t start = pos++;
-            while (pos < n && isWordChar(s[pos]))
+            while (pos < n && isAsciiWordChar(s[pos]))
                 ++pos;
             add(start, pos, s, TokenIdent);
-        } else if (isDigit(c) || c == '-') {
+        } else if (isAsciiDigit(c) || c == '-') {
             const size_t start = pos++;
-            while (pos < n && isDigit(s[pos]))
+            while (pos < n && isAsciiDigit(s[pos]))
                 ++pos;
             while (pos < n && s[pos] == '.') {
                 ++pos;
-                while (pos < n && isDigit(s[pos]))
+                while (pos < n && isAsciiDigit(s[pos]))
                     ++pos;
             }
             add(start, pos, s, TokenNumber);

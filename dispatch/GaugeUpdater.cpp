@@ -20,6 +20,15 @@ void GaugeUpdater::SetInput(RTDataMgr* newInput)
     values.clear();
     if (input)
         input->setValueMap(&values);
+    else
+        MarkStale(true); // nothing refreshes what is left on screen
+}
+
+void GaugeUpdater::MarkStale(bool stale)
+{
+    for (GaugeListener* gauge : gauges)
+        if (gauge)
+            gauge->SetStale(stale);
 }
 
 void GaugeUpdater::Update()
@@ -34,9 +43,12 @@ void GaugeUpdater::Update()
             values[name] = 0.0;
     }
     FetchValues();
+    const bool stale = input && input->IsStale();
     for (GaugeListener* gauge : gauges) {
-        if (gauge)
+        if (gauge) {
             gauge->RefreshSymbol(values);
+            gauge->SetStale(stale);
+        }
     }
 }
 

@@ -14,12 +14,15 @@ public:
     void RemoveGauge(GaugeListener* observer);
     size_t GetGaugeCount() const { return gauges.size(); }
 
-    // `input` may be null. Empties the value map in either case.
+    // `input` may be null. Empties the value map in either case; without an
+    // input the values left on the gauges are marked stale.
     void SetInput(RTDataMgr* input);
     RTDataMgr* GetInput() const { return input; }
 
-    // One tick: collect the shown names, let the input fill them, hand them back.
+    // One tick: collect the shown names, let the input fill them, hand them
+    // back, and tell every gauge whether they are stale.
     void Update();
+    void MarkStale(bool stale);
 
     bool IsValueAvailable(const wxString& name) override;
     void FetchValues() override;

@@ -5,14 +5,56 @@
 #include "definition/SymbolTable.h"
 #include "ecu/ChannelDecoder.h"
 #include "ecu/RuntimeData.h"
+#include "ecu/TarnLink.h"
 #include "ecu/TarnProtocol.h"
 
-RTDataMgrSerial::RTDataMgrSerial(TarnProtocol* ecuProtocol, SymbolTable* table)
-    : protocol(ecuProtocol), symbolTable(table)
+#include <algorithm>
+
+constexpr std::chrono::milliseconds RTDataMgrSerial::kStaleAfter;
+
+RTDataMgrSerial::RTDataMgrSerial(TarnProtocol* ecuProtocol, SymbolTable* table,
+                                 ClockFunction clockFunction)
+    : protocol(ecuProtocol), symbolTable(table), clock(std::move(clockFunction))
 {
+    if (!clock)
+        clock = [] { return Clock::now(); };
     evaluator.setTable(&scalarValues);
-    if (symbolTable)
+    int channelsEnd = 0;
+    if (symbolTable) {
         symbolTable->expressions().prepare(evaluator, scalarValues);
+        byteOrder = symbolTable->getLinkSettings().endianness;
+        for (const auto& entry : symbolTable->getSymbols()) {
+            const Symbol* symbol = entry.second;
+            if (!symbol || symbol->Const || !symbol->isScalarChannel())
+                continue;
+            channels.push_back(*symbol);
+            if (symbol->Offset >= 0 && symbol->SizeOf > 0 && symbol->SizeOf <= 4)
+                channelsEnd = std::max(channelsEnd, symbol->Offset + symbol->SizeOf);
+        }
+    }
+    if (!protocol)
+        return;
+    const int declared = symbolTable ? symbolTable->getLinkSettings().ochBlockSize : 0;
+    std::unique_ptr<EcuLink> link(new TarnLink(*protocol, declared, channelsEnd));
+    const std::vector<Symbol>* decoded = &channels;
+    const ByteOrder order = byteOrder;
+    worker.reset(new EcuWorker(
+        std::move(link),
+        [decoded, order](const std::vector<unsigned char>& block, ValueMap& values) {
+            decode(*decoded, order, block.data(), block.size(), values);
+        },
+        clock));
+}
+
+RTDataMgrSerial::~RTDataMgrSerial()
+{
+    stop();
+}
+
+void RTDataMgrSerial::stop()
+{
+    if (worker)
+        worker->stop();
 }
 
 int64_t RTDataMgrSerial::rawValue(const unsigned char* block, size_t capacity, int32_t offset,
@@ -39,56 +81,115 @@ int64_t RTDataMgrSerial::rawValue(const unsigned char* block, size_t capacity, i
     }
 }
 
-void RTDataMgrSerial::Update()
+void RTDataMgrSerial::decode(const std::vector<Symbol>& channels, ByteOrder order,
+                             const unsigned char* block, size_t length, ValueMap& out)
 {
-    // A failed fetch still decodes: the block keeps what it last received.
-    if (protocol)
-        lastFetchResult = protocol->getRuntimeData();
-    fillScalarValues();
-    if (!valueMap)
-        return;
-    for (auto& entry : *valueMap)
-        entry.second = GetValue(entry.first);
+    for (const Symbol& channel : channels) {
+        const std::optional<double> decoded = decodeChannel(channel, block, length, order);
+        DebugLog(0, wxString::Format("Offset: %d, Size: %d, Scale: %f Tr: %f", channel.Offset,
+                                     channel.SizeOf, channel.Scale, channel.Trans));
+        if (!decoded)
+            continue; // not in the block: never a value the ECU did not send
+        out[channel.Name] = *decoded;
+        DebugLog(0, "RTDataMgrSerial::fillScalarValues() Symbol: " + channel.Name +
+                        wxString::Format(", Value: %f", *decoded));
+    }
 }
 
 void RTDataMgrSerial::fillScalarValues()
 {
-    if (!symbolTable)
-        return;
-    for (const auto& entry : symbolTable->getSymbols()) {
-        const Symbol* symbol = entry.second;
-        if (!symbol || symbol->Const || !symbol->isScalarChannel())
-            continue;
-        const std::optional<double> decoded = decodeChannel(
-            *symbol, g_runtimeData, kRuntimeDataCapacity, symbolTable->getLinkSettings().endianness);
-        DebugLog(0, wxString::Format("Offset: %d, Size: %d, Scale: %f Tr: %f", symbol->Offset,
-                                     symbol->SizeOf, symbol->Scale, symbol->Trans));
-        if (!decoded)
-            continue; // not in the block: never a value the ECU did not send
-        const double value = *decoded;
-        scalarValues[symbol->Name] = value;
-        DebugLog(0, "RTDataMgrSerial::fillScalarValues() Symbol: " + symbol->Name +
-                        wxString::Format(", Value: %f", value));
+    decode(channels, byteOrder, g_runtimeData, kRuntimeDataCapacity, scalarValues);
+}
+
+bool RTDataMgrSerial::requestFetch()
+{
+    return worker && worker->requestFetch();
+}
+
+int RTDataMgrSerial::waitForFetch()
+{
+    return worker ? worker->waitForFetch() : 0;
+}
+
+int RTDataMgrSerial::getLastFetchResult() const
+{
+    return worker ? worker->lastResult() : 0;
+}
+
+LinkState RTDataMgrSerial::getLinkState() const
+{
+    return worker ? worker->linkState() : LinkState();
+}
+
+void RTDataMgrSerial::Update()
+{
+    if (!worker) {
+        fillScalarValues();
+    } else {
+        requestFetch();
     }
+    fillValueMap();
+}
+
+void RTDataMgrSerial::takeLatest()
+{
+    if (!worker)
+        return;
+    std::shared_ptr<const EcuWorker::Record> latest = worker->latest();
+    if (!latest || latest == record)
+        return;
+    record = latest;
+    scalarValues = record->values;
+}
+
+bool RTDataMgrSerial::IsStale()
+{
+    if (!worker)
+        return false;
+    return !record || clock() - record->fetchedAt >= kStaleAfter;
+}
+
+void RTDataMgrSerial::fillValueMap()
+{
+    takeLatest();
+    if (!valueMap)
+        return;
+    for (auto& entry : *valueMap) {
+        double value;
+        entry.second = serve(entry.first, value) ? value : NoValue();
+    }
+}
+
+bool RTDataMgrSerial::serve(const wxString& name, double& value)
+{
+    DebugLog(0, "----DataMgrSerial::getValue()---- Symbol: " + name);
+    const Symbol* symbol = symbolTable ? symbolTable->findSymbol(name) : nullptr;
+    // Before the first record nothing is known, derived values included.
+    if (!symbol || (worker && !record))
+        return false;
+    if (symbol->isScalarChannel()) {
+        ValueMap::const_iterator found = scalarValues.find(name);
+        if (symbol->Const || found == scalarValues.end())
+            return false;
+        value = found->second;
+        DebugLog(0, "Symbol (scalar): " + name +
+                        wxString::Format(", Value: %f !!!!!!!!!!!!!", value));
+        return true;
+    }
+    if (symbol->expr.empty())
+        return false;
+    value = evaluator.evaluate(symbol->expr);
+    DebugLog(0, "Symbol: " + name + "Expr: " + symbol->expr +
+                    wxString::Format(", Value: %f !!!!!!!!!!!!!", value));
+    return true;
 }
 
 double RTDataMgrSerial::GetValue(const wxString& name)
 {
-    DebugLog(0, "----DataMgrSerial::getValue()---- Symbol: " + name);
     const Symbol* symbol = symbolTable ? symbolTable->findSymbol(name) : nullptr;
-    if (!symbol)
-        return -1.0;
-    if (symbol->isScalarChannel()) {
-        // Constants are never decoded, so they read 0.0.
-        const double value = scalarValues[name];
-        DebugLog(0, "Symbol (scalar): " + name +
-                        wxString::Format(", Value: %f !!!!!!!!!!!!!", value));
+    double value;
+    if (serve(name, value))
         return value;
-    }
-    if (symbol->expr.empty())
-        return -1.0;
-    const double value = evaluator.evaluate(symbol->expr);
-    DebugLog(0, "Symbol: " + name + "Expr: " + symbol->expr +
-                    wxString::Format(", Value: %f !!!!!!!!!!!!!", value));
-    return value;
+    // Constants and channels not decoded yet read 0.0; unknown names and arrays -1.0.
+    return symbol && symbol->isScalarChannel() ? 0.0 : -1.0;
 }

@@ -1,40 +1,76 @@
 #pragma once
-// The ECU input of the gauge update dispatcher. Each tick it has the protocol
-// fetch the runtime data block, decodes every scalar output channel as
-// (raw + Trans) x Scale, and answers names: scalar channels from the decoded
-// values, expression channels by evaluating their expression over them.
-// Names it cannot serve read -1.0.
+// The ECU input of the gauge update dispatcher. Its worker (EcuWorker, on a
+// thread of its own) runs the protocol: each fetch that brings a good runtime
+// data block is decoded there, every scalar output channel as
+// (raw + Trans) x Scale, and published with its fetch time. A tick never
+// waits on the line: it asks the worker for the next fetch (unless one is
+// still running), takes the latest record, and answers names: scalar
+// channels from the record, expression channels by evaluating their
+// expression over it.
 //
-// Raw values: U08/U16/U32 unsigned, S08/S16/S32 sign-extended, multi-byte
-// fields big-endian. A channel of another width, or one that does not lie
-// wholly inside the runtime data block, reads raw 0.
-#include "dispatch/RTDataMgr.h"
+// In the dispatcher's map a name gets RTDataMgr::NoValue() when there is no
+// value for it (an unknown name, a constant, no record yet). The values are
+// stale when no record came for kStaleAfter. GetValue() keeps its old rules:
+// names it cannot serve read -1.0.
+//
+// Channels are decoded as ecu/ChannelDecoder.h tells, in the file's byte
+// order; one that does not lie wholly inside the block (a fetched reply, or
+// the process's runtime data block) gets no value.
+//
+// Without a protocol there is no worker: Update() decodes the process's
+// runtime data block as it is (for decoding a recorded or typed-in block).
 #include "base/ValueMap.h"
+#include "definition/LinkSettings.h"
+#include "definition/Symbol.h"
+#include "dispatch/RTDataMgr.h"
+#include "ecu/EcuWorker.h"
+#include "ecu/LinkState.h"
 #include "expr/Evaluation.h"
 
+#include <chrono>
 #include <cstddef>
 #include <cstdint>
+#include <memory>
+#include <vector>
 
-class Symbol;
 class SymbolTable;
 class TarnProtocol;
 
 class RTDataMgrSerial : public RTDataMgr {
 public:
-    // Neither is owned. Without a protocol Update() decodes the block as it is.
-    RTDataMgrSerial(TarnProtocol* protocol, SymbolTable* table);
+    using Clock = EcuWorker::Clock;
+    using ClockFunction = EcuWorker::ClockFunction;
+    static constexpr std::chrono::milliseconds kStaleAfter{1000};
+
+    // Neither is owned. `clock` tells fetch times and the age of a record
+    // (steady_clock::now without one).
+    RTDataMgrSerial(TarnProtocol* protocol, SymbolTable* table, ClockFunction clock = {});
     RTDataMgrSerial(const RTDataMgrSerial&) = delete;
     RTDataMgrSerial& operator=(const RTDataMgrSerial&) = delete;
+    ~RTDataMgrSerial() override;
 
+    // requestFetch(), then fillValueMap().
     void Update() override;
     double GetValue(const wxString& name) override;
     bool HasValue(const wxString&) override { return true; }
     int GetKind() override { return KindSerial; }
+    bool IsStale() override;
 
+    // Asks the worker for one fetch; false while one is still running.
+    bool requestFetch();
+    // Waits for the fetch asked for; its result (0 success).
+    int waitForFetch();
+    // Takes the latest record and writes the value of every name of the dispatcher's map.
+    void fillValueMap();
+    // Ends the worker (within a fraction of a second, even mid-wait).
+    void stop();
+
+    // Decodes the process's runtime data block into the scalar values.
     void fillScalarValues();
 
-    // What the last Update()'s fetch returned (0 success; see TarnProtocol).
-    int getLastFetchResult() const { return lastFetchResult; }
+    // What the last finished fetch returned (0 success; see TarnProtocol).
+    int getLastFetchResult() const;
+    LinkState getLinkState() const;
     const ValueMap& getScalarValues() const { return scalarValues; }
 
     // The raw value of a field of `size` bytes at `offset` of `block`.
@@ -42,9 +78,21 @@ public:
                             int32_t size, bool isSigned);
 
 private:
+    static void decode(const std::vector<Symbol>& channels, ByteOrder order,
+                       const unsigned char* block, size_t length, ValueMap& out);
+    // The value of `name` for the dispatcher's map; false when there is none.
+    bool serve(const wxString& name, double& value);
+    void takeLatest();
+
     TarnProtocol* protocol;
     ValueMap scalarValues;
     Evaluation evaluator;
     SymbolTable* symbolTable;
-    int lastFetchResult = 0;
+    // Copies of the scalar output channels, so that the worker never
+    // touches the symbol table.
+    std::vector<Symbol> channels;
+    ByteOrder byteOrder = ByteOrder::Big;
+    ClockFunction clock;
+    std::shared_ptr<const EcuWorker::Record> record;
+    std::unique_ptr<EcuWorker> worker; // last: stopped before the rest goes
 };

@@ -3,6 +3,7 @@
 #include "base/DebugLog.h"
 #include "ecu/wxSerialPort.h"
 
+#include <chrono>
 #include <cstring>
 #include <vector>
 
@@ -11,12 +12,23 @@ namespace {
 constexpr int kOpenAttempts = 4;
 // Every transfer of n bytes may take n + 20 ms.
 constexpr int kSlackMs = 20;
+// A character on the line is 10 bits: start, 8 data, stop.
+constexpr int kBitsPerCharacter = 10;
+constexpr int kQuietCharacters = 3;
 constexpr int kDriverBuffer = 4096;
+
+// Three character times at `baud`, rounded up to whole milliseconds.
+unsigned QuietGapMs(int baud)
+{
+    const int bits = kQuietCharacters * kBitsPerCharacter * 1000;
+    const int rate = baud > 0 ? baud : 1;
+    return static_cast<unsigned>((bits + rate - 1) / rate);
+}
 
 } // namespace
 
-SerialPortHandler::SerialPortHandler(DeviceFactory deviceFactory)
-    : factory(std::move(deviceFactory))
+SerialPortHandler::SerialPortHandler(DeviceFactory deviceFactory, int pauseMs)
+    : factory(std::move(deviceFactory)), openPauseMs(pauseMs < 0 ? 0 : pauseMs)
 {
     port.reset(makeDevice());
 }
@@ -45,8 +57,23 @@ void SerialPortHandler::initSerialPort()
     DebugLog(0, "SerialPortHandler:initSerialPort() END");
 }
 
+std::string SerialPortHandler::getDevicePath() const
+{
+    const std::string path = port ? port->GetDevicePath() : std::string();
+    return path.empty() ? wxSerialPort::DevicePath(portName.mb_str()) : path;
+}
+
+bool SerialPortHandler::pause(int ms)
+{
+    std::unique_lock<std::mutex> lock(interruptMutex);
+    return !interruptWake.wait_for(lock, std::chrono::milliseconds(ms),
+                                   [this] { return interrupted.load(); });
+}
+
 int SerialPortHandler::open()
 {
+    if (interrupted)
+        return kInterrupted;
     if (!port) {
         port.reset(makeDevice());
         DebugLog(0, "SerialPortHandler::open() new instance!!");
@@ -58,14 +85,54 @@ int SerialPortHandler::open()
     DebugLog(0, "SerialPortHandler:initSerialPort() START");
     initSerialPort();
     bool opened = false;
-    for (int attempt = 0; attempt < kOpenAttempts && !opened; ++attempt)
+    for (int attempt = 0; attempt < kOpenAttempts && !opened; ++attempt) {
+        // Back-to-back attempts would all miss an adapter that is being replugged.
+        if (attempt > 0 && openPauseMs > 0 && !pause(openPauseMs))
+            return kInterrupted;
         opened = port->OpenDevice(portName.mb_str()) >= 0;
+    }
     if (!opened) {
+        openError = port->GetOpenError();
         DebugLog(0, wxString::Format("Giving up opening %s", portName));
         return kCannotOpen;
     }
+    openError.clear();
+    ++openCount;
     DebugLog(0, "SerialPortHandler::SerialPortHandler() open END");
     return 0;
+}
+
+bool SerialPortHandler::beginTransfer(IoTimer::Flag* flag)
+{
+    std::lock_guard<std::mutex> lock(interruptMutex);
+    if (interrupted)
+        return false;
+    activeFlag = flag;
+    activeDevice = port.get();
+    return true;
+}
+
+void SerialPortHandler::endTransfer()
+{
+    std::lock_guard<std::mutex> lock(interruptMutex);
+    activeFlag = nullptr;
+    activeDevice = nullptr;
+}
+
+void SerialPortHandler::interrupt()
+{
+    std::lock_guard<std::mutex> lock(interruptMutex);
+    interrupted = true;
+    if (activeFlag)
+        activeFlag->store(1);
+    if (activeDevice)
+        activeDevice->Wake();
+    interruptWake.notify_all();
+}
+
+void SerialPortHandler::resume()
+{
+    interrupted = false;
 }
 
 int SerialPortHandler::SendString(const char* bytes, int length)
@@ -79,10 +146,15 @@ int SerialPortHandler::SendString(const char* bytes, int length)
         return 0;
     IoTimer::Flag timedOut{0};
     wxIOBase* device = port.get();
+    if (!beginTransfer(&timedOut))
+        return kInterrupted;
     IoTimer timer(static_cast<unsigned>(length + kSlackMs), &timedOut, [device] { device->Wake(); });
     timer.start();
     const int written = device->Writev(bytes, static_cast<size_t>(length), &timedOut, false);
     timer.stop();
+    endTransfer();
+    if (interrupted)
+        return kInterrupted;
     if (written < length) {
         DebugLog(2, "SerialPortHandler::SendString() WRITE FAILED!");
         return kShortWrite;
@@ -97,10 +169,20 @@ int SerialPortHandler::SendString(const char* text)
 
 int SerialPortHandler::ReadBytes(char* buffer, int n)
 {
-    return ReadBytesWithin(buffer, n, n + kSlackMs);
+    return ReadReply(buffer, n, -1);
+}
+
+int SerialPortHandler::ReadReply(char* buffer, int n, int expected)
+{
+    return readWithin(buffer, n, expected, n + kSlackMs);
 }
 
 int SerialPortHandler::ReadBytesWithin(char* buffer, int n, int limitMs)
+{
+    return readWithin(buffer, n, -1, limitMs);
+}
+
+int SerialPortHandler::readWithin(char* buffer, int n, int expected, int limitMs)
 {
     const int opened = open();
     if (opened < 0)
@@ -110,28 +192,27 @@ int SerialPortHandler::ReadBytesWithin(char* buffer, int n, int limitMs)
     if (n <= 0 || !buffer)
         return 0;
     IoTimer::Flag timedOut{0};
+    IoTimer::Flag quiet{0};
     wxIOBase* device = port.get();
+    if (!beginTransfer(&timedOut))
+        return kInterrupted;
     IoTimer timer(static_cast<unsigned>(limitMs > 0 ? limitMs : 1), &timedOut,
                   [device] { device->Wake(); });
     timer.start();
-    const int received = device->Readv(buffer, static_cast<size_t>(n), &timedOut, false);
-    if (received == 0)
+    int received;
+    if (expected < 0 || expected > n) {
+        received = device->Readv(buffer, static_cast<size_t>(n), &timedOut, false);
+    } else {
+        IoTimer quietTimer(QuietGapMs(baudRate), &quiet, [device] { device->Wake(); });
+        received = device->ReadvUntilQuiet(buffer, static_cast<size_t>(n),
+                                           static_cast<size_t>(expected), &timedOut, quietTimer,
+                                           &quiet);
+    }
+    if (received == 0 && !interrupted)
         DebugLog(0, wxString::Format("Zero byte received expected: (%d)", n));
     timer.stop();
-    return received;
-}
-
-void SerialPortHandler::setBaudRate(int rate)
-{
-    if (open() < 0 || !port)
-        return;
-    if (rate == 9600) {
-        baudRate = 9600;
-        DebugLog(0, wxString::Format("SerialPortHandler:setBaudRate(): %d", baudRate));
-    } else {
-        baudRate = 19200;
-    }
-    port->SetBaudRate(baudRate);
+    endTransfer();
+    return interrupted ? kInterrupted : received;
 }
 
 int SerialPortHandler::DiscardPending()
@@ -151,6 +232,19 @@ int SerialPortHandler::DiscardPending()
         dropped += r;
     }
     return dropped;
+}
+
+void SerialPortHandler::setBaudRate(int rate)
+{
+    if (open() < 0 || !port)
+        return;
+    if (rate == 9600) {
+        baudRate = 9600;
+        DebugLog(0, wxString::Format("SerialPortHandler:setBaudRate(): %d", baudRate));
+    } else {
+        baudRate = 19200;
+    }
+    port->SetBaudRate(baudRate);
 }
 
 int SerialPortHandler::setLineSpeed(int rate)

@@ -1,7 +1,8 @@
 #pragma once
 // The byte pipe to the ECU on "COM1:". Opens the port lazily (4 attempts per
-// operation), limits every transfer to n + 20 ms for n bytes, and turns
-// failures into negative codes and debug-log messages. Call from one thread.
+// operation, a short pause between them), limits every transfer to n + 20 ms
+// for n bytes, and turns failures into negative codes and debug-log messages.
+// Transfers run on one thread at a time; interrupt() may come from any other.
 //
 // A port whose device went away is closed by the device layer; the next
 // operation opens it again, so a dashboard left running reconnects by itself.
@@ -9,8 +10,12 @@
 
 #include <wx/string.h>
 
+#include <atomic>
+#include <condition_variable>
 #include <functional>
 #include <memory>
+#include <mutex>
+#include <string>
 
 class SerialPortHandler {
 public:
@@ -19,11 +24,17 @@ public:
     static constexpr int kCannotOpen = -100;
     static constexpr int kShortWrite = -150;
     static constexpr int kNoPort = -200;
+    // interrupt() was called: every operation returns this until resume().
+    static constexpr int kInterrupted = -300;
+
+    // A replugged adapter takes a few milliseconds to come back.
+    static constexpr int kOpenPauseMs = 25;
 
     // Makes the device object; the default makes a wxSerialPort.
     using DeviceFactory = std::function<wxIOBase*()>;
 
-    explicit SerialPortHandler(DeviceFactory factory = {});
+    // `openPauseMs` separates the open attempts (0 for a device that needs no time).
+    explicit SerialPortHandler(DeviceFactory factory = {}, int openPauseMs = kOpenPauseMs);
     SerialPortHandler(const SerialPortHandler&) = delete;
     SerialPortHandler& operator=(const SerialPortHandler&) = delete;
     virtual ~SerialPortHandler();
@@ -40,8 +51,13 @@ public:
     // Bytes read (0..n) within n + 20 ms, or -100, -200. Returns as soon as n
     // bytes are in; a shorter reply takes the whole limit.
     int ReadBytes(char* buffer, int n);
-    // Like ReadBytes, within `limitMs` milliseconds instead (0 is taken as 1).
+    // Like ReadBytes, within `limitMs` milliseconds instead (0 is taken as 1);
+    // -300 when interrupted.
     int ReadBytesWithin(char* buffer, int n, int limitMs);
+    // A reply of known length: like ReadBytes, but once `expected` bytes are
+    // in it also returns when the line then stays quiet for 3 character times
+    // (so a longer reply is still caught, and an exact one ends early).
+    int ReadReply(char* buffer, int n, int expected);
     // Drops what the device holds right now, without waiting; the count or an error.
     int DiscardPending();
     // 9600 selects 9600 baud, every other value 19200.
@@ -56,14 +72,43 @@ public:
     // fewer than n bytes, a negative read error, or -99.
     int Drain(int n, int passes);
 
-    wxIOBase* getPort() { return port.get(); }
+    // Ends the transfer or pause in progress at once and makes every later
+    // operation return -300 until resume(). Safe from any thread.
+    void interrupt();
+    void resume();
+
+    // Successful opens so far: a change means the device was opened anew.
+    int getOpenCount() const { return openCount; }
+    // The file "COM1:" stands for, and the system's reason why the last open
+    // failed (empty after a successful one).
+    std::string getDevicePath() const;
+    std::string getOpenError() const { return openError; }
+
+    wxIOBase* getPort() const { return port.get(); }
 
 private:
     void initSerialPort();
     wxIOBase* makeDevice();
+    // ReadReply within `limitMs` (an `expected` of -1: no quiet-line end).
+    int readWithin(char* buffer, int n, int expected, int limitMs);
+    // Registers a transfer's time-out flag so that interrupt() can end it;
+    // false when interrupted already.
+    bool beginTransfer(IoTimer::Flag* flag);
+    void endTransfer();
+    // Sleeps `ms` unless interrupted; false when interrupted.
+    bool pause(int ms);
 
     DeviceFactory factory;
     std::unique_ptr<wxIOBase> port;
     int baudRate = 9600;
     wxString portName = "COM1:";
+    int openPauseMs;
+    int openCount = 0;
+    std::string openError;
+
+    std::mutex interruptMutex;
+    std::condition_variable interruptWake;
+    std::atomic<bool> interrupted{false};
+    IoTimer::Flag* activeFlag = nullptr; // guarded by interruptMutex
+    wxIOBase* activeDevice = nullptr;    // guarded by interruptMutex
 };

@@ -50,8 +50,7 @@ TarnProtocol::~TarnProtocol()
 TarnProtocol* TarnProtocol::getInstance()
 {
     // Deliberately never deleted: it serves until the process ends.
-    static TarnProtocol* protocol = new TarnProtocol();
-    protocol->sp = SerialPortHandler::getInstance();
+    static TarnProtocol* protocol = new TarnProtocol(SerialPortHandler::getInstance());
     return protocol;
 }
 
@@ -93,14 +92,17 @@ int TarnProtocol::genericTest(const char* probe, const char* signature, int mode
         return SerialPortHandler::kNoPort;
     sp->setBaudRate(mode == kModeBoot ? 19200 : 9600);
     const int drained = sp->Drain(kDrainBytes, kDrainBeforeProbe);
+    heardInFetch = heardInFetch || drained > 0 || drained == SerialPortHandler::kDrainNeverQuiet;
     if (drained < 0)
         return drained;
 
     const int n = signature ? static_cast<int>(std::strlen(signature)) : 0;
     sp->SendString(probe);
-    // Up to two bytes after the signature are read and ignored.
+    // Up to two bytes after the signature are read and ignored; a reply of
+    // the signature's length ends once the line is quiet after it.
     std::vector<char> reply(static_cast<size_t>(n) + 2);
-    const int received = sp->ReadBytes(reply.data(), n + 2);
+    const int received = sp->ReadReply(reply.data(), n + 2, n);
+    heardInFetch = heardInFetch || received > 0;
     trace("TarnProtocol::genericTest() recLen %d, expLen %d\n", received, n);
     if (received < 0)
         return received;
@@ -118,9 +120,12 @@ int TarnProtocol::detectMode()
 {
     // Menu first, then the running firmware (both 9600 baud), then the boot
     // loader (19200). Only the first probe's errors end the detection.
+    identifiedOpen = -1;
     int r = genericTest("mxc", getSignature(kModeMenu), kModeMenu);
-    if (r == 0)
+    if (r == 0) {
+        answeredInFetch = true;
         return kModeMenu;
+    }
     if (r < 0)
         return r;
     if (!sp)
@@ -128,11 +133,51 @@ int TarnProtocol::detectMode()
     sp->Drain(kDrainBytes, kDrainBetweenProbes);
     r = genericTest("S", getSignature(kModeRun), kModeRun);
     sp->Drain(kDrainBytes, kDrainBetweenProbes);
-    if (r == 0)
+    if (r == 0) {
+        answeredInFetch = true;
+        identifiedOpen = sp->getOpenCount();
         return kModeRun;
+    }
     r = genericTest("S", getSignature(kModeBoot), kModeBoot);
     sp->Drain(kDrainBytes, kDrainBetweenProbes);
+    if (r == 0)
+        answeredInFetch = true;
     return r == 0 ? kModeBoot : kNoMode;
+}
+
+bool TarnProtocol::isIdentified() const
+{
+    // A closed port is opened anew before the next request: whatever answers
+    // there then has not been recognised yet.
+    return sp && identifiedOpen >= 0 && identifiedOpen == sp->getOpenCount() && sp->getPort() &&
+           sp->getPort()->IsOpen();
+}
+
+void TarnProtocol::setBlockSize(int declared, int end)
+{
+    declaredBlockSize = declared > kShortestAdopted && declared < kLongestAdopted ? declared : 0;
+    channelsEnd = end > 0 ? end : 0;
+    candidateLength = 0;
+    if (declaredBlockSize > 0)
+        expectedLength = declaredBlockSize;
+    else if (expectedLength < channelsEnd && channelsEnd < kLongestAdopted)
+        expectedLength = channelsEnd;
+}
+
+void TarnProtocol::adoptLength(int received)
+{
+    if (received <= kShortestAdopted || received >= kLongestAdopted)
+        return;
+    // A declared size is the truth; a reply too short for the channels is a
+    // stalled or cut one; a single odd length may be noise.
+    if (declaredBlockSize > 0 || received < channelsEnd || received == expectedLength)
+        return;
+    if (received != candidateLength) {
+        candidateLength = received;
+        return;
+    }
+    candidateLength = 0;
+    expectedLength = received;
 }
 
 int TarnProtocol::switchStep(const char* switchCommand, int dropBytes, int expectedMode)
@@ -178,26 +223,59 @@ int TarnProtocol::switchToMode(int target)
 
 int TarnProtocol::getRuntimeData()
 {
+    std::vector<unsigned char> block;
+    const int result = fetchRuntimeData(block);
+    if (result == 0)
+        loadRuntimeData(block.data(), block.size());
+    return result;
+}
+
+int TarnProtocol::fetchRuntimeData(std::vector<unsigned char>& block)
+{
     if (!sp)
         return SerialPortHandler::kNoPort;
+    answeredInFetch = false;
+    heardInFetch = false;
     // Later attempts of this call still expect L; an adopted length applies
     // from the next call on.
     const int expected = expectedLength;
+    // Two bytes more than expected, so that a longer reply shows as one.
+    std::vector<char> reply(static_cast<size_t>(expected) + 2);
     int attempts = 0;
     do {
+        ++attempts;
+        // Only a reply of an ECU that gave its running signature on this
+        // opening of the port can be runtime data: anything else that talks
+        // on the line (another device, a modem's echo) never gets decoded.
+        if (!isIdentified()) {
+            const int mode = switchToMode(kModeRun);
+            if (mode == SerialPortHandler::kInterrupted || mode == SerialPortHandler::kCannotOpen ||
+                mode == SerialPortHandler::kNoPort)
+                return mode;
+            if (!isIdentified())
+                continue;
+        } else {
+            answeredInFetch = true;
+        }
+        // The last probe may have left the line at the boot loader's speed.
+        sp->setBaudRate(9600);
+        // Bytes that came before the request cannot be part of its reply.
+        sp->DiscardPending();
         sp->SendString(command.c_str());
-        // Two bytes more than expected, so that a longer reply shows as one.
-        const int received = sp->ReadBytes(reinterpret_cast<char*>(g_runtimeData), expected + 2);
+        const int received = sp->ReadReply(reply.data(), expected + 2, expected);
+        if (received == SerialPortHandler::kInterrupted)
+            return received; // stopped from outside: nothing to report
+        heardInFetch = heardInFetch || received > 0;
         trace("TarnProtocol::getRuntimeData() Received: %d, expected: %d\n", received, expected);
-        if (received == expected)
+        if (received == expected) {
+            block.assign(reply.begin(), reply.begin() + expected);
             return 0;
+        }
         if (received < 0)
             return received;
         detectMode();
         switchToMode(kModeRun);
-        ++attempts;
-        if (received > kShortestAdopted && received < kLongestAdopted)
-            expectedLength = received;
+        adoptLength(received);
     } while (attempts < attemptLimit);
     return kGaveUp;
 }

@@ -6,6 +6,7 @@
 #include "ecu/SerialSettings.h"
 
 #include <cstddef>
+#include <string>
 
 class wxIOBase {
 public:
@@ -32,10 +33,19 @@ public:
     virtual int WaitWritable(IoTimer::Flag* timeoutFlag);
     // Ends a wait early. Safe from any thread; the time-out timer calls it.
     virtual void Wake() {}
+    // Why the last OpenDevice failed, in the operating system's words, and the
+    // file it tried; empty when it did not fail or the device cannot tell.
+    virtual std::string GetOpenError() const { return std::string(); }
+    virtual std::string GetDevicePath() const { return std::string(); }
 
     // Loop until n bytes are transferred, the flag is set (> 0) or a single
     // transfer fails; return the number of bytes transferred. With
     // sleepWhenIdle an idle pass sleeps 1 ms instead of waiting on the device.
     int Readv(char* buffer, size_t n, IoTimer::Flag* timeoutFlag, bool sleepWhenIdle);
     int Writev(const char* buffer, size_t n, IoTimer::Flag* timeoutFlag, bool sleepWhenIdle);
+    // Like Readv, but once `enough` bytes are in it also stops when the line
+    // stays quiet: `quietTimer` (which sets `quietFlag` and wakes the device)
+    // is re-armed after every transfer that brings bytes from then on.
+    int ReadvUntilQuiet(char* buffer, size_t n, size_t enough, IoTimer::Flag* timeoutFlag,
+                        IoTimer& quietTimer, IoTimer::Flag* quietFlag);
 };

@@ -79,28 +79,40 @@ bool wxSerialPort::IsAcceptedRate(int rate)
     return SpeedOf(rate, &speed);
 }
 
+int wxSerialPort::FailOpen(int handle, int result, int error)
+{
+    if (handle >= 0)
+        ::close(handle);
+    openError = std::strerror(error);
+    return result;
+}
+
 int wxSerialPort::OpenDevice(const char* name, const SerialSettings* newSettings)
 {
     if (newSettings)
         settings = *newSettings;
     CloseDevice();
+    openError.clear();
 
-    const std::string path = DevicePath(name);
-    const int handle = ::open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+    devicePath = DevicePath(name);
+    const int handle = ::open(devicePath.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
     if (handle < 0)
-        return -1;
+        return FailOpen(-1, -1, errno);
     // Nobody else may open the line while we talk on it (released at close).
-    ::ioctl(handle, TIOCEXCL);
+    // Not fatal: a line we cannot claim still works, but say so.
+    if (::ioctl(handle, TIOCEXCL) != 0)
+        DebugLog(1, wxString::Format("wxSerialPort::OpenDevice() cannot claim %s for itself: %s",
+                                     devicePath, std::strerror(errno)));
 
     std::strncpy(deviceName, name ? name : "", sizeof deviceName - 1);
     deviceName[sizeof deviceName - 1] = '\0';
 
     termios tio;
     speed_t speed;
-    if (::tcgetattr(handle, &tio) != 0 || !SpeedOf(settings.baud, &speed)) {
-        ::close(handle);
-        return -2;
-    }
+    if (::tcgetattr(handle, &tio) != 0)
+        return FailOpen(handle, -2, errno);
+    if (!SpeedOf(settings.baud, &speed))
+        return FailOpen(handle, -2, EINVAL);
     ::cfmakeraw(&tio);
     tio.c_cflag |= CLOCAL | CREAD;
     tio.c_cflag &= ~(CSIZE | PARENB | PARODD | CSTOPB | CRTSCTS);
@@ -129,20 +141,16 @@ int wxSerialPort::OpenDevice(const char* name, const SerialSettings* newSettings
     tio.c_cc[VTIME] = 0;
     ::cfsetispeed(&tio, speed);
     ::cfsetospeed(&tio, speed);
-    if (::tcsetattr(handle, TCSANOW, &tio) != 0) {
-        ::close(handle);
-        return -2;
-    }
+    if (::tcsetattr(handle, TCSANOW, &tio) != 0)
+        return FailOpen(handle, -2, errno);
     // DTR and RTS on. A pseudo-terminal has no modem lines (ENOTTY): fine.
     int lines = TIOCM_DTR | TIOCM_RTS;
     ::ioctl(handle, TIOCMBIS, &lines);
 
     if (wakeFd.load() < 0) {
         const int wake = ::eventfd(0, EFD_NONBLOCK | EFD_CLOEXEC);
-        if (wake < 0) {
-            ::close(handle);
-            return -3;
-        }
+        if (wake < 0)
+            return FailOpen(handle, -3, errno);
         wakeFd = wake;
     }
     fd = handle;

@@ -19,9 +19,12 @@ public:
     const char* GetClassName() const override { return "wxSerialPort"; }
 
     int CloseDevice() override;
-    // -1 the device cannot be opened, -2 the line settings are refused, -3 the
-    // wake-up event cannot be created.
+    // -1 the device cannot be opened, -2 the line settings are refused (not a
+    // serial line), -3 the wake-up event cannot be created. GetOpenError()
+    // then tells the system's reason, GetDevicePath() the file.
     int OpenDevice(const char* name, const SerialSettings* settings = nullptr) override;
+    std::string GetOpenError() const override { return openError; }
+    std::string GetDevicePath() const override { return devicePath; }
     bool IsOpen() const override { return fd >= 0; }
     int Read(char* buffer, size_t n) override;
     int Write(const char* buffer, size_t n) override;
@@ -43,6 +46,7 @@ public:
 
 private:
     int Wait(short events, IoTimer::Flag* timeoutFlag);
+    int FailOpen(int handle, int result, int error);
     void DeviceGone(const char* operation, int error);
 
     int fd = -1;
@@ -51,4 +55,6 @@ private:
     std::atomic<int> wakeFd{-1};
     SerialSettings settings;
     char deviceName[32] = {};
+    std::string devicePath;
+    std::string openError;
 };

@@ -1,5 +1,6 @@
 // The tokenizer and the recovery of the evaluator: they read the text one
 // byte at a time without allocating; only names are copied out.
+#include "base/AsciiText.h"
 #include "base/DebugLog.h"
 #include "expr/Evaluation.h"
 
@@ -7,26 +8,6 @@
 #include <limits>
 
 namespace {
-
-bool isDigit(unsigned char c)
-{
-    return c >= '0' && c <= '9';
-}
-
-bool isLetter(unsigned char c)
-{
-    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
-}
-
-bool isWordChar(unsigned char c)
-{
-    return isLetter(c) || isDigit(c) || c == '_';
-}
-
-bool isSpace(unsigned char c)
-{
-    return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
-}
 
 // The value of the longest prefix of [first, last) that reads as a decimal
 // number without sign or exponent; 0 when no prefix does. Too many digits
@@ -56,7 +37,7 @@ int Evaluation::getToken()
         if (!input.canRead())
             return currentToken = END;
         c = input.peek();
-        if (!isSpace(c))
+        if (!isAsciiSpace(c))
             break;
         input.take();
         if (c == '\n')
@@ -88,7 +69,7 @@ int Evaluation::getToken()
         input.take();
         getName();
         // File names ("thermfactor.inc") are the texts the files pass.
-        while (input.peek() == '.' || isWordChar(input.peek()))
+        while (input.peek() == '.' || isAsciiWordChar(input.peek()))
             stringValue += wxUniChar(input.take());
         if (input.take() != '"')
             DebugLog(2, " \" expected!");
@@ -96,11 +77,11 @@ int Evaluation::getToken()
     default:
         break;
     }
-    if (isDigit(c) || c == '.') {
+    if (isAsciiDigit(c) || c == '.') {
         getNumber();
         return currentToken = NUMBER;
     }
-    if (isLetter(c)) {
+    if (isAsciiLetter(c)) {
         getName();
         if (input.peek() == '(') {
             input.take();
@@ -117,7 +98,7 @@ void Evaluation::getName()
     // clear() keeps the capacity, so a name costs no allocation once a longer
     // one has been read.
     stringValue.clear();
-    while (isWordChar(input.peek()))
+    while (isAsciiWordChar(input.peek()))
         stringValue += wxUniChar(input.take());
     if (DebugLogEnabled())
         DebugLog(0, "Evaluation::getName(): " + stringValue);
@@ -126,7 +107,7 @@ void Evaluation::getName()
 void Evaluation::getNumber()
 {
     const size_t start = input.pos;
-    while (isDigit(input.peek()) || input.peek() == '.')
+    while (isAsciiDigit(input.peek()) || input.peek() == '.')
         input.take();
     const char* first = reinterpret_cast<const char*>(input.data) + start;
     numberValue = decimalValue(first, first + (input.pos - start));

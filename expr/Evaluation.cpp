@@ -1,5 +1,6 @@
 #include "expr/Evaluation.h"
 
+#include "base/AsciiText.h"
 #include "base/DebugLog.h"
 
 #include <cmath>
@@ -25,13 +26,7 @@ const wxString& trace(Level level, bool get)
 // saturate (so a large value never flips its sign) and NaN reads as 0.
 int32_t toInt32(double value)
 {
-    if (std::isnan(value))
-        return 0;
-    if (value >= static_cast<double>(std::numeric_limits<int32_t>::max()))
-        return std::numeric_limits<int32_t>::max();
-    if (value <= static_cast<double>(std::numeric_limits<int32_t>::min()))
-        return std::numeric_limits<int32_t>::min();
-    return static_cast<int32_t>(value);
+    return saturatingTrunc(value);
 }
 
 int32_t toSigned(uint32_t bits)

@@ -14,7 +14,7 @@
 
 namespace {
 
-const int kMaxTicks = 64;
+const size_t kMaxTicks = 64;
 
 const wxString& Name(int i)
 {
@@ -37,7 +37,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     auto input = RTDataMgrFile::FromBytes(std::string(reinterpret_cast<const char*>(data), size));
     ValueMap values;
     input->setValueMap(&values);
-    for (int tick = 0; tick < kMaxTicks && tick <= input->getLineCount(); ++tick) {
+    const size_t ticks = input->GetLog().RecordCount() + 1;
+    for (size_t tick = 0; tick < kMaxTicks && tick < ticks; ++tick) {
         values.clear();
         for (int i = 0; i < kNames; ++i)
             values[Name(i)] = 0.0;

@@ -1,5 +1,7 @@
 #include "gaugemodel/DialGeometry.h"
 
+#include "base/AsciiText.h"
+
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
@@ -7,13 +9,7 @@
 
 int TruncToInt(double v)
 {
-    if (std::isnan(v))
-        return 0;
-    if (v >= kMaxCoordinate)
-        return kMaxCoordinate;
-    if (v <= -kMaxCoordinate)
-        return -kMaxCoordinate;
-    return static_cast<int>(v); // toward zero
+    return saturatingTrunc(v, -kMaxCoordinate, kMaxCoordinate);
 }
 
 void SquareSize(int* width, int* height)

@@ -6,11 +6,18 @@
 #include <wx/intl.h>
 #include <wx/listbox.h>
 #include <wx/sizer.h>
+#include <wx/stattext.h>
 
 // Allocated once per run, before the event table below is built from them.
 const long GaugeValueSelector::ID_LISTBOX1 = wxNewId();
 const long GaugeValueSelector::ID_BUTTON1 = wxNewId();
 const long GaugeValueSelector::ID_BUTTON2 = wxNewId();
+const long GaugeValueSelector::ID_HEADING = wxNewId();
+const long GaugeValueSelector::ID_HINT = wxNewId();
+
+// Width of the list; the heading and the hint wrap at it.
+static const int kListWidth = 150;
+static const int kListHeight = 190;
 
 wxBEGIN_EVENT_TABLE(GaugeValueSelector, wxFrame)
     EVT_BUTTON(GaugeValueSelector::ID_BUTTON1, GaugeValueSelector::OnOk)
@@ -28,9 +35,20 @@ GaugeValueSelector::GaugeValueSelector(wxWindow* parent, wxWindowID id)
               kSelectorStyle, "wxFrame")
 {
     mainSizer = new wxBoxSizer(wxVERTICAL);
-    listBox = new wxListBox(this, ID_LISTBOX1, wxDefaultPosition, wxSize(150, 190), 0, nullptr,
-                            0, wxDefaultValidator, "ID_LISTBOX1");
+    // Shown only while a gauge names itself; the list keeps its place below.
+    heading = new wxStaticText(this, ID_HEADING, wxString(), wxDefaultPosition, wxDefaultSize, 0,
+                               "ID_HEADING");
+    heading->Hide();
+    mainSizer->Add(heading, 0, wxLEFT | wxRIGHT | wxTOP, 5);
+    listBox = new wxListBox(this, ID_LISTBOX1, wxDefaultPosition, wxSize(kListWidth, kListHeight),
+                            0, nullptr, 0, wxDefaultValidator, "ID_LISTBOX1");
     mainSizer->Add(listBox, 1, wxALL | wxALIGN_CENTER, 5);
+    // In place of an empty list: why there is nothing to choose.
+    hint = new wxStaticText(this, ID_HINT, wxString(), wxDefaultPosition,
+                            wxSize(kListWidth, kListHeight), 0, "ID_HINT");
+    hint->SetMinSize(wxSize(kListWidth, kListHeight));
+    hint->Hide();
+    mainSizer->Add(hint, 1, wxALL | wxALIGN_CENTER, 5);
 
     buttonSizer = new wxBoxSizer(wxHORIZONTAL);
     okButton = new wxButton(this, ID_BUTTON1, _("OK"), wxDefaultPosition, wxSize(60, 20), 0,
@@ -56,11 +74,29 @@ void GaugeValueSelector::SetTarget(GaugeListener* newTarget)
     target = newTarget;
 }
 
-void GaugeValueSelector::Offer(const wxArrayString& titles)
+void GaugeValueSelector::Offer(const wxArrayString& titles, int currentRow,
+                               const wxString& headingText, const wxString& emptyHint)
 {
     userPicking = false;
     listBox->Clear();
     listBox->Set(titles);
+    if (currentRow >= 0 && currentRow < int(titles.size())) {
+        // Selecting by program reports nothing: the mark is not a choice.
+        listBox->SetSelection(currentRow);
+        listBox->EnsureVisible(currentRow);
+    }
+    heading->SetLabelText(headingText);
+    heading->Wrap(kListWidth);
+    heading->Show(!headingText.empty());
+    const bool empty = titles.empty() && !emptyHint.empty();
+    hint->SetLabelText(emptyHint);
+    hint->Wrap(kListWidth);
+    hint->SetMinSize(wxSize(kListWidth, kListHeight));
+    hint->Show(empty);
+    listBox->Show(!empty);
+    SetSizeHints(wxDefaultSize);
+    mainSizer->Fit(this);
+    mainSizer->SetSizeHints(this);
     // The list selects its first row when it takes the focus; start on a button
     // so that nothing is chosen before the user touches the list.
     okButton->SetFocus();

@@ -10,6 +10,7 @@ class GaugeListener;
 class wxBoxSizer;
 class wxButton;
 class wxListBox;
+class wxStaticText;
 
 class GaugeValueSelector : public wxFrame {
 public:
@@ -19,13 +20,20 @@ public:
     // The gauge told of the choice; not owned. Null until set.
     void SetTarget(GaugeListener* target);
     wxListBox* GetListBox() const { return listBox; }
-    // Replaces the list with `titles` (no row selected), shows and raises the
-    // window. Not modal: returns at once.
-    void Offer(const wxArrayString& titles);
+    // Replaces the list with `titles`, shows and raises the window. Not modal:
+    // returns at once. `currentRow` (when in the list) is marked as the one
+    // shown now; `heading` says which gauge the choice is for; with no titles,
+    // `emptyHint` says why, in place of the list.
+    void Offer(const wxArrayString& titles, int currentRow = -1,
+               const wxString& heading = wxString(), const wxString& emptyHint = wxString());
+    wxStaticText* GetHeading() const { return heading; }
+    wxStaticText* GetHint() const { return hint; }
 
     static const long ID_LISTBOX1;
     static const long ID_BUTTON1;
     static const long ID_BUTTON2;
+    static const long ID_HEADING;
+    static const long ID_HINT;
 
 private:
     // Passes the selected row (-1 when none) to the target, then hides.
@@ -40,7 +48,9 @@ private:
     void OnClose(wxCloseEvent& event);
 
     wxBoxSizer* mainSizer = nullptr;
+    wxStaticText* heading = nullptr;
     wxListBox* listBox = nullptr;
+    wxStaticText* hint = nullptr;
     wxBoxSizer* buttonSizer = nullptr;
     wxButton* okButton = nullptr;
     wxButton* cancelButton = nullptr;

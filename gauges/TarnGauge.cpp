@@ -5,18 +5,26 @@
 #include "base/DebugLog.h"
 #include "base/StderrTrace.h"
 #include "dispatch/GaugeUpdater.h"
+#include "gauges/GaugeChoiceEvent.h"
+#include "gauges/GaugeChoiceOffer.h"
 #include "gauges/GaugeValueSelector.h"
+#include "gaugemodel/MenuGroups.h"
 #include "gaugemodel/TARNGaugeDesc.h"
 
 #include <wx/dcmemory.h>
+#include <wx/intl.h>
 #include <wx/region.h>
 #include <wx/toplevel.h>
 
 // Drawn before the event table below is built from it.
 const long TarnGauge::closeId = wxNewId();
 
-// Columns of the "Change Gauge To" submenu hold this many items.
-static const int kItemsPerColumn = 20;
+// Height of one popup menu row with the toolkit's default theme, with a
+// little to spare.
+static const int kMenuRowHeight = 26;
+
+// Larger than any window: the rectangle that stands for "no shape".
+static const int kMaxWindowSide = 32767;
 
 wxIMPLEMENT_DYNAMIC_CLASS(TarnGauge, wxControl);
 
@@ -59,10 +67,13 @@ void TarnGauge::InitFields()
     m_needRebuild = false;
     m_gd = nullptr;
     m_value = 0.0;
+    m_hasValue = false;
+    m_stale = false;
     m_points = {};
     m_valueX = m_valueY = 0;
     m_parentWindow = nullptr;
-    m_gaugeDescA = nullptr;
+    m_chooser.SetList(nullptr);
+    m_menuRows = 0;
     m_defGaugeId = 0;
     m_hasShape = false;
     m_menu = nullptr;
@@ -91,6 +102,7 @@ bool TarnGauge::Create(wxWindow* parent, wxWindowID id, const wxPoint& pos, cons
     SetScaleColour(wxColour(220, 230, 230));
     SetHubColour(wxColour(31, 30, 31));
 
+    m_menuRows = MenuRowsThatFit(wxGetDisplaySize().y, kMenuRowHeight);
     SetGaugeDescArray(&currentSymbolTable()->getGauges());
 
     m_initialSize = size;
@@ -121,7 +133,13 @@ TarnGauge::~TarnGauge()
 
 void TarnGauge::SetGaugeDescArray(const GaugeDescList* list)
 {
-    m_gaugeDescA = list;
+    m_chooser.SetList(list);
+    BuildPopupMenu();
+}
+
+void TarnGauge::SetMenuRowLimit(int rows)
+{
+    m_menuRows = rows;
     BuildPopupMenu();
 }
 
@@ -139,60 +157,76 @@ void TarnGauge::DeletePopupMenu()
 void TarnGauge::BuildPopupMenu()
 {
     DeletePopupMenu();
-    const size_t count = m_gaugeDescA ? m_gaugeDescA->size() : 0;
-    DebugLog(0, wxString::Format("m_gaugeDescA->Count() : %i", int(count)));
+    const int count = m_chooser.Count();
+    DebugLog(0, wxString::Format("m_gaugeDescA->Count() : %i", count));
 
     m_menu = new wxMenu;
-    m_subMenu = new ColumnMenu;
-    for (size_t i = 0; i < count; ++i) {
-        if (i % kItemsPerColumn == 0)
-            m_subMenu->Break();
-        const int id = wxNewId();
-        const TARNGaugeDesc* desc = (*m_gaugeDescA)[i];
-        m_subMenu->AppendRadioItem(id, desc ? desc->getTitle() : wxString(), "");
-        m_menuIdToDesc[id] = int(i);
-        Bind(wxEVT_MENU, &TarnGauge::OnPopupMenuSelectSymbol, this, id);
+    m_subMenu = new wxMenu;
+    // More items than the screen has rows: a submenu per group that fits.
+    const std::vector<MenuGroup> groups = SplitIntoMenuGroups(count, m_menuRows);
+    for (const MenuGroup& group : groups) {
+        wxMenu* target = m_subMenu;
+        if (groups.size() > 1) {
+            target = new wxMenu;
+            m_subMenu->AppendSubMenu(target, wxString::Format(_("Gauges %d-%d"), group.first + 1,
+                                                              group.first + group.count));
+        }
+        for (int i = group.first; i < group.first + group.count; ++i) {
+            const int id = wxNewId();
+            const TARNGaugeDesc* desc = m_chooser.At(i);
+            // Check items, not radio items: a radio group cannot span submenus,
+            // and the mark must sit on exactly one description.
+            target->AppendCheckItem(id, desc ? GaugeDescChooser::DisplayTitle(*desc) : wxString(),
+                                    "");
+            m_menuIdToDesc[id] = i;
+            Bind(wxEVT_MENU, &TarnGauge::OnPopupMenuSelectSymbol, this, id);
+        }
     }
     m_menu->AppendSubMenu(m_subMenu, _("Change Gauge To"), "");
     m_menu->AppendSeparator();
     m_menu->Append(closeId, _("Close window"), "");
+    MarkShownDesc();
+}
+
+void TarnGauge::MarkShownDesc()
+{
+    if (!m_subMenu)
+        return;
+    for (MenuIdToDescMap::const_iterator it = m_menuIdToDesc.begin(); it != m_menuIdToDesc.end();
+         ++it)
+        m_subMenu->Check(it->first, m_gd && it->second == m_defGaugeId);
 }
 
 void TarnGauge::UpdateAvailableGauges()
 {
-    m_availTitles.Clear();
-    m_availIdx.Clear();
-    if (!m_gaugeDescA || !m_subMenu)
+    m_chooser.Offer(ValuesServedBy(m_dispatcher));
+    if (!m_subMenu)
         return;
-    for (size_t i = 0; i < m_gaugeDescA->size(); ++i) {
-        const TARNGaugeDesc* desc = (*m_gaugeDescA)[i];
+    for (int i = 0; i < m_chooser.Count(); ++i) {
+        const TARNGaugeDesc* desc = m_chooser.At(i);
         if (!desc)
             continue;
         // Search by label: two descriptions with one title share the first item.
-        const int item = m_subMenu->FindItem(desc->getTitle());
-        const bool available = m_dispatcher && m_dispatcher->IsValueAvailable(desc->getSymbolName());
+        const int item = m_subMenu->FindItem(GaugeDescChooser::DisplayTitle(*desc));
         if (item != wxNOT_FOUND)
-            m_subMenu->Enable(item, available);
-        if (available) {
-            m_availTitles.Add(desc->getTitle());
-            m_availIdx.Add(int(i));
-        }
+            m_subMenu->Enable(item, m_chooser.RowOfIndex(i) >= 0);
     }
 }
 
 void TarnGauge::UseGaugeDesc(int index)
 {
     m_defGaugeId = index;
-    m_gd = (*m_gaugeDescA)[index];
-    if (!m_gd)
-        return;
-    m_gd->resolveExpressions(); // limits and texts the file gives as {expressions}
-    m_gd->SetGaugeNumbers();
+    m_gd = m_chooser.At(index);
+    if (m_gd) {
+        m_gd->resolveExpressions(); // limits and texts the file gives as {expressions}
+        m_gd->SetGaugeNumbers();
+    }
+    MarkShownDesc();
 }
 
 void TarnGauge::SetDefaultGaugeDesc(int index)
 {
-    const int count = m_gaugeDescA ? int(m_gaugeDescA->size()) : 0;
+    const int count = m_chooser.Count();
     if (count == 0) {
         // Nothing to show: the dial stays empty.
         m_defGaugeId = 0;
@@ -208,15 +242,11 @@ void TarnGauge::SetDefaultGaugeDesc(int index)
 
 void TarnGauge::SetDefaultGaugeDesc(const wxString& name)
 {
-    if (m_gaugeDescA) {
-        for (size_t i = 0; i < m_gaugeDescA->size(); ++i) {
-            const TARNGaugeDesc* desc = (*m_gaugeDescA)[i];
-            if (desc && desc->getSymbolName() == name) {
-                SetDefaultGaugeDesc(int(i));
-                m_needRebuild = true;
-                return;
-            }
-        }
+    const int index = m_chooser.FindBySymbol(name);
+    if (index >= 0) {
+        SetDefaultGaugeDesc(index);
+        m_needRebuild = true;
+        return;
     }
     SetDefaultGaugeDesc(0);
 }
@@ -224,17 +254,15 @@ void TarnGauge::SetDefaultGaugeDesc(const wxString& name)
 void TarnGauge::SetValueIdx(int row)
 {
     DebugLog(0, wxString::Format("SetValueIdx recived index: %i", row));
-    if (row < 0 || row >= int(m_availIdx.GetCount()))
+    // Also -1 when the offer is older than the description list it came from.
+    const int index = m_chooser.IndexOfRow(row);
+    if (index < 0)
         return;
-    const int index = m_availIdx[row];
-    // The offered list may be older than the description list it came from.
-    if (!m_gaugeDescA || index >= int(m_gaugeDescA->size()))
-        return;
-    m_defGaugeId = index;
-    DebugLog(0, wxString::Format("m_defGaugeId: %i", m_defGaugeId));
+    DebugLog(0, wxString::Format("m_defGaugeId: %i", index));
     UseGaugeDesc(index);
     paintGaugeBg(0);
     Refresh(true);
+    SendGaugeDescChosen(this, index);
 }
 
 void TarnGauge::OnPopupMenuSelectSymbol(wxCommandEvent& event)
@@ -244,13 +272,13 @@ void TarnGauge::OnPopupMenuSelectSymbol(wxCommandEvent& event)
         m_subMenu->Check(id, true);
     StderrTrace("TarnGauge::OnPopupMenuSelectSymbol id: %d\n", id);
     MenuIdToDescMap::const_iterator it = m_menuIdToDesc.find(id);
-    if (it == m_menuIdToDesc.end() || !m_gaugeDescA || it->second >= int(m_gaugeDescA->size()))
+    if (it == m_menuIdToDesc.end() || !m_chooser.At(it->second))
         return;
     UseGaugeDesc(it->second);
-    if (m_gd)
-        DebugLog(0, m_gd->describe());
+    DebugLog(0, m_gd->describe());
     m_needRebuild = true;
     Refresh(true);
+    SendGaugeDescChosen(this, it->second);
 }
 
 void TarnGauge::OnPopupMenuClose(wxCommandEvent&)
@@ -264,8 +292,7 @@ void TarnGauge::OnPopupMenuClose(wxCommandEvent&)
 void TarnGauge::OnLeftDown(wxMouseEvent&)
 {
     UpdateAvailableGauges();
-    if (m_selector)
-        m_selector->Offer(m_availTitles);
+    ShowChoice(m_selector, this, this, m_chooser, m_gd ? m_defGaugeId : -1, _("dial"));
 }
 
 void TarnGauge::OnLeftUp(wxMouseEvent&)
@@ -296,12 +323,39 @@ void TarnGauge::OnMouseWheel(wxMouseEvent& event)
     Refresh(true);
 }
 
+// The window's size is the dial's: a new size rebuilds the layers once, at the
+// next paint (several size events before it cost one rebuild).
 void TarnGauge::OnSize(wxSizeEvent&)
 {
     DebugLog(0, "TarnGauge::OnSize START");
     int w = 0, h = 0;
     GetClientSize(&w, &h);
     DebugLog(0, wxString::Format("TarnGauge::OnSize WINCE:  x=%i, y=%i", w, h));
+    if (m_fitToParent || (w == m_width && h == m_height) || w <= 0 || h <= 0)
+        return;
+    m_initialSize = wxSize(w, h);
+    m_needRebuild = true;
+    Refresh(false);
+}
+
+// The shape region is in the coordinates of the top-level window, whose client
+// area starts below its menu bar; the circle goes where the dial is.
+static wxPoint OffsetInTopLevel(wxWindow* win, wxTopLevelWindow* top)
+{
+    return win->ClientToScreen(wxPoint(0, 0)) - top->GetScreenPosition();
+}
+
+// GTK takes a new shape for a window on screen only when the window is mapped
+// again (it reports success and changes nothing otherwise).
+static bool ApplyShape(wxTopLevelWindow* top, const wxRegion& region)
+{
+    const bool shown = top->IsShown();
+    if (shown)
+        top->Hide();
+    const bool applied = top->SetShape(region);
+    if (shown)
+        top->Show();
+    return applied;
 }
 
 void TarnGauge::OnDoubleClick(wxMouseEvent&)
@@ -315,8 +369,11 @@ void TarnGauge::OnDoubleClick(wxMouseEvent&)
         GetClientSize(&w, &h);
         setSize(w);
         SetSize(wxSize(w, w));
-        if (top)
-            top->SetShape(wxRegion());
+        // An empty region does not reset a shape the toolkit has already
+        // applied (it only forgets one still pending): give back the whole
+        // window, with room for it to grow.
+        if (top && top->HasFlag(wxFRAME_SHAPED))
+            ApplyShape(top, wxRegion(0, 0, kMaxWindowSide, kMaxWindowSide));
         m_hasShape = false;
         if (m_parentWindow)
             m_parentWindow->SetWindowStyleFlag(m_parentWindow->GetWindowStyleFlag() | wxRESIZE_BORDER);
@@ -327,10 +384,14 @@ void TarnGauge::OnDoubleClick(wxMouseEvent&)
         SetSize(wxSize(w, w));
         // The toolkit refuses (with an assertion) to shape a window created
         // without wxFRAME_SHAPED: count that as a refused shape.
-        if (top && top->HasFlag(wxFRAME_SHAPED) && m_shapeBitmap.IsOk())
-            m_hasShape = top->SetShape(wxRegion(m_shapeBitmap, *wxBLACK, 0));
-        else
+        if (top && top->HasFlag(wxFRAME_SHAPED) && m_shapeBitmap.IsOk()) {
+            wxRegion circle(m_shapeBitmap, *wxBLACK, 0);
+            const wxPoint at = OffsetInTopLevel(this, top);
+            circle.Offset(at.x, at.y);
+            m_hasShape = ApplyShape(top, circle);
+        } else {
             m_hasShape = false;
+        }
         if (m_parentWindow)
             m_parentWindow->SetWindowStyleFlag(m_parentWindow->GetWindowStyleFlag() & ~long(wxRESIZE_BORDER));
     }

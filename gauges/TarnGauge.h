@@ -13,6 +13,7 @@
 #include "dispatch/GaugeListener.h"
 #include "definition/SymbolTable.h"
 #include "gaugemodel/DialGeometry.h"
+#include "gaugemodel/GaugeDescChooser.h"
 
 #include <wx/bitmap.h>
 #include <wx/brush.h>
@@ -23,6 +24,7 @@
 #include <wx/hashmap.h>
 #include <wx/menu.h>
 #include <wx/pen.h>
+#include <wx/weakref.h>
 
 #include <array>
 #include <vector>
@@ -32,22 +34,6 @@ class TARNGaugeDesc;
 class wxDC;
 
 WX_DECLARE_HASH_MAP(int, int, wxIntegerHash, wxIntegerEqual, MenuIdToDescMap);
-
-// A menu that remembers where its columns start. Column breaks are a no-op on
-// some toolkits (GTK), so the positions are kept to be checked and reported.
-class ColumnMenu : public wxMenu {
-public:
-    void Break() override
-    {
-        wxMenu::Break();
-        m_columnStarts.push_back(static_cast<int>(GetMenuItemCount()));
-    }
-    // Item position at which each column starts, in order.
-    const std::vector<int>& GetColumnStarts() const { return m_columnStarts; }
-
-private:
-    std::vector<int> m_columnStarts;
-};
 
 class TarnGauge : public wxControl, public GaugeListener {
 public:
@@ -62,9 +48,14 @@ public:
                 bool fitToParent);
     ~TarnGauge() override;
 
-    // GaugeListener. SetValue clamps to the description's range and drops NaN;
-    // an unchanged value invalidates nothing.
+    // GaugeListener. SetValue clamps to the description's range; NaN means no
+    // value (the readout shows dashes, the pointer stays). An unchanged value
+    // invalidates nothing.
     void SetValue(double value) override;
+    // A stale value has its readout and pointer drawn grey.
+    void SetStale(bool stale) override;
+    bool IsStale() const { return m_stale; }
+    bool HasValue() const { return m_hasValue; }
     void RefreshSymbol(const ValueMap& values) override;
     wxString GetSymbolName() override;
     // Row of the last list offered to the selector; rows outside it are ignored.
@@ -81,6 +72,9 @@ public:
     void UpdateAvailableGauges();
     // Rebuilds the circular shape mask for a square of side `width`.
     void setSize(int width);
+    // Most rows of one popup menu (normally what fits the display); the
+    // "Change Gauge To" list is split into submenus of at most this many.
+    void SetMenuRowLimit(int rows);
 
     // Dial geometry from the window size (normally run by the paint handler
     // when a rebuild is pending).
@@ -108,6 +102,10 @@ public:
     wxPoint GetValuePosition() const { return wxPoint(m_valueX, m_valueY); }
     const wxString& GetTitleText() const { return m_titleText; }
     wxPoint GetTitlePosition() const { return wxPoint(m_titleX, m_titleY); }
+    // The description's title, drawn below the units line; empty when it
+    // does not fit between the scale labels.
+    const wxString& GetNameText() const { return m_nameText; }
+    const wxRect& GetNameRect() const { return m_nameRect; }
     const wxFont& GetDialFont() const { return m_font; }
     const TARNGaugeDesc* GetGaugeDesc() const { return m_gd; }
     int GetGaugeDescIndex() const { return m_defGaugeId; }
@@ -116,11 +114,12 @@ public:
     const wxBitmap& GetShapeBitmap() const { return m_shapeBitmap; }
     const wxBitmap& GetFaceBitmap() const { return m_faceBitmap; }
     wxMenu* GetPopupMenu() const { return m_menu; }
-    ColumnMenu* GetSubMenu() const { return m_subMenu; }
+    wxMenu* GetSubMenu() const { return m_subMenu; }
     // Submenu item id -> description index.
     const MenuIdToDescMap& GetMenuIdMap() const { return m_menuIdToDesc; }
-    const wxArrayString& GetAvailableTitles() const { return m_availTitles; }
-    const wxArrayInt& GetAvailableIndexes() const { return m_availIdx; }
+    const wxArrayString& GetAvailableTitles() const { return m_chooser.GetOfferedTitles(); }
+    const wxArrayInt& GetAvailableIndexes() const { return m_chooser.GetOfferedIndexes(); }
+    // Null after a forced close destroyed it; the next click makes a new one.
     GaugeValueSelector* GetSelector() const { return m_selector; }
 
     // Id of the "Close window" item of every analog gauge.
@@ -131,16 +130,22 @@ public:
 private:
     void InitFields();
     void BuildPopupMenu();
+    // Checks the menu item of the description shown, and only that one.
+    void MarkShownDesc();
     void DeletePopupMenu();
     // Selects description `index` (valid) and rebuilds its labels.
     void UseGaugeDesc(int index);
     // Pointer triangle for the current value and geometry; invalidates the
     // old and new boxes when `invalidate` is set.
     void UpdatePointerPoints(bool invalidate);
+    // Invalidates the readout and pointer boxes as they are now.
+    void RefreshValueArea();
     // Text extent with m_font, through a client context as the screen sees it.
     wxSize MeasureText(const wxString& text);
     // Used area of the cached layers: the dial, limited to the layer size.
     wxSize LayerArea() const;
+    // Makes the cached layers at least width x height.
+    void GrowLayers(int width, int height);
 
     void DrawBezel(wxDC& dc);
     void DrawBands(wxDC& dc);
@@ -180,6 +185,11 @@ private:
     wxString m_titleText;
     int m_titleX;
     int m_titleY;
+    wxString m_nameText;
+    wxFont m_nameFont;
+    wxRect m_nameRect;
+    wxString m_nameFitted;  // the title and place m_nameText was fitted for
+    wxRect m_nameFittedFor;
 
     // Colours, pens and brushes.
     wxColour m_faceColour;
@@ -199,6 +209,8 @@ private:
     // Value and pointer.
     TARNGaugeDesc* m_gd;
     double m_value;
+    bool m_hasValue;
+    bool m_stale;
     std::array<DialPoint, 3> m_points;
     wxString m_valueText;
     int m_valueX;
@@ -206,16 +218,19 @@ private:
 
     // Window behaviour.
     wxWindow* m_parentWindow;
-    const GaugeDescList* m_gaugeDescA;
+    // The descriptions (m_gaugeDescA) and what the current input can serve of
+    // them (the available titles and their indexes).
+    GaugeDescChooser m_chooser;
     int m_defGaugeId;
     bool m_hasShape;
     wxBitmap m_shapeBitmap;
     wxMenu* m_menu;
-    ColumnMenu* m_subMenu;
+    wxMenu* m_subMenu;
+    int m_menuRows;
     MenuIdToDescMap m_menuIdToDesc;
-    wxArrayString m_availTitles;
-    wxArrayInt m_availIdx;
-    GaugeValueSelector* m_selector;
+    // A child window, tracked so that one destroyed by a forced close is made
+    // again instead of being used after its end.
+    wxWeakRef<GaugeValueSelector> m_selector;
 
     wxDECLARE_DYNAMIC_CLASS(TarnGauge);
     wxDECLARE_EVENT_TABLE();

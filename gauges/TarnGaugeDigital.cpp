@@ -2,18 +2,24 @@
 
 #include "base/DebugLog.h"
 #include "dispatch/GaugeUpdater.h"
+#include "gauges/GaugeChoiceOffer.h"
+#include "gaugemodel/DigitalLayout.h"
 #include "gaugemodel/NumberFormat.h"
+#include "gauges/GaugeChoiceEvent.h"
 #include "gauges/wxStaticTextEx.h"
 
 #include <wx/font.h>
 #include <wx/intl.h>
 
 #include <algorithm>
+#include <cmath>
 
 // Shared by all digital gauges; allocated once, before the event table below.
 const long TarnGaugeDigital::ID_STATICTEXT1 = wxNewId();
 const long TarnGaugeDigital::ID_STATICTEXT2 = wxNewId();
 const long TarnGaugeDigital::ID_STATICTEXT3 = wxNewId();
+// A meter's "overload": letters the seven-segment face can draw.
+const char* const TarnGaugeDigital::kOverflowMark = "OL";
 
 wxIMPLEMENT_CLASS(TarnGaugeDigital, wxControl);
 
@@ -21,13 +27,32 @@ wxBEGIN_EVENT_TABLE(TarnGaugeDigital, wxControl)
     EVT_LEFT_DOWN(TarnGaugeDigital::OnLeftDown)
     // A quick second tap arrives as a double click only.
     EVT_LEFT_DCLICK(TarnGaugeDigital::OnLeftDown)
+    EVT_SIZE(TarnGaugeDigital::OnSize)
 wxEND_EVENT_TABLE()
 
 namespace {
 const double kHeightPerWidth = 0.31666666666666665;
-const int kUnitsWidth = 45;
 const wxColour kValueColour(0, 0, 255);
 const wxColour kUnitsColour(30, 75, 24);
+const wxColour kStaleColour(128, 128, 128);
+// The digits when there is no value.
+const char* const kNoValueText = "---";
+// Upper bound of every font search; far above anything a screen needs.
+const int kLargestPoints = 400;
+const int kSmallestTextPoints = 4;
+
+wxFont DigitFont(int points)
+{
+    return wxFont(std::max(1, points), wxFONTFAMILY_SWISS, wxFONTSTYLE_NORMAL,
+                  wxFONTWEIGHT_NORMAL, false, "7 Segment");
+}
+
+wxFont Scaled(const wxFont& font, int points)
+{
+    wxFont scaled = font;
+    scaled.SetPointSize(std::max(1, points));
+    return scaled;
+}
 } // namespace
 
 TarnGaugeDigital::TarnGaugeDigital(wxWindow* parent, const wxString& symbolName, int x, int y,
@@ -36,35 +61,24 @@ TarnGaugeDigital::TarnGaugeDigital(wxWindow* parent, const wxString& symbolName,
     const int w = width;
     const int h = static_cast<int>(w * kHeightPerWidth);
     Create(parent, wxID_ANY, wxPoint(x, y), wxSize(w, h), 0, wxDefaultValidator, "control");
-
-    // Below 61 px of width the rule gives no positive size, which the toolkit
-    // refuses; such a gauge gets the smallest font instead.
-    const int points = std::max(1, static_cast<int>((h - 18.5) * 0.93));
-    wxFont digits(points, wxFONTFAMILY_SWISS, wxFONTSTYLE_NORMAL, wxFONTWEIGHT_NORMAL, false,
-                  "7 Segment");
+    baseFont = GetFont();
 
     titleText = new wxStaticTextEx(this, ID_STATICTEXT1, _("Label"), wxPoint(0, 0),
                                    wxSize(w, 14), wxST_NO_AUTORESIZE | wxALIGN_CENTRE_HORIZONTAL,
                                    "ID_STATICTEXT1");
     valueText = new wxStaticTextEx(this, ID_STATICTEXT2, _("Label"), wxPoint(2, 13),
-                                   wxSize(w - kUnitsWidth, h), wxST_NO_AUTORESIZE | wxALIGN_RIGHT,
-                                   "ID_STATICTEXT2");
+                                   wxSize(std::max(1, w - 45), std::max(1, h)),
+                                   wxST_NO_AUTORESIZE | wxALIGN_RIGHT, "ID_STATICTEXT2");
     unitsText = new wxStaticTextEx(this, ID_STATICTEXT3, _("Label"),
-                                   wxPoint(w - kUnitsWidth, h - 14), wxSize(kUnitsWidth, 15),
-                                   wxST_NO_AUTORESIZE | wxALIGN_LEFT, "ID_STATICTEXT3");
+                                   wxPoint(std::max(0, w - 45), std::max(0, h - 14)),
+                                   wxSize(45, 15), wxST_NO_AUTORESIZE | wxALIGN_LEFT,
+                                   "ID_STATICTEXT3");
     valueText->SetForegroundColour(kValueColour);
-    valueText->SetFont(digits);
+    valueText->SetFont(DigitFont(1));
     unitsText->SetForegroundColour(kUnitsColour);
 
-    descList = &currentSymbolTable()->getGauges();
-    int first = 0;
-    for (size_t i = 0; i < descList->size(); ++i) {
-        if ((*descList)[i] && (*descList)[i]->getSymbolName() == symbolName) {
-            first = static_cast<int>(i);
-            break;
-        }
-    }
-    SetDefaultGaugeDesc(first);
+    chooser.SetList(&currentSymbolTable()->getGauges());
+    SetDefaultGaugeDesc(std::max(0, chooser.FindBySymbol(symbolName)));
     if (!desc) {
         // Nothing to show: a definition file without gauge configurations.
         titleText->SetLabel(wxString());
@@ -78,16 +92,122 @@ TarnGaugeDigital::TarnGaugeDigital(wxWindow* parent, const wxString& symbolName,
     SetWindowStyle(wxNO_BORDER);
 }
 
-bool TarnGaugeDigital::HasDesc(int i) const
-{
-    return i >= 0 && static_cast<size_t>(i) < descList->size() && (*descList)[i];
-}
-
 void TarnGaugeDigital::SetValue(double v)
 {
     if (!desc)
         return;
-    valueText->SetLabel(FormatNumber(desc->valueFormat(), v));
+    ShowValueText(std::isnan(v) ? wxString(kNoValueText) : FormatNumber(desc->valueFormat(), v));
+}
+
+void TarnGaugeDigital::SetStale(bool stale)
+{
+    if (stale == m_stale)
+        return;
+    m_stale = stale;
+    valueText->SetForegroundColour(stale ? kStaleColour : kValueColour);
+    valueText->Refresh();
+}
+
+void TarnGaugeDigital::ShowValueText(const wxString& text, bool boxChanged)
+{
+    // A steady value costs no measuring.
+    if (!boxChanged && text == valueText->GetLabel())
+        return;
+    const auto extentAt = [this](const wxString& t, int points) {
+        int w = 0, h = 0;
+        const wxFont font = DigitFont(points);
+        GetTextExtent(t, &w, &h, nullptr, nullptr, &font);
+        return TextExtent{w, h};
+    };
+    wxString shown = text;
+    int points = digitPoints;
+    TextExtent e = extentAt(shown, points);
+    if (e.width > valueBox.width || e.height > valueBox.height) {
+        points = LargestFittingPoints(kSmallestDigitPoints, digitPoints, valueBox.width,
+                                      valueBox.height,
+                                      [&](int p) { return extentAt(shown, p); });
+        if (points == 0) {
+            shown = kOverflowMark;
+            points = std::max(1, LargestFittingPoints(1, digitPoints, valueBox.width,
+                                                      valueBox.height,
+                                                      [&](int p) { return extentAt(shown, p); }));
+        }
+        e = extentAt(shown, points);
+    }
+    if (valueText->GetFont().GetPointSize() != points)
+        valueText->SetFont(DigitFont(points));
+    // Exactly as high as the text, in the middle of its box: nothing to cut.
+    const int height = std::min(e.height, valueBox.height);
+    valueText->SetSize(valueBox.x, valueBox.y + (valueBox.height - height) / 2, valueBox.width,
+                       std::max(1, height));
+    if (valueText->GetLabel() != shown)
+        valueText->SetLabel(shown);
+}
+
+void TarnGaugeDigital::LayOutTexts()
+{
+    const wxSize size = GetClientSize();
+    const auto extentWith = [this](const wxFont& base, const wxString& text) {
+        // An empty text still decides the line's height.
+        const wxString measured = text.empty() ? wxString("Ag") : text;
+        return [this, base, measured](int points) {
+            int w = 0, h = 0;
+            const wxFont font = Scaled(base, points);
+            GetTextExtent(measured, &w, &h, nullptr, nullptr, &font);
+            return TextExtent{w, h};
+        };
+    };
+    const wxString title = desc ? desc->getTitle() : wxString();
+    const wxString units = desc ? desc->getUnits() : wxString();
+
+    const int titlePoints = std::max(
+        1, LargestFittingPoints(kSmallestTextPoints, kLargestPoints, size.x,
+                                TitleHeightFor(size.y), extentWith(baseFont, title)));
+    const TextExtent titleSize = extentWith(baseFont, title)(titlePoints);
+    TextExtent unitsSize;
+    int unitsPoints = titlePoints;
+    if (!units.empty()) {
+        unitsPoints = std::max(
+            1, LargestFittingPoints(kSmallestTextPoints, titlePoints, UnitsWidthFor(size.x),
+                                    UnitsHeightFor(size.y), extentWith(baseFont, units)));
+        unitsSize = extentWith(baseFont, units)(unitsPoints);
+    }
+    const DigitalLayout l = LayOutDigitalGauge(size.x, size.y, std::min(titleSize.height, size.y),
+                                               unitsSize.width, unitsSize.height);
+    titleText->SetFont(Scaled(baseFont, titlePoints));
+    titleText->SetSize(l.title.x, l.title.y, std::max(1, l.title.width), std::max(1, l.title.height));
+    unitsText->SetFont(Scaled(baseFont, unitsPoints));
+    unitsText->SetSize(l.units.x, l.units.y, std::max(1, l.units.width), std::max(1, l.units.height));
+    valueBox = wxRect(l.value.x, l.value.y, l.value.width, l.value.height);
+
+    // One size for every value of the range, so the digits do not jump.
+    digitPoints = 1;
+    if (desc) {
+        const wxString format = desc->valueFormat();
+        const wxString ends[] = {FormatNumber(format, desc->getMinValue()),
+                                 FormatNumber(format, desc->getMaxValue())};
+        digitPoints = std::max(
+            1, LargestFittingPoints(kSmallestDigitPoints, kLargestPoints, valueBox.width,
+                                    valueBox.height, [&](int points) {
+                                        TextExtent widest;
+                                        const wxFont font = DigitFont(points);
+                                        for (const wxString& end : ends) {
+                                            int w = 0, h = 0;
+                                            GetTextExtent(end, &w, &h, nullptr, nullptr, &font);
+                                            widest.width = std::max(widest.width, w);
+                                            widest.height = std::max(widest.height, h);
+                                        }
+                                        return widest;
+                                    }));
+    }
+    ShowValueText(valueText->GetLabel(), true);
+}
+
+void TarnGaugeDigital::OnSize(wxSizeEvent& event)
+{
+    if (titleText)
+        LayOutTexts();
+    event.Skip();
 }
 
 void TarnGaugeDigital::RefreshSymbol(const ValueMap& values)
@@ -109,18 +229,19 @@ void TarnGaugeDigital::ShowDescTexts()
     desc->resolveExpressions(); // limits and texts the file gives as {expressions}
     titleText->SetLabelText(desc->getTitle());
     unitsText->SetLabelText(desc->getUnits());
+    LayOutTexts();
 }
 
 void TarnGaugeDigital::SetDefaultGaugeDesc(int i)
 {
-    if (descList->empty())
+    if (chooser.Count() == 0)
         return;
-    if (!HasDesc(i))
+    if (!chooser.At(i))
         i = 0;
-    if (!HasDesc(i))
+    if (!chooser.At(i))
         return;
     m_defGaugeId = i;
-    desc = (*descList)[i];
+    desc = chooser.At(i);
     DebugLog(0, wxString::Format("TarnGaugeDigital::SetDefaultGaugeDesc ID: %i P: %p", i,
                                  static_cast<void*>(desc)));
     ShowDescTexts();
@@ -129,34 +250,19 @@ void TarnGaugeDigital::SetDefaultGaugeDesc(int i)
 void TarnGaugeDigital::SetValueIdx(int i)
 {
     DebugLog(0, wxString::Format("SetValueIdx recived index: %i", i));
-    if (i < 0 || static_cast<size_t>(i) >= offeredIndices.size())
-        return;
-    const int id = offeredIndices[i];
-    if (!HasDesc(id))
+    const int id = chooser.IndexOfRow(i);
+    if (id < 0)
         return;
     m_defGaugeId = id;
     DebugLog(0, wxString::Format("m_defGaugeId: %i", m_defGaugeId));
-    desc = (*descList)[m_defGaugeId];
+    desc = chooser.At(m_defGaugeId);
     ShowDescTexts();
+    SendGaugeDescChosen(this, id);
 }
 
 void TarnGaugeDigital::OnLeftDown(wxMouseEvent&)
 {
     DebugLog(0, "TarnGaugeDigital::OnLeftDown");
-    offeredTitles.Clear();
-    offeredIndices.Clear();
-    if (m_dispatcher) {
-        for (size_t i = 0; i < descList->size(); ++i) {
-            const TARNGaugeDesc* d = (*descList)[i];
-            if (d && m_dispatcher->IsValueAvailable(d->getSymbolName())) {
-                offeredTitles.Add(d->getTitle());
-                offeredIndices.Add(static_cast<int>(i));
-            }
-        }
-    }
-    if (!selector) {
-        selector = new GaugeValueSelector(this, wxID_ANY);
-        selector->SetTarget(this);
-    }
-    selector->Offer(offeredTitles);
+    chooser.Offer(ValuesServedBy(m_dispatcher));
+    ShowChoice(selector, this, this, chooser, desc ? m_defGaugeId : -1, _("gauge"));
 }

@@ -4,15 +4,21 @@
 // included) opens its value selector, which lists the descriptions the current
 // input can supply.
 //
+// The texts are laid out for the gauge's size whenever it changes: the title
+// across the top, the units in the lower right corner, the digits in the rest,
+// each font as large as its box allows. A number too wide for its box is shown
+// smaller; one too wide even at the smallest size shows the overflow mark, so
+// a shown number never loses a digit.
+//
 // The gauge points into the installed symbol table's description list and
 // never owns a description. With an empty list it shows an empty face and
 // ignores every request that needs a description.
 #include "dispatch/GaugeListener.h"
 #include "definition/SymbolTable.h"
+#include "gaugemodel/GaugeDescChooser.h"
 #include "gauges/GaugeValueSelector.h"
 
 #include <wx/control.h>
-#include <wx/dynarray.h>
 #include <wx/weakref.h>
 
 class wxStaticTextEx;
@@ -23,8 +29,12 @@ public:
     // description whose symbol name is `symbolName`, else the first of all.
     TarnGaugeDigital(wxWindow* parent, const wxString& symbolName, int x, int y, int width);
 
-    // Shows v in the description's value format; ignored without a description.
+    // Shows v in the description's value format, NaN as dashes (no value);
+    // ignored without a description.
     void SetValue(double v) override;
+    // The digits of a stale value are grey.
+    void SetStale(bool stale) override;
+    bool IsStale() const { return m_stale; }
     void RefreshSymbol(const ValueMap& values) override;
     wxString GetSymbolName() override;
     // Row `i` of the last offered list; any other index is ignored.
@@ -35,27 +45,39 @@ public:
     // For tests and the dashboard's own checks.
     GaugeValueSelector* GetSelector() const { return selector; }
     int GetDefaultGaugeId() const { return m_defGaugeId; }
+    const GaugeDescChooser& GetChooser() const { return chooser; }
 
     static const long ID_STATICTEXT1;
     static const long ID_STATICTEXT2;
     static const long ID_STATICTEXT3;
+    // Shown instead of a number too wide for the gauge at any size.
+    static const char* const kOverflowMark;
+    // The digits are never drawn smaller than this.
+    static constexpr int kSmallestDigitPoints = 5;
 
 private:
     void OnLeftDown(wxMouseEvent& event);
+    void OnSize(wxSizeEvent& event);
     void ShowDescTexts();
-    bool HasDesc(int i) const;
+    // Fonts and places of the three texts for the current size and description.
+    void LayOutTexts();
+    // Puts `text` into the value box at the largest size it fits; with the
+    // same text and box as before there is nothing to do.
+    void ShowValueText(const wxString& text, bool boxChanged = false);
 
-    const GaugeDescList* descList = nullptr; // the installed table's; not owned
-    int m_defGaugeId = -1;                   // -1 while no description is shown
+    GaugeDescChooser chooser; // the installed table's descriptions; not owned
+    int m_defGaugeId = -1;    // -1 while no description is shown
     wxStaticTextEx* titleText = nullptr;
     wxStaticTextEx* valueText = nullptr;
     wxStaticTextEx* unitsText = nullptr;
     // A child window; tracked so that a selector destroyed by a forced close is
     // made again on the next click instead of being used after its end.
     wxWeakRef<GaugeValueSelector> selector;
-    wxArrayString offeredTitles;
-    wxArrayInt offeredIndices;
     TARNGaugeDesc* desc = nullptr;
+    bool m_stale = false;
+    wxFont baseFont;     // the control's own font, the title and units scale it
+    int digitPoints = 1; // size at which the description's whole range fits
+    wxRect valueBox;     // room for the digits
 
     wxDECLARE_CLASS(TarnGaugeDigital);
     wxDECLARE_NO_COPY_CLASS(TarnGaugeDigital);

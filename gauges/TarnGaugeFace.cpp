@@ -13,6 +13,12 @@
 // Most degrees by which a band's face-coloured cover overlaps its radii.
 static const double kMaxBandCoverMargin = 10.0;
 
+// Widest title line, in dial radii: the room between the scale labels at the
+// height of the title (labels at 0.7 R, the line about 0.3 R above the centre).
+static const double kNameWidthPerRadius = 1.0;
+// The title line is dropped rather than shrunk below this.
+static const int kSmallestNamePoints = 6;
+
 void TarnGauge::SetFaceColour(const wxColour& colour)
 {
     m_faceColour = colour;
@@ -79,6 +85,7 @@ void TarnGauge::CalculateSize()
     StderrTrace("TarnGauge::CalculateSize x=%i, y=%i!!\n", m_width, m_height);
 
     SquareSize(&m_width, &m_height);
+    GrowLayers(m_width, m_height);
     SetSize(wxSize(m_width, m_height));
     // The size the window really got. GTK applies a new size to the drawing
     // surface only at its next layout pass, so the context would still report
@@ -113,10 +120,26 @@ void TarnGauge::CalculateSize()
     UpdateTitle(dc);
 }
 
+void TarnGauge::GrowLayers(int width, int height)
+{
+    // Allocated at display size once; a dial larger than the display (a
+    // window bigger than the screen) needs more.
+    if (m_faceBitmap.IsOk() && m_faceBitmap.GetWidth() >= width
+        && m_faceBitmap.GetHeight() >= height)
+        return;
+    const wxSize display = wxGetDisplaySize();
+    const int w = std::max(width, display.x);
+    const int h = std::max(height, display.y);
+    m_faceBitmap.Create(w, h, wxDisplayDepth());
+    m_bezelBitmap.Create(w, h, wxDisplayDepth());
+}
+
 void TarnGauge::UpdateTitle(wxDC& dc)
 {
     if (!m_gd) {
         m_titleText.clear();
+        m_nameText.clear();
+        m_nameRect = wxRect();
         return;
     }
     m_titleText = m_gd->getUnits() + wxString::Format(" x %i", m_gd->getScaleFactor());
@@ -124,6 +147,34 @@ void TarnGauge::UpdateTitle(wxDC& dc)
     dc.GetTextExtent(m_titleText, &w, &h);
     m_titleX = m_cx - w / 2;
     m_titleY = TruncToInt(m_cy - m_titleOffset - (h / 2));
+
+    // The gauge's own title on the line below, where it fits between the
+    // scale labels: two gauges may share units (coolant and intake air, both
+    // in degrees), never their titles.
+    const wxString name = m_gd->getTitle();
+    const wxRect placeFor(m_cx, m_titleY + h, m_radius, m_fontSize); // what the fit depends on
+    if (name == m_nameFitted && placeFor == m_nameFittedFor)
+        return; // every paint asks; the answer only changes with these
+    m_nameFitted = name;
+    m_nameFittedFor = placeFor;
+    m_nameText.clear();
+    m_nameRect = wxRect();
+    if (name.empty() || !m_font.IsOk())
+        return;
+    const int maxWidth = TruncToInt(kNameWidthPerRadius * m_radius);
+    const int smallest = std::max(kSmallestNamePoints, TruncToInt(0.7 * m_fontSize));
+    for (int points = std::max(1, m_fontSize); points >= smallest; --points) {
+        wxFont font = m_font;
+        font.SetPointSize(points);
+        int nw = 0, nh = 0;
+        dc.GetTextExtent(name, &nw, &nh, nullptr, nullptr, &font);
+        if (nw <= maxWidth) {
+            m_nameText = name;
+            m_nameFont = font;
+            m_nameRect = wxRect(m_cx - nw / 2, m_titleY + h, nw, nh);
+            return;
+        }
+    }
 }
 
 void TarnGauge::paintGaugeBg(int flags)

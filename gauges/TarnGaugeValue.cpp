@@ -10,6 +10,15 @@
 #include <wx/dcclient.h>
 #include <wx/dcmemory.h>
 
+#include <cmath>
+
+namespace {
+// What the readout shows when there is no value.
+const char* const kNoValueText = "---";
+// Readout and pointer of a stale value.
+const wxColour kStaleColour(128, 128, 128);
+} // namespace
+
 void TarnGauge::SetValue(double value)
 {
     if (!m_gd) {
@@ -17,6 +26,13 @@ void TarnGauge::SetValue(double value)
         return;
     }
     DebugLog(0, wxString::Format("call SetValue(%f)", value));
+    if (std::isnan(value)) {
+        if (m_hasValue || m_valueText.empty()) {
+            m_hasValue = false;
+            UpdateGaugeValue();
+        }
+        return;
+    }
     const double minValue = m_gd->getMinValue();
     const double maxValue = m_gd->getMaxValue();
     if (value > maxValue)
@@ -25,11 +41,30 @@ void TarnGauge::SetValue(double value)
         value = minValue;
     DebugLog(0, wxString::Format("using value : %f)", value));
     // NaN compares false with both limits and is dropped here.
-    if (value >= minValue && value <= maxValue && value != m_value) {
+    if (value >= minValue && value <= maxValue && (value != m_value || !m_hasValue)) {
         m_value = value;
+        m_hasValue = true;
         UpdatePointer();
         UpdateGaugeValue();
     }
+}
+
+void TarnGauge::SetStale(bool stale)
+{
+    if (stale == m_stale)
+        return;
+    m_stale = stale;
+    RefreshValueArea();
+}
+
+void TarnGauge::RefreshValueArea()
+{
+    const DialBox pointer = InflateBox(PointsBox(m_points, m_cx, m_cy), 1);
+    if (!pointer.IsEmpty())
+        RefreshRect(wxRect(pointer.x, pointer.y, pointer.width, pointer.height), false);
+    const wxSize size = MeasureText(m_valueText);
+    if (size.x > 0 && size.y > 0)
+        RefreshRect(wxRect(m_valueX, m_valueY, size.x, size.y), false);
 }
 
 void TarnGauge::RefreshSymbol(const ValueMap& values)
@@ -88,7 +123,7 @@ void TarnGauge::UpdateGaugeValue()
     const DialBox oldBox{m_valueX, m_valueY, oldSize.x, oldSize.y};
 
     // The format is chosen from the span, never taken from the file.
-    m_valueText = FormatNumber(m_gd->valueFormat(), m_value);
+    m_valueText = m_hasValue ? FormatNumber(m_gd->valueFormat(), m_value) : wxString(kNoValueText);
     const wxSize size = MeasureText(m_valueText);
     m_valueX = m_cx - size.x / 2;
     m_valueY = TruncToInt(m_cy + m_valueOffset - (size.y / 2));
@@ -137,10 +172,22 @@ void TarnGauge::PaintTo(wxDC& dc)
     UpdateTitle(dc);
     if (m_gd) {
         dc.DrawText(m_titleText, m_titleX, m_titleY);
+        if (m_stale)
+            dc.SetTextForeground(kStaleColour);
         dc.DrawText(m_valueText, m_valueX, m_valueY);
+        if (!m_nameText.empty()) {
+            dc.SetFont(m_nameFont);
+            dc.DrawText(m_nameText, m_nameRect.x, m_nameRect.y);
+            dc.SetFont(m_font);
+        }
 
-        dc.SetPen(m_pointerPen);
-        dc.SetBrush(m_pointerBrush);
+        if (m_stale) {
+            dc.SetPen(wxPen(kStaleColour, 1, wxPENSTYLE_SOLID));
+            dc.SetBrush(wxBrush(kStaleColour, wxBRUSHSTYLE_SOLID));
+        } else {
+            dc.SetPen(m_pointerPen);
+            dc.SetBrush(m_pointerBrush);
+        }
         wxPoint points[3];
         for (int i = 0; i < 3; ++i)
             points[i] = wxPoint(m_points[i].x, m_points[i].y);

@@ -21,8 +21,9 @@ if [ -x "$sim" ]; then
     while [ ! -e "$link" ] && [ $i -lt 50 ]; do sleep 0.1; i=$((i + 1)); done
     export TARN_SERIAL_PORT="$link"
 fi
-cleanup() { [ -n "$sim_pid" ] && kill "$sim_pid" 2>/dev/null; wait 2>/dev/null || true; }
+cleanup() { if [ -n "$sim_pid" ]; then kill "$sim_pid" 2>/dev/null || true; fi; wait 2>/dev/null || true; }
 trap cleanup EXIT INT TERM
 
 shift 2>/dev/null || true
-"$build/app/tarndash" || true
+# Its exit status is the script's: without a display it fails, and says why.
+"$build/app/tarndash" "$@"

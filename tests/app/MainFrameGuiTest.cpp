@@ -1,9 +1,12 @@
 // The real main frame end to end, under Xvfb: the sample definition file and
 // datalog in a scratch working directory, the ECU simulator on a pty.
 #include "dispatch/GaugeUpdater.h"
+#include "app/DashboardLayout.h"
 #include "app/MainFrame.h"
+#include "app/StatusStrip.h"
 #include "definition/SymbolTable.h"
 #include "gauges/TarnGauge.h"
+#include "gauges/GaugeValueSelector.h"
 #include "gauges/TarnGaugeDigital.h"
 #include "tests/gauges/GuiClick.h"
 #include "tests/support/WaitFor.h"
@@ -21,6 +24,7 @@
 #include <cstdlib>
 #include <fstream>
 #include <sstream>
+#include <vector>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -48,18 +52,8 @@ protected:
                 << ReadFile(std::string(TARN_SAMPLE_DIR) + "/" + name);
         ASSERT_TRUE(wxSetWorkingDirectory(s_workDir));
 
-        const std::string sim = std::string(TARN_BINARY_DIR) + "/tools/tarn-ecu-sim/tarn-ecu-sim";
-        const std::string link = s_workDir + "/ecu";
-        s_simPid = fork();
-        if (s_simPid == 0) {
-            freopen("/dev/null", "w", stdout);
-            execl(sim.c_str(), sim.c_str(), "--ini", "tarnv3.ini", "--link", link.c_str(),
-                  static_cast<char*>(nullptr));
-            _exit(127);
-        }
-        for (int i = 0; i < 100 && access(link.c_str(), F_OK) != 0; ++i)
-            usleep(50000);
-        setenv("TARN_SERIAL_PORT", link.c_str(), 1);
+        StartSimulator();
+        setenv("TARN_SERIAL_PORT", (s_workDir + "/ecu").c_str(), 1);
 
         s_frame = new MainFrame("V3 GUI for WinCE");
         s_frame->Show();
@@ -72,10 +66,31 @@ protected:
             s_frame->Destroy();
         wxYield();
         s_frame = nullptr;
+        StopSimulator();
+    }
+
+    // The simulator on a pty linked at <work>/ecu; it removes the link when it stops.
+    static void StartSimulator()
+    {
+        const std::string sim = std::string(TARN_BINARY_DIR) + "/tools/tarn-ecu-sim/tarn-ecu-sim";
+        const std::string link = s_workDir + "/ecu";
+        s_simPid = fork();
+        if (s_simPid == 0) {
+            freopen("/dev/null", "w", stdout);
+            execl(sim.c_str(), sim.c_str(), "--ini", "tarnv3.ini", "--link", link.c_str(),
+                  static_cast<char*>(nullptr));
+            _exit(127);
+        }
+        for (int i = 0; i < 100 && access(link.c_str(), F_OK) != 0; ++i)
+            usleep(50000);
+    }
+    static void StopSimulator()
+    {
         if (s_simPid > 0) {
             kill(s_simPid, SIGTERM);
             waitpid(s_simPid, nullptr, 0);
         }
+        s_simPid = -1;
     }
 
     void TearDown() override { SelectInput(ID_INPUT_NONE); }
@@ -139,14 +154,17 @@ MainFrame* MainFrameTest::s_frame = nullptr;
 TEST_F(MainFrameTest, GaugesArePlacedAndRegisteredAnalogFirst)
 {
     ASSERT_NE(s_frame->GetAnalogGauge(), nullptr);
-    EXPECT_EQ(s_frame->GetAnalogGauge()->GetPosition(), wxPoint(15, 5));
+    // The client area of the 240 x 320 frame is 240 x 295, below the menu bar;
+    // the gauges fill it above the status strip.
+    const DashboardLayout want =
+        LayOutDashboard(s_frame->GetClientSize(), StatusStrip::kStripHeight);
+    EXPECT_EQ(s_frame->GetAnalogGauge()->GetRect(), want.dial);
+    EXPECT_EQ(s_frame->GetStatusStrip()->GetRect(), want.strip);
     EXPECT_EQ(s_frame->GetDispatcher()->GetGaugeCount(), 5u);
     EXPECT_EQ(s_frame->GetAnalogGauge()->GetSymbolName(), "rpm");
-    const wxPoint places[] = {{1, 220}, {121, 220}, {1, 260}, {121, 260}};
     for (int i = 0; i < MainFrame::kDigitalGaugeCount; ++i) {
         SCOPED_TRACE(kGaugeNames[i]);
-        EXPECT_EQ(Gauge(i)->GetPosition(), places[i]);
-        EXPECT_EQ(Gauge(i)->GetSize(), wxSize(118, 37));
+        EXPECT_EQ(Gauge(i)->GetRect(), want.digital[i]);
         EXPECT_EQ(s_frame->GetDigitalGauge(i)->GetSymbolName(), kGaugeNames[i]);
         const TARNGaugeDesc* desc = DescFor(kGaugeNames[i]);
         ASSERT_NE(desc, nullptr);
@@ -154,6 +172,100 @@ TEST_F(MainFrameTest, GaugesArePlacedAndRegisteredAnalogFirst)
         EXPECT_EQ(Text(Gauge(i), "ID_STATICTEXT3"), desc->getUnits());
     }
     EXPECT_FALSE(s_frame->GetTimer().IsRunning());
+}
+
+// Nothing lies under the menu bar or below the frame's edge, at the 240 x 320
+// default and after any resize, which lays the gauges out again at once.
+TEST_F(MainFrameTest, GaugesFillTheClientAreaAtAnySize)
+{
+    const wxSize sizes[] = {{800, 480}, {480, 800}, {1024, 600}, {1920, 1080}, {240, 320}};
+    for (const wxSize& size : sizes) {
+        SCOPED_TRACE(testing::Message() << size.x << "x" << size.y);
+        SelectInput(ID_INPUT_FILE); // real values in the digits
+        s_frame->GetTimer().Stop();
+        Tick();
+        s_frame->SetSize(size);
+        // Laid out as soon as the size event arrives.
+        ASSERT_TRUE(WaitFor([] {
+            return LayOutDashboard(s_frame->GetClientSize(), StatusStrip::kStripHeight).dial
+                   == s_frame->GetAnalogGauge()->GetRect();
+        }));
+        const wxRect client(s_frame->GetClientSize());
+        EXPECT_EQ(s_frame->GetClientSize().y, size.y - s_frame->GetMenuBar()->GetSize().y);
+        std::vector<wxRect> placed = {s_frame->GetAnalogGauge()->GetRect()};
+        for (int i = 0; i < MainFrame::kDigitalGaugeCount; ++i)
+            placed.push_back(Gauge(i)->GetRect());
+        placed.push_back(s_frame->GetStatusStrip()->GetRect()); // covers no gauge
+        for (size_t i = 0; i < placed.size(); ++i) {
+            SCOPED_TRACE(i);
+            EXPECT_TRUE(client.Contains(placed[i]));
+            for (size_t j = i + 1; j < placed.size(); ++j)
+                EXPECT_FALSE(placed[i].Intersects(placed[j])) << j;
+        }
+        const wxRect dial = placed[0];
+        if (size.x > size.y) {
+            EXPECT_GT(dial.height, client.height * 9 / 10) << "the dial takes the full height";
+            for (size_t i = 1; i <= MainFrame::kDigitalGaugeCount; ++i)
+                EXPECT_GT(placed[i].x, dial.GetRight());
+        }
+        // Every digit whole: the digits' text fits its window inside its gauge.
+        for (int i = 0; i < MainFrame::kDigitalGaugeCount; ++i) {
+            wxStaticText* value = dynamic_cast<wxStaticText*>(Gauge(i)->FindWindow("ID_STATICTEXT2"));
+            ASSERT_NE(value, nullptr);
+            const wxFont font = value->GetFont();
+            int w = 0, h = 0;
+            value->GetTextExtent(value->GetLabel(), &w, &h, nullptr, nullptr, &font);
+            EXPECT_LE(w, value->GetSize().x) << kGaugeNames[i];
+            EXPECT_LE(h, value->GetSize().y) << kGaugeNames[i];
+            EXPECT_TRUE(wxRect(Gauge(i)->GetClientSize()).Contains(value->GetRect()));
+        }
+        // The dial rebuilds its layers for its new size at the next paint.
+        s_frame->GetAnalogGauge()->Update();
+        ASSERT_TRUE(WaitFor([] { return !s_frame->GetAnalogGauge()->NeedsRebuild(); }));
+        EXPECT_EQ(s_frame->GetAnalogGauge()->GetLayout().width, dial.width);
+    }
+}
+
+// A double click rounds the window around the dial: the digital gauges (and
+// the File menu) go, the dial stays whole. A second one gives everything back.
+// What the window covers is what a click reaches.
+TEST_F(MainFrameTest, RoundWindowSitsOnTheDialAndGoesAgain)
+{
+    TarnGauge* dial = s_frame->GetAnalogGauge();
+    TarnGaugeDigital* corner = s_frame->GetDigitalGauge(3);
+    ASSERT_TRUE(WaitShownOnScreen(dial));
+    auto doubleClick = [&] {
+        wxMouseEvent event(wxEVT_LEFT_DCLICK);
+        event.SetEventObject(dial);
+        dial->ProcessWindowEvent(event);
+        WaitFor([] { return false; }, 300); // unmapped and mapped again
+    };
+    // Whether a real click at client point `at` of `gauge` opens its selector.
+    auto reaches = [](wxWindow* gauge, wxPoint at, GaugeValueSelector* (*selectorOf)(wxWindow*)) {
+        if (GaugeValueSelector* open = selectorOf(gauge))
+            open->Hide();
+        wxYield();
+        if (!ClickOn(gauge, at))
+            return false;
+        return WaitFor([&] { return selectorOf(gauge) && selectorOf(gauge)->IsShown(); }, 800);
+    };
+    auto dialSelector = [](wxWindow* w) { return static_cast<TarnGauge*>(w)->GetSelector(); };
+    auto digitalSelector = [](wxWindow* w) {
+        return static_cast<TarnGaugeDigital*>(w)->GetSelector();
+    };
+    const int side = dial->GetClientSize().x;
+    const wxPoint dialBottom(side / 2, side - 12);
+    const wxPoint cornerSpot(corner->GetClientSize().x - 5, 5);
+
+    doubleClick();
+    ASSERT_TRUE(dial->HasShape());
+    EXPECT_TRUE(reaches(dial, dialBottom, dialSelector)) << "the dial is whole";
+    EXPECT_FALSE(reaches(corner, cornerSpot, digitalSelector)) << "the gauges are gone";
+    doubleClick();
+    ASSERT_FALSE(dial->HasShape());
+    EXPECT_TRUE(reaches(corner, cornerSpot, digitalSelector)) << "everything is back";
+    dial->GetSelector()->Hide();
+    corner->GetSelector()->Hide();
 }
 
 TEST_F(MainFrameTest, FileReplaysTheDatalogOntoTheGauges)
@@ -259,4 +371,138 @@ TEST_F(MainFrameTest, ClickOpensSelectorAndChoiceSwitchesTheGauge)
     ASSERT_TRUE(ClickOn(list, centre));
     EXPECT_TRUE(WaitFor([&] { return !selector->IsShown(); }));
     EXPECT_EQ(Text(gauge, "ID_STATICTEXT1"), offered[row]);
+}
+
+TEST_F(MainFrameTest, EcuThatStopsTurnsStaleAndComesBackByItself)
+{
+    StatusStrip* strip = s_frame->GetStatusStrip();
+    ASSERT_NE(strip, nullptr);
+    EXPECT_EQ(strip->GetText(), "No input");
+    TarnGaugeDigital* map = s_frame->GetDigitalGauge(0);
+    TarnGauge* dial = s_frame->GetAnalogGauge();
+    EXPECT_TRUE(map->IsStale()) << "nothing was fetched yet";
+
+    SelectInput(ID_INPUT_ECU);
+    auto live = [&] { return !map->IsStale() && !dial->IsStale(); };
+    ASSERT_TRUE(WaitFor(live, 15000)) << strip->GetText();
+    EXPECT_EQ(strip->GetText(), "ECU connected, 9600 baud");
+    EXPECT_EQ(strip->GetMark(), StatusStrip::Mark::Good);
+
+    StopSimulator();
+    EXPECT_TRUE(WaitFor([&] { return map->IsStale() && dial->IsStale(); }, 15000));
+    EXPECT_TRUE(WaitFor([&] { return strip->GetMark() == StatusStrip::Mark::Bad; }, 15000))
+        << strip->GetText();
+    EXPECT_TRUE(strip->GetText().StartsWith("Cannot open " + s_workDir + "/ecu: No such file"))
+        << strip->GetText();
+    // The dashboard stays responsive meanwhile: a click opens the selector.
+    EXPECT_TRUE(ClickOn(map, wxPoint(60, 25)));
+    EXPECT_TRUE(WaitFor([&] { return map->GetSelector()->IsShown(); }, 3000));
+    map->GetSelector()->Hide();
+
+    StartSimulator();
+    EXPECT_TRUE(WaitFor(live, 15000)) << strip->GetText();
+
+    SelectInput(ID_INPUT_NONE);
+    EXPECT_TRUE(map->IsStale());
+    EXPECT_EQ(strip->GetText(), "No input");
+}
+
+// The input and each gauge's choice survive a restart; a remembered name the
+// definition file no longer has is reported once and forgotten.
+// Runs after MainFrameTest's frame is gone: one frame at a time, as they all
+// share the installed definition file.
+TEST(MainFrameRestart, ChoicesSurviveARestart)
+{
+    char dirTemplate[] = "/tmp/tarn-restart-XXXXXX";
+    ASSERT_NE(mkdtemp(dirTemplate), nullptr);
+    const std::string dir = dirTemplate;
+    for (const char* name : {"tarnv3.ini", "datalog.log"})
+        std::ofstream(dir + "/" + name, std::ios::binary)
+            << ReadFile(std::string(TARN_SAMPLE_DIR) + "/" + name);
+    ASSERT_TRUE(wxSetWorkingDirectory(dir));
+    const wxString path = wxString(dir) + "/config/tarndash.conf";
+    RememberedChoices memory(path);
+    FrameStart start;
+    start.memory = &memory;
+    start.remembered = memory.Load(nullptr);
+    auto frame = new MainFrame("first run", start);
+    frame->GetMenuBar()->Check(ID_INPUT_FILE, true);
+    wxCommandEvent file(wxEVT_MENU, ID_INPUT_FILE);
+    file.SetInt(1);
+    frame->ProcessWindowEvent(file);
+    frame->GetTimer().Stop();
+    // The user picks the first offered value on the third digital gauge, and
+    // the dial's popup menu's last description.
+    TarnGaugeDigital* third = frame->GetDigitalGauge(2);
+    wxMouseEvent click(wxEVT_LEFT_DOWN);
+    third->ProcessWindowEvent(click);
+    third->SetValueIdx(0);
+    const int thirdIndex = third->GetDefaultGaugeId();
+    const TarnGauge* dial = frame->GetAnalogGauge();
+    const int last = int(currentSymbolTable()->getGauges().size()) - 1;
+    int lastItem = -1;
+    for (const auto& entry : dial->GetMenuIdMap())
+        if (entry.second == last)
+            lastItem = entry.first;
+    wxCommandEvent pick(wxEVT_MENU, lastItem);
+    frame->GetAnalogGauge()->ProcessWindowEvent(pick);
+    frame->Destroy();
+    wxTheApp->ProcessIdle();
+
+    std::vector<wxString> problems;
+    RememberedChoices again(path);
+    start.remembered = again.Load(&problems);
+    start.memory = &again;
+    EXPECT_TRUE(problems.empty());
+    frame = new MainFrame("second run", start);
+    EXPECT_TRUE(frame->GetMenuBar()->IsChecked(ID_INPUT_FILE));
+    EXPECT_TRUE(frame->GetTimer().IsRunning());
+    EXPECT_EQ(frame->GetDigitalGauge(2)->GetDefaultGaugeId(), thirdIndex);
+    EXPECT_EQ(frame->GetAnalogGauge()->GetGaugeDescIndex(), last);
+    EXPECT_EQ(frame->GetDigitalGauge(0)->GetSymbolName(), "map") << "untouched: the default";
+    frame->Destroy();
+    wxTheApp->ProcessIdle();
+
+    // The command line wins; a name the file lost falls back to the default.
+    again.SaveGauge("digital1", "no such gauge");
+    start.remembered = again.Load(nullptr);
+    start.options.input = InputChoice::None;
+    testing::internal::CaptureStderr();
+    frame = new MainFrame("third run", start);
+    const std::string err = testing::internal::GetCapturedStderr();
+    EXPECT_NE(err.find("'no such gauge'"), std::string::npos) << err;
+    EXPECT_FALSE(frame->GetTimer().IsRunning());
+    EXPECT_EQ(frame->GetDigitalGauge(0)->GetSymbolName(), "map");
+    EXPECT_EQ(again.Load(nullptr).gauges.count("digital1"), 0u) << "reported once";
+    frame->Destroy();
+    wxTheApp->ProcessIdle();
+}
+
+// --set chooses the definition file's #if branches for the dashboard.
+TEST(MainFrameRestart, SetFlagsChooseTheDefinitionBranches)
+{
+    char dirTemplate[] = "/tmp/tarn-flags-XXXXXX";
+    ASSERT_NE(mkdtemp(dirTemplate), nullptr);
+    const std::string ini = std::string(dirTemplate) + "/flags.ini";
+    std::ofstream(ini) << "[GaugeConfigurations]\n"
+                          "#if WIDEBAND\n"
+                          "wideGauge = afr, \"Wideband\", \"AFR\", 10, 20, 11, 12, 16, 17, 1, 0\n"
+                          "#else\n"
+                          "narrowGauge = ego, \"Narrowband\", \"V\", 0, 1, 0, 0, 1, 1, 2, 1\n"
+                          "#endif\n";
+    struct Case {
+        std::vector<wxString> flags;
+        const char* gauge;
+    } cases[] = {{{}, "narrowGauge"}, {{"WIDEBAND"}, "wideGauge"}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.gauge);
+        FrameStart start;
+        start.options.iniFile = ini;
+        start.options.settings = c.flags;
+        MainFrame* frame = new MainFrame("flags", start);
+        ASSERT_EQ(currentSymbolTable()->getGauges().size(), 1u);
+        EXPECT_EQ(currentSymbolTable()->getGauges()[0]->getName(), c.gauge);
+        frame->Destroy();
+        wxTheApp->ProcessIdle();
+    }
 }

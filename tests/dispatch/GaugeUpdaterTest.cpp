@@ -33,8 +33,10 @@ public:
     }
     bool HasValue(const wxString& name) override { return served.count(name) > 0; }
     int GetKind() override { return 2; }
+    bool IsStale() override { return stale; }
 
     std::map<wxString, double> served;
+    bool stale = false;
     std::vector<wxString> asked;
     int updates = 0;
 };
@@ -231,4 +233,29 @@ TEST(GaugeUpdater, RefreshesInRegistrationOrderAndAsksTheInput)
     EXPECT_EQ(order, (std::vector<wxString>{"rpm", "clt", "map"}));
     EXPECT_EQ(hub.GetValue("anything"), 7.5); // the input's answer, not the map's
     EXPECT_TRUE(hub.IsValueAvailable("anything"));
+}
+
+TEST(GaugeUpdater, StaleFollowsTheInputAndNoInputLeavesStaleValues)
+{
+    FakeGauge a("rpm"), b("map");
+    FakeInput input;
+    input.served = {{"rpm", 3000}};
+    GaugeUpdater hub;
+    hub.AddGauge(&a);
+    hub.AddGauge(&b);
+    hub.SetInput(&input);
+    struct Step {
+        bool inputStale;
+        bool want;
+    };
+    for (const Step& s : {Step{true, true}, Step{false, false}, Step{true, true}, Step{false, false}}) {
+        SCOPED_TRACE(s.inputStale);
+        input.stale = s.inputStale;
+        hub.Update();
+        EXPECT_EQ(a.stale, s.want);
+        EXPECT_EQ(b.stale, s.want);
+    }
+    hub.SetInput(nullptr);
+    EXPECT_TRUE(a.stale);
+    EXPECT_TRUE(b.stale);
 }

@@ -182,7 +182,7 @@ TEST(RTDataMgrSerial, ExpressionsSeeThisTicksValues)
         EXPECT_DOUBLE_EQ(values["work"], t.work);
         EXPECT_DOUBLE_EQ(values["hot"], t.hot);
         EXPECT_DOUBLE_EQ(values["rpm"], 256.0 * t.block[0] + t.block[1]);
-        EXPECT_DOUBLE_EQ(values["unknown"], -1.0);
+        EXPECT_TRUE(RTDataMgr::IsNoValue(values["unknown"]));
         EXPECT_EQ(values.size(), 4u);
     }
     EXPECT_TRUE(log.contains("Symbol: workExpr: rpm * load / 100, Value: 0.000000 !!!!!!!!!!!!!"));
@@ -198,41 +198,72 @@ TEST(RTDataMgrSerial, WithoutTableEveryNameReadsMinusOne)
     EXPECT_DOUBLE_EQ(input.GetValue("rpm"), -1.0);
 }
 
-TEST(RTDataMgrSerial, FetchesThroughTheProtocol)
+TEST(RTDataMgrSerial, FetchesThroughItsWorker)
 {
     LogCapture log;
-    TraceCapture traces;
     FakeEcu ecu;
     ecu.block = {0x0B, 0xB8, 200};
-    SerialPortHandler handler([&] { return new FakeEcuDevice(ecu); });
+    SerialPortHandler handler([&] { return new FakeEcuDevice(ecu); }, 0);
+    TraceCapture traces;
     TarnProtocol protocol(&handler);
 
     auto* table = new SymbolTable;
     table->addSymbol("", Channel("rpm", 0, 2, false));
     table->addSymbol("", Channel("coolant", 2, 1, false, 0.5, -40.0));
+    table->addSymbol("", Channel("pastReply", 56, 1, false)); // beyond the 56 bytes sent
+    table->addSymbol("", Channel("reqFuel", 1, 1, false, 1.0, 0.0, true));
+    table->addSymbol("", Expression("hot", "coolant > 50"));
+    table->getLinkSettings().ochBlockSize = 56;
     std::unique_ptr<SymbolTable> owner(table);
-    RTDataMgrSerial input(&protocol, table);
+    RTDataMgrSerial::Clock::time_point now{};
+    RTDataMgrSerial input(&protocol, table, [&] { return now; });
     ValueMap values;
     input.setValueMap(&values);
-    values["rpm"] = 0;
-    values["coolant"] = 0;
+    auto tick = [&](bool wait) {
+        values.clear();
+        for (const char* name : {"rpm", "coolant", "hot", "pastReply", "reqFuel", "nosuch"})
+            values[name] = 0;
+        if (wait) {
+            input.requestFetch();
+            input.waitForFetch();
+        }
+        input.fillValueMap();
+    };
 
-    input.Update();
+    // Nothing fetched yet: no value at all, and what there is is stale.
+    tick(false);
+    for (const auto& entry : values)
+        EXPECT_TRUE(RTDataMgr::IsNoValue(entry.second)) << entry.first;
+    EXPECT_TRUE(input.IsStale());
+
+    tick(true);
     EXPECT_EQ(input.getLastFetchResult(), 0);
+    EXPECT_FALSE(input.IsStale());
     EXPECT_DOUBLE_EQ(values["rpm"], 3000.0);
     EXPECT_DOUBLE_EQ(values["coolant"], 80.0);
+    EXPECT_DOUBLE_EQ(values["hot"], 1.0);
+    for (const char* none : {"pastReply", "reqFuel", "nosuch"}) {
+        SCOPED_TRACE(none);
+        EXPECT_TRUE(RTDataMgr::IsNoValue(values[none]));
+    }
+    EXPECT_DOUBLE_EQ(input.GetValue("nosuch"), -1.0);
+    EXPECT_EQ(input.getLinkState().kind, LinkState::Connected);
 
-    // The ECU falls silent: the fetch gives up, the last block's values stay.
+    // The ECU falls silent: the last values stay, stale from 1 s on.
     ecu.present = false;
-    input.Update();
-    EXPECT_EQ(input.getLastFetchResult(), -80);
+    now += std::chrono::milliseconds(999);
+    tick(true);
+    EXPECT_EQ(input.getLastFetchResult(), TarnProtocol::kGaveUp);
     EXPECT_DOUBLE_EQ(values["rpm"], 3000.0);
+    EXPECT_FALSE(input.IsStale());
+    now += std::chrono::milliseconds(1);
+    EXPECT_TRUE(input.IsStale());
 
-    // It answers again with new values.
+    // It answers again with new values: live at once.
     ecu.present = true;
     ecu.block = {0x03, 0xE8, 100};
-    input.Update();
-    EXPECT_EQ(input.getLastFetchResult(), 0);
+    tick(true);
+    EXPECT_FALSE(input.IsStale());
     EXPECT_DOUBLE_EQ(values["rpm"], 1000.0);
     EXPECT_DOUBLE_EQ(values["coolant"], 30.0);
 }

@@ -189,9 +189,10 @@ TEST_F(SerialPortPty, ReadTimeLimits)
     const Case cases[] = {
         // A short reply waits out its whole limit of 58 + 20 ms.
         {"short reply", {{5, r56}}, 58, 56, 78, 78 + kLateMs},
-        // A full one returns with its last byte, long before its limit of 220 ms.
+        // A full one returns with its last byte, long before its limit of 220 ms
+        // (the sender's clock starts a little before ours: hence 15, not 25).
         {"full reply in two parts", {{5, std::string(150, 'a')}, {25, std::string(50, 'b')}}, 200,
-         200, 25, 220 - 20},
+         200, 15, 220 - 20},
         {"nothing", {}, 10, 0, 30, 30 + kLateMs},
         {"nothing asked", {}, 0, 0, 0, 5},
     };
@@ -207,6 +208,67 @@ TEST_F(SerialPortPty, ReadTimeLimits)
         // Waiting sleeps in the kernel: a polling loop would burn the whole wait.
         EXPECT_LT(cpuMs, 0.2 * ms + 2.0);
         read(64); // drops what is left
+    }
+}
+
+TEST_F(SerialPortPty, ReplyOfKnownLengthEndsOnAQuietLine)
+{
+    ASSERT_EQ(handler.open(), 0);
+    handler.setBaudRate(9600); // three character times: 3.1 ms, waited as 4
+    struct Case {
+        const char* label;
+        std::vector<std::pair<int, std::string>> parts;
+        size_t want;
+        double minMs, maxMs;
+    };
+    const std::string r56(56, 'r');
+    const Case cases[] = {
+        // The expected 56 then silence: done a few milliseconds after the
+        // last byte, not at the limit of 58 + 20 ms.
+        {"exact reply", {{5, r56}}, 56, 5, 77},
+        // Extra bytes still belong to the reply, and it ends early too.
+        {"longer reply", {{5, r56 + "x"}}, 57, 5, 77},
+        {"short reply waits out the limit", {{5, std::string(50, 's')}}, 50, 78, 78 + kLateMs},
+        {"silence waits out the limit", {}, 0, 78, 78 + kLateMs},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.label);
+        peer.sendLater(c.parts);
+        std::string buffer(64, '\0');
+        const auto start = Clock::now();
+        const int got = handler.ReadReply(&buffer[0], 58, 56);
+        const double ms = MsSince(start);
+        peer.join();
+        EXPECT_EQ(got, static_cast<int>(c.want));
+        EXPECT_GE(ms, c.minMs);
+        EXPECT_LE(ms, c.maxMs) << "the real figure is measured by bench_protocol";
+        read(64); // drops what is left
+    }
+}
+
+TEST(wxSerialPort, OpenFailureKeepsTheReason)
+{
+    TempDir dir;
+    const std::string plain = dir.file("plain");
+    { std::FILE* f = std::fopen(plain.c_str(), "w"); ASSERT_TRUE(f); std::fclose(f); }
+    struct Case {
+        const char* label;
+        std::string path;
+        const char* reason;
+    };
+    const Case cases[] = {
+        {"missing device", dir.file("nothing"), "No such file or directory"},
+        {"not a serial line", plain, "Inappropriate ioctl for device"},
+        {"a directory", dir.path, "Is a directory"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.label);
+        SerialPortEnv env(c.path);
+        LogCapture log;
+        SerialPortHandler handler(SerialPortHandler::DeviceFactory(), 0);
+        EXPECT_EQ(handler.open(), SerialPortHandler::kCannotOpen);
+        EXPECT_EQ(handler.getDevicePath(), c.path);
+        EXPECT_EQ(handler.getOpenError(), c.reason);
     }
 }
 

@@ -146,7 +146,11 @@ TEST(SevenSegmentFace, FourGaugesOnTheDashboardStrip)
 
     // Grab the strip from the screen once its digits are drawn in blue.
     wxImage shot;
-    const wxRect valueArea(2, 13, 73, 24); // inside the gauge, where the digits sit
+    auto valueArea = [&](int i) {
+        wxRect r = gauges[i]->FindWindow("ID_STATICTEXT2")->GetRect();
+        r.Offset(places[i]);
+        return r;
+    };
     auto digitsDrawn = [&] {
         wxBitmap bitmap(240, 85);
         wxMemoryDC dc(bitmap);
@@ -154,25 +158,36 @@ TEST(SevenSegmentFace, FourGaugesOnTheDashboardStrip)
         dc.Blit(0, 0, 240, 85, &window, 0, 0);
         dc.SelectObject(wxNullBitmap);
         shot = bitmap.ConvertToImage();
-        for (const wxPoint& p : places)
-            if (CountColour(shot, wxRect(p + valueArea.GetPosition(), valueArea.GetSize()),
-                            wxColour(0, 0, 255)) < 20)
+        for (int i = 0; i < 4; ++i)
+            if (CountColour(shot, valueArea(i), wxColour(0, 0, 255)) < 20)
                 return false;
         return true;
     };
     EXPECT_TRUE(WaitFor(digitsDrawn)) << "every gauge shows blue digits";
     shot.SaveFile(TARN_BINARY_DIR "/digital-gauges.png", wxBITMAP_TYPE_PNG);
 
-    // The digits are right-aligned: the last blue column of each value lies in
-    // the last few pixels of the 73 px value text that starts at x = 2.
+    // The digits (all the blue) lie whole inside the gauge, below the title,
+    // left of the units, right-aligned in their box: nothing of them cut.
     for (int i = 0; i < 4; ++i) {
         SCOPED_TRACE(rows[i].symbol);
-        int lastBlue = -1;
-        for (int x = 0; x < 118; ++x)
-            if (CountColour(shot, wxRect(places[i].x + x, places[i].y + 13, 1, 24), wxColour(0, 0, 255)))
-                lastBlue = x;
-        EXPECT_GE(lastBlue, 2 + 73 - 8);
-        EXPECT_LT(lastBlue, 2 + 73);
+        const wxRect gauge(places[i], gauges[i]->GetSize());
+        wxRect ink;
+        for (int y = gauge.y; y <= gauge.GetBottom(); ++y)
+            for (int x = gauge.x; x <= gauge.GetRight(); ++x)
+                if (CountColour(shot, wxRect(x, y, 1, 1), wxColour(0, 0, 255)))
+                    ink = ink.IsEmpty() ? wxRect(x, y, 1, 1) : ink.Union(wxRect(x, y, 1, 1));
+        ASSERT_FALSE(ink.IsEmpty());
+        wxRect title = gauges[i]->FindWindow("ID_STATICTEXT1")->GetRect();
+        wxRect units = gauges[i]->FindWindow("ID_STATICTEXT3")->GetRect();
+        title.Offset(places[i]);
+        units.Offset(places[i]);
+        EXPECT_GT(ink.y, title.GetBottom());
+        EXPECT_LT(ink.GetBottom(), gauge.GetBottom()) << "the digits' bottom is cut";
+        EXPECT_GT(ink.x, gauge.x);
+        if (!wxString(rows[i].units).empty()) {
+            EXPECT_LT(ink.GetRight(), units.x);
+        }
+        EXPECT_GE(ink.GetRight(), valueArea(i).GetRight() - 8);
     }
 
     frame->Destroy();

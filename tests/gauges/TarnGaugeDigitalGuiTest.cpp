@@ -124,6 +124,11 @@ protected:
     {
         return dynamic_cast<wxStaticText*>(gauge->FindWindow(name));
     }
+    static wxPoint CentreOf(TarnGaugeDigital* gauge, const char* name)
+    {
+        const wxRect r = gauge->FindWindow(name)->GetRect();
+        return wxPoint(r.x + r.width / 2, r.y + r.height / 2);
+    }
     static wxString Title(TarnGaugeDigital* g) { return Text(g, "ID_STATICTEXT1")->GetLabelText(); }
     static wxString Value(TarnGaugeDigital* g) { return Text(g, "ID_STATICTEXT2")->GetLabelText(); }
     static wxString Units(TarnGaugeDigital* g) { return Text(g, "ID_STATICTEXT3")->GetLabelText(); }
@@ -134,10 +139,24 @@ protected:
     {
         return WaitFor([this, gauge] { return paints[gauge] > 0; });
     }
+    // A point of the gauge that none of its texts covers.
+    static wxPoint BareSpot(TarnGaugeDigital* gauge)
+    {
+        const wxSize size = gauge->GetClientSize();
+        for (int y = size.y - 1; y >= 0; --y)
+            for (int x = 0; x < size.x; ++x) {
+                bool covered = false;
+                for (const char* name : {"ID_STATICTEXT1", "ID_STATICTEXT2", "ID_STATICTEXT3"})
+                    covered = covered || gauge->FindWindow(name)->GetRect().Contains(x, y);
+                if (!covered)
+                    return wxPoint(x, y);
+            }
+        return wxPoint(-1, -1);
+    }
     // Clicks the gauge (a bare spot of it) and waits for its selector.
     bool OpenSelector(TarnGaugeDigital* gauge)
     {
-        if (!WaitPainted(gauge) || !ClickOn(gauge, wxPoint(100, 18)))
+        if (!WaitPainted(gauge) || !ClickOn(gauge, BareSpot(gauge)))
             return false;
         return WaitFor([gauge] { return gauge->GetSelector() && gauge->GetSelector()->IsShown(); });
     }
@@ -153,49 +172,93 @@ protected:
 
 } // namespace
 
-TEST_F(DigitalGaugeTest, GeometryFollowsTheWidth)
+// Whether `text` shows whole: its label is the given text, and the text at
+// its font fits its window, which lies inside the gauge.
+::testing::AssertionResult ShowsWhole(TarnGaugeDigital* gauge, wxStaticText* text,
+                                      const wxString& want)
 {
-    struct Case {
-        int width, height, points;
-    } cases[] = {
-        {118, 37, 17}, // 118 x 0.3166.. = 37.36; (37 - 18.5) x 0.93 = 17.2
-        {160, 50, 29}, // 50.66; 31.5 x 0.93 = 29.3
-        {200, 63, 41}, // 63.33; 44.5 x 0.93 = 41.4
-        {60, 19, 1},   // 19.0; 0.5 x 0.93 = 0.47: no usable size, the smallest
-        {40, 12, 1},   // 12.67; a negative size: the smallest
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.width);
-        TarnGaugeDigital* gauge = MakeGauge("map", c.width);
-        EXPECT_EQ(gauge->GetPosition(), wxPoint(1, 5));
-        EXPECT_EQ(gauge->GetSize(), wxSize(c.width, c.height));
+    if (text->GetLabelText() != want)
+        return ::testing::AssertionFailure() << "shows '" << text->GetLabelText() << "'";
+    int w = 0, h = 0;
+    const wxFont font = text->GetFont();
+    text->GetTextExtent(want, &w, &h, nullptr, nullptr, &font);
+    const wxRect box = text->GetRect();
+    if (w > box.width || h > box.height)
+        return ::testing::AssertionFailure() << w << "x" << h << " text in a " << box.width << "x"
+                                             << box.height << " window";
+    if (!wxRect(gauge->GetClientSize()).Contains(box))
+        return ::testing::AssertionFailure() << "window sticks out of the gauge";
+    return ::testing::AssertionSuccess();
+}
 
-        struct Child {
-            const char* name;
-            wxRect rect;
-            long align;
-        } children[] = {
-            {"ID_STATICTEXT1", wxRect(0, 0, c.width, 14), wxALIGN_CENTRE_HORIZONTAL},
-            {"ID_STATICTEXT2", wxRect(2, 13, c.width - 45, c.height), wxALIGN_RIGHT},
-            {"ID_STATICTEXT3", wxRect(c.width - 45, c.height - 14, 45, 15), wxALIGN_LEFT},
-        };
-        for (const Child& child : children) {
-            SCOPED_TRACE(child.name);
-            wxStaticText* text = Text(gauge, child.name);
-            ASSERT_NE(text, nullptr);
-            EXPECT_EQ(text->GetRect(), child.rect);
-            const long style = text->GetWindowStyleFlag();
-            EXPECT_TRUE(style & wxST_NO_AUTORESIZE);
-            EXPECT_EQ(style & (wxALIGN_CENTRE_HORIZONTAL | wxALIGN_RIGHT), child.align);
+// Title on top, digits below it, units in the lower right corner: apart from
+// each other, inside the gauge, each text whole, at any width.
+TEST_F(DigitalGaugeTest, TextsNeverOverlapNorGetCut)
+{
+    for (int width : {118, 160, 236, 345, 832, 60}) {
+        SCOPED_TRACE(width);
+        TarnGaugeDigital* gauge = MakeGauge("spark", width); // "Spark Advance", "deg"
+        EXPECT_EQ(gauge->GetSize(), wxSize(width, int(width * 0.31666666666666665)));
+        gauge->SetValue(-9.87);
+        wxStaticText* title = Text(gauge, "ID_STATICTEXT1");
+        wxStaticText* value = Text(gauge, "ID_STATICTEXT2");
+        wxStaticText* units = Text(gauge, "ID_STATICTEXT3");
+        EXPECT_FALSE(title->GetRect().Intersects(value->GetRect()));
+        EXPECT_FALSE(value->GetRect().Intersects(units->GetRect()));
+        EXPECT_FALSE(title->GetRect().Intersects(units->GetRect()));
+        EXPECT_LT(value->GetRect().GetRight() + 1, units->GetRect().x) << "digits touch the units";
+        if (width >= 118) {
+            EXPECT_TRUE(ShowsWhole(gauge, title, "Spark Advance"));
+            EXPECT_TRUE(ShowsWhole(gauge, value, "-9.87"));
+            EXPECT_TRUE(ShowsWhole(gauge, units, "deg")); // the "g" keeps its tail
         }
-        const wxFont digits = Text(gauge, "ID_STATICTEXT2")->GetFont();
-        EXPECT_EQ(digits.GetPointSize(), c.points);
-        EXPECT_EQ(digits.GetFaceName(), "7 Segment");
-        EXPECT_EQ(digits.GetWeight(), wxFONTWEIGHT_NORMAL);
-        EXPECT_EQ(digits.GetStyle(), wxFONTSTYLE_NORMAL);
-        EXPECT_FALSE(digits.GetUnderlined());
+        for (wxStaticText* text : {title, value, units}) {
+            EXPECT_TRUE(text->GetWindowStyleFlag() & wxST_NO_AUTORESIZE);
+            EXPECT_TRUE(wxRect(gauge->GetClientSize()).Contains(text->GetRect()));
+        }
+        EXPECT_EQ(value->GetFont().GetFaceName(), "7 Segment");
+        EXPECT_TRUE(value->GetWindowStyleFlag() & wxALIGN_RIGHT);
         DropGauge(gauge);
     }
+}
+
+// A number wider than the gauge is shown smaller, never without a digit; one
+// that fits at no size shows the overflow mark. The digits keep one size for
+// the whole range of the description.
+TEST_F(DigitalGaugeTest, NumbersNeverLoseADigit)
+{
+    TarnGaugeDigital* gauge = MakeGauge("rpm"); // 0..8000, "%.0f"
+    wxStaticText* value = Text(gauge, "ID_STATICTEXT2");
+    gauge->SetValue(8000);
+    const int rangeSize = value->GetFont().GetPointSize();
+    struct Case {
+        double v;
+        const char* shown;
+    } cases[] = {{6064, "6064"}, {1000, "1000"}, {0, "0"}, {99999999, "99999999"},
+                 {-1e300, TarnGaugeDigital::kOverflowMark}, {7999.6, "8000"}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.shown);
+        gauge->SetValue(c.v);
+        EXPECT_TRUE(ShowsWhole(gauge, value, c.shown));
+        if (c.v >= 0 && c.v <= 8000) {
+            EXPECT_EQ(value->GetFont().GetPointSize(), rangeSize);
+        }
+    }
+    gauge->SetValue(99999999);
+    EXPECT_LT(value->GetFont().GetPointSize(), rangeSize);
+    EXPECT_GE(value->GetFont().GetPointSize(), TarnGaugeDigital::kSmallestDigitPoints);
+}
+
+// A new size lays the texts out again at once, fonts included.
+TEST_F(DigitalGaugeTest, ResizeLaysTheTextsOutAgain)
+{
+    TarnGaugeDigital* gauge = MakeGauge("map");
+    gauge->SetValue(98.76);
+    const int small = Text(gauge, "ID_STATICTEXT2")->GetFont().GetPointSize();
+    gauge->SetSize(wxSize(354, 112));
+    EXPECT_GT(Text(gauge, "ID_STATICTEXT2")->GetFont().GetPointSize(), 2 * small);
+    EXPECT_TRUE(ShowsWhole(gauge, Text(gauge, "ID_STATICTEXT2"), "98.8"));
+    EXPECT_TRUE(ShowsWhole(gauge, Text(gauge, "ID_STATICTEXT1"), "MAP"));
 }
 
 TEST_F(DigitalGaugeTest, WindowIdentityColoursAndBorder)
@@ -270,7 +333,7 @@ TEST_F(DigitalGaugeTest, ValueFormatFollowsTheSpan)
         {"dwell", 9.999, "10.00"},  {"egt", 0.04, "0"},
         {"map", std::numeric_limits<double>::infinity(), "inf"},
         {"rpm", -std::numeric_limits<double>::infinity(), "-inf"},
-        {"spark", std::numeric_limits<double>::quiet_NaN(), "nan"},
+        {"spark", std::numeric_limits<double>::quiet_NaN(), "---"}, // no value
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(testing::Message() << c.symbol << " " << c.value);
@@ -333,10 +396,10 @@ TEST_F(DigitalGaugeTest, ClickOnGaugeOrAnyTextOpensTheSelector)
         wxPoint at; // gauge client coordinates
         bool viaText;
     } cases[] = {
-        {"bare gauge", wxPoint(100, 18), false},
-        {"title", wxPoint(59, 6), true},
-        {"value", wxPoint(30, 25), true},
-        {"units", wxPoint(100, 30), true},
+        {"bare gauge", BareSpot(gauge), false},
+        {"title", CentreOf(gauge, "ID_STATICTEXT1"), true},
+        {"value", CentreOf(gauge, "ID_STATICTEXT2"), true},
+        {"units", CentreOf(gauge, "ID_STATICTEXT3"), true},
     };
     const std::vector<wxString> want = {"Engine Speed", "MAP", "Lambda", "Dwell", "MAP twin"};
     ASSERT_TRUE(WaitPainted(gauge));
@@ -360,7 +423,7 @@ TEST_F(DigitalGaugeTest, QuickSecondTapOpensAgain)
     struct Case {
         const char* label;
         wxPoint at;
-    } cases[] = {{"bare gauge", wxPoint(100, 18)}, {"value text", wxPoint(30, 25)}};
+    } cases[] = {{"bare gauge", BareSpot(gauge)}, {"value text", CentreOf(gauge, "ID_STATICTEXT2")}};
     for (const Case& c : cases) {
         SCOPED_TRACE(c.label);
         ASSERT_TRUE(ClickOn(gauge, c.at));
@@ -403,19 +466,29 @@ TEST_F(DigitalGaugeTest, CancelAndEmptyOkLeaveTheGauge)
     struct Case {
         const char* label;
         const char* button;
-        bool logsIndex;
-    } cases[] = {{"Cancel", "ID_BUTTON2", false}, {"OK with no row", "ID_BUTTON1", true}};
+        bool unmark;          // take the mark off the row shown before OK
+        const char* indexLog; // SetValueIdx's line, if it is called
+    } cases[] = {{"Cancel", "ID_BUTTON2", false, nullptr},
+                 {"OK with no row", "ID_BUTTON1", true, "SetValueIdx recived index: -1"},
+                 {"OK on the marked row", "ID_BUTTON1", false, "SetValueIdx recived index: 3"}};
     for (const Case& c : cases) {
         SCOPED_TRACE(c.label);
         ASSERT_TRUE(OpenSelector(gauge));
         GaugeValueSelector* selector = gauge->GetSelector();
+        // Offered: rpm, map, lambda, dwell, map twin; dwell is shown.
+        EXPECT_EQ(selector->GetListBox()->GetSelection(), 3);
+        if (c.unmark)
+            selector->GetListBox()->SetSelection(wxNOT_FOUND);
         LogCapture log;
         ASSERT_TRUE(ClickOn(selector->FindWindow(c.button)));
         ASSERT_TRUE(WaitFor([&] { return !selector->IsShown(); }));
         EXPECT_EQ(gauge->GetDefaultGaugeId(), 4);
         EXPECT_EQ(Title(gauge), "Dwell");
-        EXPECT_EQ(log.contains("SetValueIdx recived index: -1"), c.logsIndex);
-        EXPECT_FALSE(log.containsPrefix("m_defGaugeId"));
+        EXPECT_EQ(log.containsPrefix("SetValueIdx"), c.indexLog != nullptr);
+        if (c.indexLog) {
+            EXPECT_TRUE(log.contains(c.indexLog));
+        }
+        EXPECT_EQ(log.containsPrefix("m_defGaugeId"), !c.unmark && c.indexLog != nullptr);
     }
 }
 
@@ -544,4 +617,31 @@ TEST_F(DigitalGaugeTest, EmptyDescriptionListShowsAnEmptyFace)
     ASSERT_TRUE(ClickOn(gauge->GetSelector()->FindWindow("ID_BUTTON1")));
     ASSERT_TRUE(WaitFor([&] { return !gauge->GetSelector()->IsShown(); }));
     expectEmpty("OK on the empty list");
+}
+
+TEST_F(DigitalGaugeTest, NoValueShowsDashesAndStaleDigitsAreGrey)
+{
+    TarnGaugeDigital* gauge = MakeGauge("map");
+    const wxColour live(0, 0, 255), grey(128, 128, 128);
+    struct Step {
+        const char* label;
+        double value;
+        bool stale;
+        const char* text;
+        wxColour colour;
+    };
+    const Step steps[] = {
+        {"live", 98.76, false, "98.8", live},
+        {"stale keeps the value", 98.76, true, "98.8", grey},
+        {"no value at all", RTDataMgr::NoValue(), true, "---", grey},
+        {"a fresh value is live at once", 50, false, "50.0", live},
+        {"no value while live", RTDataMgr::NoValue(), false, "---", live},
+    };
+    for (const Step& s : steps) {
+        SCOPED_TRACE(s.label);
+        gauge->SetValue(s.value);
+        gauge->SetStale(s.stale);
+        EXPECT_EQ(Value(gauge), s.text);
+        EXPECT_EQ(Text(gauge, "ID_STATICTEXT2")->GetForegroundColour(), s.colour);
+    }
 }

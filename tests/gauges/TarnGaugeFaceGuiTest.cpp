@@ -1,6 +1,8 @@
 // The static dial: geometry from the window, and the rendered layers.
 #include "tests/gauges/TarnGaugeFixture.h"
 
+#include <cmath>
+
 #include <string>
 
 namespace {
@@ -82,6 +84,46 @@ TEST_F(DialFace, TitleAlwaysCarriesTheScaleFactor)
     gauge->SetDefaultGaugeDesc(0);
     gauge->CalculateSize();
     EXPECT_EQ(gauge->GetTitleText(), "clt x 1");
+}
+
+// Two gauges in the same units (coolant and intake air, both degrees) tell
+// themselves apart by their titles, drawn on the line below the units where
+// they fit between the scale labels; a title too long for that is left out.
+TEST_F(DialFace, TitleLineNamesTheGaugeWhereItFits)
+{
+    Add(PlainDesc("clt", "Coolant", -40, 120));
+    Add(PlainDesc("mat", "Intake air", -40, 120));
+    Add(PlainDesc("egt", "Exhaust gas temperature after the turbocharger", 0, 1000));
+    MakeGauge();
+    struct Case {
+        int index;
+        const char* name; // drawn, or empty
+    } cases[] = {{0, "Coolant"}, {1, "Intake air"}, {2, ""}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.index);
+        list[c.index]->setUnits(wxString::FromUTF8("\xc2\xb0" "C"));
+        gauge->SetDefaultGaugeDesc(c.index);
+        const wxImage image = Render();
+        EXPECT_EQ(gauge->GetNameText(), c.name);
+        if (*c.name == 0)
+            continue;
+        // Below the units line, centred, and clear of every scale label.
+        const wxRect name = gauge->GetNameRect();
+        EXPECT_GE(name.y, gauge->GetTitlePosition().y + 1);
+        EXPECT_NEAR(name.x + name.width / 2, 105, 1);
+        const DialLayout l = gauge->GetLayout();
+        for (const wxPoint corner : {name.GetTopLeft(), name.GetTopRight(), name.GetBottomLeft(),
+                                     name.GetBottomRight()}) {
+            const double dx = corner.x - l.cx, dy = corner.y - l.cy;
+            EXPECT_LT(std::sqrt(dx * dx + dy * dy), l.labelRadius - 0.05 * l.radius);
+        }
+        // White text was drawn there.
+        int white = 0;
+        for (int y = name.y; y < name.GetBottom(); ++y)
+            for (int x = name.x; x < name.GetRight(); ++x)
+                white += image.GetRed(x, y) > 200 && image.GetGreen(x, y) > 200;
+        EXPECT_GT(white, 10);
+    }
 }
 
 // Colours at interior points of the rendered rpm dial (0..8000, 8 major and 5

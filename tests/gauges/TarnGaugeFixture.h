@@ -85,6 +85,9 @@ protected:
     {
         frame = new wxFrame(nullptr, wxID_ANY, "dial test", wxPoint(0, 0), wxSize(240, 320),
                             wxFRAME_SHAPED | wxBORDER_NONE);
+        // A frame with a single child stretches it over its client area; a
+        // second, tiny one keeps the dial at the size the test gives it.
+        new wxWindow(frame, wxID_ANY, wxPoint(0, 0), wxSize(1, 1));
         gauge = new RecordingGauge(frame, size, fitToParent);
         gauge->SetGaugeDescArray(&list);
         return gauge;

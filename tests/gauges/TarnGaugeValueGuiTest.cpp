@@ -44,7 +44,7 @@ TEST_F(DialValue, PointerStraightUpAtHalfScale)
     EXPECT_EQ(p[2], (DialPoint{3, -17}));
 }
 
-TEST_F(DialValue, ClampsAtBothEndsAndDropsNaN)
+TEST_F(DialValue, ClampsAtBothEndsAndNaNMeansNoValue)
 {
     MakeRpmGauge();
     struct Step {
@@ -53,7 +53,7 @@ TEST_F(DialValue, ClampsAtBothEndsAndDropsNaN)
         const char* text;
     } steps[] = {
         {3000, 3000, "3000"},   {9000, 8000, "8000"},  {8000.0001, 8000, "8000"},
-        {kNaN, 8000, "8000"},   {-5, 0, "0"},          {kInf, 8000, "8000"},
+        {kNaN, 8000, "---"},    {-5, 0, "0"},          {kInf, 8000, "8000"},
         {-kInf, 0, "0"},        {7999.5, 7999.5, "8000"}, // "%.0f" rounds the readout only
         {0.25, 0.25, "0"},
     };
@@ -321,3 +321,24 @@ TEST_F(DialValue, PaintBeforeAnyDescriptionIsChosen)
 }
 
 } // namespace
+
+TEST_F(DialValue, StalePointerAndReadoutAreGrey)
+{
+    MakeRpmGauge();
+    gauge->SetValue(4000); // straight up
+    const DialLayout layout = gauge->GetLayout();
+    const int x = layout.cx, y = layout.cy - 25; // inside the pointer, above the hub
+    const Rgb live = PixelAt(Render(), x, y);
+    EXPECT_FALSE(IsColour(Render(), x, y, {128, 128, 128}));
+
+    gauge->SetStale(true);
+    EXPECT_TRUE(IsColour(Render(), x, y, {128, 128, 128}));
+    EXPECT_FALSE(gauge->rects.empty()) << "the pointer and readout are repainted";
+    gauge->SetValue(kNaN);
+    EXPECT_EQ(gauge->GetValueText(), "---");
+    EXPECT_FALSE(gauge->HasValue());
+    gauge->SetValue(4000); // the same value as before the gap: shown again
+    EXPECT_EQ(gauge->GetValueText(), "4000");
+    gauge->SetStale(false);
+    EXPECT_TRUE(IsColour(Render(), x, y, live));
+}

@@ -8,6 +8,7 @@
 
 #include <wx/button.h>
 #include <wx/listbox.h>
+#include <wx/stattext.h>
 #include <wx/timer.h>
 #include <wx/uiaction.h>
 #include <wx/weakref.h>
@@ -66,6 +67,14 @@ protected:
         wxMouseEvent event(wxEVT_LEFT_DCLICK);
         event.SetEventObject(gauge);
         gauge->ProcessWindowEvent(event);
+    }
+    static void PressOk(GaugeValueSelector* selector)
+    {
+        wxButton* ok = dynamic_cast<wxButton*>(selector->FindWindow("ID_BUTTON1"));
+        ASSERT_NE(ok, nullptr);
+        wxCommandEvent press(wxEVT_BUTTON, ok->GetId());
+        press.SetEventObject(ok);
+        ok->ProcessWindowEvent(press);
     }
     // Submenu item ids in list order.
     std::vector<int> ItemIds()
@@ -135,44 +144,69 @@ TEST_F(DialWindow, TakesTheInstalledDescriptions)
     installSymbolTable(new SymbolTable);
 }
 
-TEST_F(DialWindow, SubmenuColumnsOfTwenty)
+// "Change Gauge To" never needs scrolling: past the rows the screen has, it
+// splits into submenus of consecutive descriptions that each fit.
+TEST_F(DialWindow, ChangeGaugeToFitsTheScreen)
 {
     struct Case {
         int descriptions;
-        std::vector<int> columnStarts;
-    } cases[] = {{45, {0, 20, 40}}, {20, {0}}, {21, {0, 20}}, {1, {0}}, {0, {}}};
+        int rows;                // most rows one menu may have
+        std::vector<int> groups; // items per submenu; empty: one flat list
+    } cases[] = {{45, 11, {9, 9, 9, 9, 9}}, // 45 on a 240 x 320 screen
+                 {45, 28, {23, 22}},        {20, 20, {}}, {21, 20, {11, 10}},
+                 {1, 11, {}},               {0, 11, {}}};
     for (const Case& c : cases) {
-        SCOPED_TRACE(c.descriptions);
+        SCOPED_TRACE(testing::Message() << c.descriptions << " in rows of " << c.rows);
         list.clear();
         owned.clear();
         for (int i = 0; i < c.descriptions; ++i)
             Add(PlainDesc(wxString::Format("s%d", i), wxString::Format("Gauge %d", i), 0, 100));
         log.clear();
         MakeGauge();
+        gauge->SetMenuRowLimit(c.rows);
         EXPECT_TRUE(log.contains(wxString::Format("m_gaugeDescA->Count() : %d", c.descriptions)));
-        ColumnMenu* sub = gauge->GetSubMenu();
-        ASSERT_EQ(sub->GetMenuItemCount(), size_t(c.descriptions));
+        wxMenu* sub = gauge->GetSubMenu();
         EXPECT_EQ(gauge->GetMenuIdMap().size(), size_t(c.descriptions));
-        EXPECT_EQ(sub->GetColumnStarts(), c.columnStarts);
-        int i = 0;
+
+        // The description items in order, wherever they sit.
+        std::vector<wxMenuItem*> items;
+        std::vector<int> groups;
         for (wxMenuItem* item : sub->GetMenuItems()) {
-            EXPECT_TRUE(item->IsRadio());
-            EXPECT_EQ(item->GetItemLabelText(), wxString::Format("Gauge %d", i));
-            const MenuIdToDescMap& map = gauge->GetMenuIdMap();
-            const MenuIdToDescMap::const_iterator found = map.find(item->GetId());
-            ASSERT_TRUE(found != map.end());
+            if (wxMenu* group = item->GetSubMenu()) {
+                EXPECT_LE(group->GetMenuItemCount(), size_t(c.rows));
+                groups.push_back(int(group->GetMenuItemCount()));
+                for (wxMenuItem* inner : group->GetMenuItems())
+                    items.push_back(inner);
+            } else {
+                items.push_back(item);
+            }
+        }
+        EXPECT_LE(sub->GetMenuItemCount(), size_t(std::max(c.rows, 1)));
+        EXPECT_EQ(groups, c.groups);
+        ASSERT_EQ(items.size(), size_t(c.descriptions));
+        for (int i = 0; i < c.descriptions; ++i) {
+            SCOPED_TRACE(i);
+            EXPECT_TRUE(items[i]->IsCheckable());
+            EXPECT_EQ(items[i]->GetItemLabelText(), wxString::Format("Gauge %d", i));
+            const MenuIdToDescMap::const_iterator found = gauge->GetMenuIdMap().find(items[i]->GetId());
+            ASSERT_TRUE(found != gauge->GetMenuIdMap().end());
             EXPECT_EQ(found->second, i);
-            ++i;
+        }
+        // The one shown is marked, and only it, in whichever group it sits.
+        if (c.descriptions > 0) {
+            gauge->SetDefaultGaugeDesc(c.descriptions - 1);
+            for (int i = 0; i < c.descriptions; ++i)
+                EXPECT_EQ(items[i]->IsChecked(), i == c.descriptions - 1) << i;
         }
         // The popup: the submenu, a separator and "Close window".
         wxMenu* menu = gauge->GetPopupMenu();
         ASSERT_EQ(menu->GetMenuItemCount(), 3u);
-        const wxMenuItemList& items = menu->GetMenuItems();
-        EXPECT_EQ(items[0]->GetItemLabelText(), "Change Gauge To");
-        EXPECT_EQ(items[0]->GetSubMenu(), sub);
-        EXPECT_TRUE(items[1]->IsSeparator());
-        EXPECT_EQ(items[2]->GetItemLabelText(), "Close window");
-        EXPECT_EQ(items[2]->GetId(), TarnGauge::closeId);
+        const wxMenuItemList& top = menu->GetMenuItems();
+        EXPECT_EQ(top[0]->GetItemLabelText(), "Change Gauge To");
+        EXPECT_EQ(top[0]->GetSubMenu(), sub);
+        EXPECT_TRUE(top[1]->IsSeparator());
+        EXPECT_EQ(top[2]->GetItemLabelText(), "Close window");
+        EXPECT_EQ(top[2]->GetId(), TarnGauge::closeId);
         frame->Destroy();
         frame = nullptr;
         wxTheApp->ProcessIdle();
@@ -425,21 +459,63 @@ TEST_F(DialWindow, DoubleClickTogglesTheCircularShape)
     }
 }
 
-TEST_F(DialWindow, SizeEventsOnlyTrace)
+// A new window size rebuilds the dial for it, once, at the next paint; the
+// layers grow when the dial outgrows the display they were made for.
+TEST_F(DialWindow, ResizeRebuildsTheDialOnceAtTheNewSize)
 {
     AddFive();
     MakeGauge();
     gauge->SetDefaultGaugeDesc("rpm");
     Render();
+    auto resize = [&](int side) {
+        gauge->SetSize(wxSize(side, side));
+        wxSizeEvent event(wxSize(side, side), gauge->GetId());
+        event.SetEventObject(gauge);
+        gauge->ProcessWindowEvent(event);
+    };
     log.clear();
-    gauge->SetSize(wxSize(150, 150));
-    wxSizeEvent event(wxSize(150, 150), gauge->GetId());
-    event.SetEventObject(gauge);
-    gauge->ProcessWindowEvent(event);
-    EXPECT_TRUE(log.contains("TarnGauge::OnSize START"));
-    EXPECT_TRUE(log.contains("TarnGauge::OnSize WINCE:  x=150, y=150"));
+    resize(300);
+    EXPECT_TRUE(log.contains("TarnGauge::OnSize WINCE:  x=300, y=300"));
+    EXPECT_TRUE(gauge->NeedsRebuild());
+    EXPECT_EQ(gauge->GetLayout().radius, 90) << "rebuilt at the paint, not before";
+    Render();
     EXPECT_FALSE(gauge->NeedsRebuild());
-    EXPECT_EQ(gauge->GetLayout().radius, 90); // the geometry waits for a rebuild
+    EXPECT_EQ(gauge->GetLayout().radius, 135);
+    EXPECT_EQ(gauge->GetClientSize(), wxSize(300, 300));
+    resize(300); // the same size again: nothing to do
+    EXPECT_FALSE(gauge->NeedsRebuild());
+
+    const int beyond = wxGetDisplaySize().y + 100;
+    resize(beyond);
+    const wxImage image = Render();
+    EXPECT_GE(gauge->GetFaceBitmap().GetHeight(), beyond);
+    // The bezel's lit right edge and the face at the centre, at the new size.
+    EXPECT_TRUE(IsColour(image, beyond / 2, beyond / 2 + beyond / 8, Rgb{12, 12, 12}));
+}
+
+// The dial's selector may be destroyed under it (a forced close); the next
+// click makes a new one instead of using the old one after its end.
+TEST_F(DialWindow, SelectorClosedUnderTheDialIsMadeAgain)
+{
+    AddFive();
+    MakeGauge();
+    gauge->SetDefaultGaugeDesc("rpm");
+    Connect({"rpm", "clt"});
+    frame->Show();
+    ASSERT_TRUE(WaitShownOnScreen(gauge));
+    ASSERT_TRUE(ClickOn(gauge, wxPoint(150, 150)));
+    ASSERT_TRUE(WaitFor([&] { return gauge->GetSelector() && gauge->GetSelector()->IsShown(); }));
+    gauge->GetSelector()->Close(true);
+    ASSERT_TRUE(WaitFor([&] { return gauge->GetSelector() == nullptr; }, 1000));
+
+    ASSERT_TRUE(ClickOn(gauge, wxPoint(60, 150)));
+    ASSERT_TRUE(WaitFor([&] { return gauge->GetSelector() && gauge->GetSelector()->IsShown(); }));
+    GaugeValueSelector* selector = gauge->GetSelector();
+    ASSERT_EQ(selector->GetListBox()->GetCount(), 2u);
+    selector->GetListBox()->SetSelection(1);
+    PressOk(selector);
+    EXPECT_EQ(gauge->GetGaugeDescIndex(), 2) << "the new selector reports to the dial";
+    dispatcher.SetInput(nullptr);
 }
 
 // A real click on the dial offers the available titles in the selector; the
@@ -460,13 +536,14 @@ TEST_F(DialWindow, ClickOffersTheAvailableDescriptions)
     ASSERT_EQ(listBox->GetCount(), 2u);
     EXPECT_EQ(listBox->GetString(0), "Engine Speed");
     EXPECT_EQ(listBox->GetString(1), "Coolant");
+    // It says which gauge it is for and marks what that gauge shows now.
+    EXPECT_TRUE(selector->GetHeading()->IsShown());
+    EXPECT_NE(selector->GetHeading()->GetLabelText().Find("dial"), wxNOT_FOUND);
+    EXPECT_NE(selector->GetHeading()->GetLabelText().Find("Engine Speed"), wxNOT_FOUND);
+    EXPECT_EQ(listBox->GetSelection(), 0);
 
     listBox->SetSelection(1);
-    wxButton* ok = dynamic_cast<wxButton*>(selector->FindWindow("ID_BUTTON1"));
-    ASSERT_NE(ok, nullptr);
-    wxCommandEvent press(wxEVT_BUTTON, ok->GetId());
-    press.SetEventObject(ok);
-    ok->ProcessWindowEvent(press);
+    PressOk(selector);
     EXPECT_EQ(gauge->GetGaugeDescIndex(), 2);
     EXPECT_FALSE(selector->IsShown());
 
@@ -476,8 +553,18 @@ TEST_F(DialWindow, ClickOffersTheAvailableDescriptions)
     ASSERT_TRUE(WaitFor([&] { return selector->IsShown(); }));
     ASSERT_EQ(listBox->GetCount(), 1u);
     EXPECT_EQ(listBox->GetString(0), "Manifold");
+    EXPECT_EQ(listBox->GetSelection(), wxNOT_FOUND) << "Coolant is shown, not offered";
     selector->Hide();
+
+    // Without an input the selector says what to do instead of an empty list.
     dispatcher.SetInput(nullptr);
+    ASSERT_TRUE(ClickOn(gauge, wxPoint(150, 150)));
+    ASSERT_TRUE(WaitFor([&] { return selector->IsShown(); }));
+    EXPECT_EQ(listBox->GetCount(), 0u);
+    EXPECT_FALSE(listBox->IsShown());
+    EXPECT_TRUE(selector->GetHint()->IsShown());
+    EXPECT_NE(selector->GetHint()->GetLabelText().Find("Select Input"), wxNOT_FOUND);
+    selector->Hide();
 }
 
 // A right click re-reads the availability and pops the menu up; Escape closes it.

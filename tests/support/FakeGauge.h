@@ -16,7 +16,9 @@ public:
     }
     wxString GetSymbolName() override { return name; }
     void SetValueIdx(int) override {}
+    void SetStale(bool isStale) override { stale = isStale; }
 
     wxString name;
     std::vector<double> shown;
+    bool stale = false;
 };

@@ -7,7 +7,12 @@
 class LogCapture : public wxLog {
 public:
     LogCapture() { previous = wxLog::SetActiveTarget(this); }
-    ~LogCapture() override { wxLog::SetActiveTarget(previous); }
+    ~LogCapture() override
+    {
+        // Messages of other threads wait for this one: they are ours too.
+        wxLog::FlushActive();
+        wxLog::SetActiveTarget(previous);
+    }
 
     const std::vector<wxString>& messages() const { return lines; }
     // Whether some message equals `text` exactly.

@@ -1,12 +1,16 @@
 // tarntool replay, run as a separate program the way scripts run it.
-#include "definition/LineReader.h"
+#include "datalog/SessionRecorder.h"
 
 #include <gtest/gtest.h>
 #include <wx/dir.h>
 #include <wx/filename.h>
 
+#include <algorithm>
 #include <cstdio>
+#include <cstdlib>
 #include <fstream>
+#include <iterator>
+#include <sstream>
 #include <string>
 #include <sys/wait.h>
 #include <vector>
@@ -16,6 +20,7 @@ namespace {
 struct ToolRun {
     int exitCode = -1;
     std::vector<std::string> lines; // standard output
+    std::string err;                // standard error
 };
 
 std::string Quote(const std::string& arg)
@@ -31,7 +36,9 @@ ToolRun Replay(const std::vector<std::string>& args)
     std::string command = Quote(TARN_BINARY_DIR "/tools/tarntool/tarntool") + " replay";
     for (const std::string& arg : args)
         command += " " + Quote(arg);
-    command += " 2>/dev/null";
+    const std::string errPath =
+        static_cast<const char*>(wxFileName::CreateTempFileName("tarn-replay-err").fn_str());
+    command += " 2>" + Quote(errPath);
     ToolRun run;
     FILE* out = popen(command.c_str(), "r");
     if (!out)
@@ -49,6 +56,9 @@ ToolRun Replay(const std::vector<std::string>& args)
         run.lines.push_back(line + "<no line end>");
     const int status = pclose(out);
     run.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    std::ifstream err(errPath, std::ios::binary);
+    run.err.assign(std::istreambuf_iterator<char>(err), std::istreambuf_iterator<char>());
+    std::remove(errPath.c_str());
     return run;
 }
 
@@ -137,42 +147,114 @@ TEST(ReplayCommand, Misuse)
     }
 }
 
-// Logs of other ECU families (two title lines, a units row, MARK lines, Latin-1
-// units, binary logs): whatever they serve, they must play to the end.
-TEST(ReplayCommand, RealWorldLogsPlayToTheEnd)
+namespace {
+
+std::vector<std::string> Lines(const std::string& text)
 {
-    const wxString candidates[] = {
-        TARN_TEST_DATA_DIR "/../../shared/realworld/logs",
-        TARN_TEST_DATA_DIR "/../../../shared/realworld/logs",
+    std::vector<std::string> lines;
+    std::istringstream in(text);
+    for (std::string line; std::getline(in, line);)
+        lines.push_back(line);
+    return lines;
+}
+
+bool Contains(const std::vector<std::string>& lines, const std::string& line)
+{
+    return std::find(lines.begin(), lines.end(), line) != lines.end();
+}
+
+std::string RealWorldLogs()
+{
+    const char* env = std::getenv("TARN_REALWORLD_DIR");
+    return std::string(env && *env ? env : TARN_REALWORLD_DIR) + "/logs";
+}
+
+} // namespace
+
+// Logs of other ECU families: every record once, with real values.
+TEST(ReplayCommand, RealWorldLogsPrintRealValues)
+{
+    const std::string dir = RealWorldLogs();
+    if (!wxDirExists(dir))
+        GTEST_SKIP() << dir << " is not here";
+    struct Case {
+        const char* file;
+        size_t records;
+        const char* first; // [RPM, MAP]
+        const char* last;
     };
-    wxString folder;
-    for (const wxString& candidate : candidates)
-        if (wxDirExists(candidate))
-            folder = candidate;
-    if (folder.empty())
-        GTEST_SKIP() << "no real-world datalogs here";
-    wxArrayString files;
-    wxDir::GetAllFiles(folder, &files, "", wxDIR_FILES);
-    ASSERT_FALSE(files.empty());
-    for (const wxString& file : files) {
-        SCOPED_TRACE(file.ToStdString());
-        struct Lines : LineReader {
-            void processLine() override {}
-        } lines;
-        ASSERT_EQ(lines.open(file), 0);
-        const size_t ticks = lines.getLineCount() > 2 ? lines.getLineCount() - 2 : 0;
-        const ToolRun run = Replay({file.ToStdString(), "RPM", "time", "MAP", "egt"});
+    const Case cases[] = {
+        {"ms2extra_3.2.4_2013-01-20_02.30.36.msl", 967, "[1054,30.8]", "[1057,30.6]"},
+        {"rusefi_neon_2014-12-20_14.32.32_tiny.msl", 7, "[0,106]", "[0,106]"},
+        {"rusefi_neon_2016-02-15_21.09.49_drive2.msl", 5377, "[1099,28.6]", "[1307,29.9]"},
+        {"speeduino_ultralog_example.mlg", 139, "[0,313]", "[214,312]"},
+        {"rusefi_ultralog_Log1.mlg", 727, "[66,47.267]", "[66,44.033]"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.file);
+        const ToolRun run = Replay({dir + "/" + c.file, "RPM", "map"});
         EXPECT_EQ(run.exitCode, 0);
-        ASSERT_EQ(run.lines.size(), ticks);
-        // Their second title line stands where our header goes: no columns.
-        const bool text = file.EndsWith(".msl");
-        for (const std::string& line : run.lines) {
-            ASSERT_FALSE(line.empty());
-            ASSERT_EQ(line.front(), '[');
-            ASSERT_EQ(line.back(), ']');
-            if (text) {
-                ASSERT_EQ(line, "[null,null,null,null]");
-            }
-        }
+        ASSERT_EQ(run.lines.size(), c.records);
+        EXPECT_EQ(run.lines.front(), c.first);
+        EXPECT_EQ(run.lines.back(), c.last);
+        EXPECT_EQ(run.err, "");
     }
+}
+
+TEST(ReplayCommand, VerboseTellsMatchesMarkersAndLeftovers)
+{
+    const std::string dir = RealWorldLogs();
+    if (!wxDirExists(dir))
+        GTEST_SKIP() << dir << " is not here";
+    const std::string drive = dir + "/rusefi_neon_2016-02-15_21.09.49_drive2.msl";
+    const ToolRun run = Replay({drive, "--verbose", "rpm", "FuelPulse", "egt"});
+    EXPECT_EQ(run.exitCode, 0);
+    EXPECT_EQ(run.lines.size(), 5377u);
+    const std::vector<std::string> err = Lines(run.err);
+    const char* const want[] = {
+        "tarntool: rpm: column \"RPM\"",
+        "tarntool: FuelPulse: column \"fuel: pulse\" (blanks and punctuation ignored)",
+        "tarntool: egt: no column",
+        "tarntool: tick 4951: marker: MARK 001 - Going Offline: feb_15 - Mon Feb 15 21:24:07 EST 2016",
+        "tarntool: tick 4951: marker: MARK 002 - Going Onlinefeb_15 - Mon Feb 15 21:24:11 EST 2016",
+    };
+    EXPECT_EQ(err, std::vector<std::string>(std::begin(want), std::end(want)));
+
+    // A binary log cut short: its whole records play, the rest is counted.
+    std::ifstream in(dir + "/speeduino_ultralog_example.mlg", std::ios::binary);
+    std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    TempLog cut(bytes.substr(0, bytes.size() - 100)); // the block is 120 bytes
+    const ToolRun cutRun = Replay({cut.path, "--verbose", "RPM"});
+    EXPECT_EQ(cutRun.exitCode, 0);
+    EXPECT_EQ(cutRun.lines.size(), 138u);
+    const std::vector<std::string> cutErr = Lines(cutRun.err);
+    EXPECT_TRUE(Contains(cutErr, "tarntool: " + cut.path + ": 20 bytes left over at the end")) << cutRun.err;
+    EXPECT_TRUE(Contains(cutErr, "tarntool: " + cut.path + ": offset 19919: the last block is cut off; 20 bytes left over"))
+        << cutRun.err;
+}
+
+TEST(ReplayCommand, RefusedLogsExitWithTheReason)
+{
+    TempLog wrongVersion(std::string("MLVLG\0\0\3", 8) + std::string(30, '\0'));
+    const ToolRun run = Replay({wrongVersion.path, "rpm"});
+    EXPECT_EQ(run.exitCode, 2);
+    EXPECT_TRUE(run.lines.empty());
+    EXPECT_EQ(run.err, "tarntool: " + wrongVersion.path +
+                           ": offset 6: binary log version 3 is not known (only 1 and 2 are)\n");
+}
+
+TEST(ReplayCommand, RecordedSessionReplays)
+{
+    const wxString folder = wxFileName::CreateTempFileName("tarn-rec");
+    wxRemoveFile(folder);
+    SessionRecorder recorder;
+    ASSERT_TRUE(recorder.Start(folder, "tarnv3.ini", {{"rpm", "rpm", 0}, {"map", "kPa", 1}},
+                               wxDateTime(1, wxDateTime::Jan, 2025, 12, 0, 0)));
+    recorder.Append(0.0, {900, 35.5});
+    recorder.Append(0.3, {1500, 60.26});
+    recorder.Stop();
+    const ToolRun run = Replay({std::string(recorder.GetPath().fn_str()), "RPM", "map", "time"});
+    wxFileName::Rmdir(folder, wxPATH_RMDIR_RECURSIVE);
+    EXPECT_EQ(run.exitCode, 0);
+    EXPECT_EQ(run.lines, (std::vector<std::string>{"[900,35.5,0]", "[1500,60.3,0.3]"}));
 }

@@ -172,7 +172,7 @@ TEST(TarntoolLive, TicksAgainstTheSimulator)
         EXPECT_NEAR(it.value().get<double>(), 1.0, 1e-9);
         ++it;
         EXPECT_EQ(it.key(), "nosuch");
-        EXPECT_DOUBLE_EQ(it.value().get<double>(), -1.0);
+        EXPECT_TRUE(it.value().is_null()) << "no value: not a made-up -1";
     }
     // Only the protocol's traces on standard error, not the debug log.
     EXPECT_EQ(run.err.find("Symbol"), std::string::npos);
@@ -202,4 +202,11 @@ TEST(TarntoolLive, FailedFetchesAndMisuse)
         EXPECT_EQ(run.status, c.want) << run.err;
         EXPECT_EQ(Lines(run.out).size(), c.lines) << run.out;
     }
+    // Without a device nothing was ever fetched: no value, marked stale, and
+    // standard error names the device and the system's reason.
+    const ToolRun none = Tarntool({"live", kSampleIni, "--ticks", "1", "rpm"});
+    EXPECT_EQ(none.out, "{\"rpm\":null,\"(stale)\":true}\n");
+    EXPECT_NE(none.err.find(dir.file("no-adapter") + ": No such file or directory"),
+              std::string::npos)
+        << none.err;
 }

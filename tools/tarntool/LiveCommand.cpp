@@ -1,13 +1,15 @@
 // tarntool live FILE [--ticks N] [--period MS] [--verbose] NAME...: reads the
-// ECU on the dashboard's serial port as the dashboard does, N ticks MS ms
-// apart, one JSON object of the NAMEs' values per tick. Exit 0 when every
-// tick's fetch succeeded, 1 otherwise, 2 on misuse or an unreadable FILE.
+// ECU on the dashboard's serial port through the dashboard's own ECU input
+// (its worker thread included), N ticks MS ms apart, one JSON object of the
+// NAMEs' values per tick; each tick waits for its own fetch. A name without a
+// value prints null; a tick whose values are stale carries "(stale)": true.
+// Exit 0 when every tick's fetch succeeded, 1 otherwise, 2 on misuse or an
+// unreadable FILE.
 #include "tools/tarntool/Command.h"
 #include "tools/tarntool/DefinitionJson.h"
 
 #include "ecu/RTDataMgrSerial.h"
 #include "ecu/TarnProtocol.h"
-#include "ecu/wxSerialPort.h"
 
 #include <wx/log.h>
 
@@ -27,6 +29,12 @@ protected:
         const std::string line = ToUtf8(msg) + "\n";
         std::fwrite(line.data(), 1, line.size(), stderr);
     }
+};
+
+// Drops every message.
+class DiscardLog : public wxLog {
+protected:
+    void DoLogRecord(wxLogLevel, const wxString&, const wxLogRecordInfo&) override {}
 };
 
 // A whole decimal number in [0, max]; false otherwise.
@@ -61,16 +69,14 @@ int RunLive(const CommandArgs& args)
     if (!table)
         return UsageError(error);
 
-    // Standard output carries only the JSON lines.
-    std::unique_ptr<wxLogNull> quiet;
-    std::unique_ptr<wxLog> verbose;
-    wxLog* previous = nullptr;
-    if (parsed.has("verbose")) {
-        verbose.reset(new StderrLog);
-        previous = wxLog::SetActiveTarget(verbose.get());
-    } else {
-        quiet.reset(new wxLogNull);
-    }
+    // Standard output carries only the JSON lines. The worker's messages
+    // reach the log target when this thread flushes them, after each tick.
+    std::unique_ptr<wxLog> target;
+    if (parsed.has("verbose"))
+        target.reset(new StderrLog);
+    else
+        target.reset(new DiscardLog);
+    wxLog* previous = wxLog::SetActiveTarget(target.get());
 
     TarnProtocol* protocol = TarnProtocol::getInstance();
     RTDataMgrSerial input(protocol, table.get());
@@ -84,15 +90,19 @@ int RunLive(const CommandArgs& args)
         values.clear();
         for (size_t i = 1; i < parsed.operands.size(); ++i)
             values[wxString::FromUTF8(parsed.operands[i])] = 0.0;
-        input.Update();
-        const int fetched = input.getLastFetchResult();
+        input.requestFetch();
+        const int fetched = input.waitForFetch();
+        input.fillValueMap();
+        wxLog::FlushActive();
         if (fetched != 0) {
             allFetched = false;
             std::string why = fetched == TarnProtocol::kGaveUp
                                   ? "no reply of the expected length"
                                   : ToUtf8(protocol->getStatusText(fetched));
-            if (fetched == SerialPortHandler::kCannotOpen)
-                why += " " + wxSerialPort::DevicePath("COM1:");
+            if (fetched == SerialPortHandler::kCannotOpen) {
+                const LinkState state = input.getLinkState();
+                why += " " + state.device + (state.reason.empty() ? "" : ": " + state.reason);
+            }
             std::fprintf(stderr, "tarntool: tick %ld: no runtime data (%d: %s)\n", tick + 1,
                          fetched, why.c_str());
         }
@@ -100,14 +110,19 @@ int RunLive(const CommandArgs& args)
         for (size_t i = 1; i < parsed.operands.size(); ++i) {
             const auto found = values.find(wxString::FromUTF8(parsed.operands[i]));
             line[parsed.operands[i]] =
-                found == values.end() ? OrderedJson(nullptr) : OrderedJson(found->second);
+                found == values.end() || RTDataMgr::IsNoValue(found->second)
+                    ? OrderedJson(nullptr)
+                    : OrderedJson(found->second);
         }
+        if (input.IsStale())
+            line["(stale)"] = true;
         const std::string text = DumpLine(line) + "\n";
         std::fwrite(text.data(), 1, text.size(), stdout);
         std::fflush(stdout);
     }
-    if (verbose)
-        wxLog::SetActiveTarget(previous);
+    input.stop();
+    wxLog::FlushActive();
+    wxLog::SetActiveTarget(previous);
     return allFetched ? 0 : 1;
 }
 

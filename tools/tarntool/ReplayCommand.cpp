@@ -1,5 +1,6 @@
-// tarntool replay DATALOG [--ticks N] NAME...: plays a datalog through the
-// replay input as the dashboard's ticks do and prints one JSON array per tick.
+// tarntool replay DATALOG [--ticks N] [--verbose] NAME...: plays a datalog
+// through the replay input as the dashboard's ticks do, one record per tick,
+// and prints one JSON array per tick.
 #include "tools/tarntool/Command.h"
 #include "tools/tarntool/JsonOutput.h"
 
@@ -25,9 +26,28 @@ bool ParseTicks(const std::string& text, long& ticks)
     return errno == 0 && *end == '\0';
 }
 
+void PrintError(const wxString& text)
+{
+    std::fprintf(stderr, "%s\n", static_cast<const char*>(text.utf8_str()));
+}
+
+// Which column serves each name, for --verbose.
+void PrintMatches(const RTDataMgrFile& input, const std::vector<wxString>& names)
+{
+    for (const wxString& name : names) {
+        const ColumnMatcher::Match match = input.FindColumn(name);
+        if (match.column < 0) {
+            PrintError("tarntool: " + name + ": no column");
+            continue;
+        }
+        PrintError("tarntool: " + name + ": column \"" + input.GetLog().Columns()[match.column].name + "\"" +
+                   (match.loose ? " (blanks and punctuation ignored)" : ""));
+    }
+}
+
 int RunReplay(const CommandArgs& args)
 {
-    const ParsedArgs parsed = ParseArgs(args, {"ticks"}, {});
+    const ParsedArgs parsed = ParseArgs(args, {"ticks"}, {"verbose"});
     if (!parsed.error.empty())
         return UsageError(parsed.error);
     if (parsed.operands.size() < 2)
@@ -35,6 +55,7 @@ int RunReplay(const CommandArgs& args)
     long ticks = -1;
     if (parsed.has("ticks") && !ParseTicks(parsed.value("ticks"), ticks))
         return UsageError("--ticks needs a whole number of ticks, not '" + parsed.value("ticks") + "'");
+    const bool verbose = parsed.has("verbose");
 
     // The input traces every name it serves; none of that belongs on stdout.
     wxLogNull quiet;
@@ -45,13 +66,23 @@ int RunReplay(const CommandArgs& args)
         std::fprintf(stderr, "tarntool: cannot read %s\n", path.c_str());
         return 2;
     }
-    // Construction leaves the reader on line 2; every later line is one tick.
+    const Datalog& log = input.GetLog();
+    if (!log.GetRefusal().empty()) {
+        PrintError("tarntool: " + log.GetRefusal());
+        return 2;
+    }
+    for (const wxString& problem : log.Problems())
+        PrintError("tarntool: " + problem);
+    // No clock here: every record once, none skipped.
+    input.GetReplay().SetPacing(LogReplay::Pacing::ByTick);
     if (ticks < 0)
-        ticks = input.getLineCount() > 2 ? input.getLineCount() - 2 : 0;
+        ticks = static_cast<long>(log.RecordCount());
 
     std::vector<wxString> names;
     for (size_t i = 1; i < parsed.operands.size(); ++i)
         names.push_back(wxString::FromUTF8(parsed.operands[i].c_str()));
+    if (verbose)
+        PrintMatches(input, names);
 
     ValueMap values;
     input.setValueMap(&values);
@@ -70,11 +101,19 @@ int RunReplay(const CommandArgs& args)
         }
         std::fputs(DumpJsonLine(line).c_str(), stdout);
         std::fputc('\n', stdout);
+        if (verbose && !input.GetReplay().GetPassedMarkers().empty()) {
+            std::fflush(stdout); // keeps the marker beside its tick in a shared terminal
+            for (size_t marker : input.GetReplay().GetPassedMarkers())
+                PrintError(wxString::Format("tarntool: tick %ld: marker: ", tick + 1) + log.Markers()[marker].text);
+        }
     }
     std::fflush(stdout);
+    if (verbose && log.GetLeftoverBytes() > 0)
+        PrintError(wxString::Format("tarntool: %s: %zu bytes left over at the end", log.GetName(),
+                                    log.GetLeftoverBytes()));
     return 0;
 }
 
 } // namespace
 
-TARNTOOL_COMMAND("replay", "DATALOG [--ticks N] NAME...", RunReplay);
+TARNTOOL_COMMAND("replay", "DATALOG [--ticks N] [--verbose] NAME...", RunReplay);

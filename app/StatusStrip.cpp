@@ -1,0 +1,79 @@
+#include "app/StatusStrip.h"
+
+#include <wx/control.h>
+#include <wx/dcbuffer.h>
+
+namespace {
+const int kMarkDiameter = 8;
+const int kMargin = 3;
+const wxColour kTextColour(40, 40, 40);
+} // namespace
+
+constexpr int StatusStrip::kStripHeight;
+
+StatusStrip::StatusStrip(wxWindow* parent)
+    : wxWindow(parent, wxID_ANY, wxDefaultPosition, wxSize(-1, kStripHeight), wxBORDER_NONE,
+               "StatusStrip")
+{
+    SetBackgroundStyle(wxBG_STYLE_PAINT);
+    SetFont(wxFont(wxFontInfo(7).Family(wxFONTFAMILY_SWISS)));
+    Bind(wxEVT_PAINT, &StatusStrip::OnPaint, this);
+    parent->Bind(wxEVT_SIZE, &StatusStrip::OnParentSize, this);
+    PlaceAtBottom();
+}
+
+wxColour StatusStrip::MarkColour(Mark mark)
+{
+    switch (mark) {
+    case Mark::Good:
+        return wxColour(0, 160, 0);
+    case Mark::Busy:
+        return wxColour(230, 150, 0);
+    case Mark::Bad:
+        return wxColour(210, 0, 0);
+    case Mark::Off:
+        break;
+    }
+    return wxColour(150, 150, 150);
+}
+
+void StatusStrip::SetStatus(Mark mark, const wxString& text)
+{
+    if (mark == m_mark && text == m_text)
+        return;
+    m_mark = mark;
+    m_text = text;
+    SetToolTip(text);
+    Refresh(false);
+}
+
+void StatusStrip::OnParentSize(wxSizeEvent& event)
+{
+    event.Skip();
+    PlaceAtBottom();
+}
+
+void StatusStrip::PlaceAtBottom()
+{
+    const wxSize client = GetParent()->GetClientSize();
+    SetSize(0, client.y - kStripHeight, client.x, kStripHeight);
+}
+
+void StatusStrip::OnPaint(wxPaintEvent&)
+{
+    wxBufferedPaintDC dc(this);
+    dc.SetBackground(wxBrush(GetParent()->GetBackgroundColour()));
+    dc.Clear();
+    const wxSize size = GetClientSize();
+    const int middle = size.y / 2;
+    dc.SetPen(*wxTRANSPARENT_PEN);
+    dc.SetBrush(wxBrush(MarkColour(m_mark)));
+    dc.DrawCircle(kMargin + kMarkDiameter / 2, middle, kMarkDiameter / 2);
+
+    dc.SetFont(GetFont());
+    dc.SetTextForeground(kTextColour);
+    const int x = kMargin * 2 + kMarkDiameter;
+    const wxString shown =
+        wxControl::Ellipsize(m_text, dc, wxELLIPSIZE_START, size.x - x - 2 * kMargin);
+    dc.DrawText(shown, x, middle - dc.GetCharHeight() / 2);
+}

@@ -1,0 +1,180 @@
+#include "datalog/SessionRecorder.h"
+
+#include <wx/filefn.h>
+#include <wx/filename.h>
+#include <wx/log.h>
+
+#include <algorithm>
+#include <charconv>
+#include <cmath>
+
+namespace {
+
+// A slow stream of records still reaches the file within a second; a fast
+// one no later than this much text.
+const size_t kMaxPending = 64 * 1024;
+const int kTimeDecimals = 3;
+const int kMaxNameTries = 99;
+// Viewers read the capture date in English, whatever the user's locale.
+const char* const kDays[] = {"Sun", "Mon", "Tue", "Wed", "Thu", "Fri", "Sat"};
+const char* const kMonths[] = {"Jan", "Feb", "Mar", "Apr", "May", "Jun",
+                               "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"};
+
+// Text for one cell or title: ISO-8859-1 as the viewers write it, no layout
+// characters, '?' for what ISO-8859-1 lacks.
+std::string Latin1(const wxString& text, char quoteReplacement = '"')
+{
+    std::string out;
+    out.reserve(text.length());
+    for (wxUniChar c : text) {
+        const wxUint32 code = c.GetValue();
+        if (code == '\t' || code == '\n' || code == '\r')
+            out += ' ';
+        else if (code == '"')
+            out += quoteReplacement;
+        else
+            out += code < 0x100 ? static_cast<char>(code) : '?';
+    }
+    return out;
+}
+
+// The C locale's spelling whatever LC_NUMERIC says.
+void AppendNumber(std::string& out, double value, int decimals)
+{
+    if (!std::isfinite(value))
+        value = 0.0;
+    char text[400];
+    const std::to_chars_result written = decimals < 0
+        ? std::to_chars(text, text + sizeof text, value)
+        : std::to_chars(text, text + sizeof text, value, std::chars_format::fixed, decimals);
+    const char* start = text;
+    // "-0.0" from a tiny negative value reads better as "0.0".
+    if (*start == '-' && std::all_of(text + 1, written.ptr, [](char c) { return c == '0' || c == '.'; }))
+        ++start;
+    out.append(start, static_cast<size_t>(written.ptr - start));
+}
+
+} // namespace
+
+wxString SessionRecorder::FileNameFor(const wxDateTime& when)
+{
+    return when.Format("%Y-%m-%d_%H.%M.%S.msl");
+}
+
+std::string SessionRecorder::HeaderText(const wxString& definitionName,
+                                        const std::vector<RecordedChannel>& columns, const wxDateTime& when)
+{
+    const wxString date = wxString::Format("%s %s %02d %02d:%02d:%02d %s %d", kDays[when.GetWeekDay()],
+                                           kMonths[when.GetMonth()], when.GetDay(), when.GetHour(),
+                                           when.GetMinute(), when.GetSecond(), when.Format("%Z"), when.GetYear());
+    std::string text = "\"" + Latin1(definitionName, '\'') + "\"\n";
+    text += "\"Capture Date: " + Latin1(date, '\'') + "\"\n";
+    text += "Time";
+    for (const RecordedChannel& channel : columns)
+        text += "\t" + Latin1(channel.name);
+    text += "\ns";
+    for (const RecordedChannel& channel : columns)
+        text += "\t" + Latin1(channel.units);
+    text += "\n";
+    return text;
+}
+
+bool SessionRecorder::Start(const wxString& folder, const wxString& definitionName,
+                            std::vector<RecordedChannel> recorded, const wxDateTime& now)
+{
+    Stop();
+    error.clear();
+    path.clear();
+    channels = std::move(recorded);
+    {
+        wxLogNull quiet; // the failure is reported below, to the user
+        if (!wxDirExists(folder) && !wxFileName::Mkdir(folder, wxS_DIR_DEFAULT, wxPATH_MKDIR_FULL)) {
+            error = "Cannot record: cannot create the folder " + folder + ": " + wxSysErrorMsgStr();
+            return false;
+        }
+    }
+    const wxString base = wxFileName(folder, FileNameFor(now)).GetFullPath().BeforeLast('.');
+    for (int attempt = 1; attempt <= kMaxNameTries && path.empty(); ++attempt) {
+        const wxString candidate = base + (attempt == 1 ? wxString() : wxString::Format("-%d", attempt)) + ".msl";
+        switch (file.Create(candidate)) {
+        case LogFileWriter::Created::Yes:
+            path = candidate;
+            break;
+        case LogFileWriter::Created::NameTaken:
+            break;
+        case LogFileWriter::Created::Failed:
+            error = "Cannot record: " + file.GetError();
+            return false;
+        }
+    }
+    if (path.empty()) {
+        error = "Cannot record: every file name for " + base + " is taken";
+        return false;
+    }
+    recording = true;
+    flushedRecord = false;
+    pending = HeaderText(definitionName, channels, now);
+    return Flush();
+}
+
+bool SessionRecorder::Append(double seconds, const std::vector<double>& values)
+{
+    if (!recording)
+        return false;
+    if (values.size() != channels.size()) {
+        Fail(wxString::Format("%zu values for %zu channels", values.size(), channels.size()));
+        return false;
+    }
+    AppendNumber(pending, seconds, kTimeDecimals);
+    for (size_t i = 0; i < values.size(); ++i) {
+        pending += '\t';
+        AppendNumber(pending, values[i], channels[i].decimals);
+    }
+    pending += '\n';
+    lastRecordSeconds = seconds;
+    if (!flushedRecord) {
+        // The first record starts the clock of the flushes.
+        flushedRecord = true;
+        lastFlushSeconds = seconds;
+        return true;
+    }
+    const double sinceFlush = seconds - lastFlushSeconds;
+    if (sinceFlush >= kFlushSeconds || sinceFlush < 0 || pending.size() >= kMaxPending)
+        return Flush();
+    return true;
+}
+
+bool SessionRecorder::Flush()
+{
+    if (!recording)
+        return false;
+    if (!pending.empty()) {
+        if (!file.Write(pending)) {
+            Fail(file.GetError());
+            return false;
+        }
+        pending.clear();
+        file.Sync();
+    }
+    lastFlushSeconds = lastRecordSeconds;
+    return true;
+}
+
+void SessionRecorder::Stop()
+{
+    if (!recording)
+        return;
+    if (!Flush())
+        return;
+    recording = false;
+    if (!file.Close())
+        error = "Recording stopped: " + file.GetError();
+}
+
+void SessionRecorder::Fail(const wxString& why)
+{
+    error = "Recording stopped: " + why;
+    recording = false;
+    pending.clear();
+    file.Close();
+}

@@ -1,0 +1,75 @@
+#pragma once
+// Runs an ECU link on a thread of its own, so that no caller ever waits on
+// the serial line. Each requestFetch() asks for one fetch; the worker runs it,
+// decodes a good block into values and publishes them, with the time they
+// were fetched, as the latest record. The link's state changes are kept for
+// the caller and written to the debug log. The link reopens its port by
+// itself, so the worker reconnects by simply going on fetching.
+//
+// stop() (also run by the destructor) interrupts a fetch in progress, even in
+// the middle of a wait, and returns once the thread has ended.
+#include "base/ValueMap.h"
+#include "ecu/EcuLink.h"
+
+#include <atomic>
+#include <chrono>
+#include <condition_variable>
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <mutex>
+#include <thread>
+#include <vector>
+
+class EcuWorker {
+public:
+    using Clock = std::chrono::steady_clock;
+    using ClockFunction = std::function<Clock::time_point()>;
+    // Turns a good block into values; runs on the worker's thread.
+    using Decoder = std::function<void(const std::vector<unsigned char>& block, ValueMap& values)>;
+
+    struct Record {
+        ValueMap values;
+        Clock::time_point fetchedAt;
+        uint64_t sequence = 0; // 1 for the first record, then counting up
+    };
+
+    // `clock` tells the fetch times (steady_clock::now without one). The link
+    // is owned; it is used on the worker's thread only, apart from interrupt().
+    EcuWorker(std::unique_ptr<EcuLink> link, Decoder decoder, ClockFunction clock = {});
+    EcuWorker(const EcuWorker&) = delete;
+    EcuWorker& operator=(const EcuWorker&) = delete;
+    ~EcuWorker();
+
+    // Asks for one fetch; false (and nothing asked) while one is asked or running.
+    bool requestFetch();
+    // Blocks until no fetch is asked or running; the last fetch's result
+    // (0 success, a negative code of the link otherwise).
+    int waitForFetch();
+    void stop();
+
+    // The latest record, or null before the first good fetch.
+    std::shared_ptr<const Record> latest() const;
+    LinkState linkState() const;
+    int lastResult() const { return result.load(); }
+    bool isBusy() const;
+
+private:
+    void run();
+    void report(const LinkState& state);
+
+    std::unique_ptr<EcuLink> link;
+    Decoder decode;
+    ClockFunction clock;
+
+    mutable std::mutex mutex;
+    std::condition_variable changed;
+    bool asked = false;
+    bool running = false;
+    bool stopping = false;
+    std::shared_ptr<const Record> record;
+    LinkState state;
+    uint64_t sequence = 0;
+    std::atomic<int> result{0};
+    std::thread thread; // last: started after everything above exists
+};

@@ -1,0 +1,83 @@
+#include "app/DashboardLayout.h"
+
+#include <gtest/gtest.h>
+
+#include <vector>
+
+namespace {
+
+std::vector<wxRect> Gauges(const DashboardLayout& l)
+{
+    std::vector<wxRect> all = {l.dial};
+    all.insert(all.end(), std::begin(l.digital), std::end(l.digital));
+    return all;
+}
+
+} // namespace
+
+// The 240 x 320 frame's client area gets exactly the reference picture.
+TEST(DashboardLayout, ReferenceAtTheHandheldSize)
+{
+    const DashboardLayout l = LayOutDashboard(wxSize(240, 295));
+    EXPECT_FALSE(l.landscape);
+    EXPECT_EQ(l.dial, wxRect(15, 5, 210, 210));
+    const wxRect want[] = {{1, 220, 118, 37}, {121, 220, 118, 37}, {1, 258, 118, 37},
+                           {121, 258, 118, 37}};
+    for (int i = 0; i < kDigitalGaugeCount; ++i)
+        EXPECT_EQ(l.digital[i], want[i]) << i;
+    EXPECT_TRUE(l.strip.IsEmpty());
+}
+
+// At every size from the handheld's to a full HD screen, with and without a
+// strip: everything inside the client area (above the strip), nothing
+// overlapping, the dial square, the digital gauges in their proportions.
+TEST(DashboardLayout, EverySizeFitsWithoutOverlap)
+{
+    for (int strip : {0, 24}) {
+        for (int w = 240; w <= 1920; w += 56) {
+            for (int h = 295; h <= 1055; h += 38) {
+                SCOPED_TRACE(testing::Message() << w << "x" << h << " strip " << strip);
+                const DashboardLayout l = LayOutDashboard(wxSize(w, h), strip);
+                const wxRect room(0, 0, w, h - strip);
+                const std::vector<wxRect> all = Gauges(l);
+                for (size_t i = 0; i < all.size(); ++i) {
+                    ASSERT_TRUE(room.Contains(all[i])) << i;
+                    for (size_t j = i + 1; j < all.size(); ++j)
+                        ASSERT_FALSE(all[i].Intersects(all[j])) << i << " " << j;
+                }
+                ASSERT_EQ(l.dial.width, l.dial.height);
+                for (const wxRect& d : l.digital)
+                    ASSERT_NEAR(d.height, d.width * kDigitalHeightPerWidth, 1 + d.width / 100.0);
+                ASSERT_EQ(l.strip, strip ? wxRect(0, h - strip, w, strip) : wxRect());
+                // Nothing shrinks below the reference picture.
+                if (strip == 0) {
+                    ASSERT_GE(l.dial.width, 205);
+                    ASSERT_GE(l.digital[0].width, 112);
+                }
+            }
+        }
+    }
+}
+
+TEST(DashboardLayout, LandscapePutsTheDialLeftAtFullHeight)
+{
+    struct Case {
+        wxSize client;
+        bool column; // the digital gauges one above the other
+    } cases[] = {{{800, 455}, true}, {{1024, 575}, true}, {{1920, 1055}, true},
+                 {{320, 215}, true}, {{1200, 300}, false}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.client.x << "x" << c.client.y);
+        const DashboardLayout l = LayOutDashboard(c.client);
+        EXPECT_TRUE(l.landscape);
+        EXPECT_GE(l.dial.height, c.client.y * 19 / 20);
+        EXPECT_EQ(l.dial.x, l.dial.y);
+        EXPECT_LE(l.dial.x, c.client.y / 50 + 2) << "a narrow margin only";
+        for (const wxRect& d : l.digital)
+            EXPECT_GT(d.x, l.dial.GetRight());
+        EXPECT_EQ(l.digital[1].x == l.digital[0].x, c.column);
+    }
+    // Only a little wider than tall: the proportional picture is larger.
+    EXPECT_FALSE(LayOutDashboard(wxSize(400, 380)).landscape);
+    EXPECT_TRUE(LayOutDashboard(wxSize(0, 0)).dial.IsEmpty());
+}

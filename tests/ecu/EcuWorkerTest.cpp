@@ -1,0 +1,128 @@
+// The ECU input's worker: records with their fetch time, the link state and
+// its log lines, one fetch at a time, and stopping in the middle of a wait.
+#include "ecu/EcuWorker.h"
+#include "ecu/TarnLink.h"
+#include "ecu/TarnProtocol.h"
+#include "tests/ecu/FakeEcu.h"
+#include "tests/ecu/PtyPeer.h"
+#include "tests/support/LogCapture.h"
+#include "tests/support/TraceCapture.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <memory>
+
+namespace {
+
+using namespace std::chrono_literals;
+
+struct Rig {
+    LogCapture log;
+    TraceCapture traces; // keeps the protocol's traces out of the test output
+    FakeEcu ecu;
+    SerialPortHandler handler{[this] { return new FakeEcuDevice(ecu); }, 0};
+    TarnProtocol protocol{&handler};
+    EcuWorker::Clock::time_point now = EcuWorker::Clock::time_point() + 10s;
+    // rpm from the first two bytes.
+    EcuWorker worker{std::unique_ptr<EcuLink>(new TarnLink(protocol, 56, 2)),
+                     [](const std::vector<unsigned char>& block, ValueMap& values) {
+                         values["rpm"] = 256.0 * block[0] + block[1];
+                     },
+                     [this] { return now; }};
+
+    int fetch()
+    {
+        EXPECT_TRUE(worker.requestFetch());
+        return worker.waitForFetch();
+    }
+};
+
+} // namespace
+
+TEST(EcuWorker, PublishesGoodRecordsOnly)
+{
+    Rig rig;
+    rig.ecu.block = {0x0B, 0xB8};
+    EXPECT_EQ(rig.worker.latest(), nullptr);
+    ASSERT_EQ(rig.fetch(), 0);
+    std::shared_ptr<const EcuWorker::Record> first = rig.worker.latest();
+    ASSERT_NE(first, nullptr);
+    EXPECT_EQ(first->sequence, 1u);
+    EXPECT_EQ(first->fetchedAt, rig.now);
+    EXPECT_DOUBLE_EQ(first->values.find("rpm")->second, 3000.0);
+
+    // A silent ECU publishes nothing: the old record stays the latest.
+    rig.ecu.present = false;
+    rig.now += 1s;
+    EXPECT_EQ(rig.fetch(), TarnProtocol::kGaveUp);
+    EXPECT_EQ(rig.worker.latest(), first);
+
+    rig.ecu.present = true;
+    rig.ecu.block = {0x03, 0xE8};
+    ASSERT_EQ(rig.fetch(), 0);
+    EXPECT_EQ(rig.worker.latest()->sequence, 2u);
+    EXPECT_EQ(rig.worker.latest()->fetchedAt, rig.now);
+    EXPECT_DOUBLE_EQ(rig.worker.latest()->values.find("rpm")->second, 1000.0);
+}
+
+TEST(EcuWorker, LinkStates)
+{
+    struct Case {
+        const char* label;
+        void (*spoil)(FakeEcu&);
+        LinkState::Kind want;
+        const char* logged;
+    };
+    const Case cases[] = {
+        {"answers", [](FakeEcu&) {}, LinkState::Connected, "Link state: ECU connected, 9600 baud"},
+        {"silent", [](FakeEcu& e) { e.present = false; }, LinkState::NoReply,
+         "Link state: no reply from the ECU on "},
+        {"only garbage", [](FakeEcu& e) { e.scripted.assign(40, std::string(56, '$')); },
+         LinkState::NoReply, "Link state: no reply from the ECU on "},
+        {"wrong lengths", [](FakeEcu& e) { e.replyLength = 30; }, LinkState::Searching,
+         "Link state: searching for the ECU"},
+        {"unplugged", [](FakeEcu& e) { e.unplugged = true; }, LinkState::CannotOpen,
+         "Link state: cannot open "},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.label);
+        Rig rig;
+        c.spoil(rig.ecu);
+        rig.fetch();
+        EXPECT_EQ(rig.worker.linkState().kind, c.want);
+        wxLog::FlushActive(); // the worker's messages wait for this thread
+        EXPECT_TRUE(rig.log.containsPrefix(c.logged)) << rig.worker.linkState().describe();
+        EXPECT_EQ(rig.worker.linkState().reason == "it talks, but not as the ECU",
+                  std::string(c.label) == "only garbage");
+        // A talking device that is not the ECU never gets its bytes decoded.
+        EXPECT_EQ(rig.worker.latest() != nullptr, c.want == LinkState::Connected);
+    }
+}
+
+TEST(EcuWorker, OneFetchAtATimeAndStopMidWait)
+{
+    // A port that never answers: every fetch spends its time in waits.
+    TempDir dir;
+    const std::string link = dir.file("ttyECU");
+    SerialPortEnv env(link);
+    PtyPeer silent(link);
+    ASSERT_TRUE(silent.ok());
+    LogCapture log;
+    TraceCapture traces;
+    SerialPortHandler handler;
+    TarnProtocol protocol(&handler);
+    EcuWorker worker(std::unique_ptr<EcuLink>(new TarnLink(protocol, 0, 0)), {});
+
+    ASSERT_TRUE(worker.requestFetch());
+    EXPECT_FALSE(worker.requestFetch()) << "a second request while the first runs";
+    // The first probe reached the line: the worker now waits for its reply.
+    EXPECT_NE(silent.receive(2000).find("mxc"), std::string::npos);
+    const auto start = std::chrono::steady_clock::now();
+    worker.stop();
+    const auto took = std::chrono::steady_clock::now() - start;
+    EXPECT_LT(took, 1000ms) << "the real figure is measured by bench_ecu_worker";
+    EXPECT_FALSE(worker.requestFetch());
+    // The port is usable again by whoever comes next.
+    EXPECT_EQ(handler.open(), 0);
+}
