@@ -4,6 +4,7 @@
 #include "ecu/SerialPortHandler.h"
 
 #include <algorithm>
+#include <cctype>
 #include <cstdio>
 #include <cstring>
 
@@ -22,12 +23,18 @@ constexpr int kMostDropped = 1024;
 // terminating byte or a version suffix).
 constexpr size_t kSignatureRoom = 64;
 
-// Bytes as text: printable ASCII as is, anything else as \xNN, in quotes.
+// Bytes as text: printable ASCII as is, anything else as \xNN, in quotes. A
+// hex digit right after an escape is escaped too, so that "\x000" cannot be
+// read two ways.
 std::string quoted(const std::string& bytes)
 {
     std::string text = "\"";
+    bool escaped = false;
     for (unsigned char c : bytes) {
-        if (c >= 0x20 && c < 0x7F && c != '"' && c != '\\') {
+        const bool plain = c >= 0x20 && c < 0x7F && c != '"' && c != '\\' &&
+                           !(escaped && std::isxdigit(c));
+        escaped = !plain;
+        if (plain) {
             text += static_cast<char>(c);
         } else {
             char escape[8];
@@ -77,6 +84,7 @@ void GenericLink::checkSettings()
         return;
 
     wxString error;
+    CommandTemplate query;
     if (!parseCommandTemplate(settings.queryCommand, options.canId, query, error) ||
         !fillCommand(query, 0, static_cast<uint32_t>(size), settings.endianness, queryBytes,
                      error)) {
@@ -111,11 +119,14 @@ int GenericLink::portFailure(int code, const std::string& what)
 {
     switch (code) {
     case SerialPortHandler::kCannotOpen:
-        return fail(code, "cannot open the serial port");
+        return fail(code, "cannot open " + port.getDevicePath() +
+                              (port.getOpenError().empty() ? "" : ": " + port.getOpenError()));
     case SerialPortHandler::kShortWrite:
         return fail(code, "the line did not take all of " + what);
     case SerialPortHandler::kNoPort:
         return fail(code, "there is no serial port");
+    case SerialPortHandler::kInterrupted:
+        return fail(code, "interrupted");
     default:
         return fail(code, "the serial port failed (" + std::to_string(code) + ") during " + what);
     }
@@ -123,13 +134,17 @@ int GenericLink::portFailure(int code, const std::string& what)
 
 void GenericLink::interrupt()
 {
-    std::lock_guard<std::mutex> lock(waitMutex);
-    interrupted = true;
-    wake.notify_all();
+    {
+        std::lock_guard<std::mutex> lock(waitMutex);
+        interrupted = true;
+        wake.notify_all();
+    }
+    port.interrupt();
 }
 
 void GenericLink::resume()
 {
+    port.resume();
     interrupted = false;
 }
 
@@ -141,34 +156,44 @@ bool GenericLink::pause(int ms)
     return !wake.wait_for(lock, std::chrono::milliseconds(ms), [this] { return interrupted.load(); });
 }
 
-GenericLink::Clock::time_point GenericLink::replyDeadline(size_t bytes) const
+int GenericLink::replyLimitMs(size_t bytes) const
 {
     const int onLine = lineMs(bytes, options.baud);
-    const int limit = settings.blockReadTimeout >= 0
-                          ? std::max(settings.blockReadTimeout, onLine + kReadSlackMs)
-                          : onLine + kDefaultReadSlackMs;
-    return Clock::now() + std::chrono::milliseconds(limit);
+    return settings.blockReadTimeout >= 0 ? std::max(settings.blockReadTimeout, onLine + kReadSlackMs)
+                                          : onLine + kDefaultReadSlackMs;
+}
+
+std::string GenericLink::silence(size_t bytes, const std::string& what) const
+{
+    return "nothing came within " + std::to_string(replyLimitMs(bytes)) + " ms of " + what;
 }
 
 int GenericLink::prepareLine()
 {
-    const wxIOBase* device = port.getPort();
-    const bool wasOpen = device && device->IsOpen();
     int r = port.open();
     if (r < 0)
         return portFailure(r, "opening the port");
-    if (wasOpen && lineReady && port.getBaudRate() == options.baud)
+    const bool reopened = port.getOpenCount() != openCount;
+    if (!reopened && lineReady && port.getBaudRate() == options.baud)
         return 0;
+    openCount = port.getOpenCount();
     identified = false;
     r = port.setLineSpeed(options.baud);
-    if (r == -1)
-        return fail(kBadSettings, "the serial port refuses " + std::to_string(options.baud) + " baud");
+    if (r == -1) {
+        // A device that went away refuses every setting: opened anew next
+        // time, it may take this one.
+        if (wxIOBase* device = port.getPort())
+            device->CloseDevice();
+        lineReady = false;
+        return fail(SerialPortHandler::kCannotOpen,
+                    "the serial port does not take " + std::to_string(options.baud) + " baud");
+    }
     if (r < 0)
         return portFailure(r, "setting the line speed");
     lineReady = true;
     // Some boards restart when the port opens; they are deaf until they are up.
-    if (!wasOpen && settings.delayAfterPortOpen > 0 && !pause(settings.delayAfterPortOpen))
-        return fail(kInterrupted, "interrupted");
+    if (reopened && settings.delayAfterPortOpen > 0 && !pause(settings.delayAfterPortOpen))
+        return fail(SerialPortHandler::kInterrupted, "interrupted");
     return 0;
 }
 
@@ -178,7 +203,7 @@ int GenericLink::send(const std::string& command)
         const auto due = lastWrite + std::chrono::milliseconds(settings.interWriteDelay);
         const auto wait = std::chrono::duration_cast<std::chrono::milliseconds>(due - Clock::now());
         if (wait.count() > 0 && !pause(static_cast<int>(wait.count()) + 1))
-            return fail(kInterrupted, "interrupted");
+            return fail(SerialPortHandler::kInterrupted, "interrupted");
     }
     // What an earlier reply left on the line must not be read as this one's.
     port.DiscardPending();
@@ -216,13 +241,14 @@ int GenericLink::dropUntilQuiet()
 int GenericLink::readFrame(std::vector<unsigned char>& frame, size_t largestData,
                            const std::string& what, size_t& dataOffset, size_t& dataLength)
 {
-    const auto deadline = replyDeadline(largestData + kFrameOverhead + 1);
+    const size_t largest = largestData + kFrameOverhead + 1;
+    const auto deadline = Clock::now() + std::chrono::milliseconds(replyLimitMs(largest));
     frame.assign(kFrameHeaderBytes, 0);
     int got = readUntil(frame.data(), static_cast<int>(kFrameHeaderBytes), deadline);
     if (got < 0)
         return portFailure(got, "the reply to " + what);
     if (got == 0)
-        return fail(kNoReply, "no reply to " + what);
+        return fail(kNoReply, silence(largest, what));
     if (got < static_cast<int>(kFrameHeaderBytes))
         return fail(kNoReply, "the reply to " + what + " stops after 1 byte");
     ReplyFrame reply = readReplyFrame(frame.data(), frame.size(), largestData);
@@ -269,13 +295,15 @@ int GenericLink::identify()
     } else {
         std::vector<unsigned char> buffer(signature.size());
         const int n = static_cast<int>(buffer.size());
-        const int got = readUntil(buffer.data(), n, replyDeadline(queryBytes.size() + buffer.size()));
+        const size_t onLine = queryBytes.size() + buffer.size();
+        const int got = readUntil(buffer.data(), n,
+                                  Clock::now() + std::chrono::milliseconds(replyLimitMs(onLine)));
         if (got < 0)
             return portFailure(got, "the reply to " + what);
         // Some firmwares end their signature with a byte the file does not show.
         dropUntilQuiet();
         if (got == 0)
-            return fail(kNoReply, "no reply to " + what);
+            return fail(kNoReply, silence(onLine, what));
         reply.assign(reinterpret_cast<const char*>(buffer.data()), static_cast<size_t>(got));
         if (got < n && signature.compare(0, reply.size(), reply) == 0)
             return fail(kNoReply, "the reply to " + what + " stops after " + std::to_string(got) +
@@ -315,11 +343,13 @@ int GenericLink::fetchPart(int32_t offset, int32_t count, unsigned char* out)
         std::memcpy(out, frame.data() + dataOffset, dataLength);
         return 0;
     }
-    const int got = readUntil(out, count, replyDeadline(command.size() + static_cast<size_t>(count)));
+    const size_t onLine = command.size() + static_cast<size_t>(count);
+    const int got =
+        readUntil(out, count, Clock::now() + std::chrono::milliseconds(replyLimitMs(onLine)));
     if (got < 0)
         return portFailure(got, "the reply to " + what);
     if (got == 0)
-        return fail(kNoReply, "no reply to " + what);
+        return fail(kNoReply, silence(onLine, what));
     if (got < count) {
         dropUntilQuiet();
         return fail(kBadReply, "reply to " + what + " refused: " + std::to_string(got) + " of " +
@@ -338,7 +368,7 @@ int GenericLink::fetch(std::vector<unsigned char>& block)
     if (!settingsError.empty())
         return fail(kBadSettings, settingsError);
     if (interrupted)
-        return fail(kInterrupted, "interrupted");
+        return fail(SerialPortHandler::kInterrupted, "interrupted");
     int r = prepareLine();
     if (r < 0)
         return r;
@@ -350,7 +380,61 @@ int GenericLink::fetch(std::vector<unsigned char>& block)
         if (r < 0)
             return r;
     }
+    // A device opened anew on the way may be another ECU: it is asked first.
+    if (port.getOpenCount() != openCount)
+        return fail(kNoReply, "the serial port was opened anew during the fetch");
     block.swap(fresh);
     problem.clear();
     return 0;
+}
+
+int GenericLink::fetch(std::vector<unsigned char>& block, const StateReport& report)
+{
+    // At the start, and whenever the firmware must be asked who it is again,
+    // say that we look for it; a failure's state stays until the next outcome.
+    if (current.kind == LinkState::Idle || (current.kind == LinkState::Connected && !identified)) {
+        current = LinkState();
+        current.kind = LinkState::Searching;
+        current.device = port.getDevicePath();
+        if (report)
+            report(current);
+    }
+    const int result = fetch(block);
+    if (result == SerialPortHandler::kInterrupted)
+        return result;
+    LinkState after;
+    after.device = port.getDevicePath();
+    switch (result) {
+    case 0:
+        after.kind = LinkState::Connected;
+        after.baud = options.baud;
+        break;
+    case SerialPortHandler::kCannotOpen:
+    case SerialPortHandler::kNoPort:
+        after.kind = LinkState::CannotOpen;
+        after.reason = port.getOpenError().empty() ? problem : port.getOpenError();
+        break;
+    case kNoReply:
+        after.kind = LinkState::NoReply;
+        after.reason = problem;
+        break;
+    case kWrongFirmware:
+        after.kind = LinkState::WrongFirmware;
+        after.reason = problem;
+        break;
+    case kBadSettings:
+        after.kind = LinkState::Unusable;
+        after.reason = problem;
+        break;
+    default:
+        after.kind = LinkState::Refused;
+        after.reason = problem;
+        break;
+    }
+    if (after != current) {
+        current = after;
+        if (report)
+            report(current);
+    }
+    return result;
 }

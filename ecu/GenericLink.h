@@ -18,6 +18,7 @@
 // opened port, interWriteDelay between two commands.
 #include "definition/LinkSettings.h"
 #include "ecu/CommandString.h"
+#include "ecu/EcuLink.h"
 
 #include <atomic>
 #include <chrono>
@@ -34,14 +35,14 @@ struct GenericLinkOptions {
     uint8_t canId = 0; // the \$tsCanId byte: 0 for the ECU on the serial line
 };
 
-class GenericLink {
+class GenericLink : public EcuLink {
 public:
-    // Results besides 0 and the port's own errors (SerialPortHandler).
+    // Results besides 0 and the port's own errors (SerialPortHandler, its
+    // kInterrupted included).
     static constexpr int kBadSettings = -400;   // the file's link settings cannot be used
     static constexpr int kNoReply = -401;       // nothing, or too little, came in time
     static constexpr int kBadReply = -402;      // a reply was refused
     static constexpr int kWrongFirmware = -403; // the signature is not the file's
-    static constexpr int kInterrupted = -404;   // interrupt() ended the fetch
 
     static constexpr int kDefaultReadSlackMs = 100;
 
@@ -57,11 +58,15 @@ public:
     // (blockSize bytes) and the result is 0; otherwise `block` is left alone
     // and lastProblem() says why.
     int fetch(std::vector<unsigned char>& block);
+    // The same for the worker, which hears of every change of the link's
+    // state: Refused, WrongFirmware and Unusable carry lastProblem() as
+    // their reason, NoReply the part of it that tells what was missing.
+    int fetch(std::vector<unsigned char>& block, const StateReport& report) override;
 
-    // Ends a wait of this link at once (any thread); every fetch fails with
-    // kInterrupted until resume().
-    void interrupt();
-    void resume();
+    // Ends the port's transfer or a wait of this link at once (any thread);
+    // every fetch fails with SerialPortHandler::kInterrupted until resume().
+    void interrupt() override;
+    void resume() override;
 
     // Why the last fetch failed, for people; empty after a success.
     const std::string& lastProblem() const { return problem; }
@@ -88,7 +93,10 @@ private:
     // Reads one reply frame carrying at most `largestData` bytes of data.
     int readFrame(std::vector<unsigned char>& frame, size_t largestData, const std::string& what,
                   size_t& dataOffset, size_t& dataLength);
-    Clock::time_point replyDeadline(size_t bytes) const;
+    // The time limit of a reply when `bytes` go over the line for it.
+    int replyLimitMs(size_t bytes) const;
+    // "nothing came within N ms of `what`"
+    std::string silence(size_t bytes, const std::string& what) const;
     bool pause(int ms);
     int fail(int code, const std::string& why);
     int portFailure(int code, const std::string& what);
@@ -98,13 +106,14 @@ private:
     GenericLinkOptions options;
     int32_t size;
     int32_t part = 0;
-    CommandTemplate query;
     CommandTemplate blockCommand;
     std::string queryBytes;
     std::string settingsError;
 
     bool identified = false;
     bool lineReady = false;
+    int openCount = -1; // the port's open count when the line was set up
+    LinkState current;
     Clock::time_point lastWrite;
     bool wrote = false;
     std::string problem;

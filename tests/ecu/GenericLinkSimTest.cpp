@@ -4,7 +4,9 @@
 #include "definition/IniParser.h"
 #include "ecu/BlockDecoder.h"
 #include "ecu/GenericLink.h"
+#include "ecu/RTDataMgrSerial.h"
 #include "ecu/SerialPortHandler.h"
+#include "ecu/TarnProtocol.h"
 #include "tests/ecu/SimProcess.h"
 #include "tests/support/LogCapture.h"
 
@@ -167,4 +169,58 @@ TEST(GenericLinkSim, ALineFullOfFaultsNeverYieldsAWrongValue)
     }
     EXPECT_GT(good, 0);
     EXPECT_GT(refused, 0);
+}
+
+TEST(GenericLinkSim, TheEcuInputTakesOnlyGoodBlocksAndSaysWhy)
+{
+    const std::string speeduino = RealIni("speeduino_reference.ini");
+    std::unique_ptr<SymbolTable> table = Load(speeduino);
+    if (!table)
+        GTEST_SKIP() << "no real definition files at " << speeduino;
+    table->getLinkSettings().delayAfterPortOpen = 0;
+    const struct {
+        const char* label;
+        std::vector<std::string> options;
+        int result;
+        LinkState::Kind kind;
+        const char* says;
+    } cases[] = {
+        {"sound line", {}, 0, LinkState::Connected, "ECU connected, 115200 baud"},
+        {"bad CRC", {"--bad-crc", "1"}, GenericLink::kBadReply, LinkState::Refused,
+         "reply to the runtime data request \"r\\x00\\x30\\x00\\x00\\x82\\x00\" refused: CRC "
+         "mismatch (sent 0x"},
+        {"error status", {"--bad-status", "1"}, GenericLink::kBadReply, LinkState::Refused,
+         "refused: error status 0x85 (busy)"},
+        {"wrong firmware", {"--signature", "rusEFI 2022"}, GenericLink::kWrongFirmware,
+         LinkState::WrongFirmware, "wrong firmware: it answers \"rusEFI 2022\""},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.label);
+        std::vector<std::string> options = {"--ini", speeduino, "--datalog", kFixedValues};
+        options.insert(options.end(), c.options.begin(), c.options.end());
+        SimProcess sim(options);
+        ASSERT_TRUE(sim.ok());
+        LogCapture log;
+        SerialPortHandler handler;
+        TarnProtocol protocol(&handler);
+        RTDataMgrSerial input(&protocol, table.get());
+        ValueMap values;
+        input.setValueMap(&values);
+        values["rpm"] = values["map"] = 0;
+        ASSERT_TRUE(input.requestFetch());
+        EXPECT_EQ(input.waitForFetch(), c.result);
+        input.fillValueMap();
+        const LinkState state = input.getLinkState();
+        EXPECT_EQ(state.kind, c.kind);
+        EXPECT_NE(state.describe().find(c.says), std::string::npos) << state.describe();
+        if (c.result == 0) {
+            EXPECT_EQ(values["rpm"], 3210.0);
+            EXPECT_EQ(values["map"], 87.0);
+            EXPECT_FALSE(input.IsStale());
+        } else {
+            EXPECT_TRUE(RTDataMgr::IsNoValue(values["rpm"]));
+            EXPECT_TRUE(RTDataMgr::IsNoValue(values["map"]));
+            EXPECT_TRUE(input.IsStale());
+        }
+    }
 }

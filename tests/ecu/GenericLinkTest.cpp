@@ -8,6 +8,7 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <functional>
 
 namespace {
@@ -179,7 +180,7 @@ TEST(GenericLink, RefusedFramedRepliesAreNeverHandedOn)
         {"frame cut off", onBlock([](std::string f) { return f.substr(0, 50); }), kSignature,
          GenericLink::kNoReply, "stops after 50 of 137 bytes"},
         {"no reply", onBlock([](std::string) { return std::string(); }), kSignature,
-         GenericLink::kNoReply, "no reply to the runtime data request"},
+         GenericLink::kNoReply, "nothing came within 2000 ms of the runtime data request"},
         {"another firmware", nullptr, "speeduino 202310", GenericLink::kWrongFirmware,
          "wrong firmware: it answers \"speeduino 202310\" to the query \"Q\", the definition file "
          "expects \"speeduino 202405-dev\""},
@@ -228,7 +229,8 @@ TEST(GenericLink, RawReplies)
          "refused: it is longer than the 169 bytes asked"},
         {"shorter", signature, block.substr(0, 160), GenericLink::kBadReply,
          "refused: 160 of 169 bytes came"},
-        {"silent", signature, "", GenericLink::kNoReply, "no reply to the runtime data request \"A\""},
+        {"silent", signature, "", GenericLink::kNoReply,
+         "nothing came within 115 ms of the runtime data request \"A\""},
         {"another firmware", "MS2Extra Serial310 ", block, GenericLink::kWrongFirmware,
          "wrong firmware: it answers \"MS2Extra Serial310 \""},
         {"signature cut short", "MS2Ex", block, GenericLink::kNoReply,
@@ -289,4 +291,85 @@ TEST(GenericLink, UnusableSettingsAreRefusedBeforeTalking)
         EXPECT_EQ(link.lastProblem(), link.settingsProblem());
         EXPECT_TRUE(client.line.written.empty());
     }
+}
+
+TEST(GenericLink, TimeLimitsOfTheFile)
+{
+    // The wait for a reply is the file's blockReadTimeout, never less than the
+    // reply's time on the line plus 20 ms; without one, the line time plus 100 ms.
+    const struct {
+        const char* label;
+        int baud;
+        int32_t blockReadTimeout;
+        const char* problem;
+    } limits[] = {
+        {"the file's limit", 115200, 2000, "nothing came within 2000 ms"},
+        // "A" and 169 bytes at 9600 baud: 177.1 ms on the line.
+        {"a limit shorter than the line takes", 9600, 10, "nothing came within 198 ms"},
+        {"no limit in the file", 9600, -1, "nothing came within 278 ms"},
+    };
+    for (const auto& c : limits) {
+        SCOPED_TRACE(c.label);
+        Client client;
+        client.line.answer = [](const std::string& written) {
+            return written == "Q" ? std::string("MS2Extra Serial321 ") : std::string();
+        };
+        LinkSettings settings = rawSettings();
+        settings.blockReadTimeout = c.blockReadTimeout;
+        GenericLinkOptions options;
+        options.baud = c.baud;
+        GenericLink link(client.handler, settings, 169, options);
+        std::vector<unsigned char> block;
+        EXPECT_EQ(link.fetch(block), GenericLink::kNoReply);
+        EXPECT_EQ(link.lastProblem().rfind(c.problem, 0), 0u) << link.lastProblem();
+    }
+
+    // A board that restarts when the port opens is given its time; commands
+    // keep the file's distance from each other.
+    Client client;
+    FramedEcu ecu;
+    client.line.answer = std::ref(ecu);
+    LinkSettings settings = framedSettings();
+    settings.delayAfterPortOpen = 150;
+    settings.interWriteDelay = 60;
+    GenericLink link(client.handler, settings, 130);
+    std::vector<unsigned char> block;
+    const auto start = std::chrono::steady_clock::now();
+    ASSERT_EQ(link.fetch(block), 0) << link.lastProblem();
+    EXPECT_GE(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(150 + 60));
+    ASSERT_EQ(link.fetch(block), 0) << link.lastProblem();
+    // The query, then two requests.
+    EXPECT_GE(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(150 + 60 + 60));
+    EXPECT_EQ(client.line.written.size(), 3u);
+    EXPECT_EQ(client.line.opens, 1);
+}
+
+TEST(GenericLink, APortOpenedAnewIsAskedWhoIsThereFirst)
+{
+    Client client;
+    FramedEcu ecu;
+    client.line.answer = std::ref(ecu);
+    GenericLink link(client.handler, framedSettings(), 130);
+    std::vector<unsigned char> block;
+    ASSERT_EQ(link.fetch(block), 0) << link.lastProblem();
+
+    // The adapter was pulled and another ECU plugged in.
+    client.line.open = false;
+    ecu.signature = "rusEFI 2022";
+    block.clear();
+    EXPECT_EQ(link.fetch(block), GenericLink::kWrongFirmware);
+    EXPECT_TRUE(block.empty());
+    EXPECT_EQ(client.line.opens, 2);
+
+    // A device that refuses the line speed is opened anew at the next fetch.
+    ecu.signature = kSignature;
+    client.line.open = false;
+    client.line.refuseSpeeds = 1;
+    client.line.written.clear();
+    EXPECT_EQ(link.fetch(block), SerialPortHandler::kCannotOpen);
+    EXPECT_EQ(link.lastProblem(), "the serial port does not take 115200 baud");
+    EXPECT_TRUE(client.line.written.empty());
+    ASSERT_EQ(link.fetch(block), 0) << link.lastProblem();
+    EXPECT_EQ(client.line.opens, 4);
+    EXPECT_EQ(client.line.written.front(), encodeFrame("Q"));
 }

@@ -15,6 +15,7 @@ struct ScriptedLineState {
     std::string pending;
     bool open = false;
     int opens = 0;
+    int refuseSpeeds = 0; // so many next speed settings fail, as on a device that went away
 };
 
 class ScriptedLine : public wxIOBase {
@@ -50,6 +51,10 @@ public:
     int SetBaudRate(int rate) override
     {
         line.speeds.push_back(rate);
+        if (line.refuseSpeeds > 0) {
+            --line.refuseSpeeds;
+            return -1;
+        }
         return 0;
     }
     int WaitReadable(IoTimer::Flag* flag) override

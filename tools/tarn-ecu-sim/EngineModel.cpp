@@ -135,6 +135,9 @@ void EngineModel::setTime(double seconds)
         {{{"map", "kpa", "mapkpa", "mapvalue"}}, d.map},
         {{{"tps", "tp", "throttle", "tpspercent", "tpsvalue"}}, d.tps},
         {{{"coolant", "clt", "cts", "water", "coolanttemp", "engtemp"}}, coolant},
+        // Temperatures 40 degrees up, so that one unsigned byte holds the cold ones.
+        {{{"coolantraw"}}, coolant + 40},
+        {{{"iatraw"}}, mat + 40},
         {{{"mat", "iat", "airtemp", "intake", "intaketemp", "manifoldairtemp"}}, mat},
         {{{"spark", "advance", "adv", "sparkadv", "ignadv", "ignitionadvance", "timing"}}, spark},
         {{{"dwell", "dwelltime", "sparkdwellvalue"}}, dwell},
