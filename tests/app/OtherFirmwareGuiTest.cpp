@@ -1,9 +1,10 @@
-// The main frame under Xvfb with the definition file of another firmware as
-// its "tarnv3.ini", and the simulator serving that file's link on a pty: the
-// dial and the digits show what the ECU sent, and a firmware that is not the
-// file's is never shown as live.
+// The main frame under Xvfb with the definition files of other firmwares, and
+// the simulator serving each file's link on a pty: the dial and the digits
+// show what the ECU sent, and a firmware that is not the file's is never
+// shown as live.
 #include "app/MainFrame.h"
 #include "app/StatusStrip.h"
+#include "definition/SymbolTable.h"
 #include "gauges/TarnGauge.h"
 #include "gauges/TarnGaugeDigital.h"
 #include "tests/ecu/SimProcess.h"
@@ -15,11 +16,11 @@
 #include <wx/stattext.h>
 
 #include <cstdlib>
-#include <fstream>
-#include <memory>
-#include <sstream>
+#include <unistd.h>
 
 namespace {
+
+const char* const kFixedValues = TARN_TEST_DATA_DIR "/ecu/fixtures/real-ecus.log";
 
 std::string RealIni(const char* name)
 {
@@ -29,26 +30,27 @@ std::string RealIni(const char* name)
 
 class OtherFirmwareTest : public ::testing::Test {
 protected:
-    void SetUp() override
+    void TearDown() override { Close(); }
+
+    // A frame on `ini` (its "--ini"), in a scratch working directory.
+    void Open(const std::string& ini)
     {
-        std::ifstream in(RealIni("speeduino_reference.ini"), std::ios::binary);
-        if (!in)
-            GTEST_SKIP() << "no real definition files at " << RealIni("");
-        std::ostringstream text;
-        text << in.rdbuf();
-        std::ofstream(dir.file("tarnv3.ini"), std::ios::binary) << text.str();
+        Close();
         ASSERT_TRUE(wxSetWorkingDirectory(dir.path));
-        frame = new MainFrame("V3 GUI for WinCE");
+        FrameStart start;
+        start.options.iniFile = wxString::FromUTF8(ini);
+        frame = new MainFrame("V3 GUI for WinCE", start);
         frame->Show();
         WaitFor([this] { return frame->IsShownOnScreen(); });
     }
-    void TearDown() override
+    void Close()
     {
         if (!frame)
             return;
         SelectInput(ID_INPUT_NONE);
         frame->Destroy();
         wxYield();
+        frame = nullptr;
     }
 
     void SelectInput(long id)
@@ -59,17 +61,18 @@ protected:
         frame->ProcessWindowEvent(event);
     }
 
-    std::vector<std::string> simOptions(const std::vector<std::string>& more) const
+    // The first digital gauge shows the description of `symbol`.
+    void ShowOnDigits(const wxString& symbol)
     {
-        std::vector<std::string> options = {"--ini", dir.file("tarnv3.ini"), "--datalog",
-                                            TARN_TEST_DATA_DIR "/ecu/fixtures/real-ecus.log"};
-        options.insert(options.end(), more.begin(), more.end());
-        return options;
+        const GaugeDescList& all = currentSymbolTable()->getGauges();
+        for (size_t i = 0; i < all.size(); ++i)
+            if (all[i]->getSymbolName() == symbol)
+                frame->GetDigitalGauge(0)->SetDefaultGaugeDesc(static_cast<int>(i));
     }
 
     static double Shown(wxWindow* gauge)
     {
-        wxStaticText* text = dynamic_cast<wxStaticText*>(wxWindow::FindWindowByName("ID_STATICTEXT2", gauge));
+        auto* text = dynamic_cast<wxStaticText*>(wxWindow::FindWindowByName("ID_STATICTEXT2", gauge));
         double value = -1;
         return text && text->GetLabel().ToCDouble(&value) ? value : -1;
     }
@@ -82,23 +85,50 @@ protected:
 
 TEST_F(OtherFirmwareTest, DialAndDigitsShowWhatTheEcuSent)
 {
-    SimProcess sim(simOptions({}));
-    ASSERT_TRUE(sim.ok());
-    TarnGauge* dial = frame->GetAnalogGauge();
-    TarnGaugeDigital* map = frame->GetDigitalGauge(0);
-    SelectInput(ID_INPUT_ECU);
-    // The board is given its second after the port opens before it is asked anything.
-    ASSERT_TRUE(WaitFor([&] { return !dial->IsStale() && !map->IsStale(); }, 15000))
-        << frame->GetStatusStrip()->GetText();
-    EXPECT_EQ(frame->GetStatusStrip()->GetText(), "ECU connected, 115200 baud");
-    EXPECT_TRUE(WaitFor([&] { return dial->GetValue() == 3210.0 && Shown(map) == 87.0; }, 5000))
-        << dial->GetValue() << " rpm, " << Shown(map) << " kPa";
+    const struct {
+        const char* file;
+        const char* dial; // its symbol
+        double rpm;
+        const char* digits;
+        double value;
+    } cases[] = {
+        {"speeduino_reference.ini", "rpm", 1870, "map", 87},
+        {"rusefi_mre_f4.ini", "RPMValue", 1870, "MAPValue", 87},
+        {"ms2extra_Serial321.ini", "rpm", 1870, "map", 87},
+        // Its MAP comes from a lookup table file that is not beside it.
+        {"ms1_megasquirt-I_BnG_2.0-3.0.ini", "rpm", 1800, "mapADC", 100},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.file);
+        const std::string ini = RealIni(c.file);
+        if (::access(ini.c_str(), R_OK) != 0)
+            GTEST_SKIP() << "no real definition files at " << ini;
+        SimProcess sim({"--ini", ini, "--datalog", kFixedValues});
+        ASSERT_TRUE(sim.ok());
+        Open(ini);
+        TarnGauge* dial = frame->GetAnalogGauge();
+        TarnGaugeDigital* digits = frame->GetDigitalGauge(0);
+        dial->SetDefaultGaugeDesc(c.dial);
+        ShowOnDigits(c.digits);
+        SelectInput(ID_INPUT_ECU);
+        EXPECT_TRUE(WaitFor([&] { return dial->GetValue() == c.rpm && Shown(digits) == c.value; },
+                            15000))
+            << dial->GetValue() << " and " << Shown(digits) << "; "
+            << frame->GetStatusStrip()->GetText();
+        EXPECT_FALSE(dial->IsStale());
+        EXPECT_EQ(frame->GetStatusStrip()->GetText(), "ECU connected, 115200 baud");
+        Close();
+    }
 }
 
 TEST_F(OtherFirmwareTest, AnotherFirmwareIsNeverShownAsLive)
 {
-    SimProcess sim(simOptions({"--signature", "speeduino 202310"}));
+    const std::string ini = RealIni("speeduino_reference.ini");
+    if (::access(ini.c_str(), R_OK) != 0)
+        GTEST_SKIP() << "no real definition files at " << ini;
+    SimProcess sim({"--ini", ini, "--datalog", kFixedValues, "--signature", "speeduino 202310"});
     ASSERT_TRUE(sim.ok());
+    Open(ini);
     SelectInput(ID_INPUT_ECU);
     StatusStrip* strip = frame->GetStatusStrip();
     ASSERT_TRUE(WaitFor([&] { return strip->GetText().StartsWith("Wrong firmware"); }, 15000))
@@ -106,4 +136,5 @@ TEST_F(OtherFirmwareTest, AnotherFirmwareIsNeverShownAsLive)
     EXPECT_EQ(strip->GetMark(), StatusStrip::Mark::Bad);
     EXPECT_TRUE(frame->GetAnalogGauge()->IsStale());
     EXPECT_TRUE(frame->GetDigitalGauge(0)->IsStale());
+    EXPECT_NE(frame->GetAnalogGauge()->GetValue(), 1870.0);
 }
