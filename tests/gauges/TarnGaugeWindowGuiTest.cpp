@@ -373,6 +373,7 @@ TEST_F(DialWindow, CloseWindowUnregistersAndClosesTheParent)
     frame = nullptr; // closed by the gauge
     SendMenu(TarnGauge::closeId);
     EXPECT_EQ(dispatcher.GetGaugeCount(), 1u);
+    dispatcher.RemoveGauge(other); // it goes with the frame
     ASSERT_TRUE(WaitFor([&] { return !parent; }));
     dispatcher.SetInput(nullptr);
 }
