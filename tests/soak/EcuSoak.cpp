@@ -58,7 +58,8 @@ void ReportWrongTick(long tick, const ValueMap& shown)
         return;
     std::fprintf(stderr, "tick %ld showed as live:", tick);
     for (const auto& entry : shown)
-        std::fprintf(stderr, " %s=%g", static_cast<const char*>(entry.first.utf8_str()), entry.second);
+        std::fprintf(stderr, " %s=%g", static_cast<const char*>(entry.first.utf8_str()),
+                     entry.second);
     std::fputc('\n', stderr);
 }
 
@@ -81,7 +82,8 @@ PhaseFigures RunEcuSoak(const SymbolTable& table, const EcuSoakPlan& plan,
     FaultInjector faults(plan.faults, plan.seed);
     SimulatedLine line(firmware, faults);
     line.setHangups(plan.answersPerPlug, plan.maxFailedOpens, plan.seed + 1);
-    line.watchSpoiledBlocks([&](const std::string& delivered) { spoiled.add(delivered, time.now()); });
+    line.watchSpoiledBlocks(
+        [&](const std::string& delivered) { spoiled.add(delivered, time.now()); });
     SerialPortHandler port([&line] { return line.newDevice(); }, 0);
     TarnProtocol protocol(&port);
     BlockDecoder truth(table);
@@ -172,7 +174,8 @@ PhaseFigures RunEcuSoak(const SymbolTable& table, const EcuSoakPlan& plan,
     figures.events = std::to_string(sent.count()) + " blocks sent, " + std::to_string(c.answers) +
                      " answers (" + std::to_string(c.noisy) + " noisy, " +
                      std::to_string(c.shortened) + " short, " + std::to_string(c.lengthened) +
-                     " long, " + std::to_string(c.stalled) + " stalled, " + std::to_string(c.shifted) + " shifted), " +
+                     " long, " + std::to_string(c.stalled) + " stalled, " +
+                     std::to_string(c.shifted) + " shifted), " +
                      std::to_string(c.dropped) + " dropped, " + std::to_string(c.hangups) +
                      " hang-ups, " + std::to_string(c.failedOpens) + " failed opens, " +
                      std::to_string(time.seconds() / 3600.0).substr(0, 5) + " h simulated";

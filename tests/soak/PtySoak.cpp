@@ -26,7 +26,8 @@ bool ShowsTruth(const SoakGauge& gauge)
         return true; // nothing shown
     for (const Truth& truth : kTruth)
         if (gauge.name == truth.name)
-            return std::fabs(gauge.value - truth.value) <= 1e-6 * std::fmax(1, std::fabs(truth.value));
+            return std::fabs(gauge.value - truth.value) <=
+                   1e-6 * std::fmax(1, std::fabs(truth.value));
     return true;
 }
 

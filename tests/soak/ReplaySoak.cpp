@@ -20,8 +20,10 @@ constexpr size_t kGauges = sizeof kSoakGaugeNames / sizeof kSoakGaugeNames[0];
 void FormatRecord(long i, char (&fields)[kGauges][32])
 {
     std::snprintf(fields[0], sizeof fields[0], "%ld", 800 + (i * 37) % 6000);
-    std::snprintf(fields[1], sizeof fields[1], "%.1f", 20 + static_cast<double>((i * 13) % 2000) / 10);
-    std::snprintf(fields[2], sizeof fields[2], "%.1f", -10 + static_cast<double>((i * 7) % 500) / 10);
+    std::snprintf(fields[1], sizeof fields[1], "%.1f",
+                  20 + static_cast<double>((i * 13) % 2000) / 10);
+    std::snprintf(fields[2], sizeof fields[2], "%.1f",
+                  -10 + static_cast<double>((i * 7) % 500) / 10);
     std::snprintf(fields[3], sizeof fields[3], "%.3f", 0.7 + static_cast<double>(i % 601) / 1000);
     std::snprintf(fields[4], sizeof fields[4], "%.2f", 1 + static_cast<double>(i % 499) / 100);
 }
@@ -87,7 +89,8 @@ PhaseFigures RunReplaySoak(const ReplaySoakPlan& plan, const std::string& folder
         bool right = true;
         for (size_t g = 0; g < kGauges; ++g) {
             const double want = std::strtod(fields[g], nullptr);
-            right = right && std::fabs(gauges[g]->value - want) <= 1e-9 * std::fmax(1, std::fabs(want));
+            right = right &&
+                    std::fabs(gauges[g]->value - want) <= 1e-9 * std::fmax(1, std::fabs(want));
         }
         figures.good += right;
         figures.wrong += !right;

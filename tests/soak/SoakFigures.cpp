@@ -27,15 +27,17 @@ std::vector<std::string> MissedGoals(const PhaseFigures& phase, const SoakGoals&
 void PrintSoakTable(FILE* out, const std::vector<PhaseFigures>& phases, const SoakGoals& goals)
 {
     std::fprintf(out,
-                 "| phase | ticks | good | stale | wrong | spoiled to length | longest gap s | RSS warm KiB | RSS growth "
-                 "KiB | fds warm/end | threads warm/end | log max bytes | log restarts | wall s |\n"
+                 "| phase | ticks | good | stale | wrong | spoiled to length | longest gap s "
+                 "| RSS warm KiB | RSS growth KiB | fds warm/end | threads warm/end "
+                 "| log max bytes | log restarts | wall s |\n"
                  "|---|---:|---:|---:|---:|---:|---:|---:|---:|---:|---:|---:|---:|---:|\n");
     for (const PhaseFigures& p : phases)
-        std::fprintf(out, "| %s | %ld | %ld | %ld | %ld | %ld | %.1f | %ld | %ld | %ld/%ld | %ld/%ld | %llu | %ld | %.1f |\n",
+        std::fprintf(out,
+                     "| %s | %ld | %ld | %ld | %ld | %ld | %.1f | %ld | %ld | %ld/%ld | %ld/%ld "
+                     "| %llu | %ld | %.1f |\n",
                      p.name.c_str(), p.ticks, p.good, p.stale, p.wrong, p.undetectable,
-                     p.longestGapSeconds,
-                     p.warm.rssKiB, p.largestRssKiB - p.warm.rssKiB, p.warm.descriptors,
-                     p.end.descriptors, p.warm.threads, p.end.threads,
+                     p.longestGapSeconds, p.warm.rssKiB, p.largestRssKiB - p.warm.rssKiB,
+                     p.warm.descriptors, p.end.descriptors, p.warm.threads, p.end.threads,
                      static_cast<unsigned long long>(p.largestLogBytes), p.logRestarts, p.seconds);
     for (const PhaseFigures& p : phases)
         if (!p.events.empty())
