@@ -8,6 +8,8 @@
 #include "ecu/TarnLink.h"
 #include "ecu/TarnProtocol.h"
 
+#include <wx/log.h>
+
 #include <algorithm>
 
 constexpr std::chrono::milliseconds RTDataMgrSerial::kStaleAfter;
@@ -189,6 +191,8 @@ bool RTDataMgrSerial::serve(const wxString& name, double& value, bool traced)
 
 double RTDataMgrSerial::recordValue(const wxString& name)
 {
+    // The evaluator's traces too: the tick traced this record's values once.
+    wxLogNull untraced;
     double value;
     return serve(name, value, false) ? value : NoValue();
 }

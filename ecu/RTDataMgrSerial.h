@@ -77,8 +77,8 @@ public:
     // new number is a fresh record) and when it was fetched.
     uint64_t getRecordSequence() const { return record ? record->sequence : 0; }
     Clock::time_point getRecordTime() const { return record ? record->fetchedAt : Clock::time_point(); }
-    // The value of `name` in that record, as a tick serves it, without the
-    // traces; NoValue() when it has none.
+    // The value of `name` in that record, as a tick serves it, without any
+    // trace (its own or the evaluator's); NoValue() when it has none.
     double recordValue(const wxString& name);
 
     // The raw value of a field of `size` bytes at `offset` of `block`.
