@@ -72,7 +72,7 @@ static wxString DigitalSlot(int i)
 
 // A stalled event loop must not make a replay jump: longer gaps count as this.
 static const double kLongestTickSeconds = 0.5;
-// The open-log chooser fills the client area up to this size.
+// The open-log chooser fills the frame up to this size.
 static const wxSize kLargestChooser(480, 640);
 
 // The replay control a key stands for; wxID_NONE for other keys.
@@ -378,8 +378,9 @@ void MainFrame::UpdateMenus()
 
 void MainFrame::OnOpenLog(wxCommandEvent&)
 {
-    // Over the client area, as large as the screen of a handheld allows.
-    wxRect area(ClientToScreen(wxPoint(0, 0)), GetClientSize());
+    // Over the whole frame (the handheld's screen), centred on it as the
+    // toolkit places dialogs anyway.
+    wxRect area = GetScreenRect();
     const int display = wxDisplay::GetFromWindow(this);
     if (display != wxNOT_FOUND)
         area.Intersect(wxDisplay(display).GetClientArea());
