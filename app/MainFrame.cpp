@@ -500,7 +500,13 @@ void MainFrame::OnSelectInput(wxCommandEvent& event)
     } else if (id == ID_INPUT_ECU) {
         chosen = InputChoice::Ecu;
         m_timer.Stop();
-        ReplaceInput(new RTDataMgrSerial(TarnProtocol::getInstance(), currentSymbolTable()));
+        // The line speed is the user's for another firmware's link; the built-in
+        // firmware keeps the speeds of its modes.
+        GenericLinkOptions link;
+        if (m_options.baud)
+            link.baud = *m_options.baud;
+        ReplaceInput(
+            new RTDataMgrSerial(TarnProtocol::getInstance(), currentSymbolTable(), {}, link));
         if (!m_timer.IsRunning())
             m_timer.Start(kEcuPeriodMs, wxTIMER_CONTINUOUS);
     } else if (id == ID_INPUT_FILE) {

@@ -8,6 +8,7 @@
 #include <atomic>
 #include <cstdlib>
 #include <limits>
+#include <vector>
 
 namespace {
 
@@ -78,8 +79,13 @@ bool DebugLogEnabled()
 
 void InitDebugLog(const wxString& folder, uint64_t limitBytes)
 {
-    if (DebugLogFile* previous = g_file.exchange(nullptr))
+    // A closed file stays allocated, even past exit: another thread may
+    // still hold it.
+    static auto* retired = new std::vector<DebugLogFile*>;
+    if (DebugLogFile* previous = g_file.exchange(nullptr)) {
         previous->close();
+        retired->push_back(previous);
+    }
     auto* file = new DebugLogFile(std::string(folder.fn_str()), limitBytes);
     g_file.store(file, std::memory_order_release);
     delete wxLog::SetActiveTarget(new DebugLogTarget(file));

@@ -12,7 +12,7 @@
 #include "definition/SymbolTable.h"
 #include "dispatch/GaugeUpdater.h"
 #include "ecu/RTDataMgrSerial.h"
-#include "tests/ecu/SimProcess.h"
+#include "tests/support/SimProcess.h"
 #include "tests/gauges/GuiClick.h"
 
 #include <benchmark/benchmark.h>

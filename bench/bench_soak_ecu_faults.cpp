@@ -11,7 +11,7 @@
 #include "definition/SymbolTable.h"
 #include "ecu/RTDataMgrSerial.h"
 #include "ecu/TarnProtocol.h"
-#include "tests/ecu/SimProcess.h"
+#include "tests/support/SimProcess.h"
 
 #include <benchmark/benchmark.h>
 #include <wx/init.h>

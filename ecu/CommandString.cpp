@@ -35,13 +35,36 @@ bool putNumber(uint32_t value, int width, ByteOrder order, std::string& bytes)
     return true;
 }
 
+void addByte(CommandTemplate& command, char byte)
+{
+    if (command.pieces.empty() || command.pieces.back().kind != CommandPiece::Bytes)
+        command.pieces.push_back(CommandPiece());
+    command.pieces.back().bytes += byte;
+}
+
 } // namespace
 
-bool parseCommandString(const wxString& text, const CommandParameters& parameters,
-                        std::string& bytes, wxString& error)
+bool CommandTemplate::asksForPart() const
 {
-    static const wxString canId = wxS("$tsCanId");
-    bytes.clear();
+    for (const CommandPiece& piece : pieces)
+        if (piece.kind != CommandPiece::Bytes)
+            return true;
+    return false;
+}
+
+size_t CommandTemplate::length() const
+{
+    size_t n = 0;
+    for (const CommandPiece& piece : pieces)
+        n += piece.kind == CommandPiece::Bytes ? piece.bytes.size() : static_cast<size_t>(piece.width);
+    return n;
+}
+
+bool parseCommandTemplate(const wxString& text, uint8_t canId, CommandTemplate& command,
+                          wxString& error)
+{
+    static const wxString canIdName = wxS("$tsCanId");
+    command.pieces.clear();
     const size_t n = text.length();
     for (size_t i = 0; i < n; ++i) {
         const wxUniChar c = text[i];
@@ -52,7 +75,7 @@ bool parseCommandString(const wxString& text, const CommandParameters& parameter
             }
             const wxUniChar e = text[i + 1];
             if (e == '\\') {
-                bytes += '\\';
+                addByte(command, '\\');
                 ++i;
             } else if (e == 'x') {
                 const int high = i + 2 < n ? hexDigit(text[i + 2]) : -1;
@@ -61,11 +84,11 @@ bool parseCommandString(const wxString& text, const CommandParameters& parameter
                     error = "\\x needs two hex digits" + at(i);
                     return false;
                 }
-                bytes += static_cast<char>(high << 4 | low);
+                addByte(command, static_cast<char>(high << 4 | low));
                 i += 3;
-            } else if (text.compare(i + 1, canId.length(), canId) == 0) {
-                bytes += static_cast<char>(parameters.canId);
-                i += canId.length();
+            } else if (text.compare(i + 1, canIdName.length(), canIdName) == 0) {
+                addByte(command, static_cast<char>(canId));
+                i += canIdName.length();
             } else {
                 error = "bad escape \\" + wxString(e) + at(i);
                 return false;
@@ -79,16 +102,13 @@ bool parseCommandString(const wxString& text, const CommandParameters& parameter
             }
             const wxUniChar kind = j < n ? text[j] : wxUniChar(0);
             if (kind == '%' && width == 1) {
-                bytes += '%';
+                addByte(command, '%');
             } else if (kind == 'o' || kind == 'c') {
-                const uint32_t value = kind == 'o' ? parameters.offset : parameters.count;
-                if (!putNumber(value, width, parameters.order, bytes)) {
-                    error = wxString::Format("%s %u does not fit in %d byte%s",
-                                             kind == 'o' ? "offset" : "count", value, width,
-                                             width == 1 ? "" : "s") +
-                            at(i);
-                    return false;
-                }
+                CommandPiece piece;
+                piece.kind = kind == 'o' ? CommandPiece::Offset : CommandPiece::Count;
+                piece.width = width;
+                piece.position = i;
+                command.pieces.push_back(piece);
             } else {
                 error = "unsupported placeholder " + text.substr(i, j + 1 - i) + at(i);
                 return false;
@@ -99,8 +119,39 @@ bool parseCommandString(const wxString& text, const CommandParameters& parameter
                     " is not a byte" + at(i);
             return false;
         } else {
-            bytes += static_cast<char>(c.GetValue());
+            addByte(command, static_cast<char>(c.GetValue()));
         }
     }
     return true;
+}
+
+bool fillCommand(const CommandTemplate& command, uint32_t offset, uint32_t count,
+                 ByteOrder order, std::string& bytes, wxString& error)
+{
+    bytes.clear();
+    for (const CommandPiece& piece : command.pieces) {
+        if (piece.kind == CommandPiece::Bytes) {
+            bytes += piece.bytes;
+            continue;
+        }
+        const bool isOffset = piece.kind == CommandPiece::Offset;
+        const uint32_t value = isOffset ? offset : count;
+        if (!putNumber(value, piece.width, order, bytes)) {
+            error = wxString::Format("%s %u does not fit in %d byte%s", isOffset ? "offset" : "count",
+                                     value, piece.width, piece.width == 1 ? "" : "s") +
+                    at(piece.position);
+            return false;
+        }
+    }
+    return true;
+}
+
+bool parseCommandString(const wxString& text, const CommandParameters& parameters,
+                        std::string& bytes, wxString& error)
+{
+    CommandTemplate command;
+    bytes.clear();
+    return parseCommandTemplate(text, parameters.canId, command, error) &&
+           fillCommand(command, parameters.offset, parameters.count, parameters.order, bytes,
+                       error);
 }

@@ -12,6 +12,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 struct CommandParameters {
     uint32_t offset = 0;
@@ -20,6 +21,33 @@ struct CommandParameters {
     ByteOrder order = ByteOrder::Big;
 };
 
-// False with `error` set (and `bytes` unspecified) when the text is refused.
+// A command string taken apart: fixed bytes and the places where the offset
+// and count of a part go. The simulator matches commands against it.
+struct CommandPiece {
+    enum Kind { Bytes, Offset, Count };
+    Kind kind = Bytes;
+    std::string bytes;   // Bytes
+    int width = 1;       // Offset, Count: 1 or 2 bytes
+    size_t position = 0; // where the placeholder stands in the text (from 0)
+};
+
+struct CommandTemplate {
+    std::vector<CommandPiece> pieces;
+    // True when the command names the part it asks for (%o, %c).
+    bool asksForPart() const;
+    // Bytes of the command once filled in.
+    size_t length() const;
+};
+
+// False with `error` set (and `command` unspecified) when the text is refused.
+bool parseCommandTemplate(const wxString& text, uint8_t canId, CommandTemplate& command,
+                          wxString& error);
+// The command's bytes for one part; false with `error` when the offset or
+// count does not fit its placeholder.
+bool fillCommand(const CommandTemplate& command, uint32_t offset, uint32_t count,
+                 ByteOrder order, std::string& bytes, wxString& error);
+
+// Both steps at once. False with `error` set (and `bytes` unspecified) when
+// the text is refused.
 bool parseCommandString(const wxString& text, const CommandParameters& parameters,
                         std::string& bytes, wxString& error);

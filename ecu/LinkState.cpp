@@ -14,6 +14,11 @@ std::string LinkState::describe() const
                (reason.empty() ? std::string() : ": " + reason);
     case CannotOpen:
         return "cannot open " + device + (reason.empty() ? std::string() : ": " + reason);
+    case Refused:
+    case WrongFirmware:
+        return reason;
+    case Unusable:
+        return "the definition file's link cannot be used: " + reason;
     }
     return std::string();
 }

@@ -9,6 +9,10 @@ struct LinkState {
         Connected,  // the last fetch brought a good record
         NoReply,    // the port is open but nothing on it answers as the ECU
         CannotOpen, // the port cannot be opened: `device` and `reason` say why
+        // Of the link a definition file describes (ecu/GenericLink.h); `reason` says why.
+        Refused,       // a reply came but was refused (CRC, length, status)
+        WrongFirmware, // the firmware on the line is not the file's
+        Unusable,      // the definition file's link settings cannot be used
     };
 
     Kind kind = Idle;
@@ -25,6 +29,7 @@ struct LinkState {
 
     // One short line for people: "ECU connected, 9600 baud", "searching for
     // the ECU", "no reply from the ECU on /dev/ttyS0", "cannot open
-    // /dev/ttyS0: Permission denied".
+    // /dev/ttyS0: Permission denied", "reply to the runtime data request "A"
+    // refused: CRC mismatch (...)".
     std::string describe() const;
 };

@@ -15,7 +15,7 @@
 constexpr std::chrono::milliseconds RTDataMgrSerial::kStaleAfter;
 
 RTDataMgrSerial::RTDataMgrSerial(TarnProtocol* ecuProtocol, SymbolTable* table,
-                                 ClockFunction clockFunction)
+                                 ClockFunction clockFunction, const GenericLinkOptions& options)
     : protocol(ecuProtocol), symbolTable(table), clock(std::move(clockFunction))
 {
     if (!clock)
@@ -36,8 +36,13 @@ RTDataMgrSerial::RTDataMgrSerial(TarnProtocol* ecuProtocol, SymbolTable* table,
     }
     if (!protocol)
         return;
-    const int declared = symbolTable ? symbolTable->getLinkSettings().ochBlockSize : 0;
-    std::unique_ptr<EcuLink> link(new TarnLink(*protocol, declared, channelsEnd));
+    std::unique_ptr<EcuLink> link;
+    if (symbolTable && !symbolTable->getLinkSettings().isBuiltInFirmware() && protocol->getPort())
+        link.reset(new GenericLink(*protocol->getPort(), symbolTable->getLinkSettings(),
+                                   symbolTable->getBlockSize(), options));
+    else
+        link.reset(new TarnLink(*protocol, symbolTable ? symbolTable->getLinkSettings().ochBlockSize : 0,
+                                channelsEnd));
     const std::vector<Symbol>* decoded = &channels;
     const ByteOrder order = byteOrder;
     worker.reset(new EcuWorker(

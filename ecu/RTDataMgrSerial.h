@@ -24,6 +24,7 @@
 #include "definition/Symbol.h"
 #include "dispatch/RTDataMgr.h"
 #include "ecu/EcuWorker.h"
+#include "ecu/GenericLink.h"
 #include "ecu/LinkState.h"
 #include "expr/Evaluation.h"
 
@@ -43,8 +44,12 @@ public:
     static constexpr std::chrono::milliseconds kStaleAfter{1000};
 
     // Neither is owned. `clock` tells fetch times and the age of a record
-    // (steady_clock::now without one).
-    RTDataMgrSerial(TarnProtocol* protocol, SymbolTable* table, ClockFunction clock = {});
+    // (steady_clock::now without one). The link is the protocol's own for the
+    // built-in firmware's definition file (LinkSettings::isBuiltInFirmware),
+    // otherwise the one the file describes (GenericLink), on the protocol's
+    // port, with `options` (the line speed the user chose).
+    RTDataMgrSerial(TarnProtocol* protocol, SymbolTable* table, ClockFunction clock = {},
+                    const GenericLinkOptions& options = GenericLinkOptions());
     RTDataMgrSerial(const RTDataMgrSerial&) = delete;
     RTDataMgrSerial& operator=(const RTDataMgrSerial&) = delete;
     ~RTDataMgrSerial() override;

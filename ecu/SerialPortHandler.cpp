@@ -174,6 +174,16 @@ int SerialPortHandler::ReadBytes(char* buffer, int n)
 
 int SerialPortHandler::ReadReply(char* buffer, int n, int expected)
 {
+    return readWithin(buffer, n, expected, n + kSlackMs);
+}
+
+int SerialPortHandler::ReadBytesWithin(char* buffer, int n, int limitMs)
+{
+    return readWithin(buffer, n, -1, limitMs);
+}
+
+int SerialPortHandler::readWithin(char* buffer, int n, int expected, int limitMs)
+{
     const int opened = open();
     if (opened < 0)
         return opened;
@@ -186,7 +196,8 @@ int SerialPortHandler::ReadReply(char* buffer, int n, int expected)
     wxIOBase* device = port.get();
     if (!beginTransfer(&timedOut))
         return kInterrupted;
-    IoTimer timer(static_cast<unsigned>(n + kSlackMs), &timedOut, [device] { device->Wake(); });
+    IoTimer timer(static_cast<unsigned>(limitMs > 0 ? limitMs : 1), &timedOut,
+                  [device] { device->Wake(); });
     timer.start();
     int received;
     if (expected < 0 || expected > n) {
@@ -234,6 +245,19 @@ void SerialPortHandler::setBaudRate(int rate)
         baudRate = 19200;
     }
     port->SetBaudRate(baudRate);
+}
+
+int SerialPortHandler::setLineSpeed(int rate)
+{
+    const int opened = open();
+    if (opened < 0)
+        return opened;
+    if (!port)
+        return kNoPort;
+    if (port->SetBaudRate(rate) != 0)
+        return -1;
+    baudRate = rate;
+    return 0;
 }
 
 int SerialPortHandler::Discard(int n)

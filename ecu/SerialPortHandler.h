@@ -51,6 +51,9 @@ public:
     // Bytes read (0..n) within n + 20 ms, or -100, -200. Returns as soon as n
     // bytes are in; a shorter reply takes the whole limit.
     int ReadBytes(char* buffer, int n);
+    // Like ReadBytes, within `limitMs` milliseconds instead (0 is taken as 1);
+    // -300 when interrupted.
+    int ReadBytesWithin(char* buffer, int n, int limitMs);
     // A reply of known length: like ReadBytes, but once `expected` bytes are
     // in it also returns when the line then stays quiet for 3 character times
     // (so a longer reply is still caught, and an exact one ends early).
@@ -59,6 +62,9 @@ public:
     int DiscardPending();
     // 9600 selects 9600 baud, every other value 19200.
     void setBaudRate(int rate);
+    // Any speed the device accepts (1200 ... 921600): 0, -1 when it refuses,
+    // or an open error.
+    int setLineSpeed(int rate);
     int getBaudRate() const { return baudRate; }
     // Reads up to n bytes and drops them; the ReadBytes result.
     int Discard(int n);
@@ -83,6 +89,8 @@ public:
 private:
     void initSerialPort();
     wxIOBase* makeDevice();
+    // ReadReply within `limitMs` (an `expected` of -1: no quiet-line end).
+    int readWithin(char* buffer, int n, int expected, int limitMs);
     // Registers a transfer's time-out flag so that interrupt() can end it;
     // false when interrupted already.
     bool beginTransfer(IoTimer::Flag* flag);

@@ -11,7 +11,7 @@
 #include "gauges/GaugeValueSelector.h"
 #include "gauges/TarnGauge.h"
 #include "gauges/TarnGaugeDigital.h"
-#include "tests/ecu/SimProcess.h"
+#include "tests/support/SimProcess.h"
 #include "tests/gauges/GuiClick.h"
 #include "tests/support/WaitFor.h"
 

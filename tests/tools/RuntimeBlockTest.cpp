@@ -1,6 +1,7 @@
 #include "tools/tarn-ecu-sim/RuntimeBlock.h"
 
 #include "definition/IniParser.h"
+#include "ecu/ChannelDecoder.h"
 #include "tools/tarn-ecu-sim/ValueSource.h"
 
 #include <gtest/gtest.h>
@@ -22,6 +23,11 @@ BlockChannel Channel(int32_t size, bool isSigned, double scale = 1, double trans
     channel.scale = scale;
     channel.trans = trans;
     return channel;
+}
+
+std::string bytes4(int a, int b, int c, int d)
+{
+    return {static_cast<char>(a), static_cast<char>(b), static_cast<char>(c), static_cast<char>(d)};
 }
 
 class FixedValues : public ValueSource {
@@ -183,4 +189,55 @@ TEST(RuntimeBlockFill, EachBlockAdvancesTheSourceAndMissingValuesReadZero)
     values.values["rpm"] = 70000;
     EXPECT_EQ(block.next(), std::string("\xff\xff\xdc\0\0", 5));
     EXPECT_EQ(values.advances, 2);
+}
+
+TEST(RuntimeBlockEncoding, WhatTheDashboardDecodesInEitherByteOrder)
+{
+    // Each channel is stored into a block of 0x5A bytes and read back with
+    // the dashboard's own decoder; a bit field keeps the bits around it.
+    struct Case {
+        const char* label;
+        const char* type; // U16 S16 F32 BITS
+        ByteOrder order;
+        double scale, trans;
+        double value;
+        std::string want; // 4-byte block afterwards
+        double decoded;
+    };
+    const Case cases[] = {
+        {"U16 little-endian", "U16", ByteOrder::Little, 1, 0, 830, bytes4(0x3E, 0x03, 0x5A, 0x5A), 830},
+        {"U16 big-endian", "U16", ByteOrder::Big, 1, 0, 830, bytes4(0x03, 0x3E, 0x5A, 0x5A), 830},
+        {"S16 little-endian, scaled", "S16", ByteOrder::Little, 0.1, 0, -2.5, bytes4(0xE7, 0xFF, 0x5A, 0x5A), -2.5},
+        {"F32 little-endian", "F32", ByteOrder::Little, 1, 0, 1.5, bytes4(0x00, 0x00, 0xC0, 0x3F), 1.5},
+        {"F32 big-endian, scaled", "F32", ByteOrder::Big, 0.5, 0, 3.0, bytes4(0x40, 0xC0, 0x00, 0x00), 3.0},
+        {"bits 2..4", "BITS", ByteOrder::Big, 1, 0, 5, bytes4(0x56, 0x5A, 0x5A, 0x5A), 5},
+        {"bits 2..4 clamp at the field's top", "BITS", ByteOrder::Big, 1, 0, 9, bytes4(0x5E, 0x5A, 0x5A, 0x5A), 7},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.label);
+        BlockChannel channel = Channel(2, std::string(c.type) == "S16", c.scale, c.trans);
+        Symbol symbol;
+        symbol.setIdentity("x", "", false, 0, 0);
+        symbol.setType(channel.isSigned, 2);
+        symbol.setScaling(c.scale, c.trans, 0, 0, 0);
+        if (std::string(c.type) == "F32") {
+            channel.size = 4;
+            channel.isFloat = true;
+            symbol.setType(false, 4);
+            symbol.Float = true;
+        } else if (std::string(c.type) == "BITS") {
+            channel.size = 1;
+            channel.bitLo = 2;
+            channel.bitHi = 4;
+            symbol.setType(false, 1);
+            symbol.setBits(2, 4, 0, wxArrayString());
+        }
+        std::string block(4, '\x5A');
+        StoreValue(block, channel, c.value, c.order);
+        EXPECT_EQ(block, c.want);
+        const auto* raw = reinterpret_cast<const unsigned char*>(block.data());
+        const std::optional<double> back = decodeChannel(symbol, raw, block.size(), c.order);
+        ASSERT_TRUE(back.has_value());
+        EXPECT_DOUBLE_EQ(*back, c.decoded);
+    }
 }

@@ -12,7 +12,9 @@ TEST(SimOptions, AcceptsEveryOptionInBothForms)
     ASSERT_EQ(ParseSimOptions({"--ini", "a.ini", "--datalog=d.log", "--mode", "boot", "--link", "/tmp/l",
                                "--reply-length=74", "--log", "x.log", "--noise", "0.5", "--drop=0",
                                "--short", "1", "--long", "0.25", "--stall", "200", "--stall-rate", "0.5",
-                               "--hangup-after", "3", "--seed", "18446744073709551615"},
+                               "--hangup-after", "3", "--seed", "18446744073709551615", "--baud",
+                               "38400", "--signature=other", "--bad-crc", "0.1", "--bad-status",
+                               "0.2", "--short-frame", "0.3", "--long-frame=0.4"},
                               options, error),
               OptionsOutcome::Run)
         << error;
@@ -31,6 +33,12 @@ TEST(SimOptions, AcceptsEveryOptionInBothForms)
     EXPECT_EQ(options.hangupAfter, 3);
     EXPECT_TRUE(options.haveSeed);
     EXPECT_EQ(options.seed, 18446744073709551615ULL);
+    EXPECT_EQ(options.baud, 38400);
+    EXPECT_EQ(options.signature, "other");
+    EXPECT_DOUBLE_EQ(options.faults.badCrc, 0.1);
+    EXPECT_DOUBLE_EQ(options.faults.badStatus, 0.2);
+    EXPECT_DOUBLE_EQ(options.faults.shortFrame, 0.3);
+    EXPECT_DOUBLE_EQ(options.faults.longFrame, 0.4);
 }
 
 TEST(SimOptions, DefaultsWithoutOptions)
@@ -40,6 +48,7 @@ TEST(SimOptions, DefaultsWithoutOptions)
     ASSERT_EQ(ParseSimOptions({}, options, error), OptionsOutcome::Run);
     EXPECT_EQ(options.mode, EcuMode::Run);
     EXPECT_EQ(options.replyLength, 56u);
+    EXPECT_EQ(options.baud, 115200);
     EXPECT_EQ(options.hangupAfter, 0);
     EXPECT_FALSE(options.haveSeed);
 }
@@ -64,6 +73,9 @@ TEST(SimOptions, MisuseIsRefusedWithAMessageNamingIt)
         {{"--stall", "60001"}, "--stall"},
         {{"--hangup-after", "two"}, "--hangup-after"},
         {{"--seed", "18446744073709551616"}, "--seed"},
+        {{"--baud", "115201"}, "--baud wants a line speed"},
+        {{"--baud", "0"}, "--baud wants a line speed"},
+        {{"--bad-crc", "2"}, "--bad-crc"},
         {{"--ini"}, "--ini needs a value"},
         {{"--ini="}, "--ini wants a file name"},
         {{"--verbose"}, "unknown option --verbose"},

@@ -1,5 +1,5 @@
 // tarntool decode and live, run as the built program.
-#include "tests/ecu/SimProcess.h"
+#include "tests/support/SimProcess.h"
 
 #include <gtest/gtest.h>
 
@@ -195,6 +195,7 @@ TEST(TarntoolLive, FailedFetchesAndMisuse)
         {"bad tick count", {"live", kSampleIni, "--ticks", "-1", "rpm"}, 2, 0},
         {"bad period", {"live", kSampleIni, "--period", "soon", "rpm"}, 2, 0},
         {"missing file", {"live", kSampleIni + ".missing", "rpm"}, 2, 0},
+        {"not a line speed", {"live", kSampleIni, "--baud", "115201", "rpm"}, 2, 0},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.label);
@@ -209,4 +210,46 @@ TEST(TarntoolLive, FailedFetchesAndMisuse)
     EXPECT_NE(none.err.find(dir.file("no-adapter") + ": No such file or directory"),
               std::string::npos)
         << none.err;
+}
+
+TEST(TarntoolLive, OtherFirmwaresOverTheLinkTheirFilesDescribe)
+{
+    const char* env = std::getenv("TARN_REALWORLD_DIR");
+    const std::string dir = std::string(env && *env ? env : TARN_REALWORLD_DIR) + "/ini/";
+    const std::string fixed = TARN_TEST_DATA_DIR "/ecu/fixtures/real-ecus.log";
+    const struct {
+        const char* file;
+        std::vector<std::string> simOptions;
+        std::vector<std::string> liveOptions;
+        int status;
+        const char* out; // each tick
+        const char* err;
+    } cases[] = {
+        {"speeduino_reference.ini", {}, {"rpm", "map"}, 0, "{\"rpm\":1870,\"map\":87}", ""},
+        {"rusefi_mre_f4.ini", {"--baud", "38400"}, {"--baud", "38400", "RPMValue"}, 0,
+         "{\"RPMValue\":1870}", ""},
+        {"ms2extra_Serial321.ini", {}, {"rpm", "map"}, 0, "{\"rpm\":1870,\"map\":87}", ""},
+        {"ms1_megasquirt-I_BnG_2.0-3.0.ini", {}, {"rpm"}, 0, "{\"rpm\":1800}", ""},
+        {"speeduino_reference.ini", {"--signature", "speeduino 202310"}, {"rpm"}, 1,
+         "{\"rpm\":null,\"(stale)\":true}",
+         "no runtime data (-403: wrong firmware: it answers \"speeduino 202310\" to the query "
+         "\"Q\", the definition file expects \"speeduino 202405-dev\")"},
+        {"speeduino_reference.ini", {"--bad-crc", "1"}, {"rpm"}, 1,
+         "{\"rpm\":null,\"(stale)\":true}", "refused: CRC mismatch (sent 0x"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::string(c.file) + " " + c.err);
+        if (::access((dir + c.file).c_str(), R_OK) != 0)
+            GTEST_SKIP() << "no real definition files at " << dir;
+        std::vector<std::string> simOptions = {"--ini", dir + c.file, "--datalog", fixed};
+        simOptions.insert(simOptions.end(), c.simOptions.begin(), c.simOptions.end());
+        SimProcess sim(simOptions);
+        ASSERT_TRUE(sim.ok());
+        std::vector<std::string> args = {"live", dir + c.file, "--ticks", "2", "--period", "50"};
+        args.insert(args.end(), c.liveOptions.begin(), c.liveOptions.end());
+        const ToolRun run = Tarntool(args);
+        EXPECT_EQ(run.status, c.status) << run.err;
+        EXPECT_EQ(run.out, std::string(c.out) + "\n" + c.out + "\n");
+        EXPECT_NE(run.err.find(c.err), std::string::npos) << run.err;
+    }
 }

@@ -3,6 +3,7 @@
 // is in, the runtime data block, or a move to another mode. The line itself
 // (speeds, pacing, faults) is the Simulator's business.
 #include "tools/tarn-ecu-sim/EcuCommands.h"
+#include "tools/tarn-ecu-sim/SerialFirmware.h"
 
 #include <functional>
 #include <string>
@@ -15,14 +16,7 @@ extern const char* const kBootExitText;
 // Sent after "Man"; the dashboard drops up to 4 bytes.
 extern const char* const kMenuPrompt;
 
-struct FirmwareReply {
-    std::string bytes;
-    // An answer to a probe or to "A", as opposed to the chatter of a mode
-    // switch: only answers are spoiled by faults and counted for hang-ups.
-    bool isAnswer = false;
-};
-
-class EcuFirmware {
+class EcuFirmware : public SerialFirmware {
 public:
     using BlockFunction = std::function<std::string()>;
     EcuFirmware(EcuMode start, BlockFunction block);
@@ -30,6 +24,12 @@ public:
     EcuMode mode() const { return current; }
     // Carries out a command of the current mode (MatchCommand only finds those).
     FirmwareReply handle(EcuCommand command);
+
+    int lineSpeed() const override { return ModeLineSpeed(current); }
+    std::string stateName() const override;
+    size_t longestCommand() const override;
+    CommandStart match(const uint8_t* bytes, size_t count) const override;
+    FirmwareReply serve(const uint8_t* bytes, size_t length, SimLog& log) override;
 
 private:
     EcuMode current;

@@ -129,10 +129,15 @@ void EngineModel::setTime(double seconds)
         double value;
     };
     const Entry entries[] = {
-        {{{"rpm", "enginespeed", "rpm1", "rpm100", "rpmvalue"}}, d.rpm},
+        {{{"rpm", "enginespeed", "rpm1", "rpmvalue"}}, d.rpm},
+        // Hundreds of rpm in one byte, as the oldest firmwares send it.
+        {{{"rpm100"}}, d.rpm / 100},
         {{{"map", "kpa", "mapkpa", "mapvalue"}}, d.map},
         {{{"tps", "tp", "throttle", "tpspercent", "tpsvalue"}}, d.tps},
         {{{"coolant", "clt", "cts", "water", "coolanttemp", "engtemp"}}, coolant},
+        // Temperatures 40 degrees up, so that one unsigned byte holds the cold ones.
+        {{{"coolantraw"}}, coolant + 40},
+        {{{"iatraw"}}, mat + 40},
         {{{"mat", "iat", "airtemp", "intake", "intaketemp", "manifoldairtemp"}}, mat},
         {{{"spark", "advance", "adv", "sparkadv", "ignadv", "ignitionadvance", "timing"}}, spark},
         {{{"dwell", "dwelltime", "sparkdwellvalue"}}, dwell},

@@ -14,7 +14,26 @@ FaultInjector::FaultInjector(const FaultSettings& settings, uint64_t seed)
 bool FaultInjector::any() const
 {
     return faults.noise > 0 || faults.drop > 0 || faults.shortReply > 0 || faults.longReply > 0 ||
-           faults.stallMs > 0;
+           faults.stallMs > 0 || faults.badCrc > 0 || faults.badStatus > 0 ||
+           faults.shortFrame > 0 || faults.longFrame > 0;
+}
+
+FrameFault FaultInjector::drawFrameFault(size_t& bytes)
+{
+    bytes = 0;
+    if (chance(faults.badCrc))
+        return FrameFault::BadCrc;
+    if (chance(faults.badStatus))
+        return FrameFault::BadStatus;
+    if (chance(faults.shortFrame)) {
+        bytes = between(1, kMaxFaultBytes);
+        return FrameFault::ShortFrame;
+    }
+    if (chance(faults.longFrame)) {
+        bytes = between(1, kMaxFaultBytes);
+        return FrameFault::LongFrame;
+    }
+    return FrameFault::None;
 }
 
 bool FaultInjector::chance(double probability)

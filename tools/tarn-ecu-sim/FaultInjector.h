@@ -13,7 +13,14 @@ struct FaultSettings {
     double longReply = 0; // chance of 1 to 4 extra bytes at the end
     int stallMs = 0;      // pause in the middle of a reply
     double stallRate = 1; // chance that a reply stalls when stallMs > 0
+    // Faults of the framed envelope, drawn per reply frame.
+    double badCrc = 0;     // chance of a CRC that does not match
+    double badStatus = 0;  // chance of an error status instead of the answer
+    double shortFrame = 0; // chance of a sound frame carrying 1 to 4 bytes less than asked
+    double longFrame = 0;  // chance of a sound frame carrying more than the whole block
 };
+
+enum class FrameFault { None, BadCrc, BadStatus, ShortFrame, LongFrame };
 
 struct SpoiledReply {
     std::string bytes;
@@ -29,6 +36,9 @@ public:
     FaultInjector(const FaultSettings& settings, uint64_t seed);
     SpoiledReply apply(const std::string& reply);
     bool any() const;
+    // The fault for the next reply frame (at most one), and for ShortFrame
+    // and LongFrame how many bytes (1 to 4).
+    FrameFault drawFrameFault(size_t& bytes);
 
 private:
     bool chance(double probability);

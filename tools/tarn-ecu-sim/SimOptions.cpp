@@ -33,9 +33,21 @@ bool ParseWhole(const std::string& text, unsigned long long lo, unsigned long lo
     return true;
 }
 
-const char* const kValued[] = {"--ini",   "--datalog", "--mode", "--link",  "--reply-length",
-                               "--log",   "--noise",   "--drop", "--short", "--long",
-                               "--stall", "--stall-rate", "--hangup-after", "--seed"};
+const char* const kValued[] = {"--ini",     "--datalog",      "--mode",       "--link",
+                               "--reply-length", "--log",    "--noise",      "--drop",
+                               "--short",   "--long",         "--stall",      "--stall-rate",
+                               "--hangup-after", "--seed",   "--baud",       "--signature",
+                               "--bad-crc", "--bad-status",   "--short-frame", "--long-frame"};
+
+// The speeds a serial line offers (as the dashboard's device layer accepts them).
+bool IsLineSpeed(unsigned long long baud)
+{
+    for (unsigned long long speed : {1200, 2400, 4800, 9600, 19200, 38400, 57600, 115200, 230400,
+                                     460800, 921600})
+        if (baud == speed)
+            return true;
+    return false;
+}
 
 bool TakesValue(const std::string& name)
 {
@@ -84,8 +96,32 @@ bool Apply(const std::string& name, const std::string& value, SimOptions& option
         if (!number(1, kMaxReplyLength))
             return false;
         options.replyLength = static_cast<size_t>(whole);
+        options.replyLengthGiven = true;
         return true;
     }
+    if (name == "--baud") {
+        if (!ParseWhole(value, 1, 921600, whole) || !IsLineSpeed(whole)) {
+            error = "option --baud wants a line speed (1200, 2400, 4800, 9600, 19200, 38400, "
+                    "57600, 115200, 230400, 460800 or 921600), not '" + value + "'";
+            return false;
+        }
+        options.baud = static_cast<int>(whole);
+        options.baudGiven = true;
+        return true;
+    }
+    if (name == "--signature") {
+        options.signature = value;
+        options.signatureGiven = true;
+        return true;
+    }
+    if (name == "--bad-crc")
+        return probability(options.faults.badCrc);
+    if (name == "--bad-status")
+        return probability(options.faults.badStatus);
+    if (name == "--short-frame")
+        return probability(options.faults.shortFrame);
+    if (name == "--long-frame")
+        return probability(options.faults.longFrame);
     if (name == "--noise")
         return probability(options.faults.noise);
     if (name == "--drop")
@@ -169,13 +205,16 @@ OptionsOutcome ParseSimOptions(const std::vector<std::string>& args, SimOptions&
 const char* SimUsage()
 {
     return "usage: tarn-ecu-sim [--ini FILE] [--datalog FILE] [--mode boot|run|menu]\n"
-           "                    [--link PATH] [--reply-length N] [--log FILE] [fault options]\n"
+           "                    [--link PATH] [--reply-length N] [--baud N] [--signature TEXT]\n"
+           "                    [--log FILE] [fault options]\n"
            "\n"
            "An ECU on a pseudo-terminal. Prints the terminal's device path as the first\n"
            "line of standard output and serves until SIGINT, SIGTERM or SIGHUP.\n"
            "\n"
            "  --ini FILE          lay the runtime data block out from the scalar output\n"
-           "                      channels of this definition file\n"
+           "                      channels of this definition file. A file of another\n"
+           "                      firmware (a signature other than \"TARN Corecard v3\")\n"
+           "                      is served as it describes its link, see below\n"
            "  --datalog FILE      take the values from this datalog, one record per \"A\"\n"
            "                      request, played in a loop (default: a built-in engine\n"
            "                      that idles, revs through the gears, cruises and coasts)\n"
@@ -183,7 +222,12 @@ const char* SimUsage()
            "                      firmware (9600, the default) or its menu (9600)\n"
            "  --link PATH         make PATH a symbolic link to the device (replaced if it\n"
            "                      exists, removed on exit)\n"
-           "  --reply-length N    bytes in the runtime data block (default 56, 1 to 1024)\n"
+           "  --reply-length N    bytes in the runtime data block (default 56, 1 to 1024;\n"
+           "                      the built-in firmware only)\n"
+           "  --baud N            line speed of another firmware (default 115200)\n"
+           "  --signature TEXT    another firmware answers its query with TEXT instead of\n"
+           "                      the file's signature (to try a dashboard against the\n"
+           "                      wrong firmware)\n"
            "  --log FILE          record every command, mode change and fault, timestamped\n"
            "\n"
            "Fault options (P is a probability from 0 to 1, drawn per reply):\n"
@@ -199,6 +243,12 @@ const char* SimUsage()
            "                      as a further line. The firmware keeps its mode.\n"
            "  --seed N            seed for the fault draws, to repeat a run\n"
            "\n"
+           "Faults of the framed envelope (P per frame of runtime data, at most one each):\n"
+           "  --bad-crc P         a CRC that does not match the frame\n"
+           "  --bad-status P      error status 0x85 (busy) instead of the answer\n"
+           "  --short-frame P     a sound frame carrying 1 to 4 bytes less than asked\n"
+           "  --long-frame P      a sound frame carrying 1 to 4 bytes more than the block\n"
+           "\n"
            "Replies go out only when the client has set the line speed of the current\n"
            "mode, paced at 10 bits per byte. Faults spoil answers to probes and to \"A\",\n"
            "not the text a mode switch prints: after \"E\" the boot loader says\n"
@@ -210,5 +260,16 @@ const char* SimUsage()
            "map U16 x0.1, tps U16 x0.1, coolant S16 x0.1, mat S16 x0.1, spark S16 x0.1,\n"
            "dwell U16 x0.01, afr U16 x0.01, lambda U16 x0.001, batt U16 x0.01,\n"
            "speed U16 x0.1, pw U16 x0.001, baro U16 x0.1, duty U08 x0.5, gear U08,\n"
-           "secl U08, ego U08 x0.01 (30 bytes); the rest is zero.\n";
+           "secl U08, ego U08 x0.01 (30 bytes); the rest is zero.\n"
+           "\n"
+           "Another firmware's file is served as it describes the link: at --baud, the\n"
+           "signature for its queryCommand, a title for its versionInfo, and for its\n"
+           "ochGetCommand the part of the block (ochBlockSize bytes, in the file's byte\n"
+           "order, F32 and bit fields included) that the command's offset and count ask\n"
+           "for. Raw, or every command and reply framed (2 bytes length, payload, CRC-32)\n"
+           "when the file declares messageEnvelopeFormat = msEnvelope_1.0; a reply frame\n"
+           "starts with a status (0x00 ok, 0x01 runtime data; 0x82 bad request CRC,\n"
+           "0x83 unknown command, 0x84 beyond the block). The fault options above spoil\n"
+           "its answers too. The built-in engine model knows the usual channel names of\n"
+           "these firmwares (rpm, RPMValue, map, MAPValue, ...).\n";
 }

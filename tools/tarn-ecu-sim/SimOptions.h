@@ -15,6 +15,11 @@ struct SimOptions {
     std::string log;
     EcuMode mode = EcuMode::Run;
     size_t replyLength = 56;
+    bool replyLengthGiven = false;
+    int baud = 115200; // the line speed of a firmware other than the built-in one
+    bool baudGiven = false;
+    std::string signature; // answer with this signature instead of the file's
+    bool signatureGiven = false;
     FaultSettings faults;
     long hangupAfter = 0; // 0: never
     bool haveSeed = false;

@@ -8,7 +8,6 @@
 
 namespace {
 
-constexpr size_t kLongestCommand = 16;
 constexpr int kBitsPerByte = 10; // start bit, 8 data bits, stop bit
 constexpr std::chrono::milliseconds kHangupPoll{2};
 
@@ -28,7 +27,7 @@ constexpr std::chrono::milliseconds Simulator::kPrefixWait;
 constexpr std::chrono::milliseconds Simulator::kHangupGrace;
 constexpr std::chrono::milliseconds Simulator::kHangupSettle;
 
-Simulator::Simulator(EcuFirmware& firmware, FaultInjector& faults, SimLog& simLog,
+Simulator::Simulator(SerialFirmware& firmware, FaultInjector& faults, SimLog& simLog,
                      LineSettings line, FILE* announceTo)
     : ecu(firmware), spoiler(faults), log(simLog), settings(std::move(line)), out(announceTo)
 {
@@ -64,8 +63,7 @@ bool Simulator::start(std::string& error)
     if (!openTerminal(error))
         return false;
     log.line("device " + pty.devicePath() + (settings.link.empty() ? "" : " at " + settings.link) +
-             ", mode " + ModeWord(ecu.mode()) + " (" + std::to_string(ModeLineSpeed(ecu.mode())) +
-             " baud)");
+             ", " + ecu.stateName() + " (" + std::to_string(ecu.lineSpeed()) + " baud)");
     return true;
 }
 
@@ -172,12 +170,12 @@ void Simulator::serveCommands(Clock::time_point now)
     auto flushDropped = [&]() {
         if (dropped.empty())
             return;
-        log.line("dropped " + std::to_string(dropped.size()) + " bytes that start no command of mode " +
-                 ModeWord(ecu.mode()) + ": " + Quoted(dropped));
+        log.line("dropped " + std::to_string(dropped.size()) + " bytes that start no command of " +
+                 ecu.stateName() + ": " + Quoted(dropped));
         dropped.clear();
     };
     while (!received.empty() && !sending) {
-        const int modeBaud = ModeLineSpeed(ecu.mode());
+        const int modeBaud = ecu.lineSpeed();
         // Bytes sent at another speed arrive as garbage: the firmware cannot
         // make out a command in them.
         size_t wrong = 0;
@@ -191,19 +189,18 @@ void Simulator::serveCommands(Clock::time_point now)
             const int baud = received[0].baud;
             log.line("ignored " + std::to_string(wrong) + " bytes " + Quoted(bytes) + " sent at " +
                      (baud > 0 ? std::to_string(baud) + " baud" : std::string("an unknown speed")) +
-                     " (mode " + ModeWord(ecu.mode()) + " listens at " + std::to_string(modeBaud) +
-                     ")");
+                     " (" + ecu.stateName() + " listens at " + std::to_string(modeBaud) + ")");
             received.erase(received.begin(), received.begin() + static_cast<long>(wrong));
             continue;
         }
-        unsigned char head[kLongestCommand];
-        size_t good = 0;
-        while (good < received.size() && good < kLongestCommand && received[good].baud == modeBaud) {
-            head[good] = received[good].value;
-            ++good;
-        }
-        const CommandMatch match = MatchCommand(ecu.mode(), head, good);
-        if (match.kind == CommandMatch::Prefix) {
+        std::vector<unsigned char> head;
+        const size_t longest = ecu.longestCommand();
+        while (head.size() < received.size() && head.size() < longest &&
+               received[head.size()].baud == modeBaud)
+            head.push_back(received[head.size()].value);
+        const size_t good = head.size();
+        const CommandStart match = ecu.match(head.data(), good);
+        if (match.kind == CommandStart::Prefix) {
             const bool moreCannotCome = good < received.size();
             if (!moreCannotCome && now < lastReceived + kPrefixWait)
                 break; // the rest of the command may still be on its way
@@ -211,19 +208,14 @@ void Simulator::serveCommands(Clock::time_point now)
             received.erase(received.begin());
             continue;
         }
-        if (match.kind != CommandMatch::Complete) {
+        if (match.kind != CommandStart::Complete || match.length > good) {
             dropped += static_cast<char>(head[0]);
             received.erase(received.begin());
             continue;
         }
         flushDropped();
         received.erase(received.begin(), received.begin() + static_cast<long>(match.length));
-        const EcuMode before = ecu.mode();
-        log.line("command " + Quoted(CommandText(match.command)) + " in mode " + ModeWord(before));
-        const FirmwareReply reply = ecu.handle(match.command);
-        if (ecu.mode() != before)
-            log.line(std::string("mode ") + ModeWord(before) + " -> " + ModeWord(ecu.mode()) + " (" +
-                     std::to_string(ModeLineSpeed(ecu.mode())) + " baud)");
+        const FirmwareReply reply = ecu.serve(head.data(), match.length, log);
         // The reply goes out at the speed the command came in at.
         begin(reply, modeBaud);
     }

@@ -1,13 +1,13 @@
 #pragma once
 // The serial line between the firmware and a client on the pseudo-terminal:
-// hears commands only when the client talks at the current mode's speed,
+// hears commands only when the client talks at the firmware's current speed,
 // answers one command at a time, paces each reply at 10 bits per byte, spoils
 // replies as the fault settings ask, and "unplugs" the adapter after every N
 // replies. Single-threaded: one poll loop waits for input and for the moment
 // the next reply byte is due.
-#include "tools/tarn-ecu-sim/EcuFirmware.h"
 #include "tools/tarn-ecu-sim/FaultInjector.h"
 #include "tools/tarn-ecu-sim/PtyEndpoint.h"
+#include "tools/tarn-ecu-sim/SerialFirmware.h"
 #include "tools/tarn-ecu-sim/SimLog.h"
 
 #include <chrono>
@@ -23,7 +23,7 @@ struct LineSettings {
 
 class Simulator {
 public:
-    Simulator(EcuFirmware& firmware, FaultInjector& faults, SimLog& log, LineSettings line,
+    Simulator(SerialFirmware& firmware, FaultInjector& faults, SimLog& log, LineSettings line,
               FILE* announce);
     ~Simulator();
 
@@ -70,7 +70,7 @@ private:
     bool hangUp(std::string& error);
     void announce(const std::string& text);
 
-    EcuFirmware& ecu;
+    SerialFirmware& ecu;
     FaultInjector& spoiler;
     SimLog& log;
     LineSettings settings;

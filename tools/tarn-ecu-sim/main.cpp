@@ -3,7 +3,9 @@
 #include "base/AssertHandler.h"
 #include "definition/IniParser.h"
 #include "tools/tarn-ecu-sim/DatalogPlayer.h"
+#include "tools/tarn-ecu-sim/EcuFirmware.h"
 #include "tools/tarn-ecu-sim/EngineModel.h"
+#include "tools/tarn-ecu-sim/GenericFirmware.h"
 #include "tools/tarn-ecu-sim/RuntimeBlock.h"
 #include "tools/tarn-ecu-sim/SimOptions.h"
 #include "tools/tarn-ecu-sim/Simulator.h"
@@ -31,33 +33,11 @@ int Fail(const std::string& message)
     return 1;
 }
 
-// The block layout: from the definition file when one is given.
-bool MakeLayout(const SimOptions& options, BlockLayout& layout, std::string& error)
+// Notes an option that has no effect on the firmware being served.
+void Unused(bool given, const char* what)
 {
-    if (options.ini.empty()) {
-        layout = DefaultLayout(options.replyLength);
-        return true;
-    }
-    wxArrayString warnings;
-    int result = 0;
-    std::unique_ptr<SymbolTable> table(
-        loadDefinitionFileFrom(wxString::FromUTF8(options.ini), &warnings, &result));
-    if (result != 0) {
-        error = "cannot read definition file " + options.ini;
-        return false;
-    }
-    size_t skipped = 0;
-    layout = LayoutFromTable(*table, options.replyLength, &skipped);
-    if (!warnings.empty())
-        std::fprintf(stderr, "tarn-ecu-sim: %s: %zu warnings (see tarntool check)\n",
-                     options.ini.c_str(), warnings.size());
-    if (skipped)
-        std::fprintf(stderr, "tarn-ecu-sim: %zu output channels lie beyond the %zu-byte block\n",
-                     skipped, options.replyLength);
-    if (layout.empty())
-        std::fprintf(stderr, "tarn-ecu-sim: %s lays out no output channel; the block is zeros\n",
-                     options.ini.c_str());
-    return true;
+    if (given)
+        std::fprintf(stderr, "tarn-ecu-sim: %s\n", what);
 }
 
 } // namespace
@@ -84,9 +64,49 @@ int main(int argc, char** argv)
     // The definition reader traces every line; nobody reads that here.
     wxLog::EnableLogging(false);
 
+    // The block layout: from the definition file when one is given.
+    std::unique_ptr<SymbolTable> table;
+    if (!options.ini.empty()) {
+        wxArrayString warnings;
+        int result = 0;
+        table.reset(loadDefinitionFileFrom(wxString::FromUTF8(options.ini), &warnings, &result));
+        if (result != 0 || !table)
+            return Fail("cannot read definition file " + options.ini);
+        if (!warnings.empty())
+            std::fprintf(stderr, "tarn-ecu-sim: %s: %zu warnings (see tarntool check)\n",
+                         options.ini.c_str(), warnings.size());
+    }
+    // A file of another firmware is served as it describes its link.
+    const bool generic = table && !table->getLinkSettings().isBuiltInFirmware();
+    LinkSettings link = table ? table->getLinkSettings() : LinkSettings();
+    size_t length = options.replyLength;
+    if (generic) {
+        length = static_cast<size_t>(table->getBlockSize());
+        if (length == 0)
+            return Fail(options.ini + " gives no runtime data block (no ochBlockSize, no channel)");
+        Unused(options.replyLengthGiven, "--reply-length is for the built-in firmware; the block "
+                                         "is the definition file's");
+        Unused(options.mode != EcuMode::Run, "--mode is for the built-in firmware");
+        if (options.signatureGiven)
+            link.signature = options.signature;
+    } else {
+        Unused(options.baudGiven, "--baud is for another firmware; the built-in firmware keeps "
+                                  "the speeds of its modes");
+        Unused(options.signatureGiven, "--signature is for another firmware");
+    }
     BlockLayout layout;
-    if (!MakeLayout(options, layout, error))
-        return Fail(error);
+    if (table) {
+        size_t skipped = 0;
+        layout = LayoutFromTable(*table, length, &skipped);
+        if (skipped)
+            std::fprintf(stderr, "tarn-ecu-sim: %zu output channels lie beyond the %zu-byte block\n",
+                         skipped, length);
+        if (layout.empty())
+            std::fprintf(stderr, "tarn-ecu-sim: %s lays out no output channel; the block is zeros\n",
+                         options.ini.c_str());
+    } else {
+        layout = DefaultLayout(length);
+    }
     std::unique_ptr<ValueSource> source;
     if (!options.datalog.empty()) {
         auto player = std::make_unique<DatalogPlayer>();
@@ -103,9 +123,20 @@ int main(int argc, char** argv)
     } else {
         source = std::make_unique<EngineModel>();
     }
-    RuntimeBlock block(std::move(layout), options.replyLength, *source);
-    EcuFirmware firmware(options.mode, [&block]() { return block.next(); });
+    // The built-in firmware's block is big-endian whatever the file says.
+    RuntimeBlock block(std::move(layout), length, *source,
+                       generic ? link.endianness : ByteOrder::Big);
     FaultInjector faults(options.faults, options.haveSeed ? options.seed : std::random_device()());
+    std::unique_ptr<SerialFirmware> firmware;
+    if (generic) {
+        auto described = std::make_unique<GenericFirmware>(link, length, options.baud,
+                                                           [&block]() { return block.next(); }, faults);
+        if (!described->problem().empty())
+            return Fail(options.ini + ": " + described->problem());
+        firmware = std::move(described);
+    } else {
+        firmware = std::make_unique<EcuFirmware>(options.mode, [&block]() { return block.next(); });
+    }
     SimLog log;
     if (!options.log.empty() && !log.open(options.log, error))
         return Fail(error);
@@ -133,7 +164,7 @@ int main(int argc, char** argv)
     LineSettings line;
     line.link = options.link;
     line.hangupAfter = options.hangupAfter;
-    Simulator simulator(firmware, faults, log, line, stdout);
+    Simulator simulator(*firmware, faults, log, line, stdout);
     if (!simulator.start(error))
         return Fail(error);
     const int status = simulator.run(gStop, &waitMask, error);

@@ -1,8 +1,10 @@
-// tarntool live FILE [--ticks N] [--period MS] [--verbose] NAME...: reads the
+// tarntool live FILE [--ticks N] [--period MS] [--baud N] [--verbose] NAME...: reads the
 // ECU on the dashboard's serial port through the dashboard's own ECU input
 // (its worker thread included), N ticks MS ms apart, one JSON object of the
 // NAMEs' values per tick; each tick waits for its own fetch. A name without a
 // value prints null; a tick whose values are stale carries "(stale)": true.
+// A definition file of another firmware is read over the link it describes,
+// at --baud (default 115200).
 // Exit 0 when every tick's fetch succeeded, 1 otherwise, 2 on misuse or an
 // unreadable FILE.
 #include "tools/tarntool/Command.h"
@@ -10,6 +12,7 @@
 
 #include "ecu/RTDataMgrSerial.h"
 #include "ecu/TarnProtocol.h"
+#include "ecu/wxSerialPort.h"
 
 #include <wx/log.h>
 
@@ -51,7 +54,8 @@ bool ParseCount(const std::string& text, long max, long& value)
 
 int RunLive(const CommandArgs& args)
 {
-    const ParsedArgs parsed = ParseArgs(args, {"ticks", "period", "set", "tune"}, {"verbose"});
+    const ParsedArgs parsed =
+        ParseArgs(args, {"ticks", "period", "baud", "set", "tune"}, {"verbose"});
     if (!parsed.error.empty())
         return UsageError(parsed.error);
     if (parsed.operands.size() < 2)
@@ -61,6 +65,13 @@ int RunLive(const CommandArgs& args)
         return UsageError("--ticks needs a whole number of ticks");
     if (!ParseCount(parsed.value("period", "300"), 86400000L, period))
         return UsageError("--period needs a whole number of milliseconds");
+    long baud = 115200;
+    if (!ParseCount(parsed.value("baud", "115200"), 921600L, baud) ||
+        !wxSerialPort::IsAcceptedRate(static_cast<int>(baud)))
+        return UsageError("--baud needs a line speed: 1200, 2400, 4800, 9600, 19200, 38400, 57600, "
+                          "115200, 230400, 460800 or 921600");
+    GenericLinkOptions linkOptions;
+    linkOptions.baud = static_cast<int>(baud);
 
     wxArrayString warnings;
     std::string error;
@@ -79,7 +90,8 @@ int RunLive(const CommandArgs& args)
     wxLog* previous = wxLog::SetActiveTarget(target.get());
 
     TarnProtocol* protocol = TarnProtocol::getInstance();
-    RTDataMgrSerial input(protocol, table.get());
+    RTDataMgrSerial input(protocol, table.get(), {}, linkOptions);
+    const bool builtIn = table->getLinkSettings().isBuiltInFirmware();
     ValueMap values;
     input.setValueMap(&values);
     bool allFetched = true;
@@ -96,10 +108,11 @@ int RunLive(const CommandArgs& args)
         wxLog::FlushActive();
         if (fetched != 0) {
             allFetched = false;
-            std::string why = fetched == TarnProtocol::kGaveUp
+            std::string why = !builtIn ? input.getLinkState().describe()
+                              : fetched == TarnProtocol::kGaveUp
                                   ? "no reply of the expected length"
                                   : ToUtf8(protocol->getStatusText(fetched));
-            if (fetched == SerialPortHandler::kCannotOpen) {
+            if (builtIn && fetched == SerialPortHandler::kCannotOpen) {
                 const LinkState state = input.getLinkState();
                 why += " " + state.device + (state.reason.empty() ? "" : ": " + state.reason);
             }
@@ -129,5 +142,6 @@ int RunLive(const CommandArgs& args)
 } // namespace
 
 TARNTOOL_COMMAND("live",
-                 "FILE [--ticks N] [--period MS] [--verbose] [--set NAME]... [--tune FILE.msq] NAME...",
+                 "FILE [--ticks N] [--period MS] [--baud N] [--verbose] [--set NAME]... "
+                 "[--tune FILE.msq] NAME...",
                  RunLive);

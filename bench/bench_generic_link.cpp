@@ -1,0 +1,110 @@
+// Figures of the generic link on a real pseudo-terminal against the
+// simulator at 115200 baud: one fetch of a 130-byte block in the framed
+// envelope (137 bytes of reply on the line, 11.9 ms at that speed), and the
+// 1,248-byte block fetched in parts of 500. Wall time is the benchmark's
+// time; "cpu_ms" is the process's processor time per fetch.
+#include "base/StderrTrace.h"
+#include "definition/IniParser.h"
+#include "ecu/GenericLink.h"
+#include "ecu/SerialPortHandler.h"
+#include "tests/support/SimProcess.h"
+
+#include <benchmark/benchmark.h>
+#include <wx/init.h>
+#include <wx/log.h>
+
+#include <chrono>
+#include <ctime>
+#include <fstream>
+#include <memory>
+
+namespace {
+
+double ProcessCpuMs()
+{
+    timespec ts;
+    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &ts);
+    return ts.tv_sec * 1e3 + ts.tv_nsec / 1e6;
+}
+
+// A framed firmware of `size` bytes, little-endian, read in parts of `part`.
+std::string WriteDefinition(const TempDir& dir, int size, int part)
+{
+    const std::string path = dir.file("framed.ini");
+    std::ofstream out(path);
+    out << "[MegaTune]\n   queryCommand = \"Q\"\n   signature = \"bench firmware 1\"\n"
+        << "[Constants]\n   endianness = little\n   messageEnvelopeFormat = msEnvelope_1.0\n"
+        << "   blockingFactor = " << part << "\n   blockReadTimeout = 500\n"
+        << "[OutputChannels]\n   ochGetCommand = \"r\\$tsCanId\\x30%2o%2c\"\n"
+        << "   ochBlockSize = " << size << "\n"
+        << "   rpm = scalar, U16, 14, \"rpm\", 1.000, 0.000\n"
+        << "   map = scalar, U16, 4, \"kpa\", 1.000, 0.000\n";
+    return path;
+}
+
+void FetchFramed(benchmark::State& state)
+{
+    const int size = static_cast<int>(state.range(0));
+    const int part = static_cast<int>(state.range(1));
+    TempDir files;
+    const std::string ini = WriteDefinition(files, size, part);
+    SimProcess sim({"--ini", ini, "--baud", "115200"});
+    if (!sim.ok()) {
+        state.SkipWithError("tarn-ecu-sim did not start");
+        return;
+    }
+    int result = -1;
+    std::unique_ptr<SymbolTable> table(loadDefinitionFileFrom(wxString::FromUTF8(ini), nullptr, &result));
+    if (result != 0) {
+        state.SkipWithError("cannot read the definition file");
+        return;
+    }
+    SerialPortHandler handler;
+    GenericLink link(handler, table->getLinkSettings(), table->getBlockSize());
+    std::vector<unsigned char> block;
+    if (link.fetch(block) != 0) { // opens the port, identifies the firmware
+        state.SkipWithError(link.lastProblem().c_str());
+        return;
+    }
+    int failures = 0;
+    double cpuTotal = 0, worst = 0;
+    for (auto _ : state) {
+        const double cpu = ProcessCpuMs();
+        const auto start = std::chrono::steady_clock::now();
+        failures += link.fetch(block) != 0;
+        const std::chrono::duration<double> wall = std::chrono::steady_clock::now() - start;
+        cpuTotal += ProcessCpuMs() - cpu;
+        worst = std::max(worst, wall.count() * 1e3);
+        state.SetIterationTime(wall.count());
+    }
+    state.counters["cpu_ms"] = cpuTotal / static_cast<double>(state.iterations());
+    state.counters["worst_ms"] = worst;
+    state.counters["failures"] = failures;
+}
+BENCHMARK(FetchFramed)
+    ->Name("BM_FetchFramed130At115200")
+    ->Args({130, 251})
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(50);
+BENCHMARK(FetchFramed)
+    ->Name("BM_FetchFramed1248InPartsOf500At115200")
+    ->Args({1248, 500})
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(20);
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    wxInitializer initializer;
+    if (!initializer.IsOk())
+        return 2;
+    wxLog::EnableLogging(false);
+    RouteStderrTraces({nullptr, false});
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}

@@ -1,0 +1,140 @@
+// The main frame under Xvfb with the definition files of other firmwares, and
+// the simulator serving each file's link on a pty: the dial and the digits
+// show what the ECU sent, and a firmware that is not the file's is never
+// shown as live.
+#include "app/MainFrame.h"
+#include "app/StatusStrip.h"
+#include "definition/SymbolTable.h"
+#include "gauges/TarnGauge.h"
+#include "gauges/TarnGaugeDigital.h"
+#include "tests/support/SimProcess.h"
+#include "tests/support/WaitFor.h"
+
+#include <gtest/gtest.h>
+#include <wx/filefn.h>
+#include <wx/menu.h>
+#include <wx/stattext.h>
+
+#include <cstdlib>
+#include <unistd.h>
+
+namespace {
+
+const char* const kFixedValues = TARN_TEST_DATA_DIR "/ecu/fixtures/real-ecus.log";
+
+std::string RealIni(const char* name)
+{
+    const char* env = std::getenv("TARN_REALWORLD_DIR");
+    return std::string(env && *env ? env : TARN_REALWORLD_DIR) + "/ini/" + name;
+}
+
+class OtherFirmwareTest : public ::testing::Test {
+protected:
+    void TearDown() override { Close(); }
+
+    // A frame on `ini` (its "--ini"), in a scratch working directory.
+    void Open(const std::string& ini)
+    {
+        Close();
+        ASSERT_TRUE(wxSetWorkingDirectory(dir.path));
+        FrameStart start;
+        start.options.iniFile = wxString::FromUTF8(ini);
+        frame = new MainFrame("V3 GUI for WinCE", start);
+        frame->Show();
+        WaitFor([this] { return frame->IsShownOnScreen(); });
+    }
+    void Close()
+    {
+        if (!frame)
+            return;
+        SelectInput(ID_INPUT_NONE);
+        frame->Destroy();
+        wxYield();
+        frame = nullptr;
+    }
+
+    void SelectInput(long id)
+    {
+        frame->GetMenuBar()->Check(id, true);
+        wxCommandEvent event(wxEVT_MENU, id);
+        event.SetInt(1);
+        frame->ProcessWindowEvent(event);
+    }
+
+    // The first digital gauge shows the description of `symbol`.
+    void ShowOnDigits(const wxString& symbol)
+    {
+        const GaugeDescList& all = currentSymbolTable()->getGauges();
+        for (size_t i = 0; i < all.size(); ++i)
+            if (all[i]->getSymbolName() == symbol)
+                frame->GetDigitalGauge(0)->SetDefaultGaugeDesc(static_cast<int>(i));
+    }
+
+    static double Shown(wxWindow* gauge)
+    {
+        auto* text = dynamic_cast<wxStaticText*>(wxWindow::FindWindowByName("ID_STATICTEXT2", gauge));
+        double value = -1;
+        return text && text->GetLabel().ToCDouble(&value) ? value : -1;
+    }
+
+    TempDir dir;
+    MainFrame* frame = nullptr;
+};
+
+} // namespace
+
+TEST_F(OtherFirmwareTest, DialAndDigitsShowWhatTheEcuSent)
+{
+    const struct {
+        const char* file;
+        const char* dial; // its symbol
+        double rpm;
+        const char* digits;
+        double value;
+    } cases[] = {
+        {"speeduino_reference.ini", "rpm", 1870, "map", 87},
+        {"rusefi_mre_f4.ini", "RPMValue", 1870, "MAPValue", 87},
+        {"ms2extra_Serial321.ini", "rpm", 1870, "map", 87},
+        // Its MAP comes from a lookup table file that is not beside it.
+        {"ms1_megasquirt-I_BnG_2.0-3.0.ini", "rpm", 1800, "mapADC", 100},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.file);
+        const std::string ini = RealIni(c.file);
+        if (::access(ini.c_str(), R_OK) != 0)
+            GTEST_SKIP() << "no real definition files at " << ini;
+        SimProcess sim({"--ini", ini, "--datalog", kFixedValues});
+        ASSERT_TRUE(sim.ok());
+        Open(ini);
+        TarnGauge* dial = frame->GetAnalogGauge();
+        TarnGaugeDigital* digits = frame->GetDigitalGauge(0);
+        dial->SetDefaultGaugeDesc(c.dial);
+        ShowOnDigits(c.digits);
+        SelectInput(ID_INPUT_ECU);
+        EXPECT_TRUE(WaitFor([&] { return dial->GetValue() == c.rpm && Shown(digits) == c.value; },
+                            15000))
+            << dial->GetValue() << " and " << Shown(digits) << "; "
+            << frame->GetStatusStrip()->GetText();
+        EXPECT_FALSE(dial->IsStale());
+        EXPECT_EQ(frame->GetStatusStrip()->GetText(), "ECU connected, 115200 baud");
+        Close();
+    }
+}
+
+TEST_F(OtherFirmwareTest, AnotherFirmwareIsNeverShownAsLive)
+{
+    const std::string ini = RealIni("speeduino_reference.ini");
+    if (::access(ini.c_str(), R_OK) != 0)
+        GTEST_SKIP() << "no real definition files at " << ini;
+    SimProcess sim({"--ini", ini, "--datalog", kFixedValues, "--signature", "speeduino 202310"});
+    ASSERT_TRUE(sim.ok());
+    Open(ini);
+    SelectInput(ID_INPUT_ECU);
+    StatusStrip* strip = frame->GetStatusStrip();
+    ASSERT_TRUE(WaitFor([&] { return strip->GetText().StartsWith("Wrong firmware"); }, 15000))
+        << strip->GetText();
+    EXPECT_EQ(strip->GetMark(), StatusStrip::Mark::Bad);
+    EXPECT_TRUE(frame->GetAnalogGauge()->IsStale());
+    EXPECT_TRUE(frame->GetDigitalGauge(0)->IsStale());
+    EXPECT_NE(frame->GetAnalogGauge()->GetValue(), 1870.0);
+}
