@@ -8,6 +8,8 @@
 #include "ecu/TarnLink.h"
 #include "ecu/TarnProtocol.h"
 
+#include <wx/log.h>
+
 #include <algorithm>
 
 constexpr std::chrono::milliseconds RTDataMgrSerial::kStaleAfter;
@@ -165,9 +167,10 @@ void RTDataMgrSerial::fillValueMap()
     }
 }
 
-bool RTDataMgrSerial::serve(const wxString& name, double& value)
+bool RTDataMgrSerial::serve(const wxString& name, double& value, bool traced)
 {
-    DebugLog(0, "----DataMgrSerial::getValue()---- Symbol: " + name);
+    if (traced)
+        DebugLog(0, "----DataMgrSerial::getValue()---- Symbol: " + name);
     const Symbol* symbol = symbolTable ? symbolTable->findSymbol(name) : nullptr;
     // Before the first record nothing is known, derived values included.
     if (!symbol || (worker && !record))
@@ -177,16 +180,26 @@ bool RTDataMgrSerial::serve(const wxString& name, double& value)
         if (symbol->Const || found == scalarValues.end())
             return false;
         value = found->second;
-        DebugLog(0, "Symbol (scalar): " + name +
-                        wxString::Format(", Value: %f !!!!!!!!!!!!!", value));
+        if (traced)
+            DebugLog(0, "Symbol (scalar): " + name +
+                            wxString::Format(", Value: %f !!!!!!!!!!!!!", value));
         return true;
     }
     if (symbol->expr.empty())
         return false;
     value = evaluator.evaluate(symbol->expr);
-    DebugLog(0, "Symbol: " + name + "Expr: " + symbol->expr +
-                    wxString::Format(", Value: %f !!!!!!!!!!!!!", value));
+    if (traced)
+        DebugLog(0, "Symbol: " + name + "Expr: " + symbol->expr +
+                        wxString::Format(", Value: %f !!!!!!!!!!!!!", value));
     return true;
+}
+
+double RTDataMgrSerial::recordValue(const wxString& name)
+{
+    // The evaluator's traces too: the tick traced this record's values once.
+    wxLogNull untraced;
+    double value;
+    return serve(name, value, false) ? value : NoValue();
 }
 
 double RTDataMgrSerial::GetValue(const wxString& name)
