@@ -3,14 +3,17 @@
 // default; the gauges fill its client area at any size (DashboardLayout).
 #include "app/CommandLine.h"
 #include "app/DashboardLayout.h"
+#include "app/LiveRecording.h"
 #include "app/RememberedChoices.h"
 
 #include <wx/frame.h>
+#include <wx/stopwatch.h>
 #include <wx/timer.h>
 
 #include <memory>
 
 class GaugeUpdater;
+class LogReplay;
 class RTDataMgr;
 class StatusStrip;
 class TarnGauge;
@@ -22,6 +25,15 @@ extern const long ID_TIMER;
 extern const long ID_INPUT_NONE;
 extern const long ID_INPUT_ECU;
 extern const long ID_INPUT_FILE;
+extern const long ID_OPEN_LOG;
+extern const long ID_RECORD;
+// The replay controls, each with its key: Space, "-", "+", Left, Right, Home.
+extern const long ID_REPLAY_PAUSE;
+extern const long ID_REPLAY_SLOWER;
+extern const long ID_REPLAY_FASTER;
+extern const long ID_REPLAY_BACK;
+extern const long ID_REPLAY_FORWARD;
+extern const long ID_REPLAY_START;
 
 // How the frame starts: the options of the command line, what was remembered
 // from earlier runs, and where to remember the user's choices (not owned;
@@ -51,10 +63,17 @@ public:
     // Places the gauges for the current client size.
     void LayOutGauges();
     const DashboardLayout& GetLayout() const { return m_layout; }
+    // The replay of the File input; null with another input.
+    LogReplay* GetReplay() const;
+    const LiveRecording& GetRecording() const { return m_recording; }
+    // The datalog the File input replays.
+    const wxString& GetDatalogFile() const { return m_options.datalogFile; }
 
     // Refresh periods of the two inputs, in milliseconds.
     static constexpr int kEcuPeriodMs = 300;
     static constexpr int kFilePeriodMs = 100;
+    // Seconds a replay seek moves.
+    static constexpr double kSeekSeconds = 10.0;
 
 private:
     void OnQuit(wxCommandEvent& event);
@@ -64,6 +83,10 @@ private:
     void OnTimer(wxTimerEvent& event);
     void OnSize(wxSizeEvent& event);
     void OnGaugeChosen(wxCommandEvent& event);
+    void OnOpenLog(wxCommandEvent& event);
+    void OnRecord(wxCommandEvent& event);
+    void OnReplayControl(wxCommandEvent& event);
+    void OnCharHook(wxKeyEvent& event);
 
     void BuildMenus();
     void CreateGauges();
@@ -75,8 +98,15 @@ private:
     // Installs `input` (may be null) and deletes the one it replaces, once the
     // dispatcher no longer points to it.
     void ReplaceInput(RTDataMgr* input);
-    // Shows the current input, and for the ECU the state of its line.
+    // Shows the current input: for the ECU the state of its line and of the
+    // recording, for a replay where it stands.
     void ShowInputStatus();
+    void ShowReplayStatus();
+    void StartRecording();
+    // Closes the recording's file; a failure to write it is shown.
+    void StopRecording();
+    // Keeps the menus in step with the input and the replay.
+    void UpdateMenus();
 
     wxTimer m_timer;
     GaugeUpdater* m_dispatcher = nullptr;
@@ -90,6 +120,12 @@ private:
     RememberedChoices* m_memory = nullptr;
     DashboardLayout m_layout;
     int m_stripHeight = 0;
+    LiveRecording m_recording;
+    // Why the last recording stopped or did not start; shown until the user
+    // records again or chooses another input.
+    wxString m_recordingProblem;
+    // Real time since the last tick, which paces a replay by its clock.
+    wxStopWatch m_sinceTick;
 
     wxDECLARE_EVENT_TABLE();
 };

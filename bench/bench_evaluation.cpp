@@ -3,38 +3,14 @@
 // (wxLog::EnableLogging(false)); and the allocations per evaluation of a long
 // numeric text, which must not grow with its length.
 #include "expr/Evaluation.h"
+#include "tests/support/AllocationCounter.h"
 
 #include <benchmark/benchmark.h>
 #include <wx/init.h>
 #include <wx/log.h>
 
-#include <atomic>
 #include <cstdio>
 #include <cstdlib>
-#include <new>
-
-namespace {
-std::atomic<long> allocations{0};
-}
-
-// None of the replacements is inlined: GCC would otherwise pair an inlined
-// malloc() or free() with the other side's operator and warn about a
-// mismatch that is not there.
-[[gnu::noinline]] void* operator new(std::size_t size)
-{
-    allocations.fetch_add(1, std::memory_order_relaxed);
-    if (void* p = std::malloc(size ? size : 1))
-        return p;
-    throw std::bad_alloc();
-}
-[[gnu::noinline]] void operator delete(void* p) noexcept
-{
-    std::free(p);
-}
-[[gnu::noinline]] void operator delete(void* p, std::size_t) noexcept
-{
-    std::free(p);
-}
 
 namespace {
 
@@ -54,13 +30,13 @@ void run(benchmark::State& state, const wxString& text)
     fillTable(table);
     evaluation.setTable(&table);
     evaluation.evaluate(text);
-    const long before = allocations;
+    const long before = AllocationCount();
     for (auto _ : state)
         benchmark::DoNotOptimize(evaluation.evaluate(text));
     state.SetItemsProcessed(state.iterations());
     state.SetBytesProcessed(state.iterations() * static_cast<int64_t>(text.length()));
     state.counters["allocs_per_eval"] =
-        static_cast<double>(allocations - before) / static_cast<double>(state.iterations());
+        static_cast<double>(AllocationCount() - before) / static_cast<double>(state.iterations());
 }
 
 void BM_DerivedChannel_LogToFile(benchmark::State& state)

@@ -7,7 +7,7 @@
 #include "definition/IniParser.h"
 #include "ecu/GenericLink.h"
 #include "ecu/SerialPortHandler.h"
-#include "tests/ecu/SimProcess.h"
+#include "tests/support/SimProcess.h"
 
 #include <benchmark/benchmark.h>
 #include <wx/init.h>

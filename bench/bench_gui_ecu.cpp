@@ -8,8 +8,10 @@
 #include "base/StderrTrace.h"
 #include "gauges/SevenSegmentFont.h"
 #include "gauges/TarnGaugeDigital.h"
-#include "tests/ecu/PtyPeer.h"
-#include "tests/ecu/SimProcess.h"
+#include "tests/support/PtyPeer.h"
+#include "tests/support/SerialPortEnv.h"
+#include "tests/support/TempDir.h"
+#include "tests/support/SimProcess.h"
 #include "tests/gauges/GuiClick.h"
 
 #include <benchmark/benchmark.h>

@@ -6,8 +6,10 @@
 // included) and "cpu_share" that divided by the wall time.
 #include "base/StderrTrace.h"
 #include "ecu/TarnProtocol.h"
-#include "tests/ecu/PtyPeer.h"
-#include "tests/ecu/SimProcess.h"
+#include "tests/support/PtyPeer.h"
+#include "tests/support/SerialPortEnv.h"
+#include "tests/support/TempDir.h"
+#include "tests/support/SimProcess.h"
 
 #include <benchmark/benchmark.h>
 #include <wx/init.h>

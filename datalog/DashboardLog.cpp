@@ -32,6 +32,11 @@ DashboardLog::DashboardLog(std::string fileBytes, const wxString& fileName)
         const char* const lineEnd = FindLineEnd(p, end, next);
         if (line == 0)
             continue; // the title
+        if (CountFields(p, lineEnd) > kMaxColumns) {
+            Refuse(wxString::Format("%s: line 2: the header names more than %zu columns", GetName(), kMaxColumns));
+            FinishLoading(false);
+            return;
+        }
         for (const char* f = p; f != lineEnd;) {
             while (f != lineEnd && *f == '\t')
                 ++f;
@@ -54,6 +59,18 @@ DashboardLog::DashboardLog(std::string fileBytes, const wxString& fileName)
     else if (slots.empty() || slots.back() == kNoRecord)
         AddLineProblem(line, "no record after the header");
     FinishLoading(false);
+}
+
+size_t DashboardLog::CountFields(const char* begin, const char* end)
+{
+    size_t fields = 0;
+    bool inField = false;
+    for (const char* c = begin; c != end; ++c) {
+        const bool tab = *c == '\t';
+        fields += !tab && !inField;
+        inField = !tab;
+    }
+    return fields;
 }
 
 bool DashboardLog::HasValues(size_t record) const

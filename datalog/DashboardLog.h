@@ -22,6 +22,8 @@ public:
 
 private:
     static const uint32_t kNoRecord = UINT32_MAX;
+    // Names on a tab-separated line (runs of tabs separate one pair of names).
+    static size_t CountFields(const char* begin, const char* end);
 
     // Offset of the record line each slot shows, or kNoRecord.
     std::vector<uint32_t> slots;

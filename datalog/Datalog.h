@@ -69,6 +69,9 @@ public:
 
     // Records are indexed by 32-bit offsets: larger files are refused.
     static const uint64_t kMaxFileBytes = UINT32_MAX;
+    // More columns than a binary log can declare: a text header with more is
+    // refused before its names take memory out of proportion to the file.
+    static const size_t kMaxColumns = 65535;
 
 protected:
     Datalog(std::string fileBytes, const wxString& fileName);

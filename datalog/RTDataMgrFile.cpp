@@ -28,7 +28,10 @@ std::unique_ptr<RTDataMgrFile> RTDataMgrFile::FromBytes(std::string bytes, const
 
 void RTDataMgrFile::Update()
 {
-    replay.Tick(tickSeconds);
+    if (holding)
+        holding = false;
+    else
+        replay.Tick(tickSeconds);
     for (size_t marker : replay.GetPassedMarkers())
         DebugLog(0, log->GetName() + ": marker: " + log->Markers()[marker].text);
     if (replay.IsAtEnd() != endTraced) {

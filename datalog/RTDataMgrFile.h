@@ -57,6 +57,9 @@ public:
     LogReplay& GetReplay() { return replay; }
     // The real time each following tick stands for (default: the 100 ms tick).
     void SetTickSeconds(double seconds) { tickSeconds = seconds; }
+    // The next Update() serves the current record again without moving the
+    // replay: after a seek, to show the record sought at once.
+    void HoldForNextUpdate() { holding = true; }
 
     // Lines of the file, and the zero-based line the dashboard's own log
     // stands on (its header line before the first tick); -1 in other formats.
@@ -82,5 +85,6 @@ private:
     LogReplay replay;
     double tickSeconds = LogReplay::kTickSeconds;
     bool endTraced = false;
+    bool holding = false;
     std::unordered_map<std::wstring, ColumnMatcher::Match> tickNames;
 };

@@ -3,6 +3,7 @@
 #include "datalog/DecimalNumber.h"
 #include "datalog/TextLines.h"
 
+#include <algorithm>
 #include <cstring>
 #include <limits>
 
@@ -172,6 +173,12 @@ TextLog::TextLog(std::string fileBytes, const wxString& fileName)
                 continue;
             }
             SetSeparator(!std::memchr(p, '\t', lineEnd - p) && std::memchr(p, ';', lineEnd - p) ? ';' : '\t');
+            if (static_cast<size_t>(std::count(p, lineEnd, separator)) >= kMaxColumns) {
+                Refuse(wxString::Format("%s: line %zu: the header names more than %zu columns", GetName(),
+                                        line, kMaxColumns));
+                FinishLoading(true);
+                return;
+            }
             for (const wxString& cell : SplitCells(p, lineEnd))
                 columns.push_back({CellText(cell), wxString()});
             // A record takes at least two bytes a cell; pages never reached stay untouched.

@@ -8,6 +8,8 @@
 #include "ecu/TarnLink.h"
 #include "ecu/TarnProtocol.h"
 
+#include <wx/log.h>
+
 #include <algorithm>
 
 constexpr std::chrono::milliseconds RTDataMgrSerial::kStaleAfter;
@@ -169,9 +171,9 @@ void RTDataMgrSerial::fillValueMap()
     }
 }
 
-bool RTDataMgrSerial::serve(const wxString& name, double& value)
+bool RTDataMgrSerial::serve(const wxString& name, double& value, bool traced)
 {
-    const bool tracing = DebugLogEnabled();
+    const bool tracing = traced && DebugLogEnabled();
     if (tracing)
         DebugLog(0, "----DataMgrSerial::getValue()---- Symbol: " + name);
     const Symbol* symbol = symbolTable ? symbolTable->findSymbol(name) : nullptr;
@@ -195,6 +197,14 @@ bool RTDataMgrSerial::serve(const wxString& name, double& value)
         DebugLog(0, "Symbol: " + name + "Expr: " + symbol->expr +
                         wxString::Format(", Value: %f !!!!!!!!!!!!!", value));
     return true;
+}
+
+double RTDataMgrSerial::recordValue(const wxString& name)
+{
+    // The evaluator's traces too: the tick traced this record's values once.
+    wxLogNull untraced;
+    double value;
+    return serve(name, value, false) ? value : NoValue();
 }
 
 double RTDataMgrSerial::GetValue(const wxString& name)

@@ -78,6 +78,14 @@ public:
     LinkState getLinkState() const;
     const ValueMap& getScalarValues() const { return scalarValues; }
 
+    // The record the last tick took: its number (0 before the first one; a
+    // new number is a fresh record) and when it was fetched.
+    uint64_t getRecordSequence() const { return record ? record->sequence : 0; }
+    Clock::time_point getRecordTime() const { return record ? record->fetchedAt : Clock::time_point(); }
+    // The value of `name` in that record, as a tick serves it, without any
+    // trace (its own or the evaluator's); NoValue() when it has none.
+    double recordValue(const wxString& name);
+
     // The raw value of a field of `size` bytes at `offset` of `block`.
     static int64_t rawValue(const unsigned char* block, size_t capacity, int32_t offset,
                             int32_t size, bool isSigned);
@@ -86,7 +94,7 @@ private:
     static void decode(const std::vector<Symbol>& channels, ByteOrder order,
                        const unsigned char* block, size_t length, ValueMap& out);
     // The value of `name` for the dispatcher's map; false when there is none.
-    bool serve(const wxString& name, double& value);
+    bool serve(const wxString& name, double& value, bool traced = true);
     void takeLatest();
 
     TarnProtocol* protocol;

@@ -7,7 +7,7 @@
 #include "definition/SymbolTable.h"
 #include "gauges/TarnGauge.h"
 #include "gauges/TarnGaugeDigital.h"
-#include "tests/ecu/SimProcess.h"
+#include "tests/support/SimProcess.h"
 #include "tests/support/WaitFor.h"
 
 #include <gtest/gtest.h>

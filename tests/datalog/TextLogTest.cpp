@@ -136,3 +136,37 @@ TEST(DatalogLoader, FilesThatCannotBeRead)
         EXPECT_EQ(opened.log->RecordCount(), 0u);
     }
 }
+
+// A header of millions of names would take memory out of all proportion to
+// the file: past the column limit the log is refused; at it, it reads.
+TEST(DatalogLoader, HeaderColumnLimit)
+{
+    auto header = [](size_t names, char separator) {
+        std::string line = "c";
+        for (size_t i = 1; i < names; ++i)
+            line += std::string(1, separator) + "c";
+        return line + "\n";
+    };
+    const std::string row = "1\n"; // too narrow: no record, but nothing refused
+    struct Case {
+        const char* label;
+        std::string bytes;
+        const char* refusal; // "" when the log reads
+    };
+    const size_t most = Datalog::kMaxColumns;
+    const Case cases[] = {
+        {"own format at the limit", "drive\n" + header(most, '\t') + row, ""},
+        {"own format past it", "drive\n" + header(most + 1, '\t') + row,
+         "x: line 2: the header names more than 65535 columns"},
+        {"semicolons past it", header(most + 1, ';') + header(most + 1, ';'), "x: line 1: the header names more than 65535 columns"},
+        {"quoted titles, tabs past it", "\"fw\"\n\"date\"\n" + header(most + 1, '\t') + row,
+         "x: line 3: the header names more than 65535 columns"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.label);
+        const std::unique_ptr<Datalog> log = DatalogLoader::FromBytes(c.bytes, "x");
+        EXPECT_EQ(log->GetRefusal(), c.refusal);
+        EXPECT_EQ(log->Columns().size(), *c.refusal ? 0u : most);
+        EXPECT_FALSE(log->HasValues(0));
+    }
+}

@@ -1,5 +1,6 @@
 #include "dispatch/GaugeUpdater.h"
 #include "tests/support/FakeGauge.h"
+#include "tests/support/FakeInput.h"
 
 #include <gtest/gtest.h>
 
@@ -9,36 +10,19 @@
 
 namespace {
 
-class FakeInput : public RTDataMgr {
-public:
-    void Update() override
-    {
-        ++updates;
-        std::vector<wxString> drop;
-        for (auto& entry : *valueMap) {
-            asked.push_back(entry.first);
-            auto it = served.find(entry.first);
-            if (it == served.end())
-                drop.push_back(entry.first);
-            else
-                entry.second = it->second;
-        }
-        for (const wxString& name : drop)
-            valueMap->erase(name);
-    }
-    double GetValue(const wxString& name) override
-    {
-        auto it = served.find(name);
-        return it == served.end() ? -1.0 : it->second;
-    }
-    bool HasValue(const wxString& name) override { return served.count(name) > 0; }
-    int GetKind() override { return 2; }
-    bool IsStale() override { return stale; }
+// Drops from the map the names it does not serve.
+struct DroppingInput : FakeInput {
+    DroppingInput() { unserved = Unserved::Drop; }
+};
 
-    std::map<wxString, double> served;
-    bool stale = false;
-    std::vector<wxString> asked;
-    int updates = 0;
+// Claims every name yet leaves the map as the dispatcher built it.
+struct SilentInput : FakeInput {
+    SilentInput()
+    {
+        servesEverything = true;
+        anyValue = 7.5;
+        kind = KindSerial;
+    }
 };
 
 } // namespace
@@ -46,7 +30,7 @@ public:
 TEST(GaugeUpdater, SharedNameIsAskedOnceAndReachesEveryGauge)
 {
     FakeGauge a("rpm"), b("rpm"), c("map");
-    FakeInput input;
+    DroppingInput input;
     input.served = {{"rpm", 3000}, {"map", 95}};
     GaugeUpdater hub;
     hub.AddGauge(&a);
@@ -68,7 +52,7 @@ TEST(GaugeUpdater, SharedNameIsAskedOnceAndReachesEveryGauge)
 TEST(GaugeUpdater, RemovedNameLeavesGaugeAsItWas)
 {
     FakeGauge rpm("rpm"), egt("egt");
-    FakeInput input;
+    DroppingInput input;
     input.served = {{"rpm", 900}};
     GaugeUpdater hub;
     hub.AddGauge(&rpm);
@@ -85,7 +69,7 @@ TEST(GaugeUpdater, RemovedNameLeavesGaugeAsItWas)
 TEST(GaugeUpdater, EachTickStartsFromTheShownNames)
 {
     FakeGauge g("rpm");
-    FakeInput input;
+    DroppingInput input;
     input.served = {{"rpm", 1}, {"map", 2}};
     GaugeUpdater hub;
     hub.AddGauge(&g);
@@ -101,7 +85,7 @@ TEST(GaugeUpdater, EachTickStartsFromTheShownNames)
 TEST(GaugeUpdater, WithoutInput)
 {
     FakeGauge g("rpm");
-    FakeInput input;
+    DroppingInput input;
     input.served = {{"rpm", 1}};
     GaugeUpdater hub;
     hub.AddGauge(&g);
@@ -131,7 +115,7 @@ TEST(GaugeUpdater, RemoveGaugeRemovesOnlyTheFirstEntry)
     hub.RemoveGauge(&a); // absent: nothing
     EXPECT_EQ(hub.GetGaugeCount(), 1u);
 
-    FakeInput input;
+    DroppingInput input;
     input.served = {{"rpm", 5}, {"map", 6}};
     hub.SetInput(&input);
     hub.Update();
@@ -141,19 +125,6 @@ TEST(GaugeUpdater, RemoveGaugeRemovesOnlyTheFirstEntry)
 
 namespace {
 
-// Leaves the map as the dispatcher built it; records the order of refreshes.
-class SilentInput : public RTDataMgr {
-public:
-    void Update() override
-    {
-        for (auto& entry : *valueMap)
-            seen.push_back(entry.first);
-    }
-    double GetValue(const wxString&) override { return 7.5; }
-    bool HasValue(const wxString&) override { return true; }
-    int GetKind() override { return 1; }
-    std::vector<wxString> seen;
-};
 
 class OrderedGauge : public FakeGauge {
 public:
@@ -171,7 +142,7 @@ public:
 TEST(GaugeUpdater, ValueServedOnceThenRemovedStaysOnTheGauge)
 {
     FakeGauge egt("egt");
-    FakeInput input;
+    DroppingInput input;
     input.served = {{"egt", 650}};
     GaugeUpdater hub;
     hub.AddGauge(&egt);
@@ -188,7 +159,7 @@ TEST(GaugeUpdater, EveryTickStartsEachNameAtZero)
     // An input that writes nothing must not let a value from an earlier tick
     // or another input through: each entry starts at 0.0.
     FakeGauge g("rpm");
-    FakeInput first;
+    DroppingInput first;
     first.served = {{"rpm", 4200}};
     SilentInput second;
     GaugeUpdater hub;
@@ -200,7 +171,7 @@ TEST(GaugeUpdater, EveryTickStartsEachNameAtZero)
     hub.Update();
     hub.Update();
     EXPECT_EQ(g.shown, (std::vector<double>{4200, 0.0, 0.0}));
-    EXPECT_EQ(second.seen, (std::vector<wxString>{"rpm", "rpm"}));
+    EXPECT_EQ(second.asked, (std::vector<wxString>{"rpm", "rpm"}));
 }
 
 TEST(GaugeUpdater, GaugeWithoutDescriptionAsksForTheEmptyName)
@@ -213,7 +184,7 @@ TEST(GaugeUpdater, GaugeWithoutDescriptionAsksForTheEmptyName)
     hub.AddGauge(&blank);
     hub.SetInput(&input);
     hub.Update();
-    std::vector<wxString> seen = input.seen;
+    std::vector<wxString> seen = input.asked;
     std::sort(seen.begin(), seen.end());
     EXPECT_EQ(seen, (std::vector<wxString>{"", "rpm"}));
     EXPECT_EQ(blank.shown, (std::vector<double>{0.0, 0.0}));
@@ -238,7 +209,7 @@ TEST(GaugeUpdater, RefreshesInRegistrationOrderAndAsksTheInput)
 TEST(GaugeUpdater, StaleFollowsTheInputAndNoInputLeavesStaleValues)
 {
     FakeGauge a("rpm"), b("map");
-    FakeInput input;
+    DroppingInput input;
     input.served = {{"rpm", 3000}};
     GaugeUpdater hub;
     hub.AddGauge(&a);

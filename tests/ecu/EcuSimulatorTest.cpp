@@ -4,8 +4,10 @@
 #include "definition/IniParser.h"
 #include "ecu/RTDataMgrSerial.h"
 #include "ecu/TarnProtocol.h"
-#include "tests/ecu/PtyPeer.h"
-#include "tests/ecu/SimProcess.h"
+#include "tests/support/PtyPeer.h"
+#include "tests/support/SerialPortEnv.h"
+#include "tests/support/TempDir.h"
+#include "tests/support/SimProcess.h"
 #include "tests/support/TraceCapture.h"
 #include "tests/support/LogCapture.h"
 

@@ -4,7 +4,9 @@
 #include "ecu/TarnLink.h"
 #include "ecu/TarnProtocol.h"
 #include "tests/ecu/FakeEcu.h"
-#include "tests/ecu/PtyPeer.h"
+#include "tests/support/PtyPeer.h"
+#include "tests/support/SerialPortEnv.h"
+#include "tests/support/TempDir.h"
 #include "tests/support/LogCapture.h"
 #include "tests/support/TraceCapture.h"
 

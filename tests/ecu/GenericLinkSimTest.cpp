@@ -7,7 +7,7 @@
 #include "ecu/RTDataMgrSerial.h"
 #include "ecu/SerialPortHandler.h"
 #include "ecu/TarnProtocol.h"
-#include "tests/ecu/SimProcess.h"
+#include "tests/support/SimProcess.h"
 #include "tests/support/LogCapture.h"
 
 #include <gtest/gtest.h>

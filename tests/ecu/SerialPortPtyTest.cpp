@@ -3,7 +3,9 @@
 // and comes back.
 #include "ecu/SerialPortHandler.h"
 #include "ecu/wxSerialPort.h"
-#include "tests/ecu/PtyPeer.h"
+#include "tests/support/PtyPeer.h"
+#include "tests/support/SerialPortEnv.h"
+#include "tests/support/TempDir.h"
 #include "tests/support/LogCapture.h"
 
 #include <gtest/gtest.h>

@@ -1,46 +1,14 @@
 // The evaluator runs on every tick for every derived channel: reading the text
-// must not allocate per character. This program counts every operator new.
+// must not allocate per character. The test kit counts every operator new.
 #include "expr/Evaluation.h"
+#include "tests/support/AllocationCounter.h"
 
 #include <gtest/gtest.h>
 #include <wx/log.h>
 
-#include <atomic>
 #include <cstdio>
-#include <cstdlib>
-#include <new>
 
 namespace {
-std::atomic<long> allocations{0};
-}
-
-// Not inlined, so that GCC does not pair an inlined malloc() or free() with
-// the other side's operator and warn about a mismatch that is not there.
-[[gnu::noinline]] void* operator new(std::size_t size)
-{
-    ++allocations;
-    if (void* p = std::malloc(size ? size : 1))
-        return p;
-    throw std::bad_alloc();
-}
-[[gnu::noinline]] void operator delete(void* p) noexcept
-{
-    std::free(p);
-}
-[[gnu::noinline]] void operator delete(void* p, std::size_t) noexcept
-{
-    std::free(p);
-}
-
-namespace {
-
-template <typename F>
-long countAllocations(F&& f)
-{
-    const long before = allocations;
-    f();
-    return allocations - before;
-}
 
 wxString repeated(const char* head, const char* part, int times)
 {
@@ -79,8 +47,8 @@ TEST(EvaluationAllocation, NoneGrowsWithTheLengthOfTheText)
         const wxString shortText = repeated(shape.head, shape.part, 10) + shape.tail;
         const wxString longText = repeated(shape.head, shape.part, 5000) + shape.tail;
         evaluation.evaluate(longText); // the byte buffer reaches its size once
-        const long forShort = countAllocations([&] { evaluation.evaluate(shortText); });
-        const long forLong = countAllocations([&] { evaluation.evaluate(longText); });
+        const long forShort = CountAllocations([&] { evaluation.evaluate(shortText); });
+        const long forLong = CountAllocations([&] { evaluation.evaluate(longText); });
         EXPECT_EQ(forLong, forShort);
         std::printf("[ allocations ] shape %d: %ld for 10 parts, %ld for 5000\n", index++, forShort,
                     forLong);

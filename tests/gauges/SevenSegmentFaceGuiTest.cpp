@@ -5,6 +5,7 @@
 #include "dispatch/GaugeUpdater.h"
 #include "gauges/SevenSegmentFont.h"
 #include "gauges/TarnGaugeDigital.h"
+#include "tests/support/FakeInput.h"
 #include "tests/support/LogCapture.h"
 #include "tests/support/WaitFor.h"
 
@@ -59,24 +60,6 @@ int CountColour(const wxImage& image, const wxRect& area, const wxColour& colour
     return n;
 }
 
-class ServedInput : public RTDataMgr {
-public:
-    void Update() override
-    {
-        for (auto& entry : *valueMap)
-            entry.second = GetValue(entry.first);
-    }
-    double GetValue(const wxString& name) override
-    {
-        auto it = served.find(name);
-        return it == served.end() ? -1.0 : it->second;
-    }
-    bool HasValue(const wxString& name) override { return served.count(name) > 0; }
-    int GetKind() override { return KindFile; }
-
-    std::map<wxString, double> served;
-};
-
 } // namespace
 
 TEST(SevenSegmentFace, AliasDrawsTheSevenSegmentFont)
@@ -113,7 +96,7 @@ TEST(SevenSegmentFace, FourGaugesOnTheDashboardStrip)
         {"dwell", "Dwell", "ms", 0, 10, 3.14159, "3.14"},
     };
     auto* table = new SymbolTable;
-    ServedInput input;
+    FakeInput input;
     for (const Row& r : rows) {
         auto* d = new TARNGaugeDesc;
         d->setSymbolName(r.symbol);

@@ -2,6 +2,7 @@
 
 #include "dispatch/GaugeUpdater.h"
 #include "tests/gauges/GuiClick.h"
+#include "tests/support/FakeInput.h"
 #include "tests/support/LogCapture.h"
 #include "tests/support/WaitFor.h"
 
@@ -49,28 +50,6 @@ SymbolTable* MakeTable(const DescRow* rows, size_t count)
     }
     return table;
 }
-
-// An input that serves a fixed set of names.
-class FakeInput : public RTDataMgr {
-public:
-    void Update() override
-    {
-        for (auto& entry : *valueMap) {
-            auto it = served.find(entry.first);
-            if (it != served.end())
-                entry.second = it->second;
-        }
-    }
-    double GetValue(const wxString& name) override
-    {
-        auto it = served.find(name);
-        return it == served.end() ? -1.0 : it->second;
-    }
-    bool HasValue(const wxString& name) override { return served.count(name) > 0; }
-    int GetKind() override { return KindFile; }
-
-    std::map<wxString, double> served;
-};
 
 std::vector<wxString> Items(wxListBox* list)
 {

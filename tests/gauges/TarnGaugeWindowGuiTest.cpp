@@ -4,6 +4,7 @@
 #include "gauges/GaugeValueSelector.h"
 #include "tests/gauges/GuiClick.h"
 #include "tests/gauges/TarnGaugeFixture.h"
+#include "tests/support/FakeInput.h"
 #include "tests/support/WaitFor.h"
 
 #include <wx/button.h>
@@ -18,18 +19,6 @@
 
 namespace {
 
-// An input that can serve a fixed set of names.
-class FakeInput : public RTDataMgr {
-public:
-    explicit FakeInput(std::set<wxString> served) : names(std::move(served)) {}
-    void Update() override {}
-    double GetValue(const wxString&) override { return 0.0; }
-    bool HasValue(const wxString& name) override { return names.count(name) > 0; }
-    int GetKind() override { return KindFile; }
-
-    std::set<wxString> names;
-};
-
 class DialWindow : public DialFixture {
 protected:
     // rpm, map, clt, and two descriptions titled "Dup" (symbols a and b).
@@ -43,7 +32,9 @@ protected:
     }
     void Connect(std::set<wxString> served)
     {
-        input = std::make_unique<FakeInput>(std::move(served));
+        input = std::make_unique<FakeInput>();
+        for (const wxString& name : served)
+            input->served[name] = 0.0;
         dispatcher.SetInput(input.get());
         dispatcher.AddGauge(gauge);
         gauge->m_dispatcher = &dispatcher;
@@ -548,7 +539,7 @@ TEST_F(DialWindow, ClickOffersTheAvailableDescriptions)
     EXPECT_EQ(gauge->GetGaugeDescIndex(), 2);
     EXPECT_FALSE(selector->IsShown());
 
-    input->names = {"map"};
+    input->served = {{"map", 0.0}};
     // Elsewhere on the dial, so the two clicks do not make a double click.
     ASSERT_TRUE(ClickOn(gauge, wxPoint(60, 150)));
     ASSERT_TRUE(WaitFor([&] { return selector->IsShown(); }));

@@ -3,7 +3,7 @@
 #include "dispatch/GaugeUpdater.h"
 #include "ecu/RTDataMgrSerial.h"
 #include "ecu/TarnProtocol.h"
-#include "tests/ecu/SimProcess.h"
+#include "tests/support/SimProcess.h"
 #include "tests/soak/SoakGauge.h"
 
 #include <chrono>

@@ -1,17 +1,43 @@
 // The simulator as a program, driven through its pseudo-terminal like a
 // serial client would drive a real ECU.
-#include "tests/tools/SimProcess.h"
+#include "tests/support/PtyClient.h"
+#include "tests/support/SimProcess.h"
 
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <fstream>
 #include <random>
+#include <sstream>
 #include <utility>
 #include <vector>
 
-using namespace simtest;
-
 namespace {
+
+
+std::string Fixture(const char* name)
+{
+    return std::string(TARN_TEST_DATA_DIR) + "/tools/fixtures/" + name;
+}
+
+std::string ReadFile(const std::string& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    std::stringstream all;
+    all << in.rdbuf();
+    return all.str();
+}
+
+// Runs the simulator to its end (for option errors); returns the exit status.
+int RunToExit(const std::vector<std::string>& args, std::string& errors, std::string& output)
+{
+    SimProcess sim;
+    sim.start(args, false);
+    output = sim.device; // the first line, if any
+    const int status = sim.waitExit(2000);
+    errors = sim.errors();
+    return status;
+}
 
 const std::string kRunSig = "TARN Corecard v3";
 const std::string kBootSig = "AVREFI1";
@@ -446,8 +472,8 @@ TEST(EcuSimProcess, LogRecordsCommandsAndModeChanges)
 
 TEST(EcuSimProcess, MisuseAndUnreadableFilesFailClearly)
 {
-    const std::string dir = MakeTempDir();
-    const std::string headerOnly = dir + "/header-only.log";
+    const TempDir dir;
+    const std::string headerOnly = dir.file("header-only.log");
     FILE* f = std::fopen(headerOnly.c_str(), "w");
     ASSERT_NE(f, nullptr);
     std::fputs("title\nrpm\tmap\n", f);
@@ -478,6 +504,4 @@ TEST(EcuSimProcess, MisuseAndUnreadableFilesFailClearly)
     std::string output;
     EXPECT_EQ(RunToExit({"--help"}, errors, output), 0);
     EXPECT_EQ(output.rfind("usage: tarn-ecu-sim", 0), 0u) << output;
-    unlink(headerOnly.c_str());
-    rmdir(dir.c_str());
 }

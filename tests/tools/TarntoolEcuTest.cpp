@@ -1,5 +1,5 @@
 // tarntool decode and live, run as the built program.
-#include "tests/ecu/SimProcess.h"
+#include "tests/support/SimProcess.h"
 
 #include <gtest/gtest.h>
 
