@@ -6,6 +6,7 @@
 #include "tests/support/SimProcess.h"
 #include "tests/soak/SoakGauge.h"
 
+#include <algorithm>
 #include <chrono>
 #include <cmath>
 #include <memory>
@@ -66,7 +67,9 @@ PhaseFigures RunPtySoak(const SymbolTable& table, const PtySoakPlan& plan,
     chooseEcu();
 
     ResourceSampler sampler(logFolder);
-    const long warmUpAt = static_cast<long>(plan.warmUpShare * static_cast<double>(plan.cycles));
+    // After a first good fetch at least: the worker and its port exist from then on.
+    const long warmUpAt =
+        std::max(1L, static_cast<long>(plan.warmUpShare * static_cast<double>(plan.cycles)));
     auto lastGood = Clock::now();
     const auto deadline = wallStart + std::chrono::seconds(plan.limitSeconds);
     long goodAtLastChoice = 0;

@@ -1,6 +1,8 @@
 #include "tests/soak/ResourceSampler.h"
 
 #include <dirent.h>
+#include <fcntl.h>
+#include <unistd.h>
 #include <sys/stat.h>
 
 #include <algorithm>
@@ -19,16 +21,28 @@ long StatusField(const std::string& field)
     return -1;
 }
 
-long OpenDescriptors()
+long OpenDescriptors(const std::string& logFolder, std::string& files)
 {
     DIR* dir = opendir("/proc/self/fd");
     if (!dir)
         return -1;
+    const std::string log = logFolder + "/filelog.txt";
+    const int own = dirfd(dir);
     long n = 0;
-    while (const dirent* entry = readdir(dir))
-        n += entry->d_name[0] != '.';
+    files.clear();
+    while (const dirent* entry = readdir(dir)) {
+        if (entry->d_name[0] == '.' || std::atoi(entry->d_name) == own)
+            continue;
+        char target[512];
+        const ssize_t length = readlinkat(own, entry->d_name, target, sizeof target - 1);
+        const std::string file(target, length > 0 ? static_cast<size_t>(length) : 0);
+        if (!logFolder.empty() && file.compare(0, log.size(), log) == 0)
+            continue;
+        files += std::string(entry->d_name) + ":" + file + " ";
+        ++n;
+    }
     closedir(dir);
-    return n - 1; // the listing's own descriptor
+    return n;
 }
 
 uint64_t FileBytes(const std::string& path)
@@ -39,12 +53,12 @@ uint64_t FileBytes(const std::string& path)
 
 } // namespace
 
-ProcessSample SampleProcess()
+ProcessSample SampleProcess(const std::string& logFolder)
 {
     ProcessSample sample;
     sample.rssKiB = StatusField("VmRSS");
     sample.threads = StatusField("Threads");
-    sample.descriptors = OpenDescriptors();
+    sample.descriptors = OpenDescriptors(logFolder, sample.descriptorFiles);
     return sample;
 }
 
@@ -69,7 +83,7 @@ void ResourceSampler::sampleLog()
 
 void ResourceSampler::warmedUp()
 {
-    baseline = SampleProcess();
+    baseline = SampleProcess(folder);
     last = baseline;
     largestRss = baseline.rssKiB;
     warm = true;
@@ -81,7 +95,7 @@ void ResourceSampler::sample()
     sampleLog();
     if (!warm)
         return;
-    last = SampleProcess();
+    last = SampleProcess(folder);
     largestRss = std::max(largestRss, last.rssKiB);
 }
 

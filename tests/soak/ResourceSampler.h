@@ -9,9 +9,12 @@ struct ProcessSample {
     long rssKiB = -1;
     long descriptors = -1;
     long threads = -1;
+    std::string descriptorFiles; // what they are open on, "fd:file " each
 };
 
-ProcessSample SampleProcess();
+// The debug log's own descriptor is not counted: its writer thread closes
+// and reopens it when the file reaches its limit, at any moment.
+ProcessSample SampleProcess(const std::string& logFolder);
 
 class ResourceSampler {
 public:

@@ -14,8 +14,9 @@ std::vector<std::string> MissedGoals(const PhaseFigures& phase, const SoakGoals&
     if (growth > goals.rssGrowthKiB)
         miss("resident memory grew by " + std::to_string(growth) + " KiB after the warm-up");
     if (phase.end.descriptors != phase.warm.descriptors)
-        miss("open descriptors went from " + std::to_string(phase.warm.descriptors) + " to " +
-             std::to_string(phase.end.descriptors));
+        miss("open descriptors went from " + std::to_string(phase.warm.descriptors) + " (" +
+             phase.warm.descriptorFiles + ") to " + std::to_string(phase.end.descriptors) + " (" +
+             phase.end.descriptorFiles + ")");
     if (phase.end.threads != phase.warm.threads)
         miss("threads went from " + std::to_string(phase.warm.threads) + " to " +
              std::to_string(phase.end.threads));
