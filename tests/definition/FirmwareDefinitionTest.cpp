@@ -263,4 +263,8 @@ TEST(FirmwareDefinition, LookupTablesBesideTheFile)
     EXPECT_EQ(error, "no entries");
     EXPECT_FALSE(inc.parse("DB 1x\n", error));
     EXPECT_EQ(error, "line 1: '1x' is not a value");
+    // A named pipe is refused at once rather than waited on.
+    ::mkfifo((folder.dir + "/pipe.inc").c_str(), 0600);
+    EXPECT_FALSE(inc.load(folder.dir + "/pipe.inc", error));
+    EXPECT_TRUE(error.EndsWith("pipe.inc: not a regular file")) << error;
 }
