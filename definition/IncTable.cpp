@@ -1,7 +1,6 @@
 #include "definition/IncTable.h"
 
-#include <wx/ffile.h>
-#include <wx/log.h>
+#include "base/RegularFile.h"
 
 #include <algorithm>
 #include <cmath>
@@ -57,23 +56,17 @@ std::string upper(std::string word)
 
 bool IncTable::load(const wxString& path, wxString& error)
 {
-    wxFFile file;
-    {
-        wxLogNull quiet; // the caller reports a missing file its own way
-        if (!file.Open(path, "rb")) {
-            error = "cannot open " + path;
-            return false;
-        }
-    }
+    // A regular file only: a named pipe would hold the definition file's
+    // reader forever.
     std::string text;
-    char buffer[4096];
-    size_t n = 0;
-    while ((n = file.Read(buffer, sizeof buffer)) > 0) {
-        text.append(buffer, n);
-        if (text.size() > (64u << 20)) {
-            error = path + " is too large for a lookup table";
-            return false;
-        }
+    std::string reason;
+    if (!ReadRegularFile(std::string(path.fn_str()), text, reason)) {
+        error = "cannot open " + path + ": " + wxString::FromUTF8(reason);
+        return false;
+    }
+    if (text.size() > (64u << 20)) {
+        error = path + " is too large for a lookup table";
+        return false;
     }
     if (!parse(text, error)) {
         error = path + ": " + error;

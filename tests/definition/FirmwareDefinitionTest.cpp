@@ -7,6 +7,8 @@
 #include "tests/definition/ParseHelpers.h"
 
 #include <gtest/gtest.h>
+
+#include <sys/stat.h>
 #include <wx/filename.h>
 
 #include <cstdio>
@@ -183,11 +185,29 @@ TEST(FirmwareDefinition, GaugeExpressionsOverDefaultsAndTune)
     EXPECT_NEAR(table->getGauges()[1]->getRanges()[0].hi, 12 / 14.7 * 9.8, 1e-9);
     EXPECT_EQ(table->getGauges()[2]->getUnits(), "Steps");
 
-    options.tuneFile = folder.dir + "/missing.msq";
-    table.reset(loadDefinitionFileFrom(ini, options, &warnings));
-    ASSERT_EQ(warnings.size(), 1u);
-    EXPECT_TRUE(warnings[0].StartsWith("Tune file not read: cannot open ")) << warnings[0];
-    EXPECT_EQ(table->getGauges()[0]->getMaxValue(), 8000); // the defaults stay
+    // Tune files that cannot be used leave the defaults; none may hang or
+    // exhaust the stack.
+    std::string deep = "<msq>";
+    for (int i = 0; i < 200000; ++i)
+        deep += "<page>";
+    ::mkfifo((folder.dir + "/pipe.msq").c_str(), 0600);
+    struct Bad {
+        std::string file;
+        const char* starts;
+    } bads[] = {
+        {folder.dir + "/missing.msq", "Tune file not read: cannot open "},
+        {folder.dir + "/pipe.msq", "Tune file not read: cannot open "},
+        {folder.write("deep.msq", deep), "Tune file not read: "},
+        {folder.write("text.msq", "stoich = 9.8"), "Tune file not read: "},
+    };
+    for (const Bad& bad : bads) {
+        SCOPED_TRACE(bad.file);
+        options.tuneFile = bad.file;
+        table.reset(loadDefinitionFileFrom(ini, options, &warnings));
+        ASSERT_EQ(warnings.size(), 1u);
+        EXPECT_TRUE(warnings[0].StartsWith(bad.starts)) << warnings[0];
+        EXPECT_EQ(table->getGauges()[0]->getMaxValue(), 8000); // the defaults stay
+    }
 }
 
 TEST(FirmwareDefinition, LookupTablesBesideTheFile)
@@ -243,4 +263,8 @@ TEST(FirmwareDefinition, LookupTablesBesideTheFile)
     EXPECT_EQ(error, "no entries");
     EXPECT_FALSE(inc.parse("DB 1x\n", error));
     EXPECT_EQ(error, "line 1: '1x' is not a value");
+    // A named pipe is refused at once rather than waited on.
+    ::mkfifo((folder.dir + "/pipe.inc").c_str(), 0600);
+    EXPECT_FALSE(inc.load(folder.dir + "/pipe.inc", error));
+    EXPECT_TRUE(error.EndsWith("pipe.inc: not a regular file")) << error;
 }
