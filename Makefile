@@ -8,7 +8,7 @@ ifneq ($(CCACHE),)
 CMAKE_FLAGS += -DCMAKE_CXX_COMPILER_LAUNCHER=ccache
 endif
 
-.PHONY: all deps configure build run test check-asan check-tsan bench fuzz screenshot install clean
+.PHONY: all deps configure build run test soak soak-short check-asan check-tsan bench fuzz screenshot install clean
 
 all: build
 
@@ -28,6 +28,20 @@ run: build
 test: build
 	cd $(BUILD_DIR) && xvfb-run -a -s "-screen 0 1024x768x24" \
 		ctest --output-on-failure -j $(JOBS) --timeout 120
+
+# A day of the inputs in minutes (tests/soak), then the dashboard itself under
+# Xvfb with the simulator for GUI_SOAK_SECONDS; each prints a table of figures
+# and fails when memory, descriptors, threads or the debug log grow. Not part
+# of `make test`. `make soak-short` runs a tenth of the in-process soak (CI).
+GUI_SOAK_SECONDS ?= 600
+soak: build
+	@cmake --build $(BUILD_DIR) -j $(JOBS) --target tarn_soak
+	$(BUILD_DIR)/tests/soak/tarn_soak
+	GUI_SOAK_SECONDS=$(GUI_SOAK_SECONDS) sh tests/soak/gui-soak.sh $(BUILD_DIR)
+
+soak-short: build
+	@cmake --build $(BUILD_DIR) -j $(JOBS) --target tarn_soak
+	$(BUILD_DIR)/tests/soak/tarn_soak --scale 0.1
 
 # The test suite built with AddressSanitizer and UndefinedBehaviorSanitizer.
 # Leaks inside system libraries' caches are suppressed (tests/sanitizers).

@@ -525,9 +525,11 @@ void MainFrame::OnSelectInput(wxCommandEvent& event)
 void MainFrame::OnTimer(wxTimerEvent&)
 {
     const size_t count = m_dispatcher->GetGaugeCount();
-    DebugLog(0, wxString::Format("MainFrame::OnTimer() GAUGE COUNT: %i", int(count)));
-    DebugLog(0, wxString::Format("MainFrame::OnTimer() INPUT: %p",
-                                 static_cast<void*>(m_dispatcher->GetInput())));
+    if (DebugLogEnabled()) {
+        DebugLog(0, wxString::Format("MainFrame::OnTimer() GAUGE COUNT: %i", int(count)));
+        DebugLog(0, wxString::Format("MainFrame::OnTimer() INPUT: %p",
+                                     static_cast<void*>(m_dispatcher->GetInput())));
+    }
     if (m_input && m_input->GetKind() == RTDataMgr::KindFile) {
         const double seconds = std::min(m_sinceTick.Time() / 1000.0, kLongestTickSeconds);
         static_cast<RTDataMgrFile*>(m_input.get())->SetTickSeconds(seconds);

@@ -91,15 +91,19 @@ int64_t RTDataMgrSerial::rawValue(const unsigned char* block, size_t capacity, i
 void RTDataMgrSerial::decode(const std::vector<Symbol>& channels, ByteOrder order,
                              const unsigned char* block, size_t length, ValueMap& out)
 {
+    // Formatting two lines per channel is most of a tick's cost: none with the trace off.
+    const bool tracing = DebugLogEnabled();
     for (const Symbol& channel : channels) {
         const std::optional<double> decoded = decodeChannel(channel, block, length, order);
-        DebugLog(0, wxString::Format("Offset: %d, Size: %d, Scale: %f Tr: %f", channel.Offset,
-                                     channel.SizeOf, channel.Scale, channel.Trans));
+        if (tracing)
+            DebugLog(0, wxString::Format("Offset: %d, Size: %d, Scale: %f Tr: %f", channel.Offset,
+                                         channel.SizeOf, channel.Scale, channel.Trans));
         if (!decoded)
             continue; // not in the block: never a value the ECU did not send
         out[channel.Name] = *decoded;
-        DebugLog(0, "RTDataMgrSerial::fillScalarValues() Symbol: " + channel.Name +
-                        wxString::Format(", Value: %f", *decoded));
+        if (tracing)
+            DebugLog(0, "RTDataMgrSerial::fillScalarValues() Symbol: " + channel.Name +
+                            wxString::Format(", Value: %f", *decoded));
     }
 }
 
@@ -169,7 +173,8 @@ void RTDataMgrSerial::fillValueMap()
 
 bool RTDataMgrSerial::serve(const wxString& name, double& value, bool traced)
 {
-    if (traced)
+    const bool tracing = traced && DebugLogEnabled();
+    if (tracing)
         DebugLog(0, "----DataMgrSerial::getValue()---- Symbol: " + name);
     const Symbol* symbol = symbolTable ? symbolTable->findSymbol(name) : nullptr;
     // Before the first record nothing is known, derived values included.
@@ -180,7 +185,7 @@ bool RTDataMgrSerial::serve(const wxString& name, double& value, bool traced)
         if (symbol->Const || found == scalarValues.end())
             return false;
         value = found->second;
-        if (traced)
+        if (tracing)
             DebugLog(0, "Symbol (scalar): " + name +
                             wxString::Format(", Value: %f !!!!!!!!!!!!!", value));
         return true;
@@ -188,7 +193,7 @@ bool RTDataMgrSerial::serve(const wxString& name, double& value, bool traced)
     if (symbol->expr.empty())
         return false;
     value = evaluator.evaluate(symbol->expr);
-    if (traced)
+    if (tracing)
         DebugLog(0, "Symbol: " + name + "Expr: " + symbol->expr +
                         wxString::Format(", Value: %f !!!!!!!!!!!!!", value));
     return true;

@@ -25,7 +25,9 @@ void TarnGauge::SetValue(double value)
         StderrTrace("m_gd is NULL! \n");
         return;
     }
-    DebugLog(0, wxString::Format("call SetValue(%f)", value));
+    const bool tracing = DebugLogEnabled();
+    if (tracing)
+        DebugLog(0, wxString::Format("call SetValue(%f)", value));
     if (std::isnan(value)) {
         if (m_hasValue || m_valueText.empty()) {
             m_hasValue = false;
@@ -39,7 +41,8 @@ void TarnGauge::SetValue(double value)
         value = maxValue;
     if (value < minValue)
         value = minValue;
-    DebugLog(0, wxString::Format("using value : %f)", value));
+    if (tracing)
+        DebugLog(0, wxString::Format("using value : %f)", value));
     // NaN compares false with both limits and is dropped here.
     if (value >= minValue && value <= maxValue && (value != m_value || !m_hasValue)) {
         m_value = value;
@@ -73,8 +76,9 @@ void TarnGauge::RefreshSymbol(const ValueMap& values)
     ValueMap::const_iterator it = values.find(name);
     if (it != values.end()) {
         SetValue(it->second);
-        DebugLog(0, wxString::Format("refresh symbol : %s = %f", name, it->second));
-    } else {
+        if (DebugLogEnabled())
+            DebugLog(0, wxString::Format("refresh symbol : %s = %f", name, it->second));
+    } else if (DebugLogEnabled()) {
         DebugLog(0, wxString::Format("symbol : %s not found", name));
     }
 }

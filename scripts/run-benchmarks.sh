@@ -10,10 +10,6 @@ for b in "$dir"/bench_*; do
     found=1
     echo "== $(basename "$b")"
     case "$(basename "$b")" in
-    bench_soak_*)
-        # Minutes long each: run once, not repeated.
-        "$b"
-        continue ;;
     bench_gui_*)
         if [ -z "${DISPLAY:-}" ]; then
             xvfb-run -a -s "-screen 0 1024x768x24" "$b" --benchmark_repetitions=5 --benchmark_report_aggregates_only=true
