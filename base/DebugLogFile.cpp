@@ -207,10 +207,14 @@ void DebugLogFile::drain()
             }
             size = filled[victim].load(std::memory_order_relaxed);
         }
+        draining.store(victim, std::memory_order_release);
         if (isOn())
             writeBounded(buffers[victim].get(), size);
-        std::lock_guard<std::mutex> hold(bufferLock);
-        filled[victim].store(0, std::memory_order_release);
+        {
+            std::lock_guard<std::mutex> hold(bufferLock);
+            filled[victim].store(0, std::memory_order_release);
+        }
+        draining.store(-1, std::memory_order_release);
     }
 }
 
@@ -314,8 +318,14 @@ void DebugLogFile::flushFromSignal()
     const int out = fd.load(std::memory_order_relaxed);
     if (!isOn() || out < 0)
         return;
-    // The older buffer first. A buffer that the writer thread was writing
-    // may appear twice in the file: better than losing it.
+    // Another thread may be writing a buffer out right now: give it a moment
+    // to finish. Should it not (it may be the thread that crashed), its
+    // lines may appear twice in the file: better than losing them.
+    for (int waited = 0; draining.load(std::memory_order_acquire) >= 0 && waited < 200; ++waited) {
+        const timespec millisecond = {0, 1000000};
+        ::nanosleep(&millisecond, nullptr);
+    }
+    // The older buffer first.
     const int index = current.load(std::memory_order_relaxed);
     for (const int buffer : {index ^ 1, index}) {
         size_t size = filled[buffer].load(std::memory_order_acquire);

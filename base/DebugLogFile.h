@@ -78,6 +78,9 @@ private:
     std::atomic<bool> writerGone{false};
     std::atomic<int> fd{-1};
     std::atomic<uint64_t> fileBytes{0};
+    // The buffer that drain() is writing out, -1 when none: a signal
+    // handler waits for it rather than write the same lines again.
+    std::atomic<int> draining{-1};
     uint64_t droppedLines = 0;
 
     std::mutex bufferLock; // the buffers, `current`, droppedLines
