@@ -8,6 +8,7 @@
 #include "base/StderrTrace.h"
 #include "gauges/SevenSegmentFont.h"
 #include "gauges/TarnGaugeDigital.h"
+#include "tests/app/FrameDriver.h"
 #include "tests/support/PtyPeer.h"
 #include "tests/support/SerialPortEnv.h"
 #include "tests/support/TempDir.h"
@@ -45,14 +46,6 @@ void Pump(int ms)
         wxTheApp->Yield(true);
         wxMilliSleep(1);
     }
-}
-
-void SelectInput(MainFrame* frame, long id)
-{
-    frame->GetMenuBar()->Check(id, true);
-    wxCommandEvent event(wxEVT_MENU, id);
-    event.SetInt(1);
-    frame->ProcessWindowEvent(event);
 }
 
 double Percentile(std::vector<double> v, double p)

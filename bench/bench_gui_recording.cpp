@@ -12,6 +12,7 @@
 #include "definition/SymbolTable.h"
 #include "dispatch/GaugeUpdater.h"
 #include "ecu/RTDataMgrSerial.h"
+#include "tests/app/FrameDriver.h"
 #include "tests/support/SimProcess.h"
 #include "tests/gauges/GuiClick.h"
 
@@ -52,10 +53,7 @@ void BM_RecordingPerTick(benchmark::State& state)
     MainFrame* frame = new MainFrame("V3 GUI for WinCE");
     frame->Show();
     WaitShownOnScreen(frame);
-    frame->GetMenuBar()->Check(ID_INPUT_ECU, true);
-    wxCommandEvent ecu(wxEVT_MENU, ID_INPUT_ECU);
-    ecu.SetInt(1);
-    frame->ProcessWindowEvent(ecu);
+    SelectInput(frame, ID_INPUT_ECU);
     frame->GetTimer().Stop(); // ticks come from here, each after a finished fetch
     RTDataMgrSerial* input = dynamic_cast<RTDataMgrSerial*>(frame->GetDispatcher()->GetInput());
     auto tick = [&] {

@@ -8,6 +8,7 @@
 #include "gauges/TarnGauge.h"
 #include "gauges/GaugeValueSelector.h"
 #include "gauges/TarnGaugeDigital.h"
+#include "tests/app/FrameDriver.h"
 #include "tests/gauges/GuiClick.h"
 #include "tests/support/WaitFor.h"
 
@@ -95,19 +96,8 @@ protected:
 
     void TearDown() override { SelectInput(ID_INPUT_NONE); }
 
-    static void SelectInput(long id)
-    {
-        s_frame->GetMenuBar()->Check(id, true);
-        wxCommandEvent event(wxEVT_MENU, id);
-        event.SetInt(1);
-        s_frame->ProcessWindowEvent(event);
-    }
-
-    static void Tick()
-    {
-        wxTimerEvent event(s_frame->GetTimer());
-        s_frame->ProcessWindowEvent(event);
-    }
+    static void SelectInput(long id) { ::SelectInput(s_frame, id); }
+    static void Tick() { ::Tick(s_frame); }
 
     static wxWindow* Gauge(int i) { return s_frame->GetDigitalGauge(i); }
 

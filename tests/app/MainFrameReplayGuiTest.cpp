@@ -11,6 +11,7 @@
 #include "gauges/GaugeValueSelector.h"
 #include "gauges/TarnGauge.h"
 #include "gauges/TarnGaugeDigital.h"
+#include "tests/app/FrameDriver.h"
 #include "tests/support/SimProcess.h"
 #include "tests/gauges/GuiClick.h"
 #include "tests/support/WaitFor.h"
@@ -67,19 +68,8 @@ protected:
 
     void TearDown() override { Select(ID_INPUT_NONE); }
 
-    static void Select(long id)
-    {
-        s_frame->GetMenuBar()->Check(id, true);
-        wxCommandEvent event(wxEVT_MENU, id);
-        event.SetInt(1);
-        s_frame->ProcessWindowEvent(event);
-    }
-
-    static void Tick()
-    {
-        wxTimerEvent event(s_frame->GetTimer());
-        s_frame->ProcessWindowEvent(event);
-    }
+    static void Select(long id) { SelectInput(s_frame, id); }
+    static void Tick() { ::Tick(s_frame); }
 
     static void Record(bool on)
     {

@@ -7,6 +7,7 @@
 #include "definition/SymbolTable.h"
 #include "gauges/TarnGauge.h"
 #include "gauges/TarnGaugeDigital.h"
+#include "tests/app/FrameDriver.h"
 #include "tests/support/SimProcess.h"
 #include "tests/support/WaitFor.h"
 
@@ -53,13 +54,7 @@ protected:
         frame = nullptr;
     }
 
-    void SelectInput(long id)
-    {
-        frame->GetMenuBar()->Check(id, true);
-        wxCommandEvent event(wxEVT_MENU, id);
-        event.SetInt(1);
-        frame->ProcessWindowEvent(event);
-    }
+    void SelectInput(long id) { ::SelectInput(frame, id); }
 
     // The first digital gauge shows the description of `symbol`.
     void ShowOnDigits(const wxString& symbol)
