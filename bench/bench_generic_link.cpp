@@ -3,6 +3,7 @@
 // envelope (137 bytes of reply on the line, 11.9 ms at that speed), and the
 // 1,248-byte block fetched in parts of 500. Wall time is the benchmark's
 // time; "cpu_ms" is the process's processor time per fetch.
+#include "bench/QuietBenchMain.h" // main()
 #include "base/StderrTrace.h"
 #include "definition/IniParser.h"
 #include "ecu/GenericLink.h"
@@ -95,16 +96,3 @@ BENCHMARK(FetchFramed)
     ->Iterations(20);
 
 } // namespace
-
-int main(int argc, char** argv)
-{
-    wxInitializer initializer;
-    if (!initializer.IsOk())
-        return 2;
-    wxLog::EnableLogging(false);
-    RouteStderrTraces({nullptr, false});
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}

@@ -4,6 +4,7 @@
 // waits out its whole limit. Wall time is the benchmark's time; "cpu_ms" is
 // the process's processor time per call (the time-out timer's thread
 // included) and "cpu_share" that divided by the wall time.
+#include "bench/QuietBenchMain.h" // main()
 #include "base/StderrTrace.h"
 #include "ecu/TarnProtocol.h"
 #include "tests/support/PtyPeer.h"
@@ -100,16 +101,3 @@ void BM_ReadWaitsOutItsLimit(benchmark::State& state)
 BENCHMARK(BM_ReadWaitsOutItsLimit)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(20);
 
 } // namespace
-
-int main(int argc, char** argv)
-{
-    wxInitializer initializer;
-    if (!initializer.IsOk())
-        return 2;
-    wxLog::EnableLogging(false);
-    RouteStderrTraces({nullptr, false});
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}
