@@ -1,7 +1,7 @@
 #include "app/CommandLine.h"
 
 #include "base/DebugLog.h"
-#include "ecu/wxSerialPort.h"
+#include "serial/wxSerialPort.h"
 
 #include <wx/regex.h>
 #include <wx/strconv.h>

@@ -9,7 +9,7 @@
 #include "definition/IniParser.h"
 #include "definition/SymbolTable.h"
 #include "ecu/RTDataMgrSerial.h"
-#include "ecu/TarnProtocol.h"
+#include "link/TarnProtocol.h"
 #include "gauges/GaugeChoiceEvent.h"
 #include "gauges/TarnGauge.h"
 #include "gauges/TarnGaugeDigital.h"

@@ -7,7 +7,7 @@
 #include "definition/IniParser.h"
 #include "definition/SymbolTable.h"
 #include "ecu/RTDataMgrSerial.h"
-#include "ecu/TarnProtocol.h"
+#include "link/TarnProtocol.h"
 #include "tests/support/PtyPeer.h"
 #include "tests/support/SerialPortEnv.h"
 #include "tests/support/TempDir.h"

@@ -6,8 +6,8 @@
 #include "bench/QuietBenchMain.h" // main()
 #include "base/StderrTrace.h"
 #include "definition/IniParser.h"
-#include "ecu/GenericLink.h"
-#include "ecu/SerialPortHandler.h"
+#include "link/GenericLink.h"
+#include "serial/SerialPortHandler.h"
 #include "tests/support/SimProcess.h"
 
 #include <benchmark/benchmark.h>

@@ -6,7 +6,7 @@
 // included) and "cpu_share" that divided by the wall time.
 #include "bench/QuietBenchMain.h" // main()
 #include "base/StderrTrace.h"
-#include "ecu/TarnProtocol.h"
+#include "link/TarnProtocol.h"
 #include "tests/support/PtyPeer.h"
 #include "tests/support/SerialPortEnv.h"
 #include "tests/support/TempDir.h"

@@ -4,11 +4,11 @@
 # resolve, so it fails the build instead of quietly creating a cycle.
 #
 # The roots are folders in the build tree holding one symbolic link each
-# (<root>/ecu -> <source>/ecu), so that includes keep their project-relative
-# form ("ecu/TarnProtocol.h").
+# (<root>/link -> <source>/link), so that includes keep their project-relative
+# form ("link/TarnProtocol.h").
 
 # Sets `out` to the include root that exposes `folder` (a path relative to the
-# source tree, e.g. "ecu" or "tools/tarntool") and nothing else.
+# source tree, e.g. "link" or "tools/tarntool") and nothing else.
 function(tarn_include_root folder out)
     string(REPLACE "/" "_" tag ${folder})
     set(root ${PROJECT_BINARY_DIR}/include-roots/${tag})

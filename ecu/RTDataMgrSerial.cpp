@@ -4,9 +4,9 @@
 #include "definition/DefinitionExpressions.h"
 #include "definition/SymbolTable.h"
 #include "ecu/ChannelDecoder.h"
-#include "ecu/RuntimeData.h"
-#include "ecu/TarnLink.h"
-#include "ecu/TarnProtocol.h"
+#include "link/RuntimeData.h"
+#include "link/TarnLink.h"
+#include "link/TarnProtocol.h"
 
 #include <wx/log.h>
 

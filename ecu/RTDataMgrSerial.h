@@ -23,9 +23,9 @@
 #include "definition/LinkSettings.h"
 #include "definition/Symbol.h"
 #include "dispatch/RTDataMgr.h"
-#include "ecu/EcuWorker.h"
-#include "ecu/GenericLink.h"
-#include "ecu/LinkState.h"
+#include "link/EcuWorker.h"
+#include "link/GenericLink.h"
+#include "link/LinkState.h"
 #include "expr/Evaluation.h"
 
 #include <chrono>

@@ -1,6 +1,6 @@
 // Arbitrary bytes as a definition file's command string, in both byte
 // orders and with offsets and counts of every size.
-#include "ecu/CommandString.h"
+#include "link/CommandString.h"
 
 #include <wx/init.h>
 

@@ -1,8 +1,8 @@
 // Arbitrary bytes as a reply frame of the framed envelope, with every limit
 // on the data a reply may carry. Whatever the reader takes must be a whole,
 // sound frame inside the bytes given; whatever it refuses must say why.
-#include "ecu/Crc32.h"
-#include "ecu/EnvelopeFrame.h"
+#include "link/Crc32.h"
+#include "link/EnvelopeFrame.h"
 
 #include <cstdint>
 #include <cstdio>

@@ -7,9 +7,9 @@
 // h and h bytes (h = 0xFF: the replies that follow are all frames of
 // good CRC around the next h2 bytes, a shortcut to the checks past the CRC).
 #include "base/StderrTrace.h"
-#include "ecu/EnvelopeFrame.h"
-#include "ecu/GenericLink.h"
-#include "ecu/SerialPortHandler.h"
+#include "link/EnvelopeFrame.h"
+#include "link/GenericLink.h"
+#include "serial/SerialPortHandler.h"
 
 #include <wx/init.h>
 #include <wx/log.h>

@@ -11,9 +11,9 @@
 #include "base/StderrTrace.h"
 #include "definition/SymbolTable.h"
 #include "ecu/RTDataMgrSerial.h"
-#include "ecu/RuntimeData.h"
-#include "ecu/SerialPortHandler.h"
-#include "ecu/TarnProtocol.h"
+#include "link/RuntimeData.h"
+#include "serial/SerialPortHandler.h"
+#include "link/TarnProtocol.h"
 
 #include <wx/init.h>
 #include <wx/log.h>

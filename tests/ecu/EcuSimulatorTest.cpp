@@ -3,7 +3,7 @@
 // hang-up and reconnection, faults on the line, and values end to end.
 #include "definition/IniParser.h"
 #include "ecu/RTDataMgrSerial.h"
-#include "ecu/TarnProtocol.h"
+#include "link/TarnProtocol.h"
 #include "tests/support/PtyPeer.h"
 #include "tests/support/SerialPortEnv.h"
 #include "tests/support/TempDir.h"

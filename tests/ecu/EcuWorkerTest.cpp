@@ -1,8 +1,8 @@
 // The ECU input's worker: records with their fetch time, the link state and
 // its log lines, one fetch at a time, and stopping in the middle of a wait.
-#include "ecu/EcuWorker.h"
-#include "ecu/TarnLink.h"
-#include "ecu/TarnProtocol.h"
+#include "link/EcuWorker.h"
+#include "link/TarnLink.h"
+#include "link/TarnProtocol.h"
 #include "tests/ecu/FakeEcu.h"
 #include "tests/support/PtyPeer.h"
 #include "tests/support/SerialPortEnv.h"

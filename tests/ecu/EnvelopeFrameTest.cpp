@@ -1,5 +1,5 @@
-#include "ecu/Crc32.h"
-#include "ecu/EnvelopeFrame.h"
+#include "link/Crc32.h"
+#include "link/EnvelopeFrame.h"
 
 #include <gtest/gtest.h>
 

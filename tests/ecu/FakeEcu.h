@@ -3,8 +3,8 @@
 // handler and the protocol without a terminal: no real I/O, no real waiting.
 // A read that finds nothing ends its time limit at once (the device sets the
 // time-out flag), so time passes in "read windows" instead of milliseconds.
-#include "ecu/wxIOBase.h"
-#include "ecu/wxSerialPort.h"
+#include "serial/wxIOBase.h"
+#include "serial/wxSerialPort.h"
 
 #include <deque>
 #include <string>

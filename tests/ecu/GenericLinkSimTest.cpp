@@ -3,10 +3,10 @@
 // spoiled replies refused, never handed on.
 #include "definition/IniParser.h"
 #include "ecu/BlockDecoder.h"
-#include "ecu/GenericLink.h"
+#include "link/GenericLink.h"
 #include "ecu/RTDataMgrSerial.h"
-#include "ecu/SerialPortHandler.h"
-#include "ecu/TarnProtocol.h"
+#include "serial/SerialPortHandler.h"
+#include "link/TarnProtocol.h"
 #include "tests/support/SimProcess.h"
 #include "tests/support/LogCapture.h"
 

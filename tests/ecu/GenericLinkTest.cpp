@@ -1,8 +1,8 @@
 // The generic link against a scripted line: framed and raw firmwares, blocks
 // in parts, and every kind of reply that must be refused.
-#include "ecu/EnvelopeFrame.h"
-#include "ecu/GenericLink.h"
-#include "ecu/SerialPortHandler.h"
+#include "link/EnvelopeFrame.h"
+#include "link/GenericLink.h"
+#include "serial/SerialPortHandler.h"
 #include "tests/ecu/ScriptedLine.h"
 #include "tests/support/LogCapture.h"
 

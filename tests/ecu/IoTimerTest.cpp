@@ -1,5 +1,5 @@
 // The one-shot time-out timer of the serial layer.
-#include "ecu/IoTimer.h"
+#include "serial/IoTimer.h"
 
 #include <gtest/gtest.h>
 

@@ -1,8 +1,8 @@
 // Decoding the runtime data block into channel values, and serving names.
 #include "definition/SymbolTable.h"
 #include "ecu/RTDataMgrSerial.h"
-#include "ecu/RuntimeData.h"
-#include "ecu/TarnProtocol.h"
+#include "link/RuntimeData.h"
+#include "link/TarnProtocol.h"
 #include "tests/ecu/FakeEcu.h"
 #include "tests/support/TraceCapture.h"
 #include "tests/support/LogCapture.h"

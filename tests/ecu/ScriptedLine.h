@@ -2,7 +2,7 @@
 // A serial device whose far end is a function: every write is handed to it
 // and what it returns becomes readable. Nothing waits: a read that finds
 // nothing ends its time limit at once.
-#include "ecu/wxIOBase.h"
+#include "serial/wxIOBase.h"
 
 #include <functional>
 #include <string>

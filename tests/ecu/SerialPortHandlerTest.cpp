@@ -1,6 +1,6 @@
 // The port handler over an in-memory device: opening, time-limited transfers,
 // line speeds, draining, and finding the device again after it went away.
-#include "ecu/SerialPortHandler.h"
+#include "serial/SerialPortHandler.h"
 #include "tests/ecu/FakeEcu.h"
 #include "tests/support/LogCapture.h"
 

@@ -1,8 +1,8 @@
 // The serial device layer on real pseudo-terminals: line settings, time
 // limits that wait without burning the processor, and a device that goes away
 // and comes back.
-#include "ecu/SerialPortHandler.h"
-#include "ecu/wxSerialPort.h"
+#include "serial/SerialPortHandler.h"
+#include "serial/wxSerialPort.h"
 #include "tests/support/PtyPeer.h"
 #include "tests/support/SerialPortEnv.h"
 #include "tests/support/TempDir.h"

@@ -1,7 +1,7 @@
 // The protocol against an in-memory ECU: probes, mode switches, the runtime
 // data fetch with its adaptive reply length, and its failures.
-#include "ecu/RuntimeData.h"
-#include "ecu/TarnProtocol.h"
+#include "link/RuntimeData.h"
+#include "link/TarnProtocol.h"
 #include "tests/ecu/FakeEcu.h"
 #include "tests/support/TraceCapture.h"
 #include "tests/support/LogCapture.h"

@@ -4,7 +4,7 @@
 #include "dispatch/GaugeUpdater.h"
 #include "ecu/BlockDecoder.h"
 #include "ecu/RTDataMgrSerial.h"
-#include "ecu/TarnProtocol.h"
+#include "link/TarnProtocol.h"
 #include "tests/soak/SentBlocks.h"
 #include "tests/soak/SimulatedLine.h"
 #include "tests/soak/SoakGauge.h"

@@ -2,7 +2,7 @@
 
 #include "dispatch/GaugeUpdater.h"
 #include "ecu/RTDataMgrSerial.h"
-#include "ecu/TarnProtocol.h"
+#include "link/TarnProtocol.h"
 #include "tests/support/SimProcess.h"
 #include "tests/soak/SoakGauge.h"
 

@@ -1,6 +1,6 @@
 #include "tests/soak/SimulatedLine.h"
 
-#include "ecu/wxSerialPort.h"
+#include "serial/wxSerialPort.h"
 
 #include <algorithm>
 

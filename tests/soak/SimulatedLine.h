@@ -14,7 +14,7 @@
 //
 // The line is driven from one thread at a time (the ECU worker's); its
 // counters are read by others only after a fetch has ended.
-#include "ecu/wxIOBase.h"
+#include "serial/wxIOBase.h"
 #include "tools/tarn-ecu-sim/EcuFirmware.h"
 #include "tools/tarn-ecu-sim/FaultInjector.h"
 

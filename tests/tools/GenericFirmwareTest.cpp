@@ -1,6 +1,6 @@
 #include "tools/tarn-ecu-sim/GenericFirmware.h"
 
-#include "ecu/EnvelopeFrame.h"
+#include "link/EnvelopeFrame.h"
 #include "tools/tarn-ecu-sim/SimLog.h"
 
 #include <gtest/gtest.h>

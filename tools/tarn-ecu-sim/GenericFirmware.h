@@ -12,7 +12,7 @@
 // request for a part beyond the block gets no answer. Frame faults of the
 // FaultInjector spoil the frames of runtime data.
 #include "definition/LinkSettings.h"
-#include "ecu/CommandString.h"
+#include "link/CommandString.h"
 #include "tools/tarn-ecu-sim/FaultInjector.h"
 #include "tools/tarn-ecu-sim/SerialFirmware.h"
 

@@ -6,7 +6,7 @@
 #include "tools/tarntool/JsonOutput.h"
 
 #include "ecu/BlockDecoder.h"
-#include "ecu/RuntimeData.h"
+#include "link/RuntimeData.h"
 
 #include <wx/log.h>
 

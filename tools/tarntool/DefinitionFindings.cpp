@@ -3,7 +3,7 @@
 
 #include "definition/DefinitionExpressions.h"
 #include "definition/ExpressionNames.h"
-#include "ecu/CommandString.h"
+#include "link/CommandString.h"
 #include "expr/Evaluation.h"
 
 #include <wx/log.h>

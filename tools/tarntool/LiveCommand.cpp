@@ -11,8 +11,8 @@
 #include "tools/tarntool/DefinitionJson.h"
 
 #include "ecu/RTDataMgrSerial.h"
-#include "ecu/TarnProtocol.h"
-#include "ecu/wxSerialPort.h"
+#include "link/TarnProtocol.h"
+#include "serial/wxSerialPort.h"
 
 #include <wx/log.h>
 

@@ -1,7 +1,7 @@
 #pragma once
 // The ECU's own serial protocol as a link: one fetch is one runtime data
 // request of TarnProtocol, with its mode detection and switching.
-#include "ecu/EcuLink.h"
+#include "link/EcuLink.h"
 
 class TarnProtocol;
 

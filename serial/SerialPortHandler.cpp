@@ -1,7 +1,7 @@
-#include "ecu/SerialPortHandler.h"
+#include "serial/SerialPortHandler.h"
 
 #include "base/DebugLog.h"
-#include "ecu/wxSerialPort.h"
+#include "serial/wxSerialPort.h"
 
 #include <chrono>
 #include <cstring>

@@ -1,4 +1,4 @@
-#include "ecu/Crc32.h"
+#include "link/Crc32.h"
 
 #include <array>
 

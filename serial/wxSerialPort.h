@@ -4,7 +4,7 @@
 // device is ready or the time-out timer wakes them. When the device reports
 // that it is gone (unplugged adapter, closed pseudo-terminal) the port closes
 // itself, so that the next open() finds the device again.
-#include "ecu/wxIOBase.h"
+#include "serial/wxIOBase.h"
 
 #include <atomic>
 #include <string>

@@ -2,7 +2,7 @@
 // A way of getting runtime data blocks from an ECU over a line. The worker
 // (EcuWorker) drives one link on its own thread: it asks for one fetch at a
 // time, reports the link's state and stops it; the link hides its protocol.
-#include "ecu/LinkState.h"
+#include "link/LinkState.h"
 
 #include <functional>
 #include <vector>

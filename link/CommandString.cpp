@@ -1,4 +1,4 @@
-#include "ecu/CommandString.h"
+#include "link/CommandString.h"
 
 namespace {
 

@@ -6,7 +6,7 @@
 //
 // A port whose device went away is closed by the device layer; the next
 // operation opens it again, so a dashboard left running reconnects by itself.
-#include "ecu/wxIOBase.h"
+#include "serial/wxIOBase.h"
 
 #include <wx/string.h>
 

@@ -1,4 +1,4 @@
-#include "ecu/wxSerialPort.h"
+#include "serial/wxSerialPort.h"
 
 #include "base/DebugLog.h"
 

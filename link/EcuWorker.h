@@ -9,7 +9,7 @@
 // stop() (also run by the destructor) interrupts a fetch in progress, even in
 // the middle of a wait, and returns once the thread has ended.
 #include "base/ValueMap.h"
-#include "ecu/EcuLink.h"
+#include "link/EcuLink.h"
 
 #include <atomic>
 #include <chrono>

@@ -1,7 +1,7 @@
-#include "ecu/GenericLink.h"
+#include "link/GenericLink.h"
 
-#include "ecu/EnvelopeFrame.h"
-#include "ecu/SerialPortHandler.h"
+#include "link/EnvelopeFrame.h"
+#include "serial/SerialPortHandler.h"
 
 #include <algorithm>
 #include <cctype>

@@ -1,6 +1,6 @@
-#include "ecu/EnvelopeFrame.h"
+#include "link/EnvelopeFrame.h"
 
-#include "ecu/Crc32.h"
+#include "link/Crc32.h"
 
 #include <cstdio>
 

@@ -9,7 +9,7 @@ struct LinkState {
         Connected,  // the last fetch brought a good record
         NoReply,    // the port is open but nothing on it answers as the ECU
         CannotOpen, // the port cannot be opened: `device` and `reason` say why
-        // Of the link a definition file describes (ecu/GenericLink.h); `reason` says why.
+        // Of the link a definition file describes (link/GenericLink.h); `reason` says why.
         Refused,       // a reply came but was refused (CRC, length, status)
         WrongFirmware, // the firmware on the line is not the file's
         Unusable,      // the definition file's link settings cannot be used

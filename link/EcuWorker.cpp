@@ -1,4 +1,4 @@
-#include "ecu/EcuWorker.h"
+#include "link/EcuWorker.h"
 
 #include "base/DebugLog.h"
 

@@ -1,7 +1,7 @@
-#include "ecu/TarnProtocol.h"
+#include "link/TarnProtocol.h"
 
 #include "base/StderrTrace.h"
-#include "ecu/RuntimeData.h"
+#include "link/RuntimeData.h"
 
 #include <cstdarg>
 #include <cstdlib>

@@ -1,4 +1,4 @@
-#include "ecu/wxIOBase.h"
+#include "serial/wxIOBase.h"
 
 #include <chrono>
 #include <thread>

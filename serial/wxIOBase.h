@@ -2,8 +2,8 @@
 // Abstract byte device of the serial layer (our own class, not the toolkit's):
 // the device operations a concrete port implements, and the read-all and
 // write-all loops built on them.
-#include "ecu/IoTimer.h"
-#include "ecu/SerialSettings.h"
+#include "serial/IoTimer.h"
+#include "serial/SerialSettings.h"
 
 #include <cstddef>
 #include <string>

@@ -1,6 +1,6 @@
-#include "ecu/TarnLink.h"
+#include "link/TarnLink.h"
 
-#include "ecu/TarnProtocol.h"
+#include "link/TarnProtocol.h"
 
 TarnLink::TarnLink(TarnProtocol& ecuProtocol, int declared, int end)
     : protocol(ecuProtocol), declaredBlockSize(declared), channelsEnd(end)

@@ -9,7 +9,7 @@
 // A fetch decodes nothing itself: it hands over a reply only when it passed
 // every check (the ECU was found answering in mode 12 on this opening of the
 // port, and the reply has the expected length). One thread at a time.
-#include "ecu/SerialPortHandler.h"
+#include "serial/SerialPortHandler.h"
 
 #include <wx/string.h>
 

@@ -1,4 +1,4 @@
-#include "ecu/RuntimeData.h"
+#include "link/RuntimeData.h"
 
 #include <cstring>
 

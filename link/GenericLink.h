@@ -3,7 +3,7 @@
 // dashboard's own. The firmware is recognised by its reply to queryCommand;
 // then ochGetCommand fetches the runtime data block: in parts of at most
 // blockingFactor bytes when the command names the part it wants (%o, %c),
-// as raw bytes or in the framed envelope (ecu/EnvelopeFrame.h), at the line
+// as raw bytes or in the framed envelope (link/EnvelopeFrame.h), at the line
 // speed the user chose.
 //
 // A reply is taken only whole. Refused, and never handed on: a frame with a
@@ -17,8 +17,8 @@
 // plus 100 ms), delayAfterPortOpen before the first command on a freshly
 // opened port, interWriteDelay between two commands.
 #include "definition/LinkSettings.h"
-#include "ecu/CommandString.h"
-#include "ecu/EcuLink.h"
+#include "link/CommandString.h"
+#include "link/EcuLink.h"
 
 #include <atomic>
 #include <chrono>

@@ -1,4 +1,4 @@
-#include "ecu/IoTimer.h"
+#include "serial/IoTimer.h"
 
 #include <chrono>
 #include <condition_variable>

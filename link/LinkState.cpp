@@ -1,4 +1,4 @@
-#include "ecu/LinkState.h"
+#include "link/LinkState.h"
 
 std::string LinkState::describe() const
 {
