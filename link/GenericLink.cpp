@@ -1,6 +1,8 @@
 #include "link/GenericLink.h"
 
 #include "link/EnvelopeFrame.h"
+#include "link/GenericLinkSetup.h"
+#include "serial/LineTiming.h"
 #include "serial/SerialPortHandler.h"
 
 #include <algorithm>
@@ -10,13 +12,6 @@
 
 namespace {
 
-constexpr int kBitsPerCharacter = 10; // start, 8 data, stop
-constexpr int kReadSlackMs = 20;
-// A reply is over once the line stays quiet this many character times, and
-// not less than this long: USB adapters hand bytes over in chunks up to 16 ms
-// apart.
-constexpr int kQuietCharacters = 3;
-constexpr int kShortestQuietMs = 20;
 // A line that will not go quiet is given up on after this much.
 constexpr int kMostDropped = 1024;
 // Room for a signature's reply besides the signature (some firmwares add a
@@ -45,67 +40,13 @@ std::string quoted(const std::string& bytes)
     return text + "\"";
 }
 
-int lineMs(size_t bytes, int baud)
-{
-    const long long bits = static_cast<long long>(bytes) * kBitsPerCharacter * 1000;
-    return static_cast<int>((bits + baud - 1) / baud);
-}
-
 } // namespace
 
 GenericLink::GenericLink(SerialPortHandler& serialPort, const LinkSettings& linkSettings,
                          int32_t blockSize, GenericLinkOptions linkOptions)
-    : port(serialPort), settings(linkSettings), options(linkOptions), size(blockSize)
+    : port(serialPort), settings(linkSettings), options(linkOptions), size(blockSize),
+      setup(setUpGenericLink(settings, size, options.baud, options.canId))
 {
-    checkSettings();
-}
-
-void GenericLink::checkSettings()
-{
-    auto refuse = [this](const std::string& why) {
-        if (settingsError.empty())
-            settingsError = why;
-    };
-    if (options.baud <= 0)
-        refuse("line speed " + std::to_string(options.baud) + " baud is impossible");
-    if (size <= 0 || size > LinkSettings::kMaxBlockSize)
-        refuse("the runtime data block's size " + std::to_string(size) +
-               " is impossible (the file gives no usable ochBlockSize)");
-    if (!settings.hasSignature || settings.signature.empty())
-        refuse("the definition file gives no signature to recognise its firmware by");
-    if (settings.queryCommand.empty())
-        refuse("the definition file gives no queryCommand to ask for the signature");
-    if (settings.ochGetCommand.empty())
-        refuse("the definition file gives no ochGetCommand to ask for the runtime data");
-    if (!settings.messageEnvelopeFormat.empty() && !settings.isFramed())
-        refuse("messageEnvelopeFormat " + settings.messageEnvelopeFormat.utf8_string() +
-               " is not supported (msEnvelope_1.0 is)");
-    if (!settingsError.empty())
-        return;
-
-    wxString error;
-    CommandTemplate query;
-    if (!parseCommandTemplate(settings.queryCommand, options.canId, query, error) ||
-        !fillCommand(query, 0, static_cast<uint32_t>(size), settings.endianness, queryBytes,
-                     error)) {
-        refuse("queryCommand " + settings.queryCommand.utf8_string() + ": " + error.utf8_string());
-        return;
-    }
-    if (!parseCommandTemplate(settings.ochGetCommand, options.canId, blockCommand, error)) {
-        refuse("ochGetCommand " + settings.ochGetCommand.utf8_string() + ": " +
-               error.utf8_string());
-        return;
-    }
-    part = size;
-    if (blockCommand.asksForPart() && settings.blockingFactor > 0)
-        part = std::min(size, settings.blockingFactor);
-    // The largest offset and count that will be asked must fit their places.
-    std::string bytes;
-    const int32_t lastOffset = (size - 1) / part * part;
-    if (!fillCommand(blockCommand, static_cast<uint32_t>(lastOffset), static_cast<uint32_t>(part),
-                     settings.endianness, bytes, error))
-        refuse("ochGetCommand " + settings.ochGetCommand.utf8_string() + ": " +
-               error.utf8_string());
 }
 
 int GenericLink::fail(int code, const std::string& why)
@@ -134,32 +75,18 @@ int GenericLink::portFailure(int code, const std::string& what)
 
 void GenericLink::interrupt()
 {
-    {
-        std::lock_guard<std::mutex> lock(waitMutex);
-        interrupted = true;
-        wake.notify_all();
-    }
     port.interrupt();
 }
 
 void GenericLink::resume()
 {
     port.resume();
-    interrupted = false;
-}
-
-bool GenericLink::pause(int ms)
-{
-    if (ms <= 0)
-        return !interrupted;
-    std::unique_lock<std::mutex> lock(waitMutex);
-    return !wake.wait_for(lock, std::chrono::milliseconds(ms), [this] { return interrupted.load(); });
 }
 
 int GenericLink::replyLimitMs(size_t bytes) const
 {
     const int onLine = lineMs(bytes, options.baud);
-    return settings.blockReadTimeout >= 0 ? std::max(settings.blockReadTimeout, onLine + kReadSlackMs)
+    return settings.blockReadTimeout >= 0 ? std::max(settings.blockReadTimeout, onLine + kTransferSlackMs)
                                           : onLine + kDefaultReadSlackMs;
 }
 
@@ -192,7 +119,7 @@ int GenericLink::prepareLine()
         return portFailure(r, "setting the line speed");
     lineReady = true;
     // Some boards restart when the port opens; they are deaf until they are up.
-    if (reopened && settings.delayAfterPortOpen > 0 && !pause(settings.delayAfterPortOpen))
+    if (reopened && settings.delayAfterPortOpen > 0 && !port.pause(settings.delayAfterPortOpen))
         return fail(SerialPortHandler::kInterrupted, "interrupted");
     return 0;
 }
@@ -202,7 +129,7 @@ int GenericLink::send(const std::string& command)
     if (wrote && settings.interWriteDelay > 0) {
         const auto due = lastWrite + std::chrono::milliseconds(settings.interWriteDelay);
         const auto wait = std::chrono::duration_cast<std::chrono::milliseconds>(due - Clock::now());
-        if (wait.count() > 0 && !pause(static_cast<int>(wait.count()) + 1))
+        if (wait.count() > 0 && !port.pause(static_cast<int>(wait.count()) + 1))
             return fail(SerialPortHandler::kInterrupted, "interrupted");
     }
     // What an earlier reply left on the line must not be read as this one's.
@@ -226,7 +153,7 @@ int GenericLink::readUntil(unsigned char* buffer, int n, Clock::time_point deadl
 int GenericLink::dropUntilQuiet()
 {
     const int quietMs =
-        std::max(kShortestQuietMs, lineMs(kQuietCharacters, options.baud));
+        std::max(kShortestQuietMs, quietGapMs(options.baud));
     char scratch[64];
     int dropped = 0;
     while (dropped < kMostDropped) {
@@ -274,10 +201,10 @@ int GenericLink::readFrame(std::vector<unsigned char>& frame, size_t largestData
 int GenericLink::identify()
 {
     const std::string& signature = settings.signature;
-    const std::string what = "the query " + quoted(queryBytes);
+    const std::string what = "the query " + quoted(setup.queryBytes);
     // After a failure the rest of a refused reply may still be on its way.
     dropUntilQuiet();
-    int r = send(queryBytes);
+    int r = send(setup.queryBytes);
     if (r < 0)
         return r;
     std::string reply;
@@ -295,7 +222,7 @@ int GenericLink::identify()
     } else {
         std::vector<unsigned char> buffer(signature.size());
         const int n = static_cast<int>(buffer.size());
-        const size_t onLine = queryBytes.size() + buffer.size();
+        const size_t onLine = setup.queryBytes.size() + buffer.size();
         const int got = readUntil(buffer.data(), n,
                                   Clock::now() + std::chrono::milliseconds(replyLimitMs(onLine)));
         if (got < 0)
@@ -320,11 +247,11 @@ int GenericLink::fetchPart(int32_t offset, int32_t count, unsigned char* out)
 {
     std::string command;
     wxString error;
-    if (!fillCommand(blockCommand, static_cast<uint32_t>(offset), static_cast<uint32_t>(count),
-                     settings.endianness, command, error))
+    if (!fillCommand(setup.blockCommand, static_cast<uint32_t>(offset),
+                     static_cast<uint32_t>(count), settings.endianness, command, error))
         return fail(kBadSettings, "ochGetCommand: " + error.utf8_string());
     std::string what = "the runtime data request " + quoted(command);
-    if (part < size)
+    if (setup.part < size)
         what += " (bytes " + std::to_string(offset) + " to " + std::to_string(offset + count - 1) +
                 ")";
     int r = send(command);
@@ -365,9 +292,9 @@ int GenericLink::fetchPart(int32_t offset, int32_t count, unsigned char* out)
 
 int GenericLink::fetch(std::vector<unsigned char>& block)
 {
-    if (!settingsError.empty())
-        return fail(kBadSettings, settingsError);
-    if (interrupted)
+    if (!setup.problem.empty())
+        return fail(kBadSettings, setup.problem);
+    if (port.isInterrupted())
         return fail(SerialPortHandler::kInterrupted, "interrupted");
     int r = prepareLine();
     if (r < 0)
@@ -375,8 +302,8 @@ int GenericLink::fetch(std::vector<unsigned char>& block)
     if (!identified && (r = identify()) < 0)
         return r;
     std::vector<unsigned char> fresh(static_cast<size_t>(size));
-    for (int32_t offset = 0; offset < size; offset += part) {
-        r = fetchPart(offset, std::min(part, size - offset), fresh.data() + offset);
+    for (int32_t offset = 0; offset < size; offset += setup.part) {
+        r = fetchPart(offset, std::min(setup.part, size - offset), fresh.data() + offset);
         if (r < 0)
             return r;
     }

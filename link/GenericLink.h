@@ -17,14 +17,11 @@
 // plus 100 ms), delayAfterPortOpen before the first command on a freshly
 // opened port, interWriteDelay between two commands.
 #include "definition/LinkSettings.h"
-#include "link/CommandString.h"
 #include "link/EcuLink.h"
+#include "link/GenericLinkSetup.h"
 
-#include <atomic>
 #include <chrono>
-#include <condition_variable>
 #include <cstdint>
-#include <mutex>
 #include <string>
 #include <vector>
 
@@ -70,17 +67,16 @@ public:
 
     // Why the last fetch failed, for people; empty after a success.
     const std::string& lastProblem() const { return problem; }
-    const std::string& settingsProblem() const { return settingsError; }
+    const std::string& settingsProblem() const { return setup.problem; }
     bool isIdentified() const { return identified; }
     int baud() const { return options.baud; }
     int32_t blockSize() const { return size; }
     // Bytes asked for by one command (the whole block, or a blockingFactor's worth).
-    int32_t partSize() const { return part; }
+    int32_t partSize() const { return setup.part; }
 
 private:
     using Clock = std::chrono::steady_clock;
 
-    void checkSettings();
     int prepareLine();
     int identify();
     int fetchPart(int32_t offset, int32_t count, unsigned char* out);
@@ -97,7 +93,6 @@ private:
     int replyLimitMs(size_t bytes) const;
     // "nothing came within N ms of `what`"
     std::string silence(size_t bytes, const std::string& what) const;
-    bool pause(int ms);
     int fail(int code, const std::string& why);
     int portFailure(int code, const std::string& what);
 
@@ -105,10 +100,7 @@ private:
     LinkSettings settings;
     GenericLinkOptions options;
     int32_t size;
-    int32_t part = 0;
-    CommandTemplate blockCommand;
-    std::string queryBytes;
-    std::string settingsError;
+    GenericLinkSetup setup;
 
     bool identified = false;
     bool lineReady = false;
@@ -117,8 +109,4 @@ private:
     Clock::time_point lastWrite;
     bool wrote = false;
     std::string problem;
-
-    std::mutex waitMutex;
-    std::condition_variable wake;
-    std::atomic<bool> interrupted{false};
 };

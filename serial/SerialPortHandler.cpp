@@ -1,29 +1,16 @@
 #include "serial/SerialPortHandler.h"
 
 #include "base/DebugLog.h"
+#include "serial/LineTiming.h"
 #include "serial/wxSerialPort.h"
 
-#include <chrono>
 #include <cstring>
 #include <vector>
 
 namespace {
 
 constexpr int kOpenAttempts = 4;
-// Every transfer of n bytes may take n + 20 ms.
-constexpr int kSlackMs = 20;
-// A character on the line is 10 bits: start, 8 data, stop.
-constexpr int kBitsPerCharacter = 10;
-constexpr int kQuietCharacters = 3;
 constexpr int kDriverBuffer = 4096;
-
-// Three character times at `baud`, rounded up to whole milliseconds.
-unsigned QuietGapMs(int baud)
-{
-    const int bits = kQuietCharacters * kBitsPerCharacter * 1000;
-    const int rate = baud > 0 ? baud : 1;
-    return static_cast<unsigned>((bits + rate - 1) / rate);
-}
 
 } // namespace
 
@@ -63,16 +50,9 @@ std::string SerialPortHandler::getDevicePath() const
     return path.empty() ? wxSerialPort::DevicePath(portName.mb_str()) : path;
 }
 
-bool SerialPortHandler::pause(int ms)
-{
-    std::unique_lock<std::mutex> lock(interruptMutex);
-    return !interruptWake.wait_for(lock, std::chrono::milliseconds(ms),
-                                   [this] { return interrupted.load(); });
-}
-
 int SerialPortHandler::open()
 {
-    if (interrupted)
+    if (interruption.isInterrupted())
         return kInterrupted;
     if (!port) {
         port.reset(makeDevice());
@@ -87,7 +67,7 @@ int SerialPortHandler::open()
     bool opened = false;
     for (int attempt = 0; attempt < kOpenAttempts && !opened; ++attempt) {
         // Back-to-back attempts would all miss an adapter that is being replugged.
-        if (attempt > 0 && openPauseMs > 0 && !pause(openPauseMs))
+        if (attempt > 0 && openPauseMs > 0 && !interruption.pause(openPauseMs))
             return kInterrupted;
         opened = port->OpenDevice(portName.mb_str()) >= 0;
     }
@@ -102,37 +82,19 @@ int SerialPortHandler::open()
     return 0;
 }
 
-bool SerialPortHandler::beginTransfer(IoTimer::Flag* flag)
-{
-    std::lock_guard<std::mutex> lock(interruptMutex);
-    if (interrupted)
-        return false;
-    activeFlag = flag;
-    activeDevice = port.get();
-    return true;
-}
-
-void SerialPortHandler::endTransfer()
-{
-    std::lock_guard<std::mutex> lock(interruptMutex);
-    activeFlag = nullptr;
-    activeDevice = nullptr;
-}
-
 void SerialPortHandler::interrupt()
 {
-    std::lock_guard<std::mutex> lock(interruptMutex);
-    interrupted = true;
-    if (activeFlag)
-        activeFlag->store(1);
-    if (activeDevice)
-        activeDevice->Wake();
-    interruptWake.notify_all();
+    interruption.interrupt();
 }
 
 void SerialPortHandler::resume()
 {
-    interrupted = false;
+    interruption.resume();
+}
+
+bool SerialPortHandler::pause(int ms)
+{
+    return interruption.pause(ms);
 }
 
 int SerialPortHandler::SendString(const char* bytes, int length)
@@ -146,14 +108,15 @@ int SerialPortHandler::SendString(const char* bytes, int length)
         return 0;
     IoTimer::Flag timedOut{0};
     wxIOBase* device = port.get();
-    if (!beginTransfer(&timedOut))
+    if (!interruption.beginTransfer(&timedOut, device))
         return kInterrupted;
-    IoTimer timer(static_cast<unsigned>(length + kSlackMs), &timedOut, [device] { device->Wake(); });
+    IoTimer timer(static_cast<unsigned>(length + kTransferSlackMs), &timedOut,
+                  [device] { device->Wake(); });
     timer.start();
     const int written = device->Writev(bytes, static_cast<size_t>(length), &timedOut, false);
     timer.stop();
-    endTransfer();
-    if (interrupted)
+    interruption.endTransfer();
+    if (interruption.isInterrupted())
         return kInterrupted;
     if (written < length) {
         DebugLog(2, "SerialPortHandler::SendString() WRITE FAILED!");
@@ -174,7 +137,7 @@ int SerialPortHandler::ReadBytes(char* buffer, int n)
 
 int SerialPortHandler::ReadReply(char* buffer, int n, int expected)
 {
-    return readWithin(buffer, n, expected, n + kSlackMs);
+    return readWithin(buffer, n, expected, n + kTransferSlackMs);
 }
 
 int SerialPortHandler::ReadBytesWithin(char* buffer, int n, int limitMs)
@@ -194,7 +157,7 @@ int SerialPortHandler::readWithin(char* buffer, int n, int expected, int limitMs
     IoTimer::Flag timedOut{0};
     IoTimer::Flag quiet{0};
     wxIOBase* device = port.get();
-    if (!beginTransfer(&timedOut))
+    if (!interruption.beginTransfer(&timedOut, device))
         return kInterrupted;
     IoTimer timer(static_cast<unsigned>(limitMs > 0 ? limitMs : 1), &timedOut,
                   [device] { device->Wake(); });
@@ -203,16 +166,17 @@ int SerialPortHandler::readWithin(char* buffer, int n, int expected, int limitMs
     if (expected < 0 || expected > n) {
         received = device->Readv(buffer, static_cast<size_t>(n), &timedOut, false);
     } else {
-        IoTimer quietTimer(QuietGapMs(baudRate), &quiet, [device] { device->Wake(); });
+        IoTimer quietTimer(static_cast<unsigned>(quietGapMs(baudRate)), &quiet,
+                           [device] { device->Wake(); });
         received = device->ReadvUntilQuiet(buffer, static_cast<size_t>(n),
                                            static_cast<size_t>(expected), &timedOut, quietTimer,
                                            &quiet);
     }
-    if (received == 0 && !interrupted)
+    if (received == 0 && !interruption.isInterrupted())
         DebugLog(0, wxString::Format("Zero byte received expected: (%d)", n));
     timer.stop();
-    endTransfer();
-    return interrupted ? kInterrupted : received;
+    interruption.endTransfer();
+    return interruption.isInterrupted() ? kInterrupted : received;
 }
 
 int SerialPortHandler::DiscardPending()

@@ -6,15 +6,13 @@
 //
 // A port whose device went away is closed by the device layer; the next
 // operation opens it again, so a dashboard left running reconnects by itself.
+#include "serial/Interruption.h"
 #include "serial/wxIOBase.h"
 
 #include <wx/string.h>
 
-#include <atomic>
-#include <condition_variable>
 #include <functional>
 #include <memory>
-#include <mutex>
 #include <string>
 
 class SerialPortHandler {
@@ -76,6 +74,10 @@ public:
     // operation return -300 until resume(). Safe from any thread.
     void interrupt();
     void resume();
+    bool isInterrupted() const { return interruption.isInterrupted(); }
+    // Waits `ms` milliseconds unless interrupted (for the links' pauses
+    // between commands); false when interrupted.
+    bool pause(int ms);
 
     // Successful opens so far: a change means the device was opened anew.
     int getOpenCount() const { return openCount; }
@@ -91,12 +93,6 @@ private:
     wxIOBase* makeDevice();
     // ReadReply within `limitMs` (an `expected` of -1: no quiet-line end).
     int readWithin(char* buffer, int n, int expected, int limitMs);
-    // Registers a transfer's time-out flag so that interrupt() can end it;
-    // false when interrupted already.
-    bool beginTransfer(IoTimer::Flag* flag);
-    void endTransfer();
-    // Sleeps `ms` unless interrupted; false when interrupted.
-    bool pause(int ms);
 
     DeviceFactory factory;
     std::unique_ptr<wxIOBase> port;
@@ -105,10 +101,5 @@ private:
     int openPauseMs;
     int openCount = 0;
     std::string openError;
-
-    std::mutex interruptMutex;
-    std::condition_variable interruptWake;
-    std::atomic<bool> interrupted{false};
-    IoTimer::Flag* activeFlag = nullptr; // guarded by interruptMutex
-    wxIOBase* activeDevice = nullptr;    // guarded by interruptMutex
+    Interruption interruption;
 };

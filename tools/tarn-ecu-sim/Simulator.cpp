@@ -1,5 +1,7 @@
 #include "tools/tarn-ecu-sim/Simulator.h"
 
+#include "serial/LineTiming.h"
+
 #include <cerrno>
 #include <cstring>
 #include <poll.h>
@@ -8,13 +10,7 @@
 
 namespace {
 
-constexpr int kBitsPerByte = 10; // start bit, 8 data bits, stop bit
 constexpr std::chrono::milliseconds kHangupPoll{2};
-
-std::chrono::nanoseconds ByteTime(int baud)
-{
-    return std::chrono::nanoseconds(1000000000LL * kBitsPerByte / (baud > 0 ? baud : 1));
-}
 
 std::string Quoted(const std::string& bytes)
 {
@@ -257,7 +253,7 @@ void Simulator::begin(const FirmwareReply& reply, int baud)
 Simulator::Clock::time_point Simulator::due(size_t index) const
 {
     // A byte is there once its last bit has arrived.
-    Clock::time_point when = tx.start + ByteTime(tx.baud) * static_cast<long long>(index + 1);
+    Clock::time_point when = tx.start + characterTime(tx.baud) * static_cast<long long>(index + 1);
     if (tx.stall.count() > 0 && index >= tx.stallAfter)
         when += tx.stall;
     return when;
