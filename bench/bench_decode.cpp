@@ -51,7 +51,7 @@ void BM_DecodeRusefiBlock(benchmark::State& state, bool serve)
     for (const auto& entry : table->getSymbols())
         if (!entry.second->Const && (entry.second->isScalarChannel() || entry.second->isExpression()))
             names.push_back(entry.first);
-    BlockDecoder decoder(*table);
+    BlockDecoder decoder(table.get());
     for (auto _ : state) {
         decoder.decode(block.data(), block.size());
         if (serve)

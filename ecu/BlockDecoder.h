@@ -1,34 +1,59 @@
 #pragma once
-// The values of one runtime data block as a tick of the ECU input computes
-// them: every scalar output channel decoded in the file's byte order, every
-// expression channel evaluated over them, with the file's constants and
-// functions. For tools and measurements that hold a block of their own.
+// The values of a runtime data block, the one way they are computed: every
+// scalar output channel decoded as ecu/ChannelDecoder.h tells, in the file's
+// byte order, and every expression channel evaluated over them with the
+// file's constants and functions. The ECU input's worker, `tarntool decode`,
+// the soak and the benchmarks all decode through it.
+//
+// A channel that does not lie wholly inside the block gets no value: never a
+// value the ECU did not send.
 #include "base/ValueMap.h"
+#include "definition/LinkSettings.h"
+#include "definition/Symbol.h"
 #include "expr/Evaluation.h"
 
 #include <cstddef>
 #include <optional>
 #include <vector>
 
-class Symbol;
 class SymbolTable;
 
 class BlockDecoder {
 public:
-    // `table` must outlive the decoder.
-    explicit BlockDecoder(const SymbolTable& table);
+    // `table` (null: no channels, no names) must outlive the decoder.
+    explicit BlockDecoder(const SymbolTable* table);
     BlockDecoder(const BlockDecoder&) = delete;
     BlockDecoder& operator=(const BlockDecoder&) = delete;
 
-    // Decodes every scalar output channel from `length` bytes at `block`.
-    void decode(const unsigned char* block, size_t length);
-    // An output channel's value after decode(); none for a name that is no
-    // output channel, an array, or a channel outside the block.
-    std::optional<double> value(const wxString& name);
+    // Decodes every scalar output channel from `length` bytes at `block`
+    // into `values`. Reads only the decoder's own copies of the channels, so
+    // it may run on another thread while the owner serves names. `traced`:
+    // the ECU input's two lines per channel, when the debug log takes them.
+    void decode(const unsigned char* block, size_t length, ValueMap& values,
+                bool traced = false) const;
+    // The same into the decoder's values, which value() then answers from;
+    // nothing of an earlier block stays.
+    void decode(const unsigned char* block, size_t length, bool traced = false);
+    // Takes channel values decoded by the first decode() as the current block's.
+    void take(const ValueMap& channelValues);
+
+    // The value of a name over the current block: a scalar channel's decoded
+    // value, an expression channel's value; none for a constant, an array
+    // without expression, an unknown name or a channel outside the block.
+    // `traced`: the ECU input's trace of the value.
+    std::optional<double> value(const wxString& name, bool traced = false);
+
+    // The scalar channels' values of the current block (constants too).
+    const ValueMap& values() const { return m_values; }
+    // Where the last plain channel of up to 4 bytes ends in the block.
+    int channelsEnd() const { return m_channelsEnd; }
 
 private:
-    const SymbolTable& m_table;
-    std::vector<const Symbol*> m_channels;
+    const SymbolTable* m_table;
+    // Copies, so that a decode on another thread never touches the table.
+    std::vector<Symbol> m_channels;
+    ByteOrder m_order = ByteOrder::Big;
+    int m_channelsEnd = 0;
     ValueMap m_values;
     Evaluation m_evaluation;
 };

@@ -1,39 +1,21 @@
 #include "ecu/RTDataMgrSerial.h"
 
 #include "base/DebugLog.h"
-#include "definition/DefinitionExpressions.h"
 #include "definition/SymbolTable.h"
-#include "ecu/ChannelDecoder.h"
 #include "link/RuntimeData.h"
 #include "link/TarnLink.h"
 #include "link/TarnProtocol.h"
 
 #include <wx/log.h>
 
-#include <algorithm>
-
 constexpr std::chrono::milliseconds RTDataMgrSerial::kStaleAfter;
 
 RTDataMgrSerial::RTDataMgrSerial(TarnProtocol* ecuProtocol, SymbolTable* table,
                                  ClockFunction clockFunction, const GenericLinkOptions& options)
-    : protocol(ecuProtocol), symbolTable(table), clock(std::move(clockFunction))
+    : protocol(ecuProtocol), symbolTable(table), decoder(table), clock(std::move(clockFunction))
 {
     if (!clock)
         clock = [] { return Clock::now(); };
-    evaluator.setTable(&scalarValues);
-    int channelsEnd = 0;
-    if (symbolTable) {
-        symbolTable->expressions().prepare(evaluator, scalarValues);
-        byteOrder = symbolTable->getLinkSettings().endianness;
-        for (const auto& entry : symbolTable->getSymbols()) {
-            const Symbol* symbol = entry.second;
-            if (!symbol || symbol->Const || !symbol->isScalarChannel())
-                continue;
-            channels.push_back(*symbol);
-            if (symbol->Offset >= 0 && symbol->SizeOf > 0 && symbol->SizeOf <= 4)
-                channelsEnd = std::max(channelsEnd, symbol->Offset + symbol->SizeOf);
-        }
-    }
     if (!protocol)
         return;
     std::unique_ptr<EcuLink> link;
@@ -42,13 +24,12 @@ RTDataMgrSerial::RTDataMgrSerial(TarnProtocol* ecuProtocol, SymbolTable* table,
                                    symbolTable->getBlockSize(), options));
     else
         link.reset(new TarnLink(*protocol, symbolTable ? symbolTable->getLinkSettings().ochBlockSize : 0,
-                                channelsEnd));
-    const std::vector<Symbol>* decoded = &channels;
-    const ByteOrder order = byteOrder;
+                                decoder.channelsEnd()));
+    const BlockDecoder* onWorker = &decoder;
     worker.reset(new EcuWorker(
         std::move(link),
-        [decoded, order](const std::vector<unsigned char>& block, ValueMap& values) {
-            decode(*decoded, order, block.data(), block.size(), values);
+        [onWorker](const std::vector<unsigned char>& block, ValueMap& values) {
+            onWorker->decode(block.data(), block.size(), values, true);
         },
         clock));
 }
@@ -64,52 +45,9 @@ void RTDataMgrSerial::stop()
         worker->stop();
 }
 
-int64_t RTDataMgrSerial::rawValue(const unsigned char* block, size_t capacity, int32_t offset,
-                                  int32_t size, bool isSigned)
-{
-    if (!block || offset < 0 || (size != 1 && size != 2 && size != 4))
-        return 0;
-    // The definition file is trusted for nothing: never read past the block.
-    if (static_cast<size_t>(offset) + static_cast<size_t>(size) > capacity)
-        return 0;
-    const unsigned char* p = block + offset;
-    switch (size) {
-    case 1:
-        return isSigned ? static_cast<int64_t>(static_cast<int8_t>(p[0])) : p[0];
-    case 2: {
-        const uint16_t u = static_cast<uint16_t>(p[0] << 8 | p[1]);
-        return isSigned ? static_cast<int64_t>(static_cast<int16_t>(u)) : u;
-    }
-    default: {
-        const uint32_t u = static_cast<uint32_t>(p[0]) << 24 | static_cast<uint32_t>(p[1]) << 16 |
-                           static_cast<uint32_t>(p[2]) << 8 | p[3];
-        return isSigned ? static_cast<int64_t>(static_cast<int32_t>(u)) : u;
-    }
-    }
-}
-
-void RTDataMgrSerial::decode(const std::vector<Symbol>& channels, ByteOrder order,
-                             const unsigned char* block, size_t length, ValueMap& out)
-{
-    // Formatting two lines per channel is most of a tick's cost: none with the trace off.
-    const bool tracing = DebugLogEnabled();
-    for (const Symbol& channel : channels) {
-        const std::optional<double> decoded = decodeChannel(channel, block, length, order);
-        if (tracing)
-            DebugLog(0, wxString::Format("Offset: %d, Size: %d, Scale: %f Tr: %f", channel.Offset,
-                                         channel.SizeOf, channel.Scale, channel.Trans));
-        if (!decoded)
-            continue; // not in the block: never a value the ECU did not send
-        out[channel.Name] = *decoded;
-        if (tracing)
-            DebugLog(0, "RTDataMgrSerial::fillScalarValues() Symbol: " + channel.Name +
-                            wxString::Format(", Value: %f", *decoded));
-    }
-}
-
 void RTDataMgrSerial::fillScalarValues()
 {
-    decode(channels, byteOrder, g_runtimeData, kRuntimeDataCapacity, scalarValues);
+    decoder.decode(g_runtimeData, kRuntimeDataCapacity, true);
 }
 
 bool RTDataMgrSerial::requestFetch()
@@ -150,7 +88,7 @@ void RTDataMgrSerial::takeLatest()
     if (!latest || latest == record)
         return;
     record = latest;
-    scalarValues = record->values;
+    decoder.take(record->values);
 }
 
 bool RTDataMgrSerial::IsStale()
@@ -173,29 +111,15 @@ void RTDataMgrSerial::fillValueMap()
 
 bool RTDataMgrSerial::serve(const wxString& name, double& value, bool traced)
 {
-    const bool tracing = traced && DebugLogEnabled();
-    if (tracing)
+    if (traced && DebugLogEnabled())
         DebugLog(0, "----DataMgrSerial::getValue()---- Symbol: " + name);
-    const Symbol* symbol = symbolTable ? symbolTable->findSymbol(name) : nullptr;
     // Before the first record nothing is known, derived values included.
-    if (!symbol || (worker && !record))
+    if (worker && !record)
         return false;
-    if (symbol->isScalarChannel()) {
-        ValueMap::const_iterator found = scalarValues.find(name);
-        if (symbol->Const || found == scalarValues.end())
-            return false;
-        value = found->second;
-        if (tracing)
-            DebugLog(0, "Symbol (scalar): " + name +
-                            wxString::Format(", Value: %f !!!!!!!!!!!!!", value));
-        return true;
-    }
-    if (symbol->expr.empty())
+    const std::optional<double> served = decoder.value(name, traced);
+    if (!served)
         return false;
-    value = evaluator.evaluate(symbol->expr);
-    if (tracing)
-        DebugLog(0, "Symbol: " + name + "Expr: " + symbol->expr +
-                        wxString::Format(", Value: %f !!!!!!!!!!!!!", value));
+    value = *served;
     return true;
 }
 

@@ -13,26 +13,22 @@
 // stale when no record came for kStaleAfter. GetValue() keeps its old rules:
 // names it cannot serve read -1.0.
 //
-// Channels are decoded as ecu/ChannelDecoder.h tells, in the file's byte
-// order; one that does not lie wholly inside the block (a fetched reply, or
-// the process's runtime data block) gets no value.
+// The worker and the names go through the input's one BlockDecoder: a
+// channel that does not lie wholly inside the block (a fetched reply, or the
+// process's runtime data block) gets no value.
 //
 // Without a protocol there is no worker: Update() decodes the process's
 // runtime data block as it is (for decoding a recorded or typed-in block).
 #include "base/ValueMap.h"
-#include "definition/LinkSettings.h"
-#include "definition/Symbol.h"
 #include "dispatch/RTDataMgr.h"
+#include "ecu/BlockDecoder.h"
 #include "link/EcuWorker.h"
 #include "link/GenericLink.h"
 #include "link/LinkState.h"
-#include "expr/Evaluation.h"
 
 #include <chrono>
-#include <cstddef>
 #include <cstdint>
 #include <memory>
-#include <vector>
 
 class SymbolTable;
 class TarnProtocol;
@@ -76,7 +72,7 @@ public:
     // What the last finished fetch returned (0 success; see TarnProtocol).
     int getLastFetchResult() const;
     LinkState getLinkState() const;
-    const ValueMap& getScalarValues() const { return scalarValues; }
+    const ValueMap& getScalarValues() const { return decoder.values(); }
 
     // The record the last tick took: its number (0 before the first one; a
     // new number is a fresh record) and when it was fetched.
@@ -86,25 +82,15 @@ public:
     // trace (its own or the evaluator's); NoValue() when it has none.
     double recordValue(const wxString& name);
 
-    // The raw value of a field of `size` bytes at `offset` of `block`.
-    static int64_t rawValue(const unsigned char* block, size_t capacity, int32_t offset,
-                            int32_t size, bool isSigned);
-
 private:
-    static void decode(const std::vector<Symbol>& channels, ByteOrder order,
-                       const unsigned char* block, size_t length, ValueMap& out);
     // The value of `name` for the dispatcher's map; false when there is none.
     bool serve(const wxString& name, double& value, bool traced = true);
     void takeLatest();
 
     TarnProtocol* protocol;
-    ValueMap scalarValues;
-    Evaluation evaluator;
     SymbolTable* symbolTable;
-    // Copies of the scalar output channels, so that the worker never
-    // touches the symbol table.
-    std::vector<Symbol> channels;
-    ByteOrder byteOrder = ByteOrder::Big;
+    // Decodes on the worker's thread, serves names on the caller's.
+    BlockDecoder decoder;
     ClockFunction clock;
     std::shared_ptr<const EcuWorker::Record> record;
     std::unique_ptr<EcuWorker> worker; // last: stopped before the rest goes

@@ -1,11 +1,10 @@
 #include "definition/Symbol.h"
 #include "ecu/ChannelDecoder.h"
-#include "ecu/RTDataMgrSerial.h"
 
 #include <gtest/gtest.h>
 
+#include <climits>
 #include <cmath>
-#include <random>
 #include <vector>
 
 namespace {
@@ -73,24 +72,40 @@ TEST(ChannelDecoder, TypesOrdersBitsAndBounds)
     EXPECT_EQ(decodeChannel(scaled, block.data(), block.size(), ByteOrder::Big), (0x83 - 40) * 0.5);
 }
 
-TEST(ChannelDecoder, BigEndianIntegersAsBefore)
+TEST(ChannelDecoder, EdgesOfTheBuiltInFirmwaresBlock)
 {
-    // The built-in firmware's values must not change: compare with the
-    // decoding the ECU input has always used, over random blocks.
-    std::mt19937 random(15);
-    std::vector<unsigned char> block(76);
-    for (int round = 0; round < 200; ++round) {
-        for (unsigned char& b : block)
-            b = static_cast<unsigned char>(random());
-        const int offset = static_cast<int>(random() % 80);
-        for (int size : {1, 2, 4})
-            for (bool isSigned : {false, true}) {
-                const Symbol s = Field(offset, size, isSigned);
-                const double before = static_cast<double>(RTDataMgrSerial::rawValue(
-                    block.data(), block.size(), offset, size, isSigned));
-                EXPECT_EQ(decodeChannelRaw(s, block.data(), block.size(), ByteOrder::Big).value_or(0),
-                          before)
-                    << offset << " " << size << " " << isSigned;
-            }
+    // Big-endian, 76 bytes: the extremes of each type and the block's end.
+    const double none = std::nan("");
+    const struct {
+        const char* label;
+        std::vector<unsigned char> bytes; // placed at the field's offset
+        Symbol symbol;
+        double want;
+    } cases[] = {
+        {"U08 top", {0xFF}, Field(3, 1, false), 255},
+        {"S08 lowest", {0x80}, Field(3, 1, true), -128},
+        {"S08 highest", {0x7F}, Field(3, 1, true), 127},
+        {"U16 is 256 x first + second", {0x12, 0x34}, Field(6, 2, false), 4660},
+        {"S16 lowest", {0x80, 0x00}, Field(6, 2, true), -32768},
+        {"S16 highest", {0x7F, 0xFF}, Field(6, 2, true), 32767},
+        {"U32 top", {0xFF, 0xFF, 0xFF, 0xFF}, Field(8, 4, false), 4294967295.0},
+        {"S32 lowest", {0x80, 0, 0, 0}, Field(8, 4, true), -2147483648.0},
+        {"last byte", {0x42}, Field(75, 1, false), 0x42},
+        {"last four bytes", {1, 2, 3, 4}, Field(72, 4, false), 0x01020304},
+        {"four bytes across the end", {1, 2, 3}, Field(73, 4, false), none},
+        {"beyond the block", {}, Field(76, 1, false), none},
+        {"far beyond", {}, Field(INT_MAX, 4, false), none},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.label);
+        std::vector<unsigned char> block(76, 0);
+        for (size_t i = 0; i < c.bytes.size(); ++i)
+            block.at(static_cast<size_t>(c.symbol.Offset) + i) = c.bytes[i];
+        const std::optional<double> raw =
+            decodeChannelRaw(c.symbol, block.data(), block.size(), ByteOrder::Big);
+        if (std::isnan(c.want))
+            EXPECT_FALSE(raw.has_value());
+        else
+            EXPECT_EQ(raw.value_or(none), c.want);
     }
 }

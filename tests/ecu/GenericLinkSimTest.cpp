@@ -73,7 +73,7 @@ TEST(GenericLinkSim, EveryRealFileEndToEnd)
         for (int fetch = 0; fetch < 2; ++fetch)
             ASSERT_EQ(link.fetch(block), 0) << link.lastProblem();
         ASSERT_EQ(block.size(), static_cast<size_t>(table->getBlockSize()));
-        BlockDecoder decoder(*table);
+        BlockDecoder decoder(table.get());
         decoder.decode(block.data(), block.size());
         for (const Expected& e : c.values) {
             const std::optional<double> value = decoder.value(e.name);
@@ -153,7 +153,7 @@ TEST(GenericLinkSim, ALineFullOfFaultsNeverYieldsAWrongValue)
     settings.delayAfterPortOpen = 0;
     settings.blockReadTimeout = 100; // a dropped reply costs no more than that
     GenericLink link(handler, settings, table->getBlockSize());
-    BlockDecoder decoder(*table);
+    BlockDecoder decoder(table.get());
     int good = 0, refused = 0;
     for (int fetch = 0; fetch < 40; ++fetch) {
         std::vector<unsigned char> block;

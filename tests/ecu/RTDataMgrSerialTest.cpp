@@ -9,7 +9,6 @@
 
 #include <gtest/gtest.h>
 
-#include <climits>
 #include <cmath>
 #include <vector>
 
@@ -38,53 +37,6 @@ void Block(const std::vector<unsigned char>& bytes)
 }
 
 } // namespace
-
-TEST(RTDataMgrSerial, RawValues)
-{
-    struct Case {
-        const char* label;
-        std::vector<unsigned char> bytes; // placed at `at`
-        int at, offset, size;
-        bool isSigned;
-        int64_t want;
-    };
-    const Case cases[] = {
-        {"U08", {0xC8}, 0, 0, 1, false, 200},
-        {"U08 top", {0xFF}, 3, 3, 1, false, 255},
-        {"S08 -1", {0xFF}, 3, 3, 1, true, -1},
-        {"S08 lowest", {0x80}, 3, 3, 1, true, -128},
-        {"S08 highest", {0x7F}, 3, 3, 1, true, 127},
-        {"U16 big-endian", {0x12, 0x34}, 6, 6, 2, false, 4660},
-        {"U16 top", {0xFF, 0xFF}, 6, 6, 2, false, 65535},
-        {"S16 -1", {0xFF, 0xFF}, 6, 6, 2, true, -1},
-        {"S16 lowest", {0x80, 0x00}, 6, 6, 2, true, -32768},
-        {"S16 highest", {0x7F, 0xFF}, 6, 6, 2, true, 32767},
-        {"S16 -2 is not 0xFEFF", {0xFF, 0xFE}, 6, 6, 2, true, -2},
-        {"U32", {0x12, 0x34, 0x56, 0x78}, 8, 8, 4, false, 0x12345678},
-        {"U32 top", {0xFF, 0xFF, 0xFF, 0xFF}, 8, 8, 4, false, 4294967295LL},
-        {"S32 -1", {0xFF, 0xFF, 0xFF, 0xFF}, 8, 8, 4, true, -1},
-        {"S32 lowest", {0x80, 0, 0, 0}, 8, 8, 4, true, INT32_MIN},
-        {"three bytes wide", {1, 2, 3}, 8, 8, 3, false, 0},
-        {"no width", {1}, 8, 8, 0, false, 0},
-        {"negative offset", {1}, 0, -1, 1, false, 0},
-        {"last byte", {0x42}, 75, 75, 1, false, 0x42},
-        {"last two bytes", {0x01, 0x02}, 74, 74, 2, false, 0x0102},
-        {"two bytes across the end", {0x01}, 75, 75, 2, false, 0},
-        {"last four bytes", {1, 2, 3, 4}, 72, 72, 4, false, 0x01020304},
-        {"four bytes across the end", {1, 2, 3}, 73, 73, 4, false, 0},
-        {"beyond the block", {}, 0, 76, 1, false, 0},
-        {"far beyond", {}, 0, INT_MAX, 4, false, 0},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.label);
-        std::vector<unsigned char> block(kRuntimeDataCapacity, 0);
-        for (size_t i = 0; i < c.bytes.size(); ++i)
-            block[static_cast<size_t>(c.at) + i] = c.bytes[i];
-        EXPECT_EQ(RTDataMgrSerial::rawValue(block.data(), block.size(), c.offset, c.size,
-                                            c.isSigned),
-                  c.want);
-    }
-}
 
 TEST(RTDataMgrSerial, ScaledValues)
 {
@@ -213,6 +165,9 @@ TEST(RTDataMgrSerial, FetchesThroughItsWorker)
     table->addSymbol("", Channel("pastReply", 56, 1, false)); // beyond the 56 bytes sent
     table->addSymbol("", Channel("reqFuel", 1, 1, false, 1.0, 0.0, true));
     table->addSymbol("", Expression("hot", "coolant > 50"));
+    table->addSymbol("", Expression("fuel", "rpm * reqFuel"));
+    table->getConstantValues().setText("reqFuel", "2");
+    table->getConstantValues().resolve(*table);
     table->getLinkSettings().ochBlockSize = 56;
     std::unique_ptr<SymbolTable> owner(table);
     RTDataMgrSerial::Clock::time_point now{};
@@ -221,7 +176,7 @@ TEST(RTDataMgrSerial, FetchesThroughItsWorker)
     input.setValueMap(&values);
     auto tick = [&](bool wait) {
         values.clear();
-        for (const char* name : {"rpm", "coolant", "hot", "pastReply", "reqFuel", "nosuch"})
+        for (const char* name : {"rpm", "coolant", "hot", "fuel", "pastReply", "reqFuel", "nosuch"})
             values[name] = 0;
         if (wait) {
             input.requestFetch();
@@ -242,6 +197,7 @@ TEST(RTDataMgrSerial, FetchesThroughItsWorker)
     EXPECT_DOUBLE_EQ(values["rpm"], 3000.0);
     EXPECT_DOUBLE_EQ(values["coolant"], 80.0);
     EXPECT_DOUBLE_EQ(values["hot"], 1.0);
+    EXPECT_DOUBLE_EQ(values["fuel"], 6000.0); // the file's constants stay beside each record
     for (const char* none : {"pastReply", "reqFuel", "nosuch"}) {
         SCOPED_TRACE(none);
         EXPECT_TRUE(RTDataMgr::IsNoValue(values[none]));

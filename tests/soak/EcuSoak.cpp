@@ -86,7 +86,7 @@ PhaseFigures RunEcuSoak(const SymbolTable& table, const EcuSoakPlan& plan,
         [&](const std::string& delivered) { spoiled.add(delivered, time.now()); });
     SerialPortHandler port([&line] { return line.newDevice(); }, 0);
     TarnProtocol protocol(&port);
-    BlockDecoder truth(table);
+    BlockDecoder truth(&table);
 
     GaugeUpdater dispatcher;
     std::vector<std::unique_ptr<SoakGauge>> gauges;

@@ -36,7 +36,7 @@ TEST(SentBlocks, ExplainsOnlyTheValuesOfOneRecentBlock)
     std::unique_ptr<SymbolTable> table(
         loadDefinitionFileFrom(TARN_SAMPLE_DIR "/tarnv3.ini", nullptr, nullptr));
     ASSERT_TRUE(table);
-    BlockDecoder decoder(*table);
+    BlockDecoder decoder(table.get());
     const Clock::time_point t0 = Clock::time_point(std::chrono::hours(1));
     const auto later = t0 + std::chrono::milliseconds(300);
     SentBlocks sent;

@@ -97,7 +97,7 @@ int RunDecode(const CommandArgs& args)
     {
         // The evaluator traces every step: not for a terminal.
         wxLogNull quiet;
-        BlockDecoder decoder(*table);
+        BlockDecoder decoder(table.get());
         decoder.decode(bytes.data(), bytes.size());
         for (const auto& entry : table->getSymbols()) {
             const Symbol* symbol = entry.second;
