@@ -56,16 +56,17 @@ check-asan: deps
 		xvfb-run -a -s "-screen 0 1024x768x24" \
 		ctest --output-on-failure -j $(JOBS) --timeout 300
 
-# The ECU layer and the dispatcher under the thread sanitizer: the worker
-# thread, the time-out timers and their callers must share nothing unguarded.
+# The line, the links, the ECU input and the dispatcher under the thread
+# sanitizer: the worker thread, the time-out timers and their callers must
+# share nothing unguarded.
 TSAN_DIR ?= build-tsan
+TSAN_TESTS := dispatch/dispatch_tests serial/serial_tests link/link_tests ecu/ecu_tests
 check-tsan: deps
 	@cmake -S . -B $(TSAN_DIR) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTARN_TSAN=ON \
 		$(CMAKE_FLAGS) >/dev/null
-	@cmake --build $(TSAN_DIR) -j $(JOBS) --target ecu_tests dispatch_tests tarn-ecu-sim
-	cd $(TSAN_DIR) && TSAN_OPTIONS="halt_on_error=1 second_deadlock_stack=1" \
-		tests/dispatch/dispatch_tests && TSAN_OPTIONS="halt_on_error=1 second_deadlock_stack=1" \
-		tests/ecu/ecu_tests
+	@cmake --build $(TSAN_DIR) -j $(JOBS) --target $(notdir $(TSAN_TESTS)) tarn-ecu-sim
+	cd $(TSAN_DIR) && for t in $(TSAN_TESTS); do \
+		TSAN_OPTIONS="halt_on_error=1 second_deadlock_stack=1" tests/$$t || exit 1; done
 
 bench: deps
 	@cmake -S . -B build-bench -DCMAKE_BUILD_TYPE=Release -DTARN_BUILD_TESTS=OFF \
