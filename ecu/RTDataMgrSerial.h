@@ -72,7 +72,9 @@ public:
     // What the last finished fetch returned (0 success; see TarnProtocol).
     int getLastFetchResult() const;
     LinkState getLinkState() const;
-    const ValueMap& getScalarValues() const { return decoder.values(); }
+    // The plain channels of the record the last tick took; without a worker,
+    // the values decoded from the process's block.
+    const ValueMap& getScalarValues() const { return record ? record->values : decoder.values(); }
 
     // The record the last tick took: its number (0 before the first one; a
     // new number is a fresh record) and when it was fetched.
