@@ -29,14 +29,14 @@ struct Dial {
         desc.setScaleFactor(1000);
         desc.addOrangeRange(6000, 7000);
         desc.addRedRange(7000, 8000);
+        desc.SetGaugeNumbers();
         list.push_back(&desc);
         frame = new wxFrame(nullptr, wxID_ANY, "bench", wxPoint(0, 0), wxSize(240, 320),
                             wxFRAME_SHAPED | wxBORDER_NONE);
         // A frame stretches a single child over its client area; a second,
         // tiny one keeps the dial at 210.
         new wxWindow(frame, wxID_ANY, wxPoint(0, 0), wxSize(1, 1));
-        gauge = new TarnGauge(frame, wxID_ANY, wxPoint(15, 5), wxSize(210, 210), false);
-        gauge->SetGaugeDescArray(&list);
+        gauge = new TarnGauge(frame, wxID_ANY, wxPoint(15, 5), wxSize(210, 210), false, &list);
         gauge->SetDefaultGaugeDesc("rpm");
         gauge->Bind(wxEVT_PAINT, [this](wxPaintEvent& e) {
             ++paints;
