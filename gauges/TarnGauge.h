@@ -131,7 +131,7 @@ private:
     void BuildPopupMenu();
     // Position of the description shown, or -1.
     int ShownIndex() const { return m_gd ? m_defGaugeId : -1; }
-    // Selects description `index` (valid) and rebuilds its labels.
+    // Selects description `index` (valid) and marks it in the menu.
     void UseGaugeDesc(int index);
     // Pointer triangle for the current value and geometry; invalidates the
     // old and new boxes when `invalidate` is set.
