@@ -29,7 +29,6 @@ struct Dial {
         desc.setScaleFactor(1000);
         desc.addOrangeRange(6000, 7000);
         desc.addRedRange(7000, 8000);
-        desc.SetGaugeNumbers();
         list.push_back(&desc);
         frame = new wxFrame(nullptr, wxID_ANY, "bench", wxPoint(0, 0), wxSize(240, 320),
                             wxFRAME_SHAPED | wxBORDER_NONE);

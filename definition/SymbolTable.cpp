@@ -40,10 +40,8 @@ void SymbolTable::addGauge(std::unique_ptr<TARNGaugeDesc> desc)
 
 void SymbolTable::finishGauges()
 {
-    for (const std::unique_ptr<TARNGaugeDesc>& desc : ownedGauges) {
+    for (const std::unique_ptr<TARNGaugeDesc>& desc : ownedGauges)
         desc->resolveExpressions(*expressionContext);
-        desc->SetGaugeNumbers();
-    }
 }
 
 void SymbolTable::addDatalogEntry(const wxString& a, const wxString& b, const wxString& c,

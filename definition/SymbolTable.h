@@ -35,8 +35,8 @@ public:
     Symbol* findSymbol(const wxString& name) const;
     // Takes ownership; finishGauges() completes it.
     void addGauge(std::unique_ptr<TARNGaugeDesc> desc);
-    // Computes every description's expressions with expressions() and makes
-    // its dial labels. Once the constants are final; gauges change none of it.
+    // Computes every description's expressions with expressions(), once the
+    // constants are final; gauges change none of it.
     void finishGauges();
     void addDatalogEntry(const wxString& a, const wxString& b, const wxString& c,
                          const wxString& d);

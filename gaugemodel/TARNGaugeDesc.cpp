@@ -95,14 +95,14 @@ bool TARNGaugeDesc::resolveExpressions(const GaugeExpressionResolver& resolver)
     return changed;
 }
 
-void TARNGaugeDesc::SetGaugeNumbers()
+wxArrayString TARNGaugeDesc::GaugeNumbers() const
 {
-    labels.Clear();
+    wxArrayString labels;
     const double step = ((maxValue - minValue) / scaleFactor) / majorDivisions;
     double v = (1.0 / scaleFactor) * minValue;
     const double end = (1.0 / scaleFactor) * maxValue;
     if (!(v <= end))
-        return;
+        return labels;
     // The running sum alone would never pass `end` with a zero step (equal
     // limits) or a negative or infinite one (division counts of 0 or less).
     int limit = majorDivisions + 1;
@@ -115,6 +115,7 @@ void TARNGaugeDesc::SetGaugeNumbers()
         v = v + step;
         StderrTrace("TARNGaugeDesc::SetGaugeNumbers() %f\n", v);
     } while (!(v > end) && static_cast<int>(labels.GetCount()) < limit);
+    return labels;
 }
 
 wxString TARNGaugeDesc::valueFormat() const

@@ -1,7 +1,7 @@
 #pragma once
 // What a gauge shows and how: value name, texts, range, divisions, bands.
-// Made and finished (expressions computed, labels made) by the definition
-// file reader; owned by the symbol table; gauges see it only as const.
+// Made and finished (expressions computed) by the definition file reader;
+// owned by the symbol table; gauges see it only as const.
 #include "gaugemodel/GaugeRange.h"
 
 class GaugeExpressionResolver;
@@ -70,13 +70,12 @@ public:
     int getField10() const { return field10; }
     int getField11() const { return field11; }
     int totalTicks() const { return majorDivisions * minorDivisions; }
-    const wxArrayString& getLabels() const { return labels; }
     const std::vector<GaugeRange>& getRanges() const { return ranges; }
 
-    // Rebuilds the dial labels: the scaled values from minValue to maxValue in
+    // The dial labels: the scaled values from minValue to maxValue in
     // majorDivisions steps. Always ends, whatever the limits and divisions.
-    // Called once the limits are final, before any gauge shows the description.
-    void SetGaugeNumbers();
+    // Traces each step, so the dial asks when it takes the description up.
+    wxArrayString GaugeNumbers() const;
     // The printf format of the value readout, chosen by the span.
     wxString valueFormat() const;
     // Multi-line text for the debug log.
@@ -89,7 +88,6 @@ private:
     void addRange(double lo, double hi, const RangeColour& colour);
     bool resolveNumber(const GaugeExpressionResolver& resolver, Field field, double& value);
 
-    wxArrayString labels;
     std::vector<GaugeRange> ranges;
     wxString name;
     wxString symbolName;

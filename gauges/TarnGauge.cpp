@@ -162,6 +162,7 @@ TarnGauge::Snapshot TarnGauge::GetSnapshot() const
     s.titlePosition = wxPoint(m_titleX, m_titleY);
     s.nameText = m_nameText;
     s.nameRect = m_nameRect;
+    s.labels = m_labels;
     s.font = m_font;
     s.needsRebuild = m_needRebuild;
     s.hasShape = m_hasShape;
@@ -177,6 +178,8 @@ void TarnGauge::UseGaugeDesc(int index)
 {
     m_defGaugeId = index;
     m_gd = m_chooser.At(index);
+    if (m_gd)
+        m_labels = m_gd->GaugeNumbers();
     m_menu->MarkShown(ShownIndex());
 }
 

@@ -106,6 +106,7 @@ public:
         // does not fit between the scale labels.
         wxString nameText;
         wxRect nameRect;
+        wxArrayString labels;
         wxFont font;
         bool needsRebuild = false;
         bool hasShape = false;
@@ -131,7 +132,7 @@ private:
     void BuildPopupMenu();
     // Position of the description shown, or -1.
     int ShownIndex() const { return m_gd ? m_defGaugeId : -1; }
-    // Selects description `index` (valid) and marks it in the menu.
+    // Selects description `index` (valid): its labels, its menu mark.
     void UseGaugeDesc(int index);
     // Pointer triangle for the current value and geometry; invalidates the
     // old and new boxes when `invalidate` is set.
@@ -195,6 +196,7 @@ private:
 
     // Value and pointer.
     const TARNGaugeDesc* m_gd;
+    wxArrayString m_labels; // of m_gd
     double m_value;
     bool m_hasValue;
     bool m_stale;

@@ -268,7 +268,7 @@ void TarnGauge::DrawLabels(wxDC& dc)
     dc.SetBackgroundMode(wxBRUSHSTYLE_TRANSPARENT);
     const double step = LabelStep(m_gd->getSweepAngle(), m_gd->getMajorDivisions());
     double a = m_gd->getStartAngle();
-    for (const wxString& text : m_gd->getLabels()) {
+    for (const wxString& text : m_labels) {
         int w = 0, h = 0;
         dc.GetTextExtent(text, &w, &h);
         const DialPoint p = LabelTopLeft(m_dial.cx, m_dial.cy, m_dial.labelRadius, a, w, h);

@@ -172,7 +172,4 @@ TEST_F(SampleDefinition, GaugesAreSensible)
     EXPECT_EQ(tach->getMinValue(), 0);
     EXPECT_EQ(tach->getMaxValue(), 8000);
     EXPECT_EQ(tach->getScaleFactor(), 1000);
-    // Finished by loading: the dial draws these as they are.
-    ASSERT_EQ(tach->getLabels().GetCount(), 9u);
-    EXPECT_EQ(tach->getLabels()[8], "8");
 }

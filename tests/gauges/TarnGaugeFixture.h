@@ -75,10 +75,8 @@ protected:
         wxTheApp->ProcessIdle();
     }
 
-    // Finished as loading finishes a description.
     void Add(std::unique_ptr<TARNGaugeDesc> d)
     {
-        d->SetGaugeNumbers();
         list.push_back(d.get());
         owned.push_back(std::move(d));
     }

@@ -265,6 +265,7 @@ TEST_F(DialWindow, SelectionByNameAndIndex)
         EXPECT_EQ(gauge->GetSnapshot().needsRebuild, c.rebuild);
         EXPECT_TRUE(log.containsPrefix(
             wxString::Format("TarnGauge::SetDefaultGaugeDesc ID: %d P: ", c.index)));
+        EXPECT_EQ(gauge->GetSnapshot().labels, list[c.index]->GaugeNumbers());
     }
     struct ByIndex {
         int given, used;
