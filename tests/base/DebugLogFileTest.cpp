@@ -9,6 +9,8 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <atomic>
 #include <chrono>
 #include <cstdlib>
 #include <filesystem>
@@ -191,6 +193,37 @@ TEST(DebugLogFile, LinesFromManyThreadsStayWhole)
         ++seen;
     }
     EXPECT_GT(seen, threads * each / 2);
+}
+
+// A fatal signal that the process survives (a handler before ours may let
+// it go on) and the writer thread must not write the same lines.
+TEST(DebugLogFile, ASignalFlushAndTheWriterThreadWriteEachLineOnce)
+{
+    Folder folder;
+    DebugLogFile log(folder.path, kDefaultDebugLogLimit);
+    const int count = 5000;
+    std::atomic<bool> done{false};
+    std::thread appender([&] {
+        for (int i = 0; i < count; ++i) {
+            log.append(0, wxString::Format("line %d", i));
+            if (i % 500 == 0)
+                log.flush();
+        }
+        done = true;
+    });
+    do
+        log.flushFromSignal();
+    while (!done);
+    appender.join();
+    log.flushFromSignal();
+    log.close();
+    std::vector<int> times(count, 0);
+    for (const std::string& line : folder.lines()) {
+        const std::string text = WithoutStamp(line);
+        ASSERT_EQ(text.rfind("line ", 0), 0u) << line;
+        ++times.at(std::stoi(text.substr(5)));
+    }
+    EXPECT_EQ(std::count(times.begin(), times.end(), 1), count);
 }
 
 TEST(DebugLogFile, ReachesTheDiskWithinASecondUnasked)
