@@ -1,5 +1,6 @@
 #include "base/DebugLog.h"
 #include "base/DebugLogFile.h"
+#include "tests/support/TestTime.h"
 
 #include <gtest/gtest.h>
 
@@ -232,9 +233,10 @@ TEST(DebugLogFile, ReachesTheDiskWithinASecondUnasked)
     DebugLogFile log(folder.path, kDefaultDebugLogLimit);
     log.append(0, "start");
     const auto begin = std::chrono::steady_clock::now();
-    while (folder.size() == 0 && std::chrono::steady_clock::now() - begin < std::chrono::seconds(2))
+    while (folder.size() == 0 &&
+           std::chrono::steady_clock::now() - begin < TestTime::scaled(std::chrono::milliseconds(2000)))
         std::this_thread::sleep_for(std::chrono::milliseconds(20));
-    EXPECT_LE(std::chrono::steady_clock::now() - begin, std::chrono::milliseconds(1100));
+    EXPECT_LE(std::chrono::steady_clock::now() - begin, TestTime::scaled(std::chrono::milliseconds(1100)));
     EXPECT_EQ(folder.lines().size(), 1u);
 }
 

@@ -1,5 +1,6 @@
 // The one-shot time-out timer of the serial layer.
 #include "ecu/IoTimer.h"
+#include "tests/support/TestTime.h"
 
 #include <gtest/gtest.h>
 
@@ -12,10 +13,10 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
-// Waits (up to a second) for the flag; returns the milliseconds it took.
+// Waits (up to a second, scaled) for the flag; returns the milliseconds it took.
 double WaitForFlag(const IoTimer::Flag& flag, Clock::time_point start)
 {
-    while (flag.load() == 0 && Clock::now() - start < std::chrono::seconds(1))
+    while (flag.load() == 0 && Clock::now() - start < TestTime::scaled(std::chrono::milliseconds(1000)))
         std::this_thread::sleep_for(std::chrono::microseconds(200));
     return std::chrono::duration<double, std::milli>(Clock::now() - start).count();
 }
@@ -40,7 +41,7 @@ TEST(IoTimer, FiresOnceAfterItsInterval)
         const double ms = WaitForFlag(flag, start);
         EXPECT_EQ(flag.load(), 1);
         EXPECT_GE(ms, c.atLeastMs);
-        EXPECT_LT(ms, c.atLeastMs + 200.0);
+        EXPECT_LT(ms, c.atLeastMs + TestTime::scaled(200));
         timer.stop(); // the expiry is over once stop() returns
         EXPECT_EQ(calls, 1);
         EXPECT_FALSE(timer.isArmed());
