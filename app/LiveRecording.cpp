@@ -1,44 +1,45 @@
 #include "app/LiveRecording.h"
 
-#include "ecu/RTDataMgrSerial.h"
-
-#include <chrono>
-
-namespace {
-
-double SecondsOf(RTDataMgrSerial::Clock::time_point at)
-{
-    return std::chrono::duration<double>(at.time_since_epoch()).count();
-}
-
-} // namespace
+#include "definition/SymbolTable.h"
+#include "dispatch/RTDataMgr.h"
 
 bool LiveRecording::Start(const wxString& folder, const wxString& definitionName, const SymbolTable& table,
-                          const RTDataMgrSerial& input)
+                          uint64_t shownSequence, Compute computeChannel)
 {
-    lastSequence = input.getRecordSequence();
+    lastSequence = shownSequence;
     clockSet = false;
+    compute = std::move(computeChannel);
     if (!recorder.Start(folder, definitionName, RecordedChannelsOf(table), wxDateTime::Now()))
         return false;
-    values.assign(recorder.GetChannels().size(), 0.0);
+    const std::vector<RecordedChannel>& channels = recorder.GetChannels();
+    computed.clear();
+    for (const RecordedChannel& channel : channels) {
+        const Symbol* symbol = table.findSymbol(channel.name);
+        computed.push_back(symbol && !symbol->isScalarChannel());
+    }
+    values.assign(channels.size(), 0.0);
     return true;
 }
 
-bool LiveRecording::AfterTick(RTDataMgrSerial& input)
+bool LiveRecording::AfterTick(const Tick& tick)
 {
     if (!recorder.IsRecording())
         return false;
-    const uint64_t sequence = input.getRecordSequence();
-    if (sequence == lastSequence)
+    if (tick.sequence == lastSequence)
         return recorder.Flush();
-    lastSequence = sequence;
-    const double fetched = SecondsOf(input.getRecordTime());
+    lastSequence = tick.sequence;
     if (!clockSet) {
         clockSet = true;
-        firstFetchSeconds = fetched;
+        firstFetchSeconds = tick.fetchedSeconds;
     }
     const std::vector<RecordedChannel>& channels = recorder.GetChannels();
-    for (size_t i = 0; i < channels.size(); ++i)
-        values[i] = input.recordValue(channels[i].name);
-    return recorder.Append(fetched - firstFetchSeconds, values);
+    for (size_t i = 0; i < channels.size(); ++i) {
+        const ValueMap& from = computed[i] ? tick.served : tick.channels;
+        const ValueMap::const_iterator found = from.find(channels[i].name);
+        if (found != from.end())
+            values[i] = found->second;
+        else
+            values[i] = computed[i] && compute ? compute(channels[i].name) : RTDataMgr::NoValue();
+    }
+    return recorder.Append(tick.fetchedSeconds - firstFetchSeconds, values);
 }

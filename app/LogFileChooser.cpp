@@ -3,6 +3,7 @@
 #include <wx/button.h>
 #include <wx/checkbox.h>
 #include <wx/dir.h>
+#include <wx/display.h>
 #include <wx/filename.h>
 #include <wx/listbox.h>
 #include <wx/log.h>
@@ -37,6 +38,18 @@ bool IsFolderEntry(const wxString& entry)
 }
 
 } // namespace
+
+const wxSize LogFileChooser::kLargest(480, 640);
+
+wxRect LogFileChooser::AreaOver(const wxWindow& frame)
+{
+    wxRect area = frame.GetScreenRect();
+    const int display = wxDisplay::GetFromWindow(&frame);
+    if (display != wxNOT_FOUND)
+        area.Intersect(wxDisplay(display).GetClientArea());
+    const wxSize size(std::min(area.width, kLargest.x), std::min(area.height, kLargest.y));
+    return wxRect(area.GetPosition() + (area.GetSize() - size) / 2, size);
+}
 
 LogFileChooser::LogFileChooser(wxWindow* parent, const wxRect& area, const wxString& current)
     : wxDialog(parent, wxID_ANY, _("Open log"), area.GetPosition(), area.GetSize(),

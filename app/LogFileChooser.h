@@ -14,6 +14,11 @@ public:
     // `area` in screen coordinates; starts in the folder of `current` (the
     // working folder when it has none) with `current` selected.
     LogFileChooser(wxWindow* parent, const wxRect& area, const wxString& current);
+    // The area for the chooser over `frame`: the whole frame (the handheld's
+    // screen) as far as its display shows it, at most kLargest, centred on it
+    // as the toolkit places dialogs anyway.
+    static wxRect AreaOver(const wxWindow& frame);
+    static const wxSize kLargest;
 
     // The chosen file, once ShowModal() returned wxID_OK.
     const wxString& GetPath() const { return chosen; }

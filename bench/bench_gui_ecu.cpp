@@ -145,7 +145,7 @@ void BM_GuiTickHealthyEcu(benchmark::State& state)
             wxTheApp->Yield(true);
             wxMilliSleep(1);
         }
-        next += std::chrono::milliseconds(MainFrame::kEcuPeriodMs);
+        next += std::chrono::milliseconds(EcuSession::kPeriodMs);
         wxTimerEvent tick(frame->GetTimer());
         const auto start = Clock::now();
         frame->ProcessWindowEvent(tick);

@@ -1,10 +1,12 @@
 // Recording the live session: the GUI-thread time that writing one fresh ECU
 // record costs after a refresh tick (LiveRecording::AfterTick: the values of
-// the definition file's [Datalog] channels, computed ones evaluated, the line
+// the definition file's [Datalog] channels taken from the record and from what
+// the tick served, computed ones no gauge shows evaluated, the line
 // formatted, and once a second the write and the request to sync), next to
 // the time of the tick itself. The real main frame with the ECU input on the
 // simulator at 9600 baud; every tick takes a fresh record. Runs under Xvfb.
 #include "bench/GuiBenchMain.h" // main()
+#include "app/EcuSession.h"
 #include "app/LiveRecording.h"
 #include "app/MainFrame.h"
 #include "base/DebugLog.h"
@@ -67,7 +69,8 @@ void BM_RecordingPerTick(benchmark::State& state)
         tick();
     LiveRecording recording;
     if (!input->getRecordSequence() ||
-        !recording.Start(sim.dir.path + "/logs", "tarnv3.ini", *currentSymbolTable(), *input)) {
+        !recording.Start(sim.dir.path + "/logs", "tarnv3.ini", *currentSymbolTable(), input->getRecordSequence(),
+                         EcuSession::ComputeOf(*input))) {
         state.SkipWithError("no ECU records, or cannot record");
         return;
     }
@@ -78,7 +81,7 @@ void BM_RecordingPerTick(benchmark::State& state)
         ticks.push_back(tick());
         fresh += input->getRecordSequence() != before;
         const auto start = Clock::now();
-        recording.AfterTick(*input);
+        recording.AfterTick(EcuSession::TickOf(*input, frame->GetDispatcher()->GetValues()));
         const Ms took = Clock::now() - start;
         records.push_back(took.count());
         state.SetIterationTime(took.count() / 1e3);

@@ -266,7 +266,7 @@ TEST_F(MainFrameTest, FileReplaysTheDatalogOntoTheGauges)
 
     SelectInput(ID_INPUT_FILE);
     EXPECT_TRUE(s_frame->GetTimer().IsRunning());
-    EXPECT_EQ(s_frame->GetTimer().GetInterval(), MainFrame::kFilePeriodMs);
+    EXPECT_EQ(s_frame->GetTimer().GetInterval(), ReplaySession::kPeriodMs);
     EXPECT_EQ(s_frame->GetDispatcher()->GetInput()->GetKind(), 2);
     s_frame->GetTimer().Stop(); // drive the ticks by hand from here
     Tick();
@@ -288,13 +288,13 @@ TEST_F(MainFrameTest, FileReplaysTheDatalogOntoTheGauges)
 TEST_F(MainFrameTest, EcuBringsLiveValuesAndNoneStopsThem)
 {
     SelectInput(ID_INPUT_ECU);
-    EXPECT_EQ(s_frame->GetTimer().GetInterval(), MainFrame::kEcuPeriodMs);
+    EXPECT_EQ(s_frame->GetTimer().GetInterval(), EcuSession::kPeriodMs);
     EXPECT_EQ(s_frame->GetDispatcher()->GetInput()->GetKind(), 1);
     RTDataMgr* first = s_frame->GetDispatcher()->GetInput();
     SelectInput(ID_INPUT_ECU); // again: a fresh input, still at 300 ms
     EXPECT_NE(s_frame->GetDispatcher()->GetInput(), first);
     EXPECT_TRUE(s_frame->GetTimer().IsRunning());
-    EXPECT_EQ(s_frame->GetTimer().GetInterval(), MainFrame::kEcuPeriodMs);
+    EXPECT_EQ(s_frame->GetTimer().GetInterval(), EcuSession::kPeriodMs);
 
     // The simulated engine idles above 500 rpm with a manifold pressure well above 0.
     wxWindow* map = Gauge(0);

@@ -174,7 +174,7 @@ TEST_F(MainFrameReplayTest, KeysPauseSpeedSeekAndStopAtTheEnd)
     ASSERT_TRUE(s_frame->GetTimer().IsRunning());
     s_frame->GetTimer().Stop();
     Tick();
-    LogReplay* replay = s_frame->GetReplay();
+    LogReplay* replay = ReplayOf(s_frame);
     ASSERT_NE(replay, nullptr);
     ASSERT_EQ(replay->GetRecord(), 0u);
 
@@ -233,8 +233,8 @@ TEST_F(MainFrameReplayTest, KeysPauseSpeedSeekAndStopAtTheEnd)
     sim.Char(WXK_RIGHT);
     sim.Char('+');
     WaitFor([] { return false; }, 300);
-    EXPECT_EQ(s_frame->GetReplay()->GetRecord(), 0u);
-    EXPECT_EQ(s_frame->GetReplay()->GetSpeedText(), "x1");
+    EXPECT_EQ(ReplayOf(s_frame)->GetRecord(), 0u);
+    EXPECT_EQ(ReplayOf(s_frame)->GetSpeedText(), "x1");
     gauge->GetSelector()->Hide();
 }
 
@@ -246,7 +246,7 @@ TEST_F(MainFrameReplayTest, RecordingReplaysTheValuesShownLive)
     StartEcu();
     ASSERT_TRUE(s_frame->GetMenuBar()->IsEnabled(ID_RECORD));
     Record(true);
-    ASSERT_TRUE(s_frame->GetRecording().IsRecording()) << s_frame->GetStatusStrip()->GetText();
+    ASSERT_TRUE(RecordingOf(s_frame)->IsRecording()) << s_frame->GetStatusStrip()->GetText();
     EXPECT_TRUE(s_frame->GetStatusStrip()->GetText().EndsWith(", recording"));
 
     const char* const names[] = {"rpm", "map", "spark", "lambda", "dwell"};
@@ -259,9 +259,9 @@ TEST_F(MainFrameReplayTest, RecordingReplaysTheValuesShownLive)
         for (const char* name : names)
             live.back().push_back(Shown(name));
     }
-    const wxString path = s_frame->GetRecording().GetPath();
+    const wxString path = RecordingOf(s_frame)->GetPath();
     Record(false);
-    EXPECT_FALSE(s_frame->GetRecording().IsRecording());
+    EXPECT_FALSE(RecordingOf(s_frame)->IsRecording());
     EXPECT_EQ(wxFileName(path).GetPath(), s_work + "/logs");
 
     std::map<wxString, int> decimals;
@@ -272,7 +272,7 @@ TEST_F(MainFrameReplayTest, RecordingReplaysTheValuesShownLive)
     ASSERT_TRUE(s_frame->GetMenuBar()->IsChecked(ID_INPUT_FILE));
     EXPECT_FALSE(s_frame->GetMenuBar()->IsEnabled(ID_RECORD));
     s_frame->GetTimer().Stop();
-    s_frame->GetReplay()->SetPacing(LogReplay::Pacing::ByTick);
+    ReplayOf(s_frame)->SetPacing(LogReplay::Pacing::ByTick);
     for (size_t row = 0; row < live.size(); ++row) {
         Tick();
         for (size_t i = 0; i < std::size(names); ++i) {
@@ -283,7 +283,7 @@ TEST_F(MainFrameReplayTest, RecordingReplaysTheValuesShownLive)
         }
     }
     Tick();
-    EXPECT_TRUE(s_frame->GetReplay()->IsAtEnd());
+    EXPECT_TRUE(ReplayOf(s_frame)->IsAtEnd());
     EXPECT_TRUE(s_frame->GetStatusStrip()->GetText().EndsWith("End of log"));
 }
 
@@ -318,7 +318,7 @@ TEST_F(MainFrameReplayTest, RecordingThatCannotBeWrittenSaysSoAndTheDashboardGoe
             small.rlim_cur = 1024;
             setrlimit(RLIMIT_FSIZE, &small);
         }
-        for (int i = 0; i < 40 && s_frame->GetRecording().IsRecording(); ++i)
+        for (int i = 0; i < 40 && RecordingOf(s_frame)->IsRecording(); ++i)
             FreshTick();
         setrlimit(RLIMIT_FSIZE, &old);
         StatusStrip* strip = s_frame->GetStatusStrip();

@@ -1,0 +1,16 @@
+#pragma once
+// The main frame's menu bar, by the ids of app/MenuIds.h: File (Exit, Open
+// log..., Replay, Record), Help (About), Select Input (None, ECU, File).
+#include "app/CommandLine.h"
+
+class InputSession;
+class wxMenuBar;
+
+// "None" is chosen.
+wxMenuBar* BuildDashboardMenus();
+// Enables and checks the commands of the input sessions as `session` says.
+void ShowSessionInMenus(wxMenuBar& bar, InputSession& session);
+
+// The Select Input item of `input`, and the input of an item.
+long InputItemOf(InputChoice input);
+InputChoice InputChoiceOf(long item);

@@ -1,0 +1,134 @@
+#include "app/EcuSession.h"
+
+#include "app/MenuIds.h"
+#include "base/DebugLog.h"
+#include "definition/SymbolTable.h"
+#include "ecu/RTDataMgrSerial.h"
+#include "ecu/TarnProtocol.h"
+
+#include <wx/filename.h>
+
+#include <chrono>
+
+constexpr int EcuSession::kPeriodMs;
+
+namespace {
+
+// The line speed is the user's for another firmware's link; the built-in
+// firmware keeps the speeds of its modes.
+GenericLinkOptions LinkOptionsOf(const DashboardOptions& options)
+{
+    GenericLinkOptions link;
+    if (options.baud)
+        link.baud = *options.baud;
+    return link;
+}
+
+} // namespace
+
+EcuSession::EcuSession(SymbolTable* definition, const DashboardOptions& dashboard)
+    : table(definition), options(dashboard),
+      input(new RTDataMgrSerial(TarnProtocol::getInstance(), definition, {}, LinkOptionsOf(dashboard)))
+{
+}
+
+EcuSession::~EcuSession()
+{
+    StopRecording();
+}
+
+RTDataMgr* EcuSession::GetInput()
+{
+    return input.get();
+}
+
+LiveRecording::Tick EcuSession::TickOf(const RTDataMgrSerial& ecu, const ValueMap& served)
+{
+    const double fetched = std::chrono::duration<double>(ecu.getRecordTime().time_since_epoch()).count();
+    return {ecu.getRecordSequence(), fetched, ecu.getScalarValues(), served};
+}
+
+LiveRecording::Compute EcuSession::ComputeOf(RTDataMgrSerial& ecu)
+{
+    return [&ecu](const wxString& name) { return ecu.recordValue(name); };
+}
+
+bool EcuSession::AfterTick(const ValueMap& served)
+{
+    if (!recording.IsRecording() || recording.AfterTick(TickOf(*input, served)))
+        return false;
+    StopRecording();
+    return true;
+}
+
+void EcuSession::ShowStatus(StatusStrip& strip)
+{
+    if (!recordingProblem.empty()) {
+        strip.SetStatus(StatusStrip::Mark::Bad, recordingProblem);
+        return;
+    }
+    const LinkState state = input->getLinkState();
+    StatusStrip::Mark mark = StatusStrip::Mark::Bad;
+    if (state.kind == LinkState::Connected)
+        mark = StatusStrip::Mark::Good;
+    else if (state.kind == LinkState::Searching || state.kind == LinkState::Idle)
+        mark = StatusStrip::Mark::Busy;
+    wxString text = wxString::FromUTF8(state.describe());
+    if (!text.empty())
+        text[0] = wxToupper(text[0]);
+    if (recording.IsRecording())
+        text += _(", recording");
+    strip.SetStatus(mark, text);
+}
+
+bool EcuSession::OnCommand(long id, bool checked)
+{
+    if (id != ID_RECORD)
+        return false;
+    if (checked)
+        StartRecording();
+    else
+        StopRecording();
+    return false;
+}
+
+bool EcuSession::IsCommandEnabled(long id)
+{
+    return id == ID_RECORD;
+}
+
+bool EcuSession::IsCommandChecked(long id)
+{
+    return id == ID_RECORD && recording.IsRecording();
+}
+
+void EcuSession::StartRecording()
+{
+    recordingProblem.clear();
+    // Absolute, so that messages say where the recording is.
+    const wxString named =
+        options.logDir.empty() ? wxString(SessionRecorder::kDefaultFolder) : options.logDir;
+    wxFileName folder = wxFileName::DirName(named);
+    folder.MakeAbsolute();
+    if (recording.Start(folder.GetPath(), wxFileNameFromPath(options.iniFile), *table,
+                        input->getRecordSequence(), ComputeOf(*input))) {
+        DebugLog(0, "recording to " + recording.GetPath());
+        return;
+    }
+    recordingProblem = recording.GetError();
+    DebugLog(2, recordingProblem);
+}
+
+void EcuSession::StopRecording()
+{
+    if (recording.IsRecording()) {
+        recording.Stop();
+        DebugLog(0, "recorded " + recording.GetPath());
+    }
+    // Closing can still fail (the last write, the last sync).
+    const wxString& problem = recording.GetError();
+    if (!problem.empty() && problem != recordingProblem) {
+        recordingProblem = problem;
+        DebugLog(2, problem);
+    }
+}

@@ -1,0 +1,36 @@
+#pragma once
+// A recorded log replayed as the input: the input, its replay controls
+// (pause, speed, seek; menu items and keys) and its line in the status
+// strip: the log's name, where the replay stands, its speed, and whether it
+// is paused or at its end. Each tick moves the replay by the real time since
+// the last one, so that a slow tick does not slow the replay down.
+#include "app/InputSession.h"
+#include "datalog/RTDataMgrFile.h"
+
+#include <wx/stopwatch.h>
+
+class ReplaySession : public InputSession {
+public:
+    static constexpr int kPeriodMs = 100;
+    // Seconds a seek moves.
+    static constexpr double kSeekSeconds = 10.0;
+
+    // Reads `datalogFile` whole.
+    explicit ReplaySession(const wxString& datalogFile);
+
+    RTDataMgr* GetInput() override { return &input; }
+    int GetPeriodMs() const override { return kPeriodMs; }
+    void BeforeTick() override;
+    void ShowStatus(StatusStrip& strip) override;
+    bool OnCommand(long id, bool checked) override;
+    long CommandOfKey(const wxKeyEvent& key) const override;
+    bool IsCommandEnabled(long id) override;
+    bool IsCommandChecked(long id) override;
+
+    LogReplay& GetReplay() { return input.GetReplay(); }
+
+private:
+    wxString file;
+    RTDataMgrFile input;
+    wxStopWatch sinceTick; // after the input: runs from when the log was read
+};
