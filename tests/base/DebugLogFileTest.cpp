@@ -1,5 +1,6 @@
 #include "base/DebugLog.h"
 #include "base/DebugLogFile.h"
+#include "tests/support/TempDir.h"
 #include "tests/support/TestTime.h"
 
 #include <gtest/gtest.h>
@@ -26,19 +27,10 @@ namespace fs = std::filesystem;
 
 namespace {
 
-class Folder {
+// The debug log's folder, and what its files hold.
+class Folder : public TempDir {
 public:
-    Folder()
-    {
-        char pattern[] = "/tmp/tarn-log-XXXXXX";
-        path = ::mkdtemp(pattern) ? pattern : "";
-    }
-    ~Folder()
-    {
-        std::error_code ignored;
-        fs::remove_all(path, ignored);
-    }
-    std::string file(const char* name = DebugLogFile::kFileName) const { return path + "/" + name; }
+    std::string file(const char* name = DebugLogFile::kFileName) const { return TempDir::file(name); }
     std::vector<std::string> lines(const char* name = DebugLogFile::kFileName) const
     {
         std::ifstream in(file(name), std::ios::binary);
@@ -53,7 +45,6 @@ public:
         const uintmax_t n = fs::file_size(file(name), missing);
         return missing ? 0 : n;
     }
-    std::string path;
 };
 
 const std::regex kStamp("[0-9]{2}:[0-9]{2}:[0-9]{2}: ");

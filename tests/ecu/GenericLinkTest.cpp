@@ -3,7 +3,7 @@
 #include "ecu/EnvelopeFrame.h"
 #include "ecu/GenericLink.h"
 #include "ecu/SerialPortHandler.h"
-#include "tests/ecu/ScriptedLine.h"
+#include "tests/support/ScriptedLine.h"
 #include "tests/support/LogCapture.h"
 
 #include <gtest/gtest.h>
