@@ -94,7 +94,8 @@ MainFrame::MainFrame(const wxString& title, const FrameStart& start)
 void MainFrame::CreateGauges()
 {
     // Placed at the reference spots first; LayOutGauges fits them to the frame.
-    m_analogGauge = new TarnGauge(this, wxNewId(), wxPoint(15, 5), wxSize(210, 210), false);
+    const GaugeDescList* descs = &currentSymbolTable()->getGauges();
+    m_analogGauge = new TarnGauge(this, wxNewId(), wxPoint(15, 5), wxSize(210, 210), false, descs);
     m_analogGauge->Show();
     m_analogGauge->SetDefaultGaugeDesc(wxString("rpm"));
 
@@ -102,7 +103,7 @@ void MainFrame::CreateGauges()
     const DashboardLayout reference =
         LayOutDashboard(wxSize(kReferenceClientWidth, kReferenceClientHeight));
     for (int i = 0; i < kDigitalGaugeCount; ++i)
-        m_digitalGauges[i] = new TarnGaugeDigital(this, kDigital[i], reference.digital[i].x,
+        m_digitalGauges[i] = new TarnGaugeDigital(this, descs, kDigital[i], reference.digital[i].x,
                                                   reference.digital[i].y,
                                                   reference.digital[i].width);
 }

@@ -35,8 +35,7 @@ struct Dial {
         // A frame stretches a single child over its client area; a second,
         // tiny one keeps the dial at 210.
         new wxWindow(frame, wxID_ANY, wxPoint(0, 0), wxSize(1, 1));
-        gauge = new TarnGauge(frame, wxID_ANY, wxPoint(15, 5), wxSize(210, 210), false);
-        gauge->SetGaugeDescArray(&list);
+        gauge = new TarnGauge(frame, wxID_ANY, wxPoint(15, 5), wxSize(210, 210), false, &list);
         gauge->SetDefaultGaugeDesc("rpm");
         gauge->Bind(wxEVT_PAINT, [this](wxPaintEvent& e) {
             ++paints;

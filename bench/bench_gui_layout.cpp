@@ -60,7 +60,8 @@ struct Dashboard {
             dial->Update();
             for (int i = 0; i < MainFrame::kDigitalGaugeCount; ++i)
                 frame->GetDigitalGauge(i)->Update();
-            return !dial->NeedsRebuild() && dial->GetLayout().width == placed.dial.width;
+            const TarnGauge::Snapshot s = dial->GetSnapshot();
+            return !s.needsRebuild && s.layout.width == placed.dial.width;
         });
     }
 

@@ -48,7 +48,7 @@ namespace {
     wxStopWatch watch;
     while (watch.Time() < 5000) {
         const ValueMap& values = frame->GetDispatcher()->GetValues();
-        if (values.find("rpm") != values.end() && dial->GetValue() > 0) {
+        if (values.find("rpm") != values.end() && dial->GetSnapshot().value > 0) {
             dial->Update(); // painted
             const char done = 1;
             if (write(reportFd, &done, 1) != 1)

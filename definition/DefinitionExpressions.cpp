@@ -47,11 +47,7 @@ wxRegEx& bitStringValuePattern()
 
 } // namespace
 
-DefinitionExpressions::DefinitionExpressions(const SymbolTable& table) : m_table(table)
-{
-    m_evaluation.setTable(&m_values);
-    m_evaluation.registerFunction("table", std::make_unique<TableFunction>(table));
-}
+DefinitionExpressions::DefinitionExpressions(const SymbolTable& table) : m_table(table) {}
 
 bool DefinitionExpressions::isSupportedFunction(const wxString& name)
 {
@@ -68,18 +64,22 @@ void DefinitionExpressions::prepare(Evaluation& evaluation, ValueMap& values) co
     evaluation.registerFunction("table", std::make_unique<TableFunction>(m_table));
 }
 
-bool DefinitionExpressions::number(const wxString& expression, double& value)
+// A fresh evaluation each time: an expression may assign to a name, and the
+// next one must not see that. Only loading and tools compute these.
+bool DefinitionExpressions::number(const wxString& expression, double& value) const
 {
-    m_values.clear();
-    prepare(m_evaluation, m_values);
-    const double result = m_evaluation.evaluate(expression);
-    if (m_evaluation.lastEvaluationFailed() || !std::isfinite(result))
+    ValueMap values;
+    Evaluation evaluation;
+    evaluation.setTable(&values);
+    prepare(evaluation, values);
+    const double result = evaluation.evaluate(expression);
+    if (evaluation.lastEvaluationFailed() || !std::isfinite(result))
         return false;
     value = result;
     return true;
 }
 
-bool DefinitionExpressions::text(const wxString& expression, wxString& value)
+bool DefinitionExpressions::text(const wxString& expression, wxString& value) const
 {
     wxRegEx& stringValue = stringValuePattern();
     if (stringValue.Matches(expression))

@@ -19,11 +19,11 @@ public:
 
     // False when the text does not compute (a syntax error, an unknown
     // function, a division by zero).
-    bool number(const wxString& expression, double& value) override;
+    bool number(const wxString& expression, double& value) const override;
     // stringValue(name) gives a text constant's value; bitStringValue(list,
     // expression) the label of bit field `list` at the place the expression
     // computes. Anything else is computed as a number and printed.
-    bool text(const wxString& expression, wxString& value) override;
+    bool text(const wxString& expression, wxString& value) const override;
 
     // Enters every constant that has a value into `values` (a name the file
     // also declares as a channel is left to the channel) and makes the
@@ -35,6 +35,4 @@ public:
 
 private:
     const SymbolTable& m_table;
-    Evaluation m_evaluation;
-    ValueMap m_values;
 };

@@ -249,8 +249,7 @@ void completeDefinition(SymbolTable& table, const DefinitionOptions& options,
     }
     table.resolveConstants();
     table.loadIncTables(directory);
-    for (TARNGaugeDesc* gauge : table.getGauges())
-        gauge->resolveExpressions();
+    table.finishGauges();
 }
 
 SymbolTable* loadDefinitionFileFrom(const wxString& path, const DefinitionOptions& options,

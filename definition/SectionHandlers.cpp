@@ -155,7 +155,7 @@ void IniParser::handleGaugeConfigurations(const LineTokenizer& tokens)
         desc->setScaleFactor(tokens.integer(14));
     if (!tokens.text(15).empty())
         desc->setLabelFormat(tokens.text(15));
-    table->addGauge(desc.release());
+    table->addGauge(std::move(desc));
     trace += wxS("Add gauge : ");
     trace += tokens.text(0);
 }

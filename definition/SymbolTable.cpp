@@ -10,11 +10,7 @@
 
 SymbolTable::SymbolTable() : expressionContext(new DefinitionExpressions(*this)) {}
 
-SymbolTable::~SymbolTable()
-{
-    for (TARNGaugeDesc* desc : gauges)
-        delete desc;
-}
+SymbolTable::~SymbolTable() = default;
 
 void SymbolTable::addSymbol(const wxString& /*name*/, Symbol* symbol)
 {
@@ -34,12 +30,18 @@ Symbol* SymbolTable::findSymbol(const wxString& name) const
     return it == symbols.end() ? nullptr : it->second;
 }
 
-void SymbolTable::addGauge(TARNGaugeDesc* desc)
+void SymbolTable::addGauge(std::unique_ptr<TARNGaugeDesc> desc)
 {
     if (!desc)
         return;
-    desc->setResolver(expressionContext.get());
-    gauges.push_back(desc);
+    gauges.push_back(desc.get());
+    ownedGauges.push_back(std::move(desc));
+}
+
+void SymbolTable::finishGauges()
+{
+    for (const std::unique_ptr<TARNGaugeDesc>& desc : ownedGauges)
+        desc->resolveExpressions(*expressionContext);
 }
 
 void SymbolTable::addDatalogEntry(const wxString& a, const wxString& b, const wxString& c,

@@ -1,6 +1,7 @@
 #pragma once
 // All symbols, gauge descriptions and datalog entries of one loaded definition
-// file. The table owns them; gauges and inputs only point into it.
+// file. The table owns them; inputs point into it, and gauges get only the
+// finished descriptions, read-only.
 #include "definition/ConstantValues.h"
 #include "definition/IncTable.h"
 #include "definition/LinkSettings.h"
@@ -20,7 +21,6 @@ struct DatalogEntry {
 };
 
 WX_DECLARE_STRING_HASH_MAP(Symbol*, SymbolMap);
-using GaugeDescList = std::vector<TARNGaugeDesc*>;
 
 class SymbolTable {
 public:
@@ -33,9 +33,11 @@ public:
     // a duplicate replaces the older symbol in the map, both stay in the list.
     void addSymbol(const wxString& name, Symbol* symbol);
     Symbol* findSymbol(const wxString& name) const;
-    // Takes ownership; the description's expressions are computed by this
-    // table's expressions().
-    void addGauge(TARNGaugeDesc* desc);
+    // Takes ownership; finishGauges() completes it.
+    void addGauge(std::unique_ptr<TARNGaugeDesc> desc);
+    // Computes every description's expressions with expressions(), once the
+    // constants are final; gauges change none of it.
+    void finishGauges();
     void addDatalogEntry(const wxString& a, const wxString& b, const wxString& c,
                          const wxString& d);
 
@@ -64,12 +66,13 @@ public:
 
     // Gauge limits and texts, and what channel expressions need besides the
     // channels (constants, functions).
-    DefinitionExpressions& expressions() const { return *expressionContext; }
+    const DefinitionExpressions& expressions() const { return *expressionContext; }
 
 private:
     SymbolMap symbols;
     std::vector<std::unique_ptr<Symbol>> allSymbols;
-    GaugeDescList gauges;
+    std::vector<std::unique_ptr<TARNGaugeDesc>> ownedGauges;
+    GaugeDescList gauges; // the same, read-only
     std::vector<DatalogEntry> datalogEntries;
     LinkSettings linkSettings;
     ConstantValues constantValues;

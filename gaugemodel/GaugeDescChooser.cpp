@@ -10,7 +10,7 @@ void GaugeDescChooser::SetList(const DescList* newList)
     hadInput = false;
 }
 
-TARNGaugeDesc* GaugeDescChooser::At(int index) const
+const TARNGaugeDesc* GaugeDescChooser::At(int index) const
 {
     if (!list || index < 0 || index >= int(list->size()))
         return nullptr;

@@ -3,8 +3,7 @@
 // find a description by name, offer those the current input can serve, and map
 // a chosen row of that offer back to a position in the description list.
 //
-// The list belongs to the installed symbol table; the chooser only points into
-// it. A position is a description's identity (two may share a symbol name).
+// The chooser only points to the list; whoever loaded the descriptions owns it.
 #include "gaugemodel/TARNGaugeDesc.h"
 
 #include <wx/arrstr.h>
@@ -15,7 +14,7 @@
 
 class GaugeDescChooser {
 public:
-    using DescList = std::vector<TARNGaugeDesc*>;
+    using DescList = GaugeDescList;
     // Whether the current input can supply the value of this name.
     using ServesValue = std::function<bool(const wxString&)>;
 
@@ -26,7 +25,7 @@ public:
     const DescList* GetList() const { return list; }
     int Count() const { return list ? int(list->size()) : 0; }
     // The description at `index`, or null outside the list.
-    TARNGaugeDesc* At(int index) const;
+    const TARNGaugeDesc* At(int index) const;
 
     // Position of the first description whose symbol name is `symbolName`
     // (exact, case-sensitive), or -1.

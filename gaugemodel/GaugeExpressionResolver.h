@@ -8,6 +8,6 @@ class GaugeExpressionResolver {
 public:
     virtual ~GaugeExpressionResolver() = default;
     // False when `expression` cannot be computed; `value` is then unchanged.
-    virtual bool number(const wxString& expression, double& value) = 0;
-    virtual bool text(const wxString& expression, wxString& value) = 0;
+    virtual bool number(const wxString& expression, double& value) const = 0;
+    virtual bool text(const wxString& expression, wxString& value) const = 0;
 };

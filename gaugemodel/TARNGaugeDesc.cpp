@@ -50,42 +50,43 @@ bool TARNGaugeDesc::hasExpressions() const
     return false;
 }
 
-bool TARNGaugeDesc::resolveNumber(Field field, double& value)
+bool TARNGaugeDesc::resolveNumber(const GaugeExpressionResolver& resolver, Field field,
+                                  double& value)
 {
     const wxString& expression = m_expressions[field];
     double computed = value;
-    if (expression.empty() || !m_resolver->number(expression, computed) || computed == value)
+    if (expression.empty() || !resolver.number(expression, computed) || computed == value)
         return false;
     value = computed;
     return true;
 }
 
-bool TARNGaugeDesc::resolveExpressions()
+bool TARNGaugeDesc::resolveExpressions(const GaugeExpressionResolver& resolver)
 {
-    if (!m_resolver || !hasExpressions())
+    if (!hasExpressions())
         return false;
     bool changed = false;
     wxString text;
-    if (!m_expressions[FieldTitle].empty() && m_resolver->text(m_expressions[FieldTitle], text) &&
+    if (!m_expressions[FieldTitle].empty() && resolver.text(m_expressions[FieldTitle], text) &&
         !text.empty() && text != title) {
         title = text;
         changed = true;
     }
-    if (!m_expressions[FieldUnits].empty() && m_resolver->text(m_expressions[FieldUnits], text) &&
+    if (!m_expressions[FieldUnits].empty() && resolver.text(m_expressions[FieldUnits], text) &&
         text != units) {
         units = text;
         changed = true;
     }
-    changed |= resolveNumber(FieldMin, minValue);
-    changed |= resolveNumber(FieldMax, maxValue);
+    changed |= resolveNumber(resolver, FieldMin, minValue);
+    changed |= resolveNumber(resolver, FieldMax, maxValue);
     // The bands are the only home of the four limits: red from the minimum to
     // the low danger limit, orange to the low warning limit, orange from the
     // high warning to the high danger limit, red from there to the maximum.
     if (ranges.size() == 4) {
-        changed |= resolveNumber(FieldLowDanger, ranges[0].hi);
-        changed |= resolveNumber(FieldLowWarning, ranges[1].hi);
-        changed |= resolveNumber(FieldHighWarning, ranges[2].lo);
-        changed |= resolveNumber(FieldHighDanger, ranges[2].hi);
+        changed |= resolveNumber(resolver, FieldLowDanger, ranges[0].hi);
+        changed |= resolveNumber(resolver, FieldLowWarning, ranges[1].hi);
+        changed |= resolveNumber(resolver, FieldHighWarning, ranges[2].lo);
+        changed |= resolveNumber(resolver, FieldHighDanger, ranges[2].hi);
         ranges[0].lo = minValue;
         ranges[1].lo = ranges[0].hi;
         ranges[3].lo = ranges[2].hi;
@@ -94,14 +95,14 @@ bool TARNGaugeDesc::resolveExpressions()
     return changed;
 }
 
-void TARNGaugeDesc::SetGaugeNumbers()
+wxArrayString TARNGaugeDesc::GaugeNumbers() const
 {
-    labels.Clear();
+    wxArrayString labels;
     const double step = ((maxValue - minValue) / scaleFactor) / majorDivisions;
     double v = (1.0 / scaleFactor) * minValue;
     const double end = (1.0 / scaleFactor) * maxValue;
     if (!(v <= end))
-        return;
+        return labels;
     // The running sum alone would never pass `end` with a zero step (equal
     // limits) or a negative or infinite one (division counts of 0 or less).
     int limit = majorDivisions + 1;
@@ -114,6 +115,7 @@ void TARNGaugeDesc::SetGaugeNumbers()
         v = v + step;
         StderrTrace("TARNGaugeDesc::SetGaugeNumbers() %f\n", v);
     } while (!(v > end) && static_cast<int>(labels.GetCount()) < limit);
+    return labels;
 }
 
 wxString TARNGaugeDesc::valueFormat() const

@@ -1,6 +1,7 @@
 #pragma once
 // What a gauge shows and how: value name, texts, range, divisions, bands.
-// Made by the definition file reader; owned by the symbol table.
+// Made and finished (expressions computed) by the definition file reader;
+// owned by the symbol table; gauges see it only as const.
 #include "gaugemodel/GaugeRange.h"
 
 class GaugeExpressionResolver;
@@ -48,14 +49,11 @@ public:
     void setExpression(Field field, const wxString& expression);
     const wxString& getExpression(Field field) const;
     bool hasExpressions() const;
-    // Not owned; lives as long as the description (the symbol table owns both).
-    void setResolver(GaugeExpressionResolver* resolver) { m_resolver = resolver; }
-    // Computes the expression fields again and takes their values: limits
-    // into the range and the four bands, texts into title and units. A field
-    // that cannot be computed keeps what it holds. Gauges call it when they
-    // take the description into use, before drawing from it. True when a
-    // value changed.
-    bool resolveExpressions();
+    // Computes the expression fields with `resolver` and takes their values:
+    // limits into the range and the four bands, texts into title and units. A
+    // field that cannot be computed keeps what it holds. True when a value
+    // changed.
+    bool resolveExpressions(const GaugeExpressionResolver& resolver);
 
     const wxString& getName() const { return name; }
     const wxString& getSymbolName() const { return symbolName; }
@@ -72,12 +70,12 @@ public:
     int getField10() const { return field10; }
     int getField11() const { return field11; }
     int totalTicks() const { return majorDivisions * minorDivisions; }
-    const wxArrayString& getLabels() const { return labels; }
     const std::vector<GaugeRange>& getRanges() const { return ranges; }
 
-    // Rebuilds the dial labels: the scaled values from minValue to maxValue in
+    // The dial labels: the scaled values from minValue to maxValue in
     // majorDivisions steps. Always ends, whatever the limits and divisions.
-    void SetGaugeNumbers();
+    // Traces each step, so the dial asks when it takes the description up.
+    wxArrayString GaugeNumbers() const;
     // The printf format of the value readout, chosen by the span.
     wxString valueFormat() const;
     // Multi-line text for the debug log.
@@ -88,9 +86,8 @@ public:
 
 private:
     void addRange(double lo, double hi, const RangeColour& colour);
-    bool resolveNumber(Field field, double& value);
+    bool resolveNumber(const GaugeExpressionResolver& resolver, Field field, double& value);
 
-    wxArrayString labels;
     std::vector<GaugeRange> ranges;
     wxString name;
     wxString symbolName;
@@ -107,5 +104,8 @@ private:
     int field10 = 0;
     int field11 = 0;
     wxString m_expressions[FieldCount];
-    GaugeExpressionResolver* m_resolver = nullptr;
 };
+
+// The descriptions of one definition file, in file order. The position is a
+// description's identity (two may share a symbol name).
+using GaugeDescList = std::vector<const TARNGaugeDesc*>;

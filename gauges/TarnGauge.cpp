@@ -1,5 +1,5 @@
-// The analog gauge as a window: construction, popup menu, description choice,
-// mouse handlers and the parent's circular shape.
+// The analog gauge as a window: construction, description choice, mouse
+// handlers and the parent's circular shape.
 #include "gauges/TarnGauge.h"
 
 #include "base/DebugLog.h"
@@ -48,21 +48,17 @@ TarnGauge::TarnGauge()
 }
 
 TarnGauge::TarnGauge(wxWindow* parent, wxWindowID id, const wxPoint& pos, const wxSize& size,
-                     bool fitToParent)
+                     bool fitToParent, const GaugeDescList* descs)
 {
     InitFields();
-    Create(parent, id, pos, size, fitToParent);
+    Create(parent, id, pos, size, fitToParent, descs);
 }
 
 void TarnGauge::InitFields()
 {
-    m_width = m_height = 0;
+    m_dial = DialLayout();
     m_initialSize = wxSize(0, 0);
     m_fitToParent = false;
-    m_cx = m_cy = m_radius = 0;
-    m_tickInner = m_tickOuter = m_labelRadius = 0;
-    m_titleOffset = m_valueOffset = m_hubRadius = m_pointerLength = 0;
-    m_fontSize = 0;
     m_titleX = m_titleY = 0;
     m_needRebuild = false;
     m_gd = nullptr;
@@ -73,16 +69,15 @@ void TarnGauge::InitFields()
     m_valueX = m_valueY = 0;
     m_parentWindow = nullptr;
     m_chooser.SetList(nullptr);
-    m_menuRows = 0;
     m_defGaugeId = 0;
     m_hasShape = false;
-    m_menu = nullptr;
-    m_subMenu = nullptr;
+    m_menu = std::make_unique<GaugeDescMenu>(
+        this, closeId, [this](int id, int index) { OnPopupMenuSelectSymbol(id, index); });
     m_selector = nullptr;
 }
 
 bool TarnGauge::Create(wxWindow* parent, wxWindowID id, const wxPoint& pos, const wxSize& size,
-                       bool fitToParent)
+                       bool fitToParent, const GaugeDescList* descs)
 {
     // GTK fixes a window's border when it is created (a later style change
     // leaves a 1-pixel frame that eats into the dial), so no border from the start.
@@ -94,16 +89,16 @@ bool TarnGauge::Create(wxWindow* parent, wxWindowID id, const wxPoint& pos, cons
 
     m_parentWindow = parent;
     if (parent)
-        parent->GetClientSize(&m_width, &m_height);
-    setSize(m_width);
+        parent->GetClientSize(&m_dial.width, &m_dial.height);
+    setSize(m_dial.width);
 
     SetFaceColour(wxColour(12, 12, 12));
     SetPointerColour(wxColour(253, 204, 0));
     SetScaleColour(wxColour(220, 230, 230));
     SetHubColour(wxColour(31, 30, 31));
 
-    m_menuRows = MenuRowsThatFit(wxGetDisplaySize().y, kMenuRowHeight);
-    SetGaugeDescArray(&currentSymbolTable()->getGauges());
+    m_menu->SetRowLimit(MenuRowsThatFit(wxGetDisplaySize().y, kMenuRowHeight));
+    SetGaugeDescArray(descs);
 
     m_initialSize = size;
     m_fitToParent = fitToParent;
@@ -126,10 +121,7 @@ bool TarnGauge::Create(wxWindow* parent, wxWindowID id, const wxPoint& pos, cons
     return true;
 }
 
-TarnGauge::~TarnGauge()
-{
-    DeletePopupMenu();
-}
+TarnGauge::~TarnGauge() = default;
 
 void TarnGauge::SetGaugeDescArray(const GaugeDescList* list)
 {
@@ -139,89 +131,56 @@ void TarnGauge::SetGaugeDescArray(const GaugeDescList* list)
 
 void TarnGauge::SetMenuRowLimit(int rows)
 {
-    m_menuRows = rows;
+    m_menu->SetRowLimit(rows);
     BuildPopupMenu();
-}
-
-void TarnGauge::DeletePopupMenu()
-{
-    for (MenuIdToDescMap::const_iterator it = m_menuIdToDesc.begin(); it != m_menuIdToDesc.end();
-         ++it)
-        Unbind(wxEVT_MENU, &TarnGauge::OnPopupMenuSelectSymbol, this, it->first);
-    m_menuIdToDesc.clear();
-    delete m_menu; // owns the submenu
-    m_menu = nullptr;
-    m_subMenu = nullptr;
 }
 
 void TarnGauge::BuildPopupMenu()
 {
-    DeletePopupMenu();
-    const int count = m_chooser.Count();
-    DebugLog(0, wxString::Format("m_gaugeDescA->Count() : %i", count));
-
-    m_menu = new wxMenu;
-    m_subMenu = new wxMenu;
-    // More items than the screen has rows: a submenu per group that fits.
-    const std::vector<MenuGroup> groups = SplitIntoMenuGroups(count, m_menuRows);
-    for (const MenuGroup& group : groups) {
-        wxMenu* target = m_subMenu;
-        if (groups.size() > 1) {
-            target = new wxMenu;
-            m_subMenu->AppendSubMenu(target, wxString::Format(_("Gauges %d-%d"), group.first + 1,
-                                                              group.first + group.count));
-        }
-        for (int i = group.first; i < group.first + group.count; ++i) {
-            const int id = wxNewId();
-            const TARNGaugeDesc* desc = m_chooser.At(i);
-            // Check items, not radio items: a radio group cannot span submenus,
-            // and the mark must sit on exactly one description.
-            target->AppendCheckItem(id, desc ? GaugeDescChooser::DisplayTitle(*desc) : wxString(),
-                                    "");
-            m_menuIdToDesc[id] = i;
-            Bind(wxEVT_MENU, &TarnGauge::OnPopupMenuSelectSymbol, this, id);
-        }
-    }
-    m_menu->AppendSubMenu(m_subMenu, _("Change Gauge To"), "");
-    m_menu->AppendSeparator();
-    m_menu->Append(closeId, _("Close window"), "");
-    MarkShownDesc();
-}
-
-void TarnGauge::MarkShownDesc()
-{
-    if (!m_subMenu)
-        return;
-    for (MenuIdToDescMap::const_iterator it = m_menuIdToDesc.begin(); it != m_menuIdToDesc.end();
-         ++it)
-        m_subMenu->Check(it->first, m_gd && it->second == m_defGaugeId);
+    m_menu->Build(m_chooser, ShownIndex());
 }
 
 void TarnGauge::UpdateAvailableGauges()
 {
     m_chooser.Offer(ValuesServedBy(m_dispatcher));
-    if (!m_subMenu)
-        return;
-    for (int i = 0; i < m_chooser.Count(); ++i) {
-        const TARNGaugeDesc* desc = m_chooser.At(i);
-        if (!desc)
-            continue;
-        // Search by label: two descriptions with one title share the first item.
-        const int item = m_subMenu->FindItem(GaugeDescChooser::DisplayTitle(*desc));
-        if (item != wxNOT_FOUND)
-            m_subMenu->Enable(item, m_chooser.RowOfIndex(i) >= 0);
-    }
+    m_menu->EnableOffered(m_chooser);
+}
+
+TarnGauge::Snapshot TarnGauge::GetSnapshot() const
+{
+    Snapshot s;
+    s.layout = m_dial;
+    s.desc = m_gd;
+    s.descIndex = m_defGaugeId;
+    s.value = m_value;
+    s.hasValue = m_hasValue;
+    s.stale = m_stale;
+    s.pointer = m_points;
+    s.valueText = m_valueText;
+    s.valuePosition = wxPoint(m_valueX, m_valueY);
+    s.titleText = m_titleText;
+    s.titlePosition = wxPoint(m_titleX, m_titleY);
+    s.nameText = m_nameText;
+    s.nameRect = m_nameRect;
+    s.labels = m_labels;
+    s.font = m_font;
+    s.needsRebuild = m_needRebuild;
+    s.hasShape = m_hasShape;
+    s.shape = m_shapeBitmap;
+    s.face = m_faceBitmap;
+    s.menu = m_menu.get();
+    s.offeredTitles = m_chooser.GetOfferedTitles();
+    s.offeredIndexes = m_chooser.GetOfferedIndexes();
+    return s;
 }
 
 void TarnGauge::UseGaugeDesc(int index)
 {
     m_defGaugeId = index;
     m_gd = m_chooser.At(index);
-    if (m_gd) {
-        m_gd->resolveExpressions(); // limits and texts the file gives as {expressions}
-        m_gd->SetGaugeNumbers();
-    }
-    MarkShownDesc();
+    if (m_gd)
+        m_labels = m_gd->GaugeNumbers();
+    m_menu->MarkShown(ShownIndex());
 }
 
 void TarnGauge::SetDefaultGaugeDesc(int index)
@@ -237,7 +196,7 @@ void TarnGauge::SetDefaultGaugeDesc(int index)
         index = 0;
     UseGaugeDesc(index);
     DebugLog(0, wxString::Format("TarnGauge::SetDefaultGaugeDesc ID: %i P: %p", index,
-                                 static_cast<void*>(m_gd)));
+                                 static_cast<const void*>(m_gd)));
 }
 
 void TarnGauge::SetDefaultGaugeDesc(const wxString& name)
@@ -265,20 +224,16 @@ void TarnGauge::SetValueIdx(int row)
     SendGaugeDescChosen(this, index);
 }
 
-void TarnGauge::OnPopupMenuSelectSymbol(wxCommandEvent& event)
+void TarnGauge::OnPopupMenuSelectSymbol(int id, int index)
 {
-    const int id = event.GetId();
-    if (m_subMenu && m_subMenu->FindItem(id))
-        m_subMenu->Check(id, true);
     StderrTrace("TarnGauge::OnPopupMenuSelectSymbol id: %d\n", id);
-    MenuIdToDescMap::const_iterator it = m_menuIdToDesc.find(id);
-    if (it == m_menuIdToDesc.end() || !m_chooser.At(it->second))
+    if (!m_chooser.At(index))
         return;
-    UseGaugeDesc(it->second);
+    UseGaugeDesc(index);
     DebugLog(0, m_gd->describe());
     m_needRebuild = true;
     Refresh(true);
-    SendGaugeDescChosen(this, it->second);
+    SendGaugeDescChosen(this, index);
 }
 
 void TarnGauge::OnPopupMenuClose(wxCommandEvent&)
@@ -309,8 +264,8 @@ void TarnGauge::OnMouseRightClick(wxMouseEvent& event)
     if (FindFocus() != this)
         SetFocus();
     UpdateAvailableGauges();
-    if (m_menu)
-        PopupMenu(m_menu, event.GetPosition());
+    if (m_menu->GetMenu())
+        PopupMenu(m_menu->GetMenu(), event.GetPosition());
     event.Skip();
 }
 
@@ -331,7 +286,7 @@ void TarnGauge::OnSize(wxSizeEvent&)
     int w = 0, h = 0;
     GetClientSize(&w, &h);
     DebugLog(0, wxString::Format("TarnGauge::OnSize WINCE:  x=%i, y=%i", w, h));
-    if (m_fitToParent || (w == m_width && h == m_height) || w <= 0 || h <= 0)
+    if (m_fitToParent || (w == m_dial.width && h == m_dial.height) || w <= 0 || h <= 0)
         return;
     m_initialSize = wxSize(w, h);
     m_needRebuild = true;

@@ -6,46 +6,43 @@
 // plus face) rebuilt only on request; a paint blits the face layer and draws
 // the title, readout and pointer on top. A value change invalidates only the
 // old and new pointer and readout boxes. Descriptions, the dispatcher and the
-// parent are not owned; the gauge owns its pens, brushes, bitmaps and menus.
+// parent are not owned; the gauge owns its pens, brushes, bitmaps and menu.
 //
-// Files: TarnGauge.cpp (window, menus, mouse, shape), TarnGaugeFace.cpp (dial
-// layers), TarnGaugeValue.cpp (value, pointer, readout, paint).
+// Files: TarnGauge.cpp (window, description choice, mouse, shape),
+// TarnGaugeFace.cpp (dial layers), TarnGaugeValue.cpp (value, pointer,
+// readout, paint); the popup menu is GaugeDescMenu.
 #include "dispatch/GaugeListener.h"
-#include "definition/SymbolTable.h"
 #include "gaugemodel/DialGeometry.h"
 #include "gaugemodel/GaugeDescChooser.h"
+#include "gauges/GaugeDescMenu.h"
 
 #include <wx/bitmap.h>
 #include <wx/brush.h>
 #include <wx/colour.h>
 #include <wx/control.h>
-#include <wx/dynarray.h>
 #include <wx/font.h>
-#include <wx/hashmap.h>
-#include <wx/menu.h>
 #include <wx/pen.h>
 #include <wx/weakref.h>
 
 #include <array>
-#include <vector>
+#include <memory>
 
 class GaugeValueSelector;
 class TARNGaugeDesc;
 class wxDC;
-
-WX_DECLARE_HASH_MAP(int, int, wxIntegerHash, wxIntegerEqual, MenuIdToDescMap);
 
 class TarnGauge : public wxControl, public GaugeListener {
 public:
     // An uncreated window; call Create before use.
     TarnGauge();
     // With fitToParent the dial takes its size from the parent's client area
-    // at each rebuild, otherwise from `size`. Picks up the installed symbol
-    // table's descriptions; none is selected until SetDefaultGaugeDesc.
+    // at each rebuild, otherwise from `size`. `descs` are the descriptions to
+    // choose from (not owned; may be null); none is selected until
+    // SetDefaultGaugeDesc.
     TarnGauge(wxWindow* parent, wxWindowID id, const wxPoint& pos, const wxSize& size,
-              bool fitToParent);
+              bool fitToParent, const GaugeDescList* descs);
     bool Create(wxWindow* parent, wxWindowID id, const wxPoint& pos, const wxSize& size,
-                bool fitToParent);
+                bool fitToParent, const GaugeDescList* descs);
     ~TarnGauge() override;
 
     // GaugeListener. SetValue clamps to the description's range; NaN means no
@@ -54,8 +51,6 @@ public:
     void SetValue(double value) override;
     // A stale value has its readout and pointer drawn grey.
     void SetStale(bool stale) override;
-    bool IsStale() const { return m_stale; }
-    bool HasValue() const { return m_hasValue; }
     void RefreshSymbol(const ValueMap& values) override;
     wxString GetSymbolName() override;
     // Row of the last list offered to the selector; rows outside it are ignored.
@@ -94,31 +89,36 @@ public:
     void SetScaleColour(const wxColour& colour);
     void SetHubColour(const wxColour& colour);
 
-    // Read-only views of the state.
-    DialLayout GetLayout() const;
-    const std::array<DialPoint, 3>& GetPointerPoints() const { return m_points; }
-    double GetValue() const { return m_value; }
-    const wxString& GetValueText() const { return m_valueText; }
-    wxPoint GetValuePosition() const { return wxPoint(m_valueX, m_valueY); }
-    const wxString& GetTitleText() const { return m_titleText; }
-    wxPoint GetTitlePosition() const { return wxPoint(m_titleX, m_titleY); }
-    // The description's title, drawn below the units line; empty when it
-    // does not fit between the scale labels.
-    const wxString& GetNameText() const { return m_nameText; }
-    const wxRect& GetNameRect() const { return m_nameRect; }
-    const wxFont& GetDialFont() const { return m_font; }
-    const TARNGaugeDesc* GetGaugeDesc() const { return m_gd; }
-    int GetGaugeDescIndex() const { return m_defGaugeId; }
-    bool NeedsRebuild() const { return m_needRebuild; }
-    bool HasShape() const { return m_hasShape; }
-    const wxBitmap& GetShapeBitmap() const { return m_shapeBitmap; }
-    const wxBitmap& GetFaceBitmap() const { return m_faceBitmap; }
-    wxMenu* GetPopupMenu() const { return m_menu; }
-    wxMenu* GetSubMenu() const { return m_subMenu; }
-    // Submenu item id -> description index.
-    const MenuIdToDescMap& GetMenuIdMap() const { return m_menuIdToDesc; }
-    const wxArrayString& GetAvailableTitles() const { return m_chooser.GetOfferedTitles(); }
-    const wxArrayInt& GetAvailableIndexes() const { return m_chooser.GetOfferedIndexes(); }
+    // What the dial holds and shows at one moment, for checks from outside.
+    struct Snapshot {
+        DialLayout layout;
+        const TARNGaugeDesc* desc = nullptr;
+        int descIndex = 0;
+        double value = 0;
+        bool hasValue = false;
+        bool stale = false;
+        std::array<DialPoint, 3> pointer{};
+        wxString valueText;
+        wxPoint valuePosition;
+        wxString titleText;
+        wxPoint titlePosition;
+        // The description's title, drawn below the units line; empty when it
+        // does not fit between the scale labels.
+        wxString nameText;
+        wxRect nameRect;
+        wxArrayString labels;
+        wxFont font;
+        bool needsRebuild = false;
+        bool hasShape = false;
+        wxBitmap shape;
+        wxBitmap face;
+        // The popup menu as it is now; it lives as long as the gauge.
+        const GaugeDescMenu* menu = nullptr;
+        // The last offer: titles, and the position behind each.
+        wxArrayString offeredTitles;
+        wxArrayInt offeredIndexes;
+    };
+    Snapshot GetSnapshot() const;
     // Null after a forced close destroyed it; the next click makes a new one.
     GaugeValueSelector* GetSelector() const { return m_selector; }
 
@@ -130,10 +130,9 @@ public:
 private:
     void InitFields();
     void BuildPopupMenu();
-    // Checks the menu item of the description shown, and only that one.
-    void MarkShownDesc();
-    void DeletePopupMenu();
-    // Selects description `index` (valid) and rebuilds its labels.
+    // Position of the description shown, or -1.
+    int ShownIndex() const { return m_gd ? m_defGaugeId : -1; }
+    // Selects description `index` (valid): its labels, its menu mark.
     void UseGaugeDesc(int index);
     // Pointer triangle for the current value and geometry; invalidates the
     // old and new boxes when `invalidate` is set.
@@ -159,28 +158,17 @@ private:
     void OnMouseWheel(wxMouseEvent& event);
     void OnMouseRightClick(wxMouseEvent& event);
     void OnPopupMenuClose(wxCommandEvent& event);
-    void OnPopupMenuSelectSymbol(wxCommandEvent& event);
+    // Item `id` of the popup menu was chosen; `index` is its description's position.
+    void OnPopupMenuSelectSymbol(int id, int index);
     void OnLeftDown(wxMouseEvent& event);
     void OnLeftUp(wxMouseEvent& event);
     void OnMotion(wxMouseEvent& event);
     void OnDoubleClick(wxMouseEvent& event);
 
     // Geometry (rebuilt by CalculateSize).
-    int m_width;
-    int m_height;
+    DialLayout m_dial;
     wxSize m_initialSize;
     bool m_fitToParent;
-    int m_cx;
-    int m_cy;
-    int m_radius;
-    double m_tickInner;
-    double m_tickOuter;
-    double m_labelRadius;
-    double m_titleOffset;
-    double m_valueOffset;
-    double m_hubRadius;
-    double m_pointerLength;
-    int m_fontSize;
     wxFont m_font;
     wxString m_titleText;
     int m_titleX;
@@ -207,7 +195,8 @@ private:
     bool m_needRebuild;
 
     // Value and pointer.
-    TARNGaugeDesc* m_gd;
+    const TARNGaugeDesc* m_gd;
+    wxArrayString m_labels; // of m_gd
     double m_value;
     bool m_hasValue;
     bool m_stale;
@@ -224,10 +213,7 @@ private:
     int m_defGaugeId;
     bool m_hasShape;
     wxBitmap m_shapeBitmap;
-    wxMenu* m_menu;
-    wxMenu* m_subMenu;
-    int m_menuRows;
-    MenuIdToDescMap m_menuIdToDesc;
+    std::unique_ptr<GaugeDescMenu> m_menu;
     // A child window, tracked so that one destroyed by a forced close is made
     // again instead of being used after its end.
     wxWeakRef<GaugeValueSelector> m_selector;

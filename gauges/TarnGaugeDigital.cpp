@@ -55,48 +55,48 @@ wxFont Scaled(const wxFont& font, int points)
 }
 } // namespace
 
-TarnGaugeDigital::TarnGaugeDigital(wxWindow* parent, const wxString& symbolName, int x, int y,
-                                   int width)
+TarnGaugeDigital::TarnGaugeDigital(wxWindow* parent, const GaugeDescList* descs,
+                                   const wxString& symbolName, int x, int y, int width)
 {
     const int w = width;
     const int h = static_cast<int>(w * kHeightPerWidth);
     Create(parent, wxID_ANY, wxPoint(x, y), wxSize(w, h), 0, wxDefaultValidator, "control");
-    baseFont = GetFont();
+    m_baseFont = GetFont();
 
-    titleText = new wxStaticTextEx(this, ID_STATICTEXT1, _("Label"), wxPoint(0, 0),
+    m_titleText = new wxStaticTextEx(this, ID_STATICTEXT1, _("Label"), wxPoint(0, 0),
                                    wxSize(w, 14), wxST_NO_AUTORESIZE | wxALIGN_CENTRE_HORIZONTAL,
                                    "ID_STATICTEXT1");
-    valueText = new wxStaticTextEx(this, ID_STATICTEXT2, _("Label"), wxPoint(2, 13),
+    m_valueText = new wxStaticTextEx(this, ID_STATICTEXT2, _("Label"), wxPoint(2, 13),
                                    wxSize(std::max(1, w - 45), std::max(1, h)),
                                    wxST_NO_AUTORESIZE | wxALIGN_RIGHT, "ID_STATICTEXT2");
-    unitsText = new wxStaticTextEx(this, ID_STATICTEXT3, _("Label"),
+    m_unitsText = new wxStaticTextEx(this, ID_STATICTEXT3, _("Label"),
                                    wxPoint(std::max(0, w - 45), std::max(0, h - 14)),
                                    wxSize(45, 15), wxST_NO_AUTORESIZE | wxALIGN_LEFT,
                                    "ID_STATICTEXT3");
-    valueText->SetForegroundColour(kValueColour);
-    valueText->SetFont(DigitFont(1));
-    unitsText->SetForegroundColour(kUnitsColour);
+    m_valueText->SetForegroundColour(kValueColour);
+    m_valueText->SetFont(DigitFont(1));
+    m_unitsText->SetForegroundColour(kUnitsColour);
 
-    chooser.SetList(&currentSymbolTable()->getGauges());
-    SetDefaultGaugeDesc(std::max(0, chooser.FindBySymbol(symbolName)));
-    if (!desc) {
+    m_chooser.SetList(descs);
+    SetDefaultGaugeDesc(std::max(0, m_chooser.FindBySymbol(symbolName)));
+    if (!m_desc) {
         // Nothing to show: a definition file without gauge configurations.
-        titleText->SetLabel(wxString());
-        valueText->SetLabel(wxString());
-        unitsText->SetLabel(wxString());
+        m_titleText->SetLabel(wxString());
+        m_valueText->SetLabel(wxString());
+        m_unitsText->SetLabel(wxString());
     }
     SetValue(0.0);
 
-    selector = new GaugeValueSelector(this, wxID_ANY);
-    selector->SetTarget(this);
+    m_selector = new GaugeValueSelector(this, wxID_ANY);
+    m_selector->SetTarget(this);
     SetWindowStyle(wxNO_BORDER);
 }
 
 void TarnGaugeDigital::SetValue(double v)
 {
-    if (!desc)
+    if (!m_desc)
         return;
-    ShowValueText(std::isnan(v) ? wxString(kNoValueText) : FormatNumber(desc->valueFormat(), v));
+    ShowValueText(std::isnan(v) ? wxString(kNoValueText) : FormatNumber(m_desc->valueFormat(), v));
 }
 
 void TarnGaugeDigital::SetStale(bool stale)
@@ -104,14 +104,14 @@ void TarnGaugeDigital::SetStale(bool stale)
     if (stale == m_stale)
         return;
     m_stale = stale;
-    valueText->SetForegroundColour(stale ? kStaleColour : kValueColour);
-    valueText->Refresh();
+    m_valueText->SetForegroundColour(stale ? kStaleColour : kValueColour);
+    m_valueText->Refresh();
 }
 
 void TarnGaugeDigital::ShowValueText(const wxString& text, bool boxChanged)
 {
     // A steady value costs no measuring.
-    if (!boxChanged && text == valueText->GetLabel())
+    if (!boxChanged && text == m_valueText->GetLabel())
         return;
     const auto extentAt = [this](const wxString& t, int points) {
         int w = 0, h = 0;
@@ -120,28 +120,29 @@ void TarnGaugeDigital::ShowValueText(const wxString& text, bool boxChanged)
         return TextExtent{w, h};
     };
     wxString shown = text;
-    int points = digitPoints;
+    int points = m_digitPoints;
     TextExtent e = extentAt(shown, points);
-    if (e.width > valueBox.width || e.height > valueBox.height) {
-        points = LargestFittingPoints(kSmallestDigitPoints, digitPoints, valueBox.width,
-                                      valueBox.height,
+    if (e.width > m_valueBox.width || e.height > m_valueBox.height) {
+        points = LargestFittingPoints(kSmallestDigitPoints, m_digitPoints, m_valueBox.width,
+                                      m_valueBox.height,
                                       [&](int p) { return extentAt(shown, p); });
         if (points == 0) {
             shown = kOverflowMark;
-            points = std::max(1, LargestFittingPoints(1, digitPoints, valueBox.width,
-                                                      valueBox.height,
+            points = std::max(1, LargestFittingPoints(1, m_digitPoints, m_valueBox.width,
+                                                      m_valueBox.height,
                                                       [&](int p) { return extentAt(shown, p); }));
         }
         e = extentAt(shown, points);
     }
-    if (valueText->GetFont().GetPointSize() != points)
-        valueText->SetFont(DigitFont(points));
+    if (m_valueText->GetFont().GetPointSize() != points)
+        m_valueText->SetFont(DigitFont(points));
     // Exactly as high as the text, in the middle of its box: nothing to cut.
-    const int height = std::min(e.height, valueBox.height);
-    valueText->SetSize(valueBox.x, valueBox.y + (valueBox.height - height) / 2, valueBox.width,
+    const int height = std::min(e.height, m_valueBox.height);
+    m_valueText->SetSize(m_valueBox.x, m_valueBox.y + (m_valueBox.height - height) / 2,
+                         m_valueBox.width,
                        std::max(1, height));
-    if (valueText->GetLabel() != shown)
-        valueText->SetLabel(shown);
+    if (m_valueText->GetLabel() != shown)
+        m_valueText->SetLabel(shown);
 }
 
 void TarnGaugeDigital::LayOutTexts()
@@ -157,38 +158,40 @@ void TarnGaugeDigital::LayOutTexts()
             return TextExtent{w, h};
         };
     };
-    const wxString title = desc ? desc->getTitle() : wxString();
-    const wxString units = desc ? desc->getUnits() : wxString();
+    const wxString title = m_desc ? m_desc->getTitle() : wxString();
+    const wxString units = m_desc ? m_desc->getUnits() : wxString();
 
     const int titlePoints = std::max(
         1, LargestFittingPoints(kSmallestTextPoints, kLargestPoints, size.x,
-                                TitleHeightFor(size.y), extentWith(baseFont, title)));
-    const TextExtent titleSize = extentWith(baseFont, title)(titlePoints);
+                                TitleHeightFor(size.y), extentWith(m_baseFont, title)));
+    const TextExtent titleSize = extentWith(m_baseFont, title)(titlePoints);
     TextExtent unitsSize;
     int unitsPoints = titlePoints;
     if (!units.empty()) {
         unitsPoints = std::max(
             1, LargestFittingPoints(kSmallestTextPoints, titlePoints, UnitsWidthFor(size.x),
-                                    UnitsHeightFor(size.y), extentWith(baseFont, units)));
-        unitsSize = extentWith(baseFont, units)(unitsPoints);
+                                    UnitsHeightFor(size.y), extentWith(m_baseFont, units)));
+        unitsSize = extentWith(m_baseFont, units)(unitsPoints);
     }
     const DigitalLayout l = LayOutDigitalGauge(size.x, size.y, std::min(titleSize.height, size.y),
                                                unitsSize.width, unitsSize.height);
-    titleText->SetFont(Scaled(baseFont, titlePoints));
-    titleText->SetSize(l.title.x, l.title.y, std::max(1, l.title.width), std::max(1, l.title.height));
-    unitsText->SetFont(Scaled(baseFont, unitsPoints));
-    unitsText->SetSize(l.units.x, l.units.y, std::max(1, l.units.width), std::max(1, l.units.height));
-    valueBox = wxRect(l.value.x, l.value.y, l.value.width, l.value.height);
+    m_titleText->SetFont(Scaled(m_baseFont, titlePoints));
+    m_titleText->SetSize(l.title.x, l.title.y, std::max(1, l.title.width),
+                         std::max(1, l.title.height));
+    m_unitsText->SetFont(Scaled(m_baseFont, unitsPoints));
+    m_unitsText->SetSize(l.units.x, l.units.y, std::max(1, l.units.width),
+                         std::max(1, l.units.height));
+    m_valueBox = wxRect(l.value.x, l.value.y, l.value.width, l.value.height);
 
     // One size for every value of the range, so the digits do not jump.
-    digitPoints = 1;
-    if (desc) {
-        const wxString format = desc->valueFormat();
-        const wxString ends[] = {FormatNumber(format, desc->getMinValue()),
-                                 FormatNumber(format, desc->getMaxValue())};
-        digitPoints = std::max(
-            1, LargestFittingPoints(kSmallestDigitPoints, kLargestPoints, valueBox.width,
-                                    valueBox.height, [&](int points) {
+    m_digitPoints = 1;
+    if (m_desc) {
+        const wxString format = m_desc->valueFormat();
+        const wxString ends[] = {FormatNumber(format, m_desc->getMinValue()),
+                                 FormatNumber(format, m_desc->getMaxValue())};
+        m_digitPoints = std::max(
+            1, LargestFittingPoints(kSmallestDigitPoints, kLargestPoints, m_valueBox.width,
+                                    m_valueBox.height, [&](int points) {
                                         TextExtent widest;
                                         const wxFont font = DigitFont(points);
                                         for (const wxString& end : ends) {
@@ -200,12 +203,12 @@ void TarnGaugeDigital::LayOutTexts()
                                         return widest;
                                     }));
     }
-    ShowValueText(valueText->GetLabel(), true);
+    ShowValueText(m_valueText->GetLabel(), true);
 }
 
 void TarnGaugeDigital::OnSize(wxSizeEvent& event)
 {
-    if (titleText)
+    if (m_titleText)
         LayOutTexts();
     event.Skip();
 }
@@ -219,43 +222,42 @@ void TarnGaugeDigital::RefreshSymbol(const ValueMap& values)
 
 wxString TarnGaugeDigital::GetSymbolName()
 {
-    return desc ? desc->getSymbolName() : wxString();
+    return m_desc ? m_desc->getSymbolName() : wxString();
 }
 
 // Titles and units come from the definition file: shown as they are written,
 // an '&' included.
 void TarnGaugeDigital::ShowDescTexts()
 {
-    desc->resolveExpressions(); // limits and texts the file gives as {expressions}
-    titleText->SetLabelText(desc->getTitle());
-    unitsText->SetLabelText(desc->getUnits());
+    m_titleText->SetLabelText(m_desc->getTitle());
+    m_unitsText->SetLabelText(m_desc->getUnits());
     LayOutTexts();
 }
 
 void TarnGaugeDigital::SetDefaultGaugeDesc(int i)
 {
-    if (chooser.Count() == 0)
+    if (m_chooser.Count() == 0)
         return;
-    if (!chooser.At(i))
+    if (!m_chooser.At(i))
         i = 0;
-    if (!chooser.At(i))
+    if (!m_chooser.At(i))
         return;
     m_defGaugeId = i;
-    desc = chooser.At(i);
+    m_desc = m_chooser.At(i);
     DebugLog(0, wxString::Format("TarnGaugeDigital::SetDefaultGaugeDesc ID: %i P: %p", i,
-                                 static_cast<void*>(desc)));
+                                 static_cast<const void*>(m_desc)));
     ShowDescTexts();
 }
 
 void TarnGaugeDigital::SetValueIdx(int i)
 {
     DebugLog(0, wxString::Format("SetValueIdx recived index: %i", i));
-    const int id = chooser.IndexOfRow(i);
+    const int id = m_chooser.IndexOfRow(i);
     if (id < 0)
         return;
     m_defGaugeId = id;
     DebugLog(0, wxString::Format("m_defGaugeId: %i", m_defGaugeId));
-    desc = chooser.At(m_defGaugeId);
+    m_desc = m_chooser.At(m_defGaugeId);
     ShowDescTexts();
     SendGaugeDescChosen(this, id);
 }
@@ -263,6 +265,6 @@ void TarnGaugeDigital::SetValueIdx(int i)
 void TarnGaugeDigital::OnLeftDown(wxMouseEvent&)
 {
     DebugLog(0, "TarnGaugeDigital::OnLeftDown");
-    chooser.Offer(ValuesServedBy(m_dispatcher));
-    ShowChoice(selector, this, this, chooser, desc ? m_defGaugeId : -1, _("gauge"));
+    m_chooser.Offer(ValuesServedBy(m_dispatcher));
+    ShowChoice(m_selector, this, this, m_chooser, m_desc ? m_defGaugeId : -1, _("gauge"));
 }

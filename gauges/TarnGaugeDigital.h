@@ -10,11 +10,10 @@
 // smaller; one too wide even at the smallest size shows the overflow mark, so
 // a shown number never loses a digit.
 //
-// The gauge points into the installed symbol table's description list and
-// never owns a description. With an empty list it shows an empty face and
+// The gauge points into the description list it is given and never owns or
+// changes a description. With an empty list it shows an empty face and
 // ignores every request that needs a description.
 #include "dispatch/GaugeListener.h"
-#include "definition/SymbolTable.h"
 #include "gaugemodel/GaugeDescChooser.h"
 #include "gauges/GaugeValueSelector.h"
 
@@ -26,8 +25,10 @@ class wxStaticTextEx;
 class TarnGaugeDigital : public wxControl, public GaugeListener {
 public:
     // Height is width x 0.31666666666666665, truncated. Shows the first
-    // description whose symbol name is `symbolName`, else the first of all.
-    TarnGaugeDigital(wxWindow* parent, const wxString& symbolName, int x, int y, int width);
+    // description of `descs` (not owned; may be null) whose symbol name is
+    // `symbolName`, else the first of all.
+    TarnGaugeDigital(wxWindow* parent, const GaugeDescList* descs, const wxString& symbolName,
+                     int x, int y, int width);
 
     // Shows v in the description's value format, NaN as dashes (no value);
     // ignored without a description.
@@ -43,9 +44,8 @@ public:
     void SetDefaultGaugeDesc(int i);
 
     // For tests and the dashboard's own checks.
-    GaugeValueSelector* GetSelector() const { return selector; }
+    GaugeValueSelector* GetSelector() const { return m_selector; }
     int GetDefaultGaugeId() const { return m_defGaugeId; }
-    const GaugeDescChooser& GetChooser() const { return chooser; }
 
     static const long ID_STATICTEXT1;
     static const long ID_STATICTEXT2;
@@ -65,19 +65,19 @@ private:
     // same text and box as before there is nothing to do.
     void ShowValueText(const wxString& text, bool boxChanged = false);
 
-    GaugeDescChooser chooser; // the installed table's descriptions; not owned
-    int m_defGaugeId = -1;    // -1 while no description is shown
-    wxStaticTextEx* titleText = nullptr;
-    wxStaticTextEx* valueText = nullptr;
-    wxStaticTextEx* unitsText = nullptr;
+    GaugeDescChooser m_chooser; // the descriptions; not owned
+    int m_defGaugeId = -1;      // -1 while no description is shown
+    wxStaticTextEx* m_titleText = nullptr;
+    wxStaticTextEx* m_valueText = nullptr;
+    wxStaticTextEx* m_unitsText = nullptr;
     // A child window; tracked so that a selector destroyed by a forced close is
     // made again on the next click instead of being used after its end.
-    wxWeakRef<GaugeValueSelector> selector;
-    TARNGaugeDesc* desc = nullptr;
+    wxWeakRef<GaugeValueSelector> m_selector;
+    const TARNGaugeDesc* m_desc = nullptr;
     bool m_stale = false;
-    wxFont baseFont;     // the control's own font, the title and units scale it
-    int digitPoints = 1; // size at which the description's whole range fits
-    wxRect valueBox;     // room for the digits
+    wxFont m_baseFont;       // the control's own font, the title and units scale it
+    int m_digitPoints = 1;   // size at which the description's whole range fits
+    wxRect m_valueBox;       // room for the digits
 
     wxDECLARE_CLASS(TarnGaugeDigital);
     wxDECLARE_NO_COPY_CLASS(TarnGaugeDigital);

@@ -43,31 +43,12 @@ void TarnGauge::SetHubColour(const wxColour& colour)
     m_hubPen = wxPen(colour, 1, wxPENSTYLE_SOLID);
 }
 
-DialLayout TarnGauge::GetLayout() const
-{
-    DialLayout l;
-    l.width = m_width;
-    l.height = m_height;
-    l.cx = m_cx;
-    l.cy = m_cy;
-    l.radius = m_radius;
-    l.tickInner = m_tickInner;
-    l.tickOuter = m_tickOuter;
-    l.labelRadius = m_labelRadius;
-    l.titleOffset = m_titleOffset;
-    l.valueOffset = m_valueOffset;
-    l.hubRadius = m_hubRadius;
-    l.pointerLength = m_pointerLength;
-    l.fontSize = m_fontSize;
-    return l;
-}
-
 wxSize TarnGauge::LayerArea() const
 {
     if (!m_faceBitmap.IsOk())
         return wxSize(0, 0);
-    return wxSize(std::max(0, std::min(m_width, m_faceBitmap.GetWidth())),
-                  std::max(0, std::min(m_height, m_faceBitmap.GetHeight())));
+    return wxSize(std::max(0, std::min(m_dial.width, m_faceBitmap.GetWidth())),
+                  std::max(0, std::min(m_dial.height, m_faceBitmap.GetHeight())));
 }
 
 void TarnGauge::CalculateSize()
@@ -75,47 +56,36 @@ void TarnGauge::CalculateSize()
     DebugLog(0, "TarnGauge::CalculateSize() START");
     StderrTrace("TarnGauge::CalculateSize()\n");
     wxClientDC dc(this);
-    GetClientSize(&m_width, &m_height);
+    GetClientSize(&m_dial.width, &m_dial.height);
     if (!m_fitToParent) {
-        m_width = m_initialSize.x;
-        m_height = m_initialSize.y;
+        m_dial.width = m_initialSize.x;
+        m_dial.height = m_initialSize.y;
     } else if (m_parentWindow) {
-        m_parentWindow->GetClientSize(&m_width, &m_height);
+        m_parentWindow->GetClientSize(&m_dial.width, &m_dial.height);
     }
-    StderrTrace("TarnGauge::CalculateSize x=%i, y=%i!!\n", m_width, m_height);
+    StderrTrace("TarnGauge::CalculateSize x=%i, y=%i!!\n", m_dial.width, m_dial.height);
 
-    SquareSize(&m_width, &m_height);
-    GrowLayers(m_width, m_height);
-    SetSize(wxSize(m_width, m_height));
+    SquareSize(&m_dial.width, &m_dial.height);
+    GrowLayers(m_dial.width, m_dial.height);
+    SetSize(wxSize(m_dial.width, m_dial.height));
     // The size the window really got. GTK applies a new size to the drawing
     // surface only at its next layout pass, so the context would still report
     // the old one; the window's client size is current at once.
-    GetClientSize(&m_width, &m_height);
-    StderrTrace("TarnGauge::CalculateSize x=%i, y=%i!!\n", m_width, m_height);
+    GetClientSize(&m_dial.width, &m_dial.height);
+    StderrTrace("TarnGauge::CalculateSize x=%i, y=%i!!\n", m_dial.width, m_dial.height);
 
-    const DialLayout l = ComputeDialLayout(m_width, m_height);
-    m_cy = l.cy;
-    m_cx = l.cx;
-    m_radius = l.radius;
-    m_tickInner = l.tickInner;
-    m_tickOuter = l.tickOuter;
-    m_labelRadius = l.labelRadius;
-    m_fontSize = l.fontSize;
+    m_dial = ComputeDialLayout(m_dial.width, m_dial.height);
     // A dial under 12 pixels of radius has no readable text; a font needs a
     // positive size all the same.
-    m_font = wxFont(std::max(1, m_fontSize), wxFONTFAMILY_DEFAULT, wxFONTSTYLE_NORMAL,
+    m_font = wxFont(std::max(1, m_dial.fontSize), wxFONTFAMILY_DEFAULT, wxFONTSTYLE_NORMAL,
                     wxFONTWEIGHT_NORMAL, false, wxEmptyString);
     dc.SetFont(m_font);
-    m_titleOffset = l.titleOffset;
-    m_valueOffset = l.valueOffset;
-    m_hubRadius = l.hubRadius;
-    m_pointerLength = l.pointerLength;
 
     int w = 0, h = 0;
     if (!m_valueText.empty())
         dc.GetTextExtent(m_valueText, &w, &h);
-    m_valueX = m_cx - w / 2 - 2;
-    m_valueY = TruncToInt(m_cy + m_valueOffset - (h / 2));
+    m_valueX = m_dial.cx - w / 2 - 2;
+    m_valueY = TruncToInt(m_dial.cy + m_dial.valueOffset - (h / 2));
 
     UpdateTitle(dc);
 }
@@ -145,14 +115,15 @@ void TarnGauge::UpdateTitle(wxDC& dc)
     m_titleText = m_gd->getUnits() + wxString::Format(" x %i", m_gd->getScaleFactor());
     int w = 0, h = 0;
     dc.GetTextExtent(m_titleText, &w, &h);
-    m_titleX = m_cx - w / 2;
-    m_titleY = TruncToInt(m_cy - m_titleOffset - (h / 2));
+    m_titleX = m_dial.cx - w / 2;
+    m_titleY = TruncToInt(m_dial.cy - m_dial.titleOffset - (h / 2));
 
     // The gauge's own title on the line below, where it fits between the
     // scale labels: two gauges may share units (coolant and intake air, both
     // in degrees), never their titles.
     const wxString name = m_gd->getTitle();
-    const wxRect placeFor(m_cx, m_titleY + h, m_radius, m_fontSize); // what the fit depends on
+    // What the fit depends on.
+    const wxRect placeFor(m_dial.cx, m_titleY + h, m_dial.radius, m_dial.fontSize);
     if (name == m_nameFitted && placeFor == m_nameFittedFor)
         return; // every paint asks; the answer only changes with these
     m_nameFitted = name;
@@ -161,9 +132,9 @@ void TarnGauge::UpdateTitle(wxDC& dc)
     m_nameRect = wxRect();
     if (name.empty() || !m_font.IsOk())
         return;
-    const int maxWidth = TruncToInt(kNameWidthPerRadius * m_radius);
-    const int smallest = std::max(kSmallestNamePoints, TruncToInt(0.7 * m_fontSize));
-    for (int points = std::max(1, m_fontSize); points >= smallest; --points) {
+    const int maxWidth = TruncToInt(kNameWidthPerRadius * m_dial.radius);
+    const int smallest = std::max(kSmallestNamePoints, TruncToInt(0.7 * m_dial.fontSize));
+    for (int points = std::max(1, m_dial.fontSize); points >= smallest; --points) {
         wxFont font = m_font;
         font.SetPointSize(points);
         int nw = 0, nh = 0;
@@ -171,7 +142,7 @@ void TarnGauge::UpdateTitle(wxDC& dc)
         if (nw <= maxWidth) {
             m_nameText = name;
             m_nameFont = font;
-            m_nameRect = wxRect(m_cx - nw / 2, m_titleY + h, nw, nh);
+            m_nameRect = wxRect(m_dial.cx - nw / 2, m_titleY + h, nw, nh);
             return;
         }
     }
@@ -187,7 +158,7 @@ void TarnGauge::paintGaugeBg(int flags)
     if (flags & 1) {
         dc.SelectObject(m_bezelBitmap);
         dc.Clear();
-        if (m_radius > 0)
+        if (m_dial.radius > 0)
             DrawBezel(dc);
         dc.SelectObject(wxNullBitmap);
     }
@@ -199,20 +170,20 @@ void TarnGauge::paintGaugeBg(int flags)
             bezel.SelectObjectAsSource(m_bezelBitmap);
             dc.Blit(0, 0, area.x, area.y, &bezel, 0, 0);
         }
-        if (m_radius > 0) {
-            const int r = m_radius;
+        if (m_dial.radius > 0) {
+            const int r = m_dial.radius;
             dc.SetPen(*wxBLACK_PEN);
             dc.SetBrush(m_faceBrush);
-            dc.DrawEllipse(m_cx - r, m_cy - r, 2 * r, 2 * r);
+            dc.DrawEllipse(m_dial.cx - r, m_dial.cy - r, 2 * r, 2 * r);
             if (m_gd) {
                 DrawBands(dc);
                 DrawTicks(dc);
                 DrawLabels(dc);
             }
-            const int hub = TruncToInt(m_hubRadius);
+            const int hub = TruncToInt(m_dial.hubRadius);
             dc.SetPen(m_hubPen);
             dc.SetBrush(m_hubBrush);
-            dc.DrawEllipse(m_cx - hub, m_cy - hub, 2 * hub, 2 * hub);
+            dc.DrawEllipse(m_dial.cx - hub, m_dial.cy - hub, 2 * hub, 2 * hub);
         }
         dc.SetPen(wxNullPen);
         dc.SetBrush(wxNullBrush);
@@ -226,14 +197,14 @@ void TarnGauge::DrawSector(wxDC& dc, double a1, double a2, double radius)
     const int d = TruncToInt(radius);
     double sa = 0, ea = 0;
     ToToolkitArc(a1, a2, &sa, &ea);
-    dc.DrawEllipticArc(m_cx - d, m_cy - d, 2 * d, 2 * d, sa, ea);
+    dc.DrawEllipticArc(m_dial.cx - d, m_dial.cy - d, 2 * d, 2 * d, sa, ea);
 }
 
 void TarnGauge::DrawBezel(wxDC& dc)
 {
     // Two rings of overlapping sectors: light from the right on the outer
     // ring, from the left on the inner one, so the face looks sunk in.
-    const double radii[2] = {double(m_radius + kBezelWidth), double(m_radius + 7)};
+    const double radii[2] = {double(m_dial.radius + kBezelWidth), double(m_dial.radius + 7)};
     for (int ring = 0; ring < 2; ++ring) {
         const std::array<int, kBezelSectors> greys = BezelGreys(ring == 0);
         for (int s = 0; s < kBezelSectors; ++s) {
@@ -252,7 +223,7 @@ void TarnGauge::DrawBands(wxDC& dc)
     const double sweep = m_gd->getSweepAngle();
     // Wide enough to hide the seam 1.5 pixels either side even at the hub.
     const double margin = std::min(
-        kMaxBandCoverMargin, std::max(1.0, 1.5 / std::max(1.0, m_hubRadius) / kDegToRad));
+        kMaxBandCoverMargin, std::max(1.0, 1.5 / std::max(1.0, m_dial.hubRadius) / kDegToRad));
     for (const GaugeRange& range : m_gd->getRanges()) {
         double aL = 0, aH = 0;
         if (!range.colour
@@ -262,17 +233,17 @@ void TarnGauge::DrawBands(wxDC& dc)
         const wxColour colour(range.colour->red, range.colour->green, range.colour->blue);
         dc.SetPen(*wxBLACK_PEN);
         dc.SetBrush(wxBrush(colour, wxBRUSHSTYLE_SOLID));
-        DrawSector(dc, aL, aH, m_tickOuter);
+        DrawSector(dc, aL, aH, m_dial.tickOuter);
         // The face-coloured cover reaches past the band's radii: with
         // antialiasing, two sectors sharing an edge leave a faint coloured
         // line from the hub to the band. Inside 0.85 R all is face anyway;
         // the cover's black arc is then drawn over the band's angles only.
         dc.SetPen(*wxTRANSPARENT_PEN);
         dc.SetBrush(m_faceBrush);
-        DrawSector(dc, aL - margin, aH + margin, m_tickInner);
+        DrawSector(dc, aL - margin, aH + margin, m_dial.tickInner);
         dc.SetPen(*wxBLACK_PEN);
         dc.SetBrush(*wxTRANSPARENT_BRUSH);
-        DrawSector(dc, aL, aH, m_tickInner);
+        DrawSector(dc, aL, aH, m_dial.tickInner);
     }
 }
 
@@ -281,7 +252,7 @@ void TarnGauge::DrawTicks(wxDC& dc)
     const wxPen minorPen = m_tickPen;
     const wxPen majorPen(m_scaleColour, 3, wxPENSTYLE_SOLID);
     const std::vector<DialTick> ticks =
-        DialTicks(m_cx, m_cy, m_tickInner, m_tickOuter, m_gd->getStartAngle(),
+        DialTicks(m_dial.cx, m_dial.cy, m_dial.tickInner, m_dial.tickOuter, m_gd->getStartAngle(),
                   m_gd->getSweepAngle(), m_gd->getMajorDivisions(), m_gd->getMinorDivisions());
     for (const DialTick& t : ticks) {
         dc.SetPen(t.major ? majorPen : minorPen);
@@ -297,10 +268,10 @@ void TarnGauge::DrawLabels(wxDC& dc)
     dc.SetBackgroundMode(wxBRUSHSTYLE_TRANSPARENT);
     const double step = LabelStep(m_gd->getSweepAngle(), m_gd->getMajorDivisions());
     double a = m_gd->getStartAngle();
-    for (const wxString& text : m_gd->getLabels()) {
+    for (const wxString& text : m_labels) {
         int w = 0, h = 0;
         dc.GetTextExtent(text, &w, &h);
-        const DialPoint p = LabelTopLeft(m_cx, m_cy, m_labelRadius, a, w, h);
+        const DialPoint p = LabelTopLeft(m_dial.cx, m_dial.cy, m_dial.labelRadius, a, w, h);
         dc.DrawText(text, p.x, p.y);
         a += step;
     }

@@ -62,7 +62,7 @@ void TarnGauge::SetStale(bool stale)
 
 void TarnGauge::RefreshValueArea()
 {
-    const DialBox pointer = InflateBox(PointsBox(m_points, m_cx, m_cy), 1);
+    const DialBox pointer = InflateBox(PointsBox(m_points, m_dial.cx, m_dial.cy), 1);
     if (!pointer.IsEmpty())
         RefreshRect(wxRect(pointer.x, pointer.y, pointer.width, pointer.height), false);
     const wxSize size = MeasureText(m_valueText);
@@ -97,15 +97,15 @@ void TarnGauge::UpdatePointer()
 
 void TarnGauge::UpdatePointerPoints(bool invalidate)
 {
-    const DialBox oldBox = PointsBox(m_points, m_cx, m_cy);
+    const DialBox oldBox = PointsBox(m_points, m_dial.cx, m_dial.cy);
     if (m_gd) {
         const double angle = ValueToAngle(m_value, m_gd->getMinValue(), m_gd->getMaxValue(),
                                           m_gd->getStartAngle(), m_gd->getSweepAngle());
-        m_points = PointerTriangle(angle, m_hubRadius, m_pointerLength);
+        m_points = PointerTriangle(angle, m_dial.hubRadius, m_dial.pointerLength);
     }
     if (!invalidate)
         return;
-    const DialBox box = InflateBox(UnionBox(oldBox, PointsBox(m_points, m_cx, m_cy)), 1);
+    const DialBox box = InflateBox(UnionBox(oldBox, PointsBox(m_points, m_dial.cx, m_dial.cy)), 1);
     if (!box.IsEmpty())
         RefreshRect(wxRect(box.x, box.y, box.width, box.height), false);
 }
@@ -129,8 +129,8 @@ void TarnGauge::UpdateGaugeValue()
     // The format is chosen from the span, never taken from the file.
     m_valueText = m_hasValue ? FormatNumber(m_gd->valueFormat(), m_value) : wxString(kNoValueText);
     const wxSize size = MeasureText(m_valueText);
-    m_valueX = m_cx - size.x / 2;
-    m_valueY = TruncToInt(m_cy + m_valueOffset - (size.y / 2));
+    m_valueX = m_dial.cx - size.x / 2;
+    m_valueY = TruncToInt(m_dial.cy + m_dial.valueOffset - (size.y / 2));
 
     const DialBox box = UnionBox(oldBox, DialBox{m_valueX, m_valueY, size.x, size.y});
     if (!box.IsEmpty())
@@ -166,7 +166,7 @@ void TarnGauge::PaintTo(wxDC& dc)
         face.SelectObjectAsSource(m_faceBitmap);
         dc.Blit(0, 0, area.x, area.y, &face, 0, 0);
     }
-    if (m_radius <= 0)
+    if (m_dial.radius <= 0)
         return; // no face: nothing to write on
 
     dc.SetFont(m_font);
@@ -195,7 +195,7 @@ void TarnGauge::PaintTo(wxDC& dc)
         wxPoint points[3];
         for (int i = 0; i < 3; ++i)
             points[i] = wxPoint(m_points[i].x, m_points[i].y);
-        dc.DrawPolygon(3, points, m_cx, m_cy, wxODDEVEN_RULE);
+        dc.DrawPolygon(3, points, m_dial.cx, m_dial.cy, wxODDEVEN_RULE);
     }
     dc.SetPen(wxNullPen);
     dc.SetBrush(wxNullBrush);

@@ -193,8 +193,8 @@ TEST_F(MainFrameTest, GaugesFillTheClientAreaAtAnySize)
         }
         // The dial rebuilds its layers for its new size at the next paint.
         s_frame->GetAnalogGauge()->Update();
-        ASSERT_TRUE(WaitFor([] { return !s_frame->GetAnalogGauge()->NeedsRebuild(); }));
-        EXPECT_EQ(s_frame->GetAnalogGauge()->GetLayout().width, dial.width);
+        ASSERT_TRUE(WaitFor([] { return !s_frame->GetAnalogGauge()->GetSnapshot().needsRebuild; }));
+        EXPECT_EQ(s_frame->GetAnalogGauge()->GetSnapshot().layout.width, dial.width);
     }
 }
 
@@ -230,11 +230,11 @@ TEST_F(MainFrameTest, RoundWindowSitsOnTheDialAndGoesAgain)
     const wxPoint cornerSpot(corner->GetClientSize().x - 5, 5);
 
     doubleClick();
-    ASSERT_TRUE(dial->HasShape());
+    ASSERT_TRUE(dial->GetSnapshot().hasShape);
     EXPECT_TRUE(reaches(dial, dialBottom, dialSelector)) << "the dial is whole";
     EXPECT_FALSE(reaches(corner, cornerSpot, digitalSelector)) << "the gauges are gone";
     doubleClick();
-    ASSERT_FALSE(dial->HasShape());
+    ASSERT_FALSE(dial->GetSnapshot().hasShape);
     EXPECT_TRUE(reaches(corner, cornerSpot, digitalSelector)) << "everything is back";
     dial->GetSelector()->Hide();
     corner->GetSelector()->Hide();
@@ -355,13 +355,13 @@ TEST_F(MainFrameTest, EcuThatStopsTurnsStaleAndComesBackByItself)
     EXPECT_TRUE(map->IsStale()) << "nothing was fetched yet";
 
     SelectInput(ID_INPUT_ECU);
-    auto live = [&] { return !map->IsStale() && !dial->IsStale(); };
+    auto live = [&] { return !map->IsStale() && !dial->GetSnapshot().stale; };
     ASSERT_TRUE(WaitFor(live, 15000)) << strip->GetText();
     EXPECT_EQ(strip->GetText(), "ECU connected, 9600 baud");
     EXPECT_EQ(strip->GetMark(), StatusStrip::Mark::Good);
 
     StopSimulator();
-    EXPECT_TRUE(WaitFor([&] { return map->IsStale() && dial->IsStale(); }, 15000));
+    EXPECT_TRUE(WaitFor([&] { return map->IsStale() && dial->GetSnapshot().stale; }, 15000));
     EXPECT_TRUE(WaitFor([&] { return strip->GetMark() == StatusStrip::Mark::Bad; }, 15000))
         << strip->GetText();
     EXPECT_TRUE(strip->GetText().StartsWith("Cannot open " + s_sim->link + ": No such file"))
@@ -413,7 +413,7 @@ TEST(MainFrameRestart, ChoicesSurviveARestart)
     const TarnGauge* dial = frame->GetAnalogGauge();
     const int last = int(currentSymbolTable()->getGauges().size()) - 1;
     int lastItem = -1;
-    for (const auto& entry : dial->GetMenuIdMap())
+    for (const auto& entry : dial->GetSnapshot().menu->GetIdMap())
         if (entry.second == last)
             lastItem = entry.first;
     wxCommandEvent pick(wxEVT_MENU, lastItem);
@@ -430,7 +430,7 @@ TEST(MainFrameRestart, ChoicesSurviveARestart)
     EXPECT_TRUE(frame->GetMenuBar()->IsChecked(ID_INPUT_FILE));
     EXPECT_TRUE(frame->GetTimer().IsRunning());
     EXPECT_EQ(frame->GetDigitalGauge(2)->GetDefaultGaugeId(), thirdIndex);
-    EXPECT_EQ(frame->GetAnalogGauge()->GetGaugeDescIndex(), last);
+    EXPECT_EQ(frame->GetAnalogGauge()->GetSnapshot().descIndex, last);
     EXPECT_EQ(frame->GetDigitalGauge(0)->GetSymbolName(), "map") << "untouched: the default";
     frame->Destroy();
     wxTheApp->ProcessIdle();

@@ -329,7 +329,7 @@ TEST_F(MainFrameReplayTest, RecordingThatCannotBeWrittenSaysSoAndTheDashboardGoe
         const uint64_t before = Ecu()->getRecordSequence();
         FreshTick();
         EXPECT_NE(Ecu()->getRecordSequence(), before);
-        EXPECT_FALSE(s_frame->GetAnalogGauge()->IsStale());
+        EXPECT_FALSE(s_frame->GetAnalogGauge()->GetSnapshot().stale);
         EXPECT_TRUE(strip->GetText().StartsWith(c.message));
         Select(ID_INPUT_NONE);
     }

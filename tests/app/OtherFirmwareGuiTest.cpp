@@ -106,11 +106,12 @@ TEST_F(OtherFirmwareTest, DialAndDigitsShowWhatTheEcuSent)
         dial->SetDefaultGaugeDesc(c.dial);
         ShowOnDigits(c.digits);
         SelectInput(ID_INPUT_ECU);
-        EXPECT_TRUE(WaitFor([&] { return dial->GetValue() == c.rpm && Shown(digits) == c.value; },
-                            15000))
-            << dial->GetValue() << " and " << Shown(digits) << "; "
+        EXPECT_TRUE(WaitFor(
+            [&] { return dial->GetSnapshot().value == c.rpm && Shown(digits) == c.value; },
+            15000))
+            << dial->GetSnapshot().value << " and " << Shown(digits) << "; "
             << frame->GetStatusStrip()->GetText();
-        EXPECT_FALSE(dial->IsStale());
+        EXPECT_FALSE(dial->GetSnapshot().stale);
         EXPECT_EQ(frame->GetStatusStrip()->GetText(), "ECU connected, 115200 baud");
         Close();
     }
@@ -129,7 +130,7 @@ TEST_F(OtherFirmwareTest, AnotherFirmwareIsNeverShownAsLive)
     ASSERT_TRUE(WaitFor([&] { return strip->GetText().StartsWith("Wrong firmware"); }, 15000))
         << strip->GetText();
     EXPECT_EQ(strip->GetMark(), StatusStrip::Mark::Bad);
-    EXPECT_TRUE(frame->GetAnalogGauge()->IsStale());
+    EXPECT_TRUE(frame->GetAnalogGauge()->GetSnapshot().stale);
     EXPECT_TRUE(frame->GetDigitalGauge(0)->IsStale());
-    EXPECT_NE(frame->GetAnalogGauge()->GetValue(), 1870.0);
+    EXPECT_NE(frame->GetAnalogGauge()->GetSnapshot().value, 1870.0);
 }

@@ -103,9 +103,9 @@ TEST(SymbolTable, GaugesAndDatalogEntriesKeepFileOrder)
 {
     SymbolTable table;
     for (const char* name : {"b", "a", "b"}) {
-        TARNGaugeDesc* desc = new TARNGaugeDesc;
+        auto desc = std::make_unique<TARNGaugeDesc>();
         desc->setName(name);
-        table.addGauge(desc);
+        table.addGauge(std::move(desc));
     }
     table.addDatalogEntry("rpm", "RPM", "int", "%d");
     table.addDatalogEntry("map", "MAP", "", "");

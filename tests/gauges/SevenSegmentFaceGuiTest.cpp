@@ -16,6 +16,8 @@
 #include <wx/image.h>
 
 #include <map>
+#include <memory>
+#include <vector>
 
 namespace {
 
@@ -95,19 +97,20 @@ TEST(SevenSegmentFace, FourGaugesOnTheDashboardStrip)
         {"lambda", "Lambda", "", 0.5, 1.5, 0.987, "0.99"},
         {"dwell", "Dwell", "ms", 0, 10, 3.14159, "3.14"},
     };
-    auto* table = new SymbolTable;
+    std::vector<std::unique_ptr<TARNGaugeDesc>> owned;
+    GaugeDescList descs;
     FakeInput input;
     for (const Row& r : rows) {
-        auto* d = new TARNGaugeDesc;
+        owned.push_back(std::make_unique<TARNGaugeDesc>());
+        TARNGaugeDesc* d = owned.back().get();
         d->setSymbolName(r.symbol);
         d->setTitle(r.title);
         d->setUnits(r.units);
         d->setMinValue(r.lo);
         d->setMaxValue(r.hi);
-        table->addGauge(d);
+        descs.push_back(d);
         input.served[r.symbol] = r.value;
     }
-    installSymbolTable(table);
 
     // The dashboard's strip below the dial: two rows of two 118 px gauges.
     wxFrame* frame = new wxFrame(nullptr, wxID_ANY, "digital strip", wxPoint(500, 100), wxSize(240, 85));
@@ -116,7 +119,8 @@ TEST(SevenSegmentFace, FourGaugesOnTheDashboardStrip)
     updater.SetInput(&input);
     TarnGaugeDigital* gauges[4];
     for (int i = 0; i < 4; ++i) {
-        gauges[i] = new TarnGaugeDigital(frame, rows[i].symbol, places[i].x, places[i].y, 118);
+        gauges[i] =
+            new TarnGaugeDigital(frame, &descs, rows[i].symbol, places[i].x, places[i].y, 118);
         gauges[i]->m_dispatcher = &updater;
         updater.AddGauge(gauges[i]);
     }
@@ -175,5 +179,4 @@ TEST(SevenSegmentFace, FourGaugesOnTheDashboardStrip)
 
     frame->Destroy();
     wxTheApp->ProcessIdle();
-    installSymbolTable(new SymbolTable);
 }

@@ -13,6 +13,7 @@
 
 #include <limits>
 #include <map>
+#include <memory>
 #include <vector>
 
 namespace {
@@ -35,20 +36,20 @@ const DescRow kDescs[] = {
     {"map", "MAP twin", "psi", 0, 30},            // 6: a second description of "map"
 };
 
-SymbolTable* MakeTable(const DescRow* rows, size_t count)
+std::vector<std::unique_ptr<TARNGaugeDesc>> MakeDescs(const DescRow* rows, size_t count)
 {
-    auto* table = new SymbolTable;
+    std::vector<std::unique_ptr<TARNGaugeDesc>> descs;
     for (size_t i = 0; i < count; ++i) {
-        auto* d = new TARNGaugeDesc;
+        auto d = std::make_unique<TARNGaugeDesc>();
         d->setName(wxString(rows[i].symbol) + "Gauge");
         d->setSymbolName(rows[i].symbol);
         d->setTitle(rows[i].title);
         d->setUnits(rows[i].units);
         d->setMinValue(rows[i].lo);
         d->setMaxValue(rows[i].hi);
-        table->addGauge(d);
+        descs.push_back(std::move(d));
     }
-    return table;
+    return descs;
 }
 
 std::vector<wxString> Items(wxListBox* list)
@@ -71,7 +72,9 @@ class DigitalGaugeTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        installSymbolTable(MakeTable(kDescs, WXSIZEOF(kDescs)));
+        owned = MakeDescs(kDescs, WXSIZEOF(kDescs));
+        for (const auto& d : owned)
+            descs.push_back(d.get());
         input.served = {{"rpm", 3456.7}, {"map", 98.76}, {"lambda", 0.987}, {"dwell", 3.14159}};
         updater.SetInput(&input);
         frame = new wxFrame(nullptr, wxID_ANY, "digital host", wxPoint(400, 400), wxSize(240, 80));
@@ -81,11 +84,10 @@ protected:
     {
         frame->Destroy();
         wxTheApp->ProcessIdle();
-        installSymbolTable(new SymbolTable);
     }
     TarnGaugeDigital* MakeGauge(const char* symbol, int width = 118)
     {
-        auto* gauge = new TarnGaugeDigital(frame, symbol, 1, 5, width);
+        auto* gauge = new TarnGaugeDigital(frame, &descs, symbol, 1, 5, width);
         gauge->Bind(wxEVT_PAINT, [this, gauge](wxPaintEvent& e) {
             ++paints[gauge];
             e.Skip();
@@ -147,6 +149,8 @@ protected:
     FakeInput input;
     GaugeUpdater updater;
     wxFrame* frame = nullptr;
+    std::vector<std::unique_ptr<TARNGaugeDesc>> owned;
+    GaugeDescList descs;
 };
 
 } // namespace
@@ -295,7 +299,7 @@ TEST_F(DigitalGaugeTest, StartsWithTheDescriptionOfItsSymbol)
         EXPECT_EQ(Units(gauge), c.units);
         EXPECT_EQ(Value(gauge), c.value);
         EXPECT_TRUE(log.contains(wxString::Format("TarnGaugeDigital::SetDefaultGaugeDesc ID: %i P: %p",
-                                                  c.id, currentSymbolTable()->getGauges()[c.id])));
+                                                  c.id, descs[c.id])));
         DropGauge(gauge);
     }
 }
@@ -569,7 +573,7 @@ TEST_F(DigitalGaugeTest, ClosedSelectorIsReused)
 
 TEST_F(DigitalGaugeTest, EmptyDescriptionListShowsAnEmptyFace)
 {
-    installSymbolTable(new SymbolTable);
+    descs.clear();
     TarnGaugeDigital* gauge = MakeGauge("map");
     auto expectEmpty = [&](const char* after) {
         SCOPED_TRACE(after);

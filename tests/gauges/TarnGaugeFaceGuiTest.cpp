@@ -15,7 +15,7 @@ TEST_F(DialFace, GeometryOf210Square)
     MakeGauge();
     gauge->SetDefaultGaugeDesc("rpm");
     gauge->CalculateSize();
-    const DialLayout l = gauge->GetLayout();
+    const DialLayout l = gauge->GetSnapshot().layout;
     EXPECT_EQ(l.width, 210);
     EXPECT_EQ(l.height, 210);
     EXPECT_EQ(l.cx, 105);
@@ -29,14 +29,15 @@ TEST_F(DialFace, GeometryOf210Square)
     EXPECT_DOUBLE_EQ(l.hubRadius, 18);
     EXPECT_DOUBLE_EQ(l.pointerLength, 81);
     EXPECT_EQ(l.fontSize, 7);
-    EXPECT_EQ(gauge->GetDialFont().GetPointSize(), 7);
+    EXPECT_EQ(gauge->GetSnapshot().font.GetPointSize(), 7);
 
     // The title is centred 36 pixels above the centre.
-    EXPECT_EQ(gauge->GetTitleText(), "RPM x 1000");
+    EXPECT_EQ(gauge->GetSnapshot().titleText, "RPM x 1000");
     wxMemoryDC measure;
-    measure.SetFont(gauge->GetDialFont());
+    measure.SetFont(gauge->GetSnapshot().font);
     const wxSize title = measure.GetTextExtent("RPM x 1000");
-    EXPECT_EQ(gauge->GetTitlePosition(), wxPoint(105 - title.x / 2, int(105 - 36 - title.y / 2)));
+    EXPECT_EQ(gauge->GetSnapshot().titlePosition,
+              wxPoint(105 - title.x / 2, int(105 - 36 - title.y / 2)));
 }
 
 TEST_F(DialFace, WindowIsMadeSquare)
@@ -60,8 +61,8 @@ TEST_F(DialFace, WindowIsMadeSquare)
             c.given.x, c.given.y, c.side, c.side).ToStdString();
         EXPECT_EQ(err, want);
         EXPECT_EQ(gauge->GetClientSize(), wxSize(c.side, c.side));
-        EXPECT_EQ(gauge->GetLayout().cx, c.side / 2);
-        EXPECT_EQ(gauge->GetLayout().radius, c.side / 2 - 15);
+        EXPECT_EQ(gauge->GetSnapshot().layout.cx, c.side / 2);
+        EXPECT_EQ(gauge->GetSnapshot().layout.radius, c.side / 2 - 15);
         frame->Destroy();
         frame = nullptr;
     }
@@ -74,7 +75,7 @@ TEST_F(DialFace, FitToParentTakesTheParentsClientArea)
     gauge->SetDefaultGaugeDesc(0);
     gauge->CalculateSize();
     EXPECT_EQ(gauge->GetClientSize(), wxSize(240, 240)); // 240 x 320 squared
-    EXPECT_EQ(gauge->GetLayout().radius, 105);
+    EXPECT_EQ(gauge->GetSnapshot().layout.radius, 105);
 }
 
 TEST_F(DialFace, TitleAlwaysCarriesTheScaleFactor)
@@ -83,7 +84,7 @@ TEST_F(DialFace, TitleAlwaysCarriesTheScaleFactor)
     MakeGauge();
     gauge->SetDefaultGaugeDesc(0);
     gauge->CalculateSize();
-    EXPECT_EQ(gauge->GetTitleText(), "clt x 1");
+    EXPECT_EQ(gauge->GetSnapshot().titleText, "clt x 1");
 }
 
 // Two gauges in the same units (coolant and intake air, both degrees) tell
@@ -91,9 +92,13 @@ TEST_F(DialFace, TitleAlwaysCarriesTheScaleFactor)
 // they fit between the scale labels; a title too long for that is left out.
 TEST_F(DialFace, TitleLineNamesTheGaugeWhereItFits)
 {
-    Add(PlainDesc("clt", "Coolant", -40, 120));
-    Add(PlainDesc("mat", "Intake air", -40, 120));
-    Add(PlainDesc("egt", "Exhaust gas temperature after the turbocharger", 0, 1000));
+    std::unique_ptr<TARNGaugeDesc> descs[] = {
+        PlainDesc("clt", "Coolant", -40, 120), PlainDesc("mat", "Intake air", -40, 120),
+        PlainDesc("egt", "Exhaust gas temperature after the turbocharger", 0, 1000)};
+    for (std::unique_ptr<TARNGaugeDesc>& d : descs) {
+        d->setUnits(wxString::FromUTF8("\xc2\xb0" "C"));
+        Add(std::move(d));
+    }
     MakeGauge();
     struct Case {
         int index;
@@ -101,17 +106,16 @@ TEST_F(DialFace, TitleLineNamesTheGaugeWhereItFits)
     } cases[] = {{0, "Coolant"}, {1, "Intake air"}, {2, ""}};
     for (const Case& c : cases) {
         SCOPED_TRACE(c.index);
-        list[c.index]->setUnits(wxString::FromUTF8("\xc2\xb0" "C"));
         gauge->SetDefaultGaugeDesc(c.index);
         const wxImage image = Render();
-        EXPECT_EQ(gauge->GetNameText(), c.name);
+        EXPECT_EQ(gauge->GetSnapshot().nameText, c.name);
         if (*c.name == 0)
             continue;
         // Below the units line, centred, and clear of every scale label.
-        const wxRect name = gauge->GetNameRect();
-        EXPECT_GE(name.y, gauge->GetTitlePosition().y + 1);
+        const wxRect name = gauge->GetSnapshot().nameRect;
+        EXPECT_GE(name.y, gauge->GetSnapshot().titlePosition.y + 1);
         EXPECT_NEAR(name.x + name.width / 2, 105, 1);
-        const DialLayout l = gauge->GetLayout();
+        const DialLayout l = gauge->GetSnapshot().layout;
         for (const wxPoint corner : {name.GetTopLeft(), name.GetTopRight(), name.GetBottomLeft(),
                                      name.GetBottomRight()}) {
             const double dx = corner.x - l.cx, dy = corner.y - l.cy;
@@ -196,7 +200,7 @@ TEST_F(DialFace, BandsOutsideTheScaleAreSkipped)
     gauge->CalculateSize();
     gauge->paintGaugeBg(63);
     {
-        const wxImage image = gauge->GetFaceBitmap().ConvertToImage();
+        const wxImage image = gauge->GetSnapshot().face.ConvertToImage();
         for (const Sample& s : samples) {
             SCOPED_TRACE(s.angle);
             EXPECT_TRUE(IsColour(image, s.x, s.y, Rgb{12, 12, 12}));
@@ -205,7 +209,7 @@ TEST_F(DialFace, BandsOutsideTheScaleAreSkipped)
     gauge->SetDefaultGaugeDesc(1);
     gauge->paintGaugeBg(0);
     {
-        const wxImage image = gauge->GetFaceBitmap().ConvertToImage();
+        const wxImage image = gauge->GetSnapshot().face.ConvertToImage();
         for (const Sample& s : samples) {
             SCOPED_TRACE(s.angle);
             EXPECT_TRUE(IsColour(image, s.x, s.y, Rgb{255, 128, 0}));
@@ -278,14 +282,14 @@ TEST_F(DialFace, PointerAndReadoutOnTheRenderedDial)
     EXPECT_TRUE(IsColour(image, 105, 40, pointer));
     EXPECT_TRUE(IsColour(image, 105, 60, pointer));
     EXPECT_TRUE(IsColour(image, 95, 40, Rgb{12, 12, 12}));
-    EXPECT_EQ(gauge->GetValueText(), "4000");
+    EXPECT_EQ(gauge->GetSnapshot().valueText, "4000");
 
     // The readout is white: its brightest pixel is a light neutral grey (the
     // glyphs are antialiased, so pure white is not guaranteed at 7 points).
     wxMemoryDC measure;
-    measure.SetFont(gauge->GetDialFont());
+    measure.SetFont(gauge->GetSnapshot().font);
     const wxSize text = measure.GetTextExtent("4000");
-    const wxPoint at = gauge->GetValuePosition();
+    const wxPoint at = gauge->GetSnapshot().valuePosition;
     Rgb brightest{0, 0, 0};
     for (int y = at.y; y < at.y + text.y; ++y)
         for (int x = at.x; x < at.x + text.x; ++x) {

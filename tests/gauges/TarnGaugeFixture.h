@@ -16,8 +16,9 @@
 // Records every invalidated rectangle.
 class RecordingGauge : public TarnGauge {
 public:
-    RecordingGauge(wxWindow* parent, const wxSize& size, bool fitToParent = false)
-        : TarnGauge(parent, wxID_ANY, wxPoint(15, 5), size, fitToParent)
+    RecordingGauge(wxWindow* parent, const wxSize& size, bool fitToParent,
+                   const GaugeDescList* descs)
+        : TarnGauge(parent, wxID_ANY, wxPoint(15, 5), size, fitToParent, descs)
     {
     }
     void Refresh(bool eraseBackground = true, const wxRect* rect = nullptr) override
@@ -88,8 +89,7 @@ protected:
         // A frame with a single child stretches it over its client area; a
         // second, tiny one keeps the dial at the size the test gives it.
         new wxWindow(frame, wxID_ANY, wxPoint(0, 0), wxSize(1, 1));
-        gauge = new RecordingGauge(frame, size, fitToParent);
-        gauge->SetGaugeDescArray(&list);
+        gauge = new RecordingGauge(frame, size, fitToParent, &list);
         return gauge;
     }
 

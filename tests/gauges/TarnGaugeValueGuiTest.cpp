@@ -29,7 +29,7 @@ protected:
     wxSize TextSize(const wxString& text)
     {
         wxMemoryDC measure;
-        measure.SetFont(gauge->GetDialFont());
+        measure.SetFont(gauge->GetSnapshot().font);
         return measure.GetTextExtent(text);
     }
 };
@@ -38,7 +38,7 @@ TEST_F(DialValue, PointerStraightUpAtHalfScale)
 {
     MakeRpmGauge();
     gauge->SetValue(4000);
-    const auto& p = gauge->GetPointerPoints();
+    const auto p = gauge->GetSnapshot().pointer;
     EXPECT_EQ(p[0], (DialPoint{-3, -17}));
     EXPECT_EQ(p[1], (DialPoint{0, -81}));
     EXPECT_EQ(p[2], (DialPoint{3, -17}));
@@ -60,14 +60,14 @@ TEST_F(DialValue, ClampsAtBothEndsAndNaNMeansNoValue)
     for (const Step& s : steps) {
         SCOPED_TRACE(s.sent);
         gauge->SetValue(s.sent);
-        EXPECT_EQ(gauge->GetValue(), s.shown);
-        EXPECT_EQ(gauge->GetValueText(), s.text);
+        EXPECT_EQ(gauge->GetSnapshot().value, s.shown);
+        EXPECT_EQ(gauge->GetSnapshot().valueText, s.text);
     }
     // Pointer at the ends: 8000 at 405 degrees (tip 57.28 right and down), 0 at 135.
     gauge->SetValue(1e9);
-    EXPECT_EQ(gauge->GetPointerPoints()[1], (DialPoint{57, 57}));
+    EXPECT_EQ(gauge->GetSnapshot().pointer[1], (DialPoint{57, 57}));
     gauge->SetValue(-1e9);
-    EXPECT_EQ(gauge->GetPointerPoints()[1], (DialPoint{-57, 57}));
+    EXPECT_EQ(gauge->GetSnapshot().pointer[1], (DialPoint{-57, 57}));
 }
 
 TEST_F(DialValue, TracesOfSetValue)
@@ -95,7 +95,7 @@ TEST_F(DialValue, ReadoutFormatFollowsTheSpan)
         MakeGauge();
         gauge->SetDefaultGaugeDesc(int(list.size()) - 1);
         gauge->SetValue(c.value);
-        EXPECT_EQ(gauge->GetValueText(), c.text);
+        EXPECT_EQ(gauge->GetSnapshot().valueText, c.text);
         frame->Destroy();
         frame = nullptr;
     }
@@ -141,17 +141,17 @@ TEST_F(DialValue, RefreshSymbolTakesTheMapValue)
     ValueMap values;
     values["map"] = 95;
     gauge->RefreshSymbol(values);
-    EXPECT_EQ(gauge->GetValue(), 0);
+    EXPECT_EQ(gauge->GetSnapshot().value, 0);
     EXPECT_TRUE(log.contains("symbol : rpm not found"));
 
     values["rpm"] = 2500;
     gauge->RefreshSymbol(values);
-    EXPECT_EQ(gauge->GetValue(), 2500);
+    EXPECT_EQ(gauge->GetSnapshot().value, 2500);
     EXPECT_TRUE(log.contains("refresh symbol : rpm = 2500.000000"));
 
     values["rpm"] = 12000; // logged as received, shown clamped
     gauge->RefreshSymbol(values);
-    EXPECT_EQ(gauge->GetValue(), 8000);
+    EXPECT_EQ(gauge->GetSnapshot().value, 8000);
     EXPECT_TRUE(log.contains("refresh symbol : rpm = 12000.000000"));
 }
 
@@ -164,8 +164,8 @@ TEST_F(DialValue, WithoutDescriptionValuesAreRejected)
     gauge->SetValue(5);
     const std::string err = testing::internal::GetCapturedStderr();
     EXPECT_NE(err.find("m_gd is NULL! \n"), std::string::npos) << err;
-    EXPECT_EQ(gauge->GetValue(), 0);
-    EXPECT_TRUE(gauge->GetValueText().empty());
+    EXPECT_EQ(gauge->GetSnapshot().value, 0);
+    EXPECT_TRUE(gauge->GetSnapshot().valueText.empty());
     EXPECT_TRUE(gauge->rects.empty());
 }
 
@@ -224,9 +224,9 @@ TEST_F(DialValue, DegenerateDescriptionsAndWindows)
     gauge->SetDefaultGaugeDesc(0);
     Render();
     gauge->SetValue(5);
-    EXPECT_EQ(gauge->GetValue(), 5);
+    EXPECT_EQ(gauge->GetSnapshot().value, 5);
     const wxImage image = Render();
-    EXPECT_EQ(gauge->GetPointerPoints()[1], (DialPoint{-57, 57})); // 135 degrees
+    EXPECT_EQ(gauge->GetSnapshot().pointer[1], (DialPoint{-57, 57})); // 135 degrees
     // No band anywhere on the sweep: sample the band ring midway between ticks.
     EXPECT_TRUE(IsColour(image, 108, 24, Rgb{12, 12, 12}));
 }
@@ -262,7 +262,7 @@ TEST_F(DialValue, ExtremeValuesFromAFile)
         gauge->SetValue(kNaN);
         gauge->SetValue(-kInf);
         const wxImage image = Render();
-        for (const DialPoint& p : gauge->GetPointerPoints()) {
+        for (const DialPoint& p : gauge->GetSnapshot().pointer) {
             EXPECT_LE(std::abs(p.x), 81);
             EXPECT_LE(std::abs(p.y), 81);
         }
@@ -297,13 +297,13 @@ TEST_F(DialValue, EmptyDescriptionListDrawsAnEmptyDial)
     MakeGauge(); // the list stays empty
     gauge->SetDefaultGaugeDesc("rpm");
     gauge->SetDefaultGaugeDesc(3);
-    EXPECT_EQ(gauge->GetGaugeDesc(), nullptr);
+    EXPECT_EQ(gauge->GetSnapshot().desc, nullptr);
     gauge->SetValue(10);
     gauge->SetValueIdx(0);
     const wxImage image = Render();
     EXPECT_TRUE(IsColour(image, 65, 125, Rgb{12, 12, 12}));
     EXPECT_TRUE(IsColour(image, 105, 60, Rgb{12, 12, 12})); // no pointer
-    EXPECT_TRUE(gauge->GetTitleText().empty());
+    EXPECT_TRUE(gauge->GetSnapshot().titleText.empty());
 }
 
 TEST_F(DialValue, PaintBeforeAnyDescriptionIsChosen)
@@ -311,11 +311,11 @@ TEST_F(DialValue, PaintBeforeAnyDescriptionIsChosen)
     Add(RpmDesc());
     MakeGauge();
     const wxImage image = Render();
-    EXPECT_FALSE(gauge->NeedsRebuild());
+    EXPECT_FALSE(gauge->GetSnapshot().needsRebuild);
     EXPECT_TRUE(IsColour(image, 65, 125, Rgb{12, 12, 12}));
     // Chosen later: the name lookup asks for a rebuild and the dial appears.
     gauge->SetDefaultGaugeDesc("rpm");
-    EXPECT_TRUE(gauge->NeedsRebuild());
+    EXPECT_TRUE(gauge->GetSnapshot().needsRebuild);
     const wxImage later = Render();
     EXPECT_TRUE(IsColour(later, 176, 143, Rgb{255, 0, 0}));
 }
@@ -326,7 +326,7 @@ TEST_F(DialValue, StalePointerAndReadoutAreGrey)
 {
     MakeRpmGauge();
     gauge->SetValue(4000); // straight up
-    const DialLayout layout = gauge->GetLayout();
+    const DialLayout layout = gauge->GetSnapshot().layout;
     const int x = layout.cx, y = layout.cy - 25; // inside the pointer, above the hub
     const Rgb live = PixelAt(Render(), x, y);
     EXPECT_FALSE(IsColour(Render(), x, y, {128, 128, 128}));
@@ -335,10 +335,10 @@ TEST_F(DialValue, StalePointerAndReadoutAreGrey)
     EXPECT_TRUE(IsColour(Render(), x, y, {128, 128, 128}));
     EXPECT_FALSE(gauge->rects.empty()) << "the pointer and readout are repainted";
     gauge->SetValue(kNaN);
-    EXPECT_EQ(gauge->GetValueText(), "---");
-    EXPECT_FALSE(gauge->HasValue());
+    EXPECT_EQ(gauge->GetSnapshot().valueText, "---");
+    EXPECT_FALSE(gauge->GetSnapshot().hasValue);
     gauge->SetValue(4000); // the same value as before the gap: shown again
-    EXPECT_EQ(gauge->GetValueText(), "4000");
+    EXPECT_EQ(gauge->GetSnapshot().valueText, "4000");
     gauge->SetStale(false);
     EXPECT_TRUE(IsColour(Render(), x, y, live));
 }

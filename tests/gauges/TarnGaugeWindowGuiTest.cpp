@@ -71,7 +71,7 @@ protected:
     std::vector<int> ItemIds()
     {
         std::vector<int> ids;
-        for (wxMenuItem* item : gauge->GetSubMenu()->GetMenuItems())
+        for (wxMenuItem* item : gauge->GetSnapshot().menu->GetSubMenu()->GetMenuItems())
             ids.push_back(item->GetId());
         return ids;
     }
@@ -97,9 +97,9 @@ TEST_F(DialWindow, ClassInformationAndCreation)
     EXPECT_EQ(gauge->GetName(), "control");
     EXPECT_EQ(gauge->GetBackgroundColour(), *wxWHITE);
     EXPECT_EQ(gauge->GetBackgroundStyle(), wxBG_STYLE_PAINT);
-    EXPECT_FALSE(gauge->HasShape());
-    EXPECT_TRUE(gauge->NeedsRebuild());
-    EXPECT_EQ(gauge->GetGaugeDesc(), nullptr);
+    EXPECT_FALSE(gauge->GetSnapshot().hasShape);
+    EXPECT_TRUE(gauge->GetSnapshot().needsRebuild);
+    EXPECT_EQ(gauge->GetSnapshot().desc, nullptr);
     EXPECT_TRUE(log.contains("TarnGauge::TarnGauge() START"));
     EXPECT_TRUE(log.contains("TarnGauge::TarnGauge() END"));
     ASSERT_NE(gauge->GetSelector(), nullptr);
@@ -110,29 +110,26 @@ TEST_F(DialWindow, ClassInformationAndCreation)
     TarnGauge* blank = wxDynamicCast(made, TarnGauge);
     ASSERT_NE(blank, nullptr);
     EXPECT_EQ(blank->GetHandle(), nullptr);
-    EXPECT_EQ(blank->GetGaugeDesc(), nullptr);
-    EXPECT_EQ(blank->GetValue(), 0.0);
+    EXPECT_EQ(blank->GetSnapshot().desc, nullptr);
+    EXPECT_EQ(blank->GetSnapshot().value, 0.0);
     blank->SetValue(3); // rejected, no crash
     delete blank;
 }
 
-TEST_F(DialWindow, TakesTheInstalledDescriptions)
+TEST_F(DialWindow, TakesTheDescriptionsItIsGiven)
 {
-    SymbolTable* table = new SymbolTable;
-    table->addGauge(RpmDesc().release());
-    table->addGauge(PlainDesc("clt", "Coolant", -40, 120).release());
-    installSymbolTable(table);
+    AddFive();
+    const GaugeDescList two = {list[0], list[2]}; // rpm, clt
     frame = new wxFrame(nullptr, wxID_ANY, "dial test", wxPoint(0, 0), wxSize(240, 320),
                         wxFRAME_SHAPED | wxBORDER_NONE);
-    TarnGauge* own = new TarnGauge(frame, wxID_ANY, wxPoint(15, 5), wxSize(210, 210), false);
-    EXPECT_EQ(own->GetSubMenu()->GetMenuItemCount(), 2u);
+    TarnGauge* own = new TarnGauge(frame, wxID_ANY, wxPoint(15, 5), wxSize(210, 210), false, &two);
+    EXPECT_EQ(own->GetSnapshot().menu->GetSubMenu()->GetMenuItemCount(), 2u);
     EXPECT_TRUE(log.contains("m_gaugeDescA->Count() : 2"));
     own->SetDefaultGaugeDesc("clt");
-    EXPECT_EQ(own->GetGaugeDescIndex(), 1);
+    EXPECT_EQ(own->GetSnapshot().descIndex, 1);
     frame->Destroy();
     frame = nullptr;
     wxTheApp->ProcessIdle();
-    installSymbolTable(new SymbolTable);
 }
 
 // "Change Gauge To" never needs scrolling: past the rows the screen has, it
@@ -156,8 +153,8 @@ TEST_F(DialWindow, ChangeGaugeToFitsTheScreen)
         MakeGauge();
         gauge->SetMenuRowLimit(c.rows);
         EXPECT_TRUE(log.contains(wxString::Format("m_gaugeDescA->Count() : %d", c.descriptions)));
-        wxMenu* sub = gauge->GetSubMenu();
-        EXPECT_EQ(gauge->GetMenuIdMap().size(), size_t(c.descriptions));
+        wxMenu* sub = gauge->GetSnapshot().menu->GetSubMenu();
+        EXPECT_EQ(gauge->GetSnapshot().menu->GetIdMap().size(), size_t(c.descriptions));
 
         // The description items in order, wherever they sit.
         std::vector<wxMenuItem*> items;
@@ -179,8 +176,9 @@ TEST_F(DialWindow, ChangeGaugeToFitsTheScreen)
             SCOPED_TRACE(i);
             EXPECT_TRUE(items[i]->IsCheckable());
             EXPECT_EQ(items[i]->GetItemLabelText(), wxString::Format("Gauge %d", i));
-            const MenuIdToDescMap::const_iterator found = gauge->GetMenuIdMap().find(items[i]->GetId());
-            ASSERT_TRUE(found != gauge->GetMenuIdMap().end());
+            const MenuIdToDescMap& idMap = gauge->GetSnapshot().menu->GetIdMap();
+            const MenuIdToDescMap::const_iterator found = idMap.find(items[i]->GetId());
+            ASSERT_TRUE(found != idMap.end());
             EXPECT_EQ(found->second, i);
         }
         // The one shown is marked, and only it, in whichever group it sits.
@@ -190,7 +188,7 @@ TEST_F(DialWindow, ChangeGaugeToFitsTheScreen)
                 EXPECT_EQ(items[i]->IsChecked(), i == c.descriptions - 1) << i;
         }
         // The popup: the submenu, a separator and "Close window".
-        wxMenu* menu = gauge->GetPopupMenu();
+        wxMenu* menu = gauge->GetSnapshot().menu->GetMenu();
         ASSERT_EQ(menu->GetMenuItemCount(), 3u);
         const wxMenuItemList& top = menu->GetMenuItems();
         EXPECT_EQ(top[0]->GetItemLabelText(), "Change Gauge To");
@@ -227,25 +225,22 @@ TEST_F(DialWindow, AvailabilityFollowsTheInput)
         Connect(c.served);
         gauge->UpdateAvailableGauges();
         const std::vector<int> ids = ItemIds();
+        const TarnGauge::Snapshot s = gauge->GetSnapshot();
         for (size_t i = 0; i < ids.size(); ++i) {
             SCOPED_TRACE(i);
-            EXPECT_EQ(gauge->GetSubMenu()->IsEnabled(ids[i]), c.enabled[i]);
+            EXPECT_EQ(s.menu->GetSubMenu()->IsEnabled(ids[i]), c.enabled[i]);
         }
-        EXPECT_EQ(std::vector<wxString>(gauge->GetAvailableTitles().begin(),
-                                        gauge->GetAvailableTitles().end()),
-                  c.titles);
-        EXPECT_EQ(std::vector<int>(gauge->GetAvailableIndexes().begin(),
-                                   gauge->GetAvailableIndexes().end()),
-                  c.indexes);
+        EXPECT_EQ(std::vector<wxString>(s.offeredTitles.begin(), s.offeredTitles.end()), c.titles);
+        EXPECT_EQ(std::vector<int>(s.offeredIndexes.begin(), s.offeredIndexes.end()), c.indexes);
     }
     // No input at all, or no dispatcher: nothing is available.
     dispatcher.SetInput(nullptr);
     gauge->UpdateAvailableGauges();
-    EXPECT_TRUE(gauge->GetAvailableTitles().IsEmpty());
-    EXPECT_FALSE(gauge->GetSubMenu()->IsEnabled(ItemIds()[0]));
+    EXPECT_TRUE(gauge->GetSnapshot().offeredTitles.IsEmpty());
+    EXPECT_FALSE(gauge->GetSnapshot().menu->GetSubMenu()->IsEnabled(ItemIds()[0]));
     gauge->m_dispatcher = nullptr;
     gauge->UpdateAvailableGauges();
-    EXPECT_TRUE(gauge->GetAvailableIndexes().IsEmpty());
+    EXPECT_TRUE(gauge->GetSnapshot().offeredIndexes.IsEmpty());
 }
 
 TEST_F(DialWindow, SelectionByNameAndIndex)
@@ -262,15 +257,15 @@ TEST_F(DialWindow, SelectionByNameAndIndex)
     for (const ByName& c : names) {
         SCOPED_TRACE(c.name);
         Render(); // clears the rebuild request
-        ASSERT_FALSE(gauge->NeedsRebuild());
+        ASSERT_FALSE(gauge->GetSnapshot().needsRebuild);
         log.clear();
         gauge->SetDefaultGaugeDesc(wxString(c.name));
-        EXPECT_EQ(gauge->GetGaugeDescIndex(), c.index);
-        EXPECT_EQ(gauge->GetGaugeDesc(), list[c.index]);
-        EXPECT_EQ(gauge->NeedsRebuild(), c.rebuild);
+        EXPECT_EQ(gauge->GetSnapshot().descIndex, c.index);
+        EXPECT_EQ(gauge->GetSnapshot().desc, list[c.index]);
+        EXPECT_EQ(gauge->GetSnapshot().needsRebuild, c.rebuild);
         EXPECT_TRUE(log.containsPrefix(
             wxString::Format("TarnGauge::SetDefaultGaugeDesc ID: %d P: ", c.index)));
-        EXPECT_FALSE(list[c.index]->getLabels().IsEmpty());
+        EXPECT_EQ(gauge->GetSnapshot().labels, list[c.index]->GaugeNumbers());
     }
     struct ByIndex {
         int given, used;
@@ -278,8 +273,8 @@ TEST_F(DialWindow, SelectionByNameAndIndex)
     for (const ByIndex& c : indexes) {
         SCOPED_TRACE(c.given);
         gauge->SetDefaultGaugeDesc(c.given);
-        EXPECT_EQ(gauge->GetGaugeDescIndex(), c.used);
-        EXPECT_EQ(gauge->GetGaugeDesc(), list[c.used]);
+        EXPECT_EQ(gauge->GetSnapshot().descIndex, c.used);
+        EXPECT_EQ(gauge->GetSnapshot().desc, list[c.used]);
     }
 }
 
@@ -295,23 +290,23 @@ TEST_F(DialWindow, SelectorRowsSwitchTheFaceAtOnce)
     log.clear();
     // 7750 rpm (396.56 degrees) on the danger band, between the ticks of
     // both scales: (170.1, 153.3).
-    EXPECT_TRUE(IsColour(gauge->GetFaceBitmap().ConvertToImage(), 170, 153, Rgb{255, 0, 0}));
+    EXPECT_TRUE(IsColour(gauge->GetSnapshot().face.ConvertToImage(), 170, 153, Rgb{255, 0, 0}));
 
     for (int ignored : {-1, 3, 100}) {
         SCOPED_TRACE(ignored);
         gauge->SetValueIdx(ignored);
-        EXPECT_EQ(gauge->GetGaugeDescIndex(), 0);
+        EXPECT_EQ(gauge->GetSnapshot().descIndex, 0);
         EXPECT_TRUE(log.contains(wxString::Format("SetValueIdx recived index: %d", ignored)));
         EXPECT_EQ(gauge->fullRefreshes, 0);
     }
     gauge->SetValueIdx(1);
-    EXPECT_EQ(gauge->GetGaugeDescIndex(), 2);
-    EXPECT_EQ(gauge->GetGaugeDesc(), list[2]);
+    EXPECT_EQ(gauge->GetSnapshot().descIndex, 2);
+    EXPECT_EQ(gauge->GetSnapshot().desc, list[2]);
     EXPECT_TRUE(log.contains("m_defGaugeId: 2"));
-    EXPECT_FALSE(gauge->NeedsRebuild()); // face layer only, already redrawn
+    EXPECT_FALSE(gauge->GetSnapshot().needsRebuild); // face layer only, already redrawn
     EXPECT_EQ(gauge->fullRefreshes, 1);
     // The face layer lost the rpm danger band.
-    const wxImage face = gauge->GetFaceBitmap().ConvertToImage();
+    const wxImage face = gauge->GetSnapshot().face.ConvertToImage();
     EXPECT_TRUE(IsColour(face, 170, 153, Rgb{12, 12, 12}));
     EXPECT_EQ(gauge->GetSymbolName(), "clt");
 }
@@ -329,25 +324,25 @@ TEST_F(DialWindow, PopupSelectionMarksTheItemAndRebuilds)
     EXPECT_NE(err.find(wxString::Format("TarnGauge::OnPopupMenuSelectSymbol id: %d\n", ids[2])
                            .ToStdString()),
               std::string::npos);
-    EXPECT_TRUE(gauge->GetSubMenu()->IsChecked(ids[2]));
-    EXPECT_FALSE(gauge->GetSubMenu()->IsChecked(ids[0]));
-    EXPECT_EQ(gauge->GetGaugeDescIndex(), 2);
-    EXPECT_TRUE(gauge->NeedsRebuild());
+    EXPECT_TRUE(gauge->GetSnapshot().menu->GetSubMenu()->IsChecked(ids[2]));
+    EXPECT_FALSE(gauge->GetSnapshot().menu->GetSubMenu()->IsChecked(ids[0]));
+    EXPECT_EQ(gauge->GetSnapshot().descIndex, 2);
+    EXPECT_TRUE(gauge->GetSnapshot().needsRebuild);
     EXPECT_TRUE(log.contains(list[2]->describe()));
     EXPECT_EQ(gauge->fullRefreshes, 1);
 
     // The one already shown still rebuilds.
     Render();
     SendMenu(ids[2]);
-    EXPECT_TRUE(gauge->NeedsRebuild());
-    EXPECT_EQ(gauge->GetGaugeDescIndex(), 2);
+    EXPECT_TRUE(gauge->GetSnapshot().needsRebuild);
+    EXPECT_EQ(gauge->GetSnapshot().descIndex, 2);
 
     // A second build of the menu drops the old ids.
     gauge->SetGaugeDescArray(&list);
     SendMenu(ids[4]);
-    EXPECT_EQ(gauge->GetGaugeDescIndex(), 2);
+    EXPECT_EQ(gauge->GetSnapshot().descIndex, 2);
     SendMenu(ItemIds()[4]);
-    EXPECT_EQ(gauge->GetGaugeDescIndex(), 4);
+    EXPECT_EQ(gauge->GetSnapshot().descIndex, 4);
 }
 
 TEST_F(DialWindow, CloseWindowUnregistersAndClosesTheParent)
@@ -356,7 +351,7 @@ TEST_F(DialWindow, CloseWindowUnregistersAndClosesTheParent)
     MakeGauge();
     gauge->SetDefaultGaugeDesc("rpm");
     Connect({"rpm"});
-    RecordingGauge* other = new RecordingGauge(frame, wxSize(50, 50));
+    RecordingGauge* other = new RecordingGauge(frame, wxSize(50, 50), false, &list);
     dispatcher.AddGauge(other);
     ASSERT_EQ(dispatcher.GetGaugeCount(), 2u);
     frame->Show();
@@ -384,16 +379,16 @@ TEST_F(DialWindow, WheelStepsByHundredWithinTheScale)
         SCOPED_TRACE(s.rotation);
         const int before = gauge->fullRefreshes;
         SendWheel(s.rotation);
-        EXPECT_EQ(gauge->GetValue(), s.want);
+        EXPECT_EQ(gauge->GetSnapshot().value, s.want);
         EXPECT_EQ(gauge->fullRefreshes, before + 1);
     }
     gauge->SetValue(7950);
     SendWheel(120);
-    EXPECT_EQ(gauge->GetValue(), 8000);
+    EXPECT_EQ(gauge->GetSnapshot().value, 8000);
     SendWheel(120);
-    EXPECT_EQ(gauge->GetValue(), 8000);
+    EXPECT_EQ(gauge->GetSnapshot().value, 8000);
     SendWheel(-120);
-    EXPECT_EQ(gauge->GetValue(), 7900);
+    EXPECT_EQ(gauge->GetSnapshot().value, 7900);
 }
 
 TEST_F(DialWindow, DoubleClickTogglesTheCircularShape)
@@ -412,8 +407,7 @@ TEST_F(DialWindow, DoubleClickTogglesTheCircularShape)
         SCOPED_TRACE(c.what);
         frame = new wxFrame(nullptr, wxID_ANY, "dial test", wxPoint(0, 0), wxSize(240, 320),
                             c.frameStyle);
-        gauge = new RecordingGauge(frame, wxSize(210, 210));
-        gauge->SetGaugeDescArray(&list);
+        gauge = new RecordingGauge(frame, wxSize(210, 210), false, &list);
         gauge->SetDefaultGaugeDesc("rpm");
         Render();
 
@@ -423,11 +417,11 @@ TEST_F(DialWindow, DoubleClickTogglesTheCircularShape)
         EXPECT_NE(err.find("TarnGauge::OnDoubleClick\n"), std::string::npos);
         EXPECT_NE(err.find("TarnGauge::OnDoubleClick: no m_hasShape\n"), std::string::npos);
         EXPECT_NE(err.find("setSize: 210\n"), std::string::npos);
-        EXPECT_EQ(gauge->HasShape(), c.shapeAccepted);
+        EXPECT_EQ(gauge->GetSnapshot().hasShape, c.shapeAccepted);
         EXPECT_FALSE(frame->HasFlag(wxRESIZE_BORDER));
         EXPECT_EQ(gauge->GetClientSize(), wxSize(210, 210));
         // The mask: a white disc with black corners.
-        const wxImage mask = gauge->GetShapeBitmap().ConvertToImage();
+        const wxImage mask = gauge->GetSnapshot().shape.ConvertToImage();
         EXPECT_EQ(mask.GetWidth(), 210);
         EXPECT_TRUE(IsColour(mask, 105, 105, Rgb{255, 255, 255}));
         EXPECT_TRUE(IsColour(mask, 1, 1, Rgb{0, 0, 0}));
@@ -436,7 +430,7 @@ TEST_F(DialWindow, DoubleClickTogglesTheCircularShape)
         testing::internal::CaptureStderr();
         SendDoubleClick();
         err = testing::internal::GetCapturedStderr();
-        EXPECT_FALSE(gauge->HasShape());
+        EXPECT_FALSE(gauge->GetSnapshot().hasShape);
         if (c.shapeAccepted) {
             EXPECT_NE(err.find("TarnGauge::OnDoubleClick: m_hasShape\n"), std::string::npos);
             EXPECT_TRUE(frame->HasFlag(wxRESIZE_BORDER)); // the rectangle is back
@@ -468,19 +462,19 @@ TEST_F(DialWindow, ResizeRebuildsTheDialOnceAtTheNewSize)
     log.clear();
     resize(300);
     EXPECT_TRUE(log.contains("TarnGauge::OnSize WINCE:  x=300, y=300"));
-    EXPECT_TRUE(gauge->NeedsRebuild());
-    EXPECT_EQ(gauge->GetLayout().radius, 90) << "rebuilt at the paint, not before";
+    EXPECT_TRUE(gauge->GetSnapshot().needsRebuild);
+    EXPECT_EQ(gauge->GetSnapshot().layout.radius, 90) << "rebuilt at the paint, not before";
     Render();
-    EXPECT_FALSE(gauge->NeedsRebuild());
-    EXPECT_EQ(gauge->GetLayout().radius, 135);
+    EXPECT_FALSE(gauge->GetSnapshot().needsRebuild);
+    EXPECT_EQ(gauge->GetSnapshot().layout.radius, 135);
     EXPECT_EQ(gauge->GetClientSize(), wxSize(300, 300));
     resize(300); // the same size again: nothing to do
-    EXPECT_FALSE(gauge->NeedsRebuild());
+    EXPECT_FALSE(gauge->GetSnapshot().needsRebuild);
 
     const int beyond = wxGetDisplaySize().y + 100;
     resize(beyond);
     const wxImage image = Render();
-    EXPECT_GE(gauge->GetFaceBitmap().GetHeight(), beyond);
+    EXPECT_GE(gauge->GetSnapshot().face.GetHeight(), beyond);
     // The bezel's lit right edge and the face at the centre, at the new size.
     EXPECT_TRUE(IsColour(image, beyond / 2, beyond / 2 + beyond / 8, Rgb{12, 12, 12}));
 }
@@ -506,7 +500,7 @@ TEST_F(DialWindow, SelectorClosedUnderTheDialIsMadeAgain)
     ASSERT_EQ(selector->GetListBox()->GetCount(), 2u);
     selector->GetListBox()->SetSelection(1);
     PressOk(selector);
-    EXPECT_EQ(gauge->GetGaugeDescIndex(), 2) << "the new selector reports to the dial";
+    EXPECT_EQ(gauge->GetSnapshot().descIndex, 2) << "the new selector reports to the dial";
     dispatcher.SetInput(nullptr);
 }
 
@@ -536,7 +530,7 @@ TEST_F(DialWindow, ClickOffersTheAvailableDescriptions)
 
     listBox->SetSelection(1);
     PressOk(selector);
-    EXPECT_EQ(gauge->GetGaugeDescIndex(), 2);
+    EXPECT_EQ(gauge->GetSnapshot().descIndex, 2);
     EXPECT_FALSE(selector->IsShown());
 
     input->served = {{"map", 0.0}};
@@ -589,9 +583,9 @@ TEST_F(DialWindow, RightClickPopsUpTheMenu)
     EXPECT_TRUE(opened);
     // Availability was re-read on the click: only Coolant is enabled.
     const std::vector<int> ids = ItemIds();
-    EXPECT_FALSE(gauge->GetSubMenu()->IsEnabled(ids[0]));
-    EXPECT_TRUE(gauge->GetSubMenu()->IsEnabled(ids[2]));
-    EXPECT_EQ(gauge->GetAvailableTitles().GetCount(), 1u);
+    EXPECT_FALSE(gauge->GetSnapshot().menu->GetSubMenu()->IsEnabled(ids[0]));
+    EXPECT_TRUE(gauge->GetSnapshot().menu->GetSubMenu()->IsEnabled(ids[2]));
+    EXPECT_EQ(gauge->GetSnapshot().offeredTitles.GetCount(), 1u);
     dispatcher.SetInput(nullptr);
 }
 

@@ -1,0 +1,56 @@
+#pragma once
+// The dial's popup menu: "Change Gauge To" with one check item per
+// description, a separator and "Close window". More descriptions than the
+// screen has rows go into submenus of consecutive descriptions that each fit.
+//
+// The items' events are taken from the owner window (a test or the toolkit
+// may send them there); a chosen item is handed on with its description's
+// position in the list. The menu owns its wxMenu and ids, not the owner.
+#include "gaugemodel/GaugeDescChooser.h"
+
+#include <wx/hashmap.h>
+#include <wx/menu.h>
+
+#include <functional>
+
+WX_DECLARE_HASH_MAP(int, int, wxIntegerHash, wxIntegerEqual, MenuIdToDescMap);
+
+class GaugeDescMenu {
+public:
+    // Item `id` was chosen; `index` is its description's position.
+    using Chosen = std::function<void(int id, int index)>;
+
+    // `closeId` is the id of "Close window", which the owner handles itself.
+    GaugeDescMenu(wxWindow* owner, long closeId, Chosen chosen);
+    GaugeDescMenu(const GaugeDescMenu&) = delete;
+    GaugeDescMenu& operator=(const GaugeDescMenu&) = delete;
+    ~GaugeDescMenu();
+
+    // Most rows of one menu; takes effect at the next Build.
+    void SetRowLimit(int rows) { m_menuRows = rows; }
+    // Makes the menu anew for the chooser's list, with `shown` (a position,
+    // or -1) checked.
+    void Build(const GaugeDescChooser& chooser, int shown);
+    // Checks the item of position `shown` (-1: none), and only that one.
+    void MarkShown(int shown);
+    // Enables the items of the descriptions in the chooser's last offer, and
+    // disables the others.
+    void EnableOffered(const GaugeDescChooser& chooser);
+
+    wxMenu* GetMenu() const { return m_menu; }
+    wxMenu* GetSubMenu() const { return m_subMenu; }
+    // Item id -> description position.
+    const MenuIdToDescMap& GetIdMap() const { return m_menuIdToDesc; }
+
+private:
+    void Clear();
+    void OnItem(wxCommandEvent& event);
+
+    wxWindow* m_owner;
+    long m_closeId;
+    Chosen m_chosen;
+    int m_menuRows = 0;
+    wxMenu* m_menu = nullptr;    // owns m_subMenu
+    wxMenu* m_subMenu = nullptr;
+    MenuIdToDescMap m_menuIdToDesc;
+};
