@@ -1,6 +1,7 @@
 #include "base/DebugLogFile.h"
 
 #include <fcntl.h>
+#include <sys/syscall.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -29,6 +30,22 @@ const char* timeStamp(size_t& length)
     return text;
 }
 
+constexpr uint64_t kClaimedBytes = 0xffffffffu;
+constexpr uint64_t kGeneration = uint64_t{1} << 32;
+static_assert(DebugLogFile::kBufferBytes <= kClaimedBytes, "a claim holds a buffer's size");
+
+// A raw system call: safe in a signal handler, unlike most of the C library.
+long threadId()
+{
+    return ::syscall(SYS_gettid);
+}
+
+void sleepMillisecond()
+{
+    const timespec millisecond = {0, 1000000};
+    ::nanosleep(&millisecond, nullptr);
+}
+
 // Never blocks, not even on a FIFO without a reader (that open fails).
 int openForWriting(const std::string& path, int flags)
 {
@@ -42,8 +59,11 @@ DebugLogFile::DebugLogFile(const std::string& folder, uint64_t limitBytes)
       olderPath(folder.empty() ? kOlderFileName : folder + "/" + kOlderFileName),
       limit(limitBytes)
 {
-    filled[0] = 0;
-    filled[1] = 0;
+    for (int buffer = 0; buffer < 2; ++buffer) {
+        filled[buffer] = 0;
+        claimed[buffer] = 0;
+        written[buffer] = 0;
+    }
     // The two files hold this run only.
     ::unlink(olderPath.c_str());
     if (limit == 0) {
@@ -193,7 +213,6 @@ void DebugLogFile::drain()
     // before the call is on disk when it returns.
     for (int round = 0; round < 2; ++round) {
         int victim;
-        size_t size;
         {
             std::lock_guard<std::mutex> hold(bufferLock);
             const int index = current.load(std::memory_order_relaxed);
@@ -205,16 +224,48 @@ void DebugLogFile::drain()
             } else {
                 return;
             }
-            size = filled[victim].load(std::memory_order_relaxed);
         }
-        draining.store(victim, std::memory_order_release);
-        if (isOn())
-            writeBounded(buffers[victim].get(), size);
+        // No line goes into `victim` any more: its size is final.
+        const size_t size = filled[victim].load(std::memory_order_acquire);
+        size_t from = 0;
+        size_t to = 0;
+        diskThread.store(threadId(), std::memory_order_release);
+        if (claim(victim, from, to)) {
+            if (isOn())
+                writeBounded(buffers[victim].get() + from, to - from);
+            written[victim].fetch_add(to - from, std::memory_order_release);
+        }
+        diskThread.store(0, std::memory_order_release);
+        // A signal handler on another thread may be writing lines it claimed.
+        while (written[victim].load(std::memory_order_acquire) < size)
+            sleepMillisecond();
         {
             std::lock_guard<std::mutex> hold(bufferLock);
+            // Emptied before the new generation starts, so that a handler
+            // never pairs the old claim with a new size.
             filled[victim].store(0, std::memory_order_release);
+            written[victim].store(0, std::memory_order_relaxed);
+            const uint64_t old = claimed[victim].load(std::memory_order_relaxed);
+            claimed[victim].store((old & ~kClaimedBytes) + kGeneration, std::memory_order_release);
         }
-        draining.store(-1, std::memory_order_release);
+    }
+}
+
+bool DebugLogFile::claim(int buffer, size_t& from, size_t& to)
+{
+    uint64_t seen = claimed[buffer].load(std::memory_order_acquire);
+    for (;;) {
+        const size_t end = filled[buffer].load(std::memory_order_acquire);
+        const size_t start = static_cast<size_t>(seen & kClaimedBytes);
+        if (end <= start)
+            return false;
+        if (claimed[buffer].compare_exchange_weak(seen, (seen & ~kClaimedBytes) | end,
+                                                  std::memory_order_acq_rel,
+                                                  std::memory_order_acquire)) {
+            from = start;
+            to = end;
+            return true;
+        }
     }
 }
 
@@ -318,31 +369,39 @@ void DebugLogFile::flushFromSignal()
     const int out = fd.load(std::memory_order_relaxed);
     if (!isOn() || out < 0)
         return;
-    // Another thread may be writing a buffer out right now: give it a moment
-    // to finish. Should it not (it may be the thread that crashed), its
-    // lines may appear twice in the file: better than losing them.
-    for (int waited = 0; draining.load(std::memory_order_acquire) >= 0 && waited < 200; ++waited) {
-        const timespec millisecond = {0, 1000000};
-        ::nanosleep(&millisecond, nullptr);
-    }
     // The older buffer first.
     const int index = current.load(std::memory_order_relaxed);
     for (const int buffer : {index ^ 1, index}) {
-        size_t size = filled[buffer].load(std::memory_order_acquire);
+        size_t from = 0;
+        size_t to = 0;
+        if (!claim(buffer, from, to))
+            continue;
+        size_t size = to - from;
         const uint64_t used = fileBytes.load(std::memory_order_relaxed);
         const uint64_t room = limit > used ? limit - used : 0;
         if (size > room)
             size = static_cast<size_t>(room);
-        const char* data = buffers[buffer].get();
+        const char* data = buffers[buffer].get() + from;
         while (size > 0) {
             const ssize_t n = ::write(out, data, size);
             if (n < 0 && errno == EINTR)
                 continue;
             if (n <= 0)
-                return;
+                break;
             data += n;
             size -= static_cast<size_t>(n);
             fileBytes.fetch_add(static_cast<uint64_t>(n), std::memory_order_relaxed);
         }
+        // Written or given up: the buffer may be emptied.
+        written[buffer].fetch_add(to - from, std::memory_order_release);
+    }
+    // Lines the writer thread claimed are its own to write: unless this
+    // handler interrupted it, give it a moment to finish them.
+    const long self = threadId();
+    for (int waited = 0; waited < 500; ++waited) {
+        const long writing = diskThread.load(std::memory_order_acquire);
+        if (writing == 0 || writing == self)
+            break;
+        sleepMillisecond();
     }
 }

@@ -52,8 +52,10 @@ public:
     void shutdown();
     // Shuts down and lets go of the file; later lines are dropped.
     void close();
-    // Writes the buffered lines with nothing but write(2): for a signal
-    // handler, when no lock may be taken. Best effort.
+    // Writes the buffered lines with nothing but write(2) and atomics: for a
+    // signal handler, when no lock may be taken. A line goes to the file once
+    // whoever gets to it first, this or the writer thread; a line being copied
+    // into the buffer at that moment may be lost.
     void flushFromSignal();
 
     uint64_t getLimit() const { return limit; }
@@ -62,6 +64,9 @@ private:
     void writerLoop();
     // Takes the filled buffer away from the callers and writes it.
     void drain();
+    // Claims the lines of `buffer` that no one has claimed yet, [from, to),
+    // for the caller alone to write; false when there are none.
+    bool claim(int buffer, size_t& from, size_t& to);
     void writeBounded(const char* data, size_t size);
     bool writeAll(const char* data, size_t size);
     void rotate();
@@ -71,16 +76,22 @@ private:
     const std::string olderPath;
     const uint64_t limit;
 
+    // Per buffer: bytes of whole lines in it; the generation of its content
+    // (high half) with the bytes claimed for writing (low half), taken by
+    // compare-and-swap so that a line has one writer; bytes written by the
+    // claimants. A buffer is emptied only when every byte in it was written.
     std::unique_ptr<char[]> buffers[2];
     std::atomic<size_t> filled[2];
+    std::atomic<uint64_t> claimed[2];
+    std::atomic<size_t> written[2];
     std::atomic<int> current{0}; // the buffer that takes new lines
     std::atomic<bool> on{false};
     std::atomic<bool> writerGone{false};
     std::atomic<int> fd{-1};
     std::atomic<uint64_t> fileBytes{0};
-    // The buffer that drain() is writing out, -1 when none: a signal
-    // handler waits for it rather than write the same lines again.
-    std::atomic<int> draining{-1};
+    // The thread drain() is writing from, 0 when none: a signal handler on
+    // another thread gives it a moment to get its lines onto the disk.
+    std::atomic<long> diskThread{0};
     uint64_t droppedLines = 0;
 
     std::mutex bufferLock; // the buffers, `current`, droppedLines

@@ -1,8 +1,9 @@
 #pragma once
 // main() of the benchmark programs that draw: the toolkit started without a
 // command line of its own, the gauges' trace written to a real file as the
-// dashboard does, then every benchmark of the program. Include once per
-// program.
+// dashboard does, the standard-error traces off, then every benchmark of the
+// program. Include once per program.
+#include "base/StderrTrace.h"
 #include "gauges/SevenSegmentFont.h"
 
 #include <benchmark/benchmark.h>
@@ -26,6 +27,7 @@ int main(int argc, char** argv)
         return 2;
     wxTheApp->CallOnInit();
     delete wxLog::SetActiveTarget(new wxLogStderr(std::tmpfile()));
+    RouteStderrTraces({nullptr, false});
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();
     wxTheApp->OnExit();

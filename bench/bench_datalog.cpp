@@ -7,6 +7,8 @@
 //   bench_datalog --write-mlg=PATH         ... the 100 MB binary log
 //   bench_datalog --ready-once=PATH        construct once, tick 10 times and print
 //                                          the ready time and peak resident memory
+#define TARN_BENCH_OWN_OPTIONS
+#include "bench/BenchMain.h" // main(), which calls OwnOptions()
 #include "datalog/RTDataMgrFile.h"
 #include "tests/datalog/BinaryLogBuilder.h"
 
@@ -249,11 +251,8 @@ int ReadyOnce(const char* path)
 
 } // namespace
 
-int main(int argc, char** argv)
+int OwnOptions(int argc, char** argv)
 {
-    wxInitializer initializer;
-    if (!initializer.IsOk())
-        return 2;
     for (int i = 1; i < argc; ++i) {
         if (!std::strncmp(argv[i], "--write-datalog=", 16))
             return WriteDatalog(argv[i] + 16) ? 0 : 2;
@@ -264,10 +263,5 @@ int main(int argc, char** argv)
         if (!std::strncmp(argv[i], "--ready-once=", 13))
             return ReadyOnce(argv[i] + 13);
     }
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv))
-        return 1;
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return -1;
 }

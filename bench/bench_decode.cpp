@@ -4,6 +4,7 @@
 // skipped when absent). "decode" is the per-tick decoding of every scalar
 // channel; "decode_and_serve" adds the value of every output channel,
 // expressions included, as `tarntool decode` asks for them.
+#include "bench/BenchMain.h" // main()
 #include "definition/IniParser.h"
 #include "ecu/BlockDecoder.h"
 
@@ -66,12 +67,3 @@ void BM_DecodeRusefiBlock(benchmark::State& state, bool serve)
 
 BENCHMARK_CAPTURE(BM_DecodeRusefiBlock, decode, false)->Unit(benchmark::kMicrosecond);
 BENCHMARK_CAPTURE(BM_DecodeRusefiBlock, decode_and_serve, true)->Unit(benchmark::kMicrosecond);
-
-int main(int argc, char** argv)
-{
-    wxInitializer initializer;
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}

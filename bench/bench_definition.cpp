@@ -2,7 +2,9 @@
 // handles, read with the parser as the dashboard reads "tarnv3.ini". The
 // parser traces every line; the log goes to a file as in the dashboard
 // (/dev/null here), or is switched off.
+#include "bench/BenchMain.h" // main()
 #include "definition/IniParser.h"
+#include "tests/support/TempDir.h"
 
 #include <benchmark/benchmark.h>
 #include <wx/init.h>
@@ -71,9 +73,9 @@ std::string MakeFile()
                 break;
         }
     }
-    char name[] = "/tmp/tarn-bench-definition-XXXXXX";
-    const int fd = mkstemp(name);
-    close(fd);
+    // Removed with its folder when the program ends.
+    static const TempDir folder;
+    const std::string name = folder.file("bench.ini");
     std::ofstream(name, std::ios::binary) << text;
     return name;
 }
@@ -117,17 +119,3 @@ void BM_LoadDefinitionQuiet(benchmark::State& state)
 BENCHMARK(BM_LoadDefinitionQuiet)->Unit(benchmark::kMillisecond);
 
 } // namespace
-
-int main(int argc, char** argv)
-{
-    wxInitializer initializer;
-    if (!initializer.IsOk())
-        return 2;
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv))
-        return 1;
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    std::remove(File().c_str());
-    return 0;
-}

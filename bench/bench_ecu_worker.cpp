@@ -3,6 +3,7 @@
 // 9600 baud, how long stopping takes in the middle of a wait, the process's
 // CPU share while the port stays silent, and how soon values turn stale when
 // the simulator stops and live again when it is back.
+#include "bench/QuietBenchMain.h" // main()
 #include "base/StderrTrace.h"
 #include "definition/IniParser.h"
 #include "definition/SymbolTable.h"
@@ -31,12 +32,6 @@ using Ms = std::chrono::duration<double, std::milli>;
 
 const std::string kSampleIni = TARN_SAMPLE_DIR "/tarnv3.ini";
 constexpr auto kTick = std::chrono::milliseconds(300);
-
-// The worker's debug-log lines wait for the main thread; drop them there.
-class DiscardLog : public wxLog {
-protected:
-    void DoLogRecord(wxLogLevel, const wxString&, const wxLogRecordInfo&) override {}
-};
 
 double ProcessCpuMs()
 {
@@ -189,16 +184,3 @@ BENCHMARK(BM_StaleAfterStopLiveAfterReturn)
     ->Iterations(3);
 
 } // namespace
-
-int main(int argc, char** argv)
-{
-    wxInitializer initializer;
-    if (!initializer.IsOk())
-        return 2;
-    delete wxLog::SetActiveTarget(new DiscardLog);
-    RouteStderrTraces({nullptr, false});
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}

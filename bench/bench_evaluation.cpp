@@ -2,6 +2,7 @@
 // file as in the dashboard and with logging switched off
 // (wxLog::EnableLogging(false)); and the allocations per evaluation of a long
 // numeric text, which must not grow with its length.
+#include "bench/BenchMain.h" // main()
 #include "expr/Evaluation.h"
 #include "tests/support/AllocationCounter.h"
 
@@ -73,12 +74,3 @@ void BM_LongNumericText_LoggingOff(benchmark::State& state)
 BENCHMARK(BM_DerivedChannel_LogToFile);
 BENCHMARK(BM_DerivedChannel_LoggingOff);
 BENCHMARK(BM_LongNumericText_LoggingOff)->Arg(10)->Arg(1000);
-
-int main(int argc, char** argv)
-{
-    wxInitializer initializer;
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}

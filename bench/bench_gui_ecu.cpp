@@ -4,6 +4,7 @@
 // until it runs). With a healthy simulated ECU at 9600 baud: the GUI thread's
 // time for one whole refresh tick (fetch request, values, five gauges).
 // Runs under Xvfb; the real main frame.
+#include "bench/GuiBenchMain.h" // main()
 #include "app/MainFrame.h"
 #include "base/StderrTrace.h"
 #include "gauges/SevenSegmentFont.h"
@@ -33,11 +34,6 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 using Ms = std::chrono::duration<double, std::milli>;
-
-class BenchApp : public wxApp {
-public:
-    bool OnInit() override { return true; }
-};
 
 void Pump(int ms)
 {
@@ -163,22 +159,3 @@ void BM_GuiTickHealthyEcu(benchmark::State& state)
 BENCHMARK(BM_GuiTickHealthyEcu)->UseManualTime()->Unit(benchmark::kMicrosecond)->Iterations(40);
 
 } // namespace
-
-wxIMPLEMENT_APP_NO_MAIN(BenchApp);
-
-int main(int argc, char** argv)
-{
-    benchmark::Initialize(&argc, argv);
-    RegisterSevenSegmentFace();
-    if (!wxEntryStart(argc, argv))
-        return 2;
-    wxTheApp->CallOnInit();
-    // The dashboard's debug log: a real file, flushed per line.
-    delete wxLog::SetActiveTarget(new wxLogStderr(std::tmpfile()));
-    RouteStderrTraces({nullptr, false});
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    wxTheApp->OnExit();
-    wxEntryCleanup();
-    return 0;
-}

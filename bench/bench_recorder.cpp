@@ -3,6 +3,7 @@
 // either ready-made, or from the ECU input as the dashboard would take them
 // after its tick: plain channels from the decoded values (no trace per
 // value), computed ones through GetValue (which evaluates and traces).
+#include "bench/BenchMain.h" // main()
 #include "datalog/SessionRecorder.h"
 #include "definition/IniParser.h"
 #include "definition/SymbolTable.h"
@@ -91,16 +92,3 @@ BENCHMARK(BM_RecordFromEcuInput)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_RecordFromEcuInputQuiet)->Unit(benchmark::kMicrosecond);
 
 } // namespace
-
-int main(int argc, char** argv)
-{
-    wxInitializer initializer;
-    if (!initializer.IsOk())
-        return 2;
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv))
-        return 1;
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}

@@ -3,6 +3,7 @@
 // them), as the ECU input does on each tick, with no fetch. With the trace
 // on (the dashboard's default limit) and off (limit 0); "log_bytes_per_tick"
 // is what one tick adds to the log.
+#include "bench/BenchMain.h" // main()
 #include "base/DebugLog.h"
 #include "definition/IniParser.h"
 #include "definition/SymbolTable.h"
@@ -88,12 +89,3 @@ void BM_EcuTick_TraceOff(benchmark::State& state)
 
 BENCHMARK(BM_EcuTick_TraceOn)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_EcuTick_TraceOff)->Unit(benchmark::kMicrosecond);
-
-int main(int argc, char** argv)
-{
-    wxInitializer initializer;
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}

@@ -10,6 +10,7 @@
 #include "link/EnvelopeFrame.h"
 #include "link/GenericLink.h"
 #include "serial/SerialPortHandler.h"
+#include "tests/support/ScriptedLine.h"
 
 #include <wx/init.h>
 #include <wx/log.h>
@@ -26,13 +27,12 @@ struct Script {
     size_t size = 0;
     size_t pos = 0;
     bool wrapInFrames = false;
-    std::string pending;
-    bool open = false;
 
-    void answer()
+    // The reply to one command.
+    std::string answer()
     {
         if (pos >= size)
-            return;
+            return "";
         uint8_t h = data[pos++];
         if (h == 0xFF && pos < size) {
             wrapInFrames = true;
@@ -41,46 +41,8 @@ struct Script {
         const size_t n = std::min<size_t>(h, size - pos);
         const std::string bytes(reinterpret_cast<const char*>(data + pos), n);
         pos += n;
-        pending += wrapInFrames ? encodeFrame(bytes) : bytes;
+        return wrapInFrames ? encodeFrame(bytes) : bytes;
     }
-};
-
-class ScriptedPort : public wxIOBase {
-public:
-    explicit ScriptedPort(Script& s) : script(s) {}
-    int CloseDevice() override
-    {
-        script.open = false;
-        return 0;
-    }
-    int OpenDevice(const char*, const SerialSettings*) override
-    {
-        script.open = true;
-        return 0;
-    }
-    bool IsOpen() const override { return script.open; }
-    int Read(char* buffer, size_t n) override
-    {
-        const size_t take = std::min(n, script.pending.size());
-        script.pending.copy(buffer, take);
-        script.pending.erase(0, take);
-        return static_cast<int>(take);
-    }
-    int Write(const char*, size_t n) override
-    {
-        script.answer();
-        return static_cast<int>(n);
-    }
-    int SetBaudRate(int) override { return 0; }
-    int WaitReadable(IoTimer::Flag* flag) override
-    {
-        if (flag)
-            flag->store(1);
-        return 0;
-    }
-
-private:
-    Script& script;
 };
 
 void Fail(const char* what)
@@ -117,7 +79,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     if (data[0] & 1)
         settings.messageEnvelopeFormat = "msEnvelope_1.0";
     constexpr int32_t kBlock = 40;
-    SerialPortHandler handler([&script] { return new ScriptedPort(script); });
+    ScriptedLineState line;
+    line.answer = [&script](const std::string&) { return script.answer(); };
+    SerialPortHandler handler([&line] { return new ScriptedLine(line); });
     GenericLink link(handler, settings, kBlock);
     for (int fetch = 0; fetch < 4 && script.pos < script.size; ++fetch) {
         std::vector<unsigned char> block(1, 0xAB);

@@ -10,6 +10,7 @@
 #include "gauges/TarnGaugeDigital.h"
 #include "tests/app/FrameDriver.h"
 #include "tests/gauges/GuiClick.h"
+#include "tests/support/SimProcess.h"
 #include "tests/support/WaitFor.h"
 
 #include <gtest/gtest.h>
@@ -53,8 +54,8 @@ protected:
                 << ReadFile(std::string(TARN_SAMPLE_DIR) + "/" + name);
         ASSERT_TRUE(wxSetWorkingDirectory(s_workDir));
 
+        s_sim = new SimProcess; // "COM1:" is its link from now on
         StartSimulator();
-        setenv("TARN_SERIAL_PORT", (s_workDir + "/ecu").c_str(), 1);
 
         s_frame = new MainFrame("V3 GUI for WinCE");
         s_frame->Show();
@@ -67,32 +68,13 @@ protected:
             s_frame->Destroy();
         wxYield();
         s_frame = nullptr;
-        StopSimulator();
+        delete s_sim;
+        s_sim = nullptr;
     }
 
-    // The simulator on a pty linked at <work>/ecu; it removes the link when it stops.
-    static void StartSimulator()
-    {
-        const std::string sim = std::string(TARN_BINARY_DIR) + "/tools/tarn-ecu-sim/tarn-ecu-sim";
-        const std::string link = s_workDir + "/ecu";
-        s_simPid = fork();
-        if (s_simPid == 0) {
-            freopen("/dev/null", "w", stdout);
-            execl(sim.c_str(), sim.c_str(), "--ini", "tarnv3.ini", "--link", link.c_str(),
-                  static_cast<char*>(nullptr));
-            _exit(127);
-        }
-        for (int i = 0; i < 100 && access(link.c_str(), F_OK) != 0; ++i)
-            usleep(50000);
-    }
-    static void StopSimulator()
-    {
-        if (s_simPid > 0) {
-            kill(s_simPid, SIGTERM);
-            waitpid(s_simPid, nullptr, 0);
-        }
-        s_simPid = -1;
-    }
+    // The simulator on a pty at its link; it removes the link when it stops.
+    static void StartSimulator() { ASSERT_TRUE(s_sim->start({"--ini", s_workDir + "/tarnv3.ini"})); }
+    static void StopSimulator() { s_sim->stop(); }
 
     void TearDown() override { SelectInput(ID_INPUT_NONE); }
 
@@ -131,12 +113,12 @@ protected:
     }
 
     static std::string s_workDir;
-    static pid_t s_simPid;
+    static SimProcess* s_sim;
     static MainFrame* s_frame;
 };
 
 std::string MainFrameTest::s_workDir;
-pid_t MainFrameTest::s_simPid = -1;
+SimProcess* MainFrameTest::s_sim = nullptr;
 MainFrame* MainFrameTest::s_frame = nullptr;
 
 } // namespace
@@ -382,7 +364,7 @@ TEST_F(MainFrameTest, EcuThatStopsTurnsStaleAndComesBackByItself)
     EXPECT_TRUE(WaitFor([&] { return map->IsStale() && dial->GetSnapshot().stale; }, 15000));
     EXPECT_TRUE(WaitFor([&] { return strip->GetMark() == StatusStrip::Mark::Bad; }, 15000))
         << strip->GetText();
-    EXPECT_TRUE(strip->GetText().StartsWith("Cannot open " + s_workDir + "/ecu: No such file"))
+    EXPECT_TRUE(strip->GetText().StartsWith("Cannot open " + s_sim->link + ": No such file"))
         << strip->GetText();
     // The dashboard stays responsive meanwhile: a click opens the selector.
     EXPECT_TRUE(ClickOn(map, wxPoint(60, 25)));

@@ -1,5 +1,7 @@
 #include "base/DebugLog.h"
 #include "base/DebugLogFile.h"
+#include "tests/support/TempDir.h"
+#include "tests/support/TestTime.h"
 
 #include <gtest/gtest.h>
 
@@ -9,6 +11,8 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <atomic>
 #include <chrono>
 #include <cstdlib>
 #include <filesystem>
@@ -23,19 +27,10 @@ namespace fs = std::filesystem;
 
 namespace {
 
-class Folder {
+// The debug log's folder, and what its files hold.
+class Folder : public TempDir {
 public:
-    Folder()
-    {
-        char pattern[] = "/tmp/tarn-log-XXXXXX";
-        path = ::mkdtemp(pattern) ? pattern : "";
-    }
-    ~Folder()
-    {
-        std::error_code ignored;
-        fs::remove_all(path, ignored);
-    }
-    std::string file(const char* name = DebugLogFile::kFileName) const { return path + "/" + name; }
+    std::string file(const char* name = DebugLogFile::kFileName) const { return TempDir::file(name); }
     std::vector<std::string> lines(const char* name = DebugLogFile::kFileName) const
     {
         std::ifstream in(file(name), std::ios::binary);
@@ -50,7 +45,6 @@ public:
         const uintmax_t n = fs::file_size(file(name), missing);
         return missing ? 0 : n;
     }
-    std::string path;
 };
 
 const std::regex kStamp("[0-9]{2}:[0-9]{2}:[0-9]{2}: ");
@@ -193,15 +187,47 @@ TEST(DebugLogFile, LinesFromManyThreadsStayWhole)
     EXPECT_GT(seen, threads * each / 2);
 }
 
+// A fatal signal that the process survives (a handler before ours may let
+// it go on) and the writer thread must not write the same lines.
+TEST(DebugLogFile, ASignalFlushAndTheWriterThreadWriteEachLineOnce)
+{
+    Folder folder;
+    DebugLogFile log(folder.path, kDefaultDebugLogLimit);
+    const int count = 5000;
+    std::atomic<bool> done{false};
+    std::thread appender([&] {
+        for (int i = 0; i < count; ++i) {
+            log.append(0, wxString::Format("line %d", i));
+            if (i % 500 == 0)
+                log.flush();
+        }
+        done = true;
+    });
+    do
+        log.flushFromSignal();
+    while (!done);
+    appender.join();
+    log.flushFromSignal();
+    log.close();
+    std::vector<int> times(count, 0);
+    for (const std::string& line : folder.lines()) {
+        const std::string text = WithoutStamp(line);
+        ASSERT_EQ(text.rfind("line ", 0), 0u) << line;
+        ++times.at(std::stoi(text.substr(5)));
+    }
+    EXPECT_EQ(std::count(times.begin(), times.end(), 1), count);
+}
+
 TEST(DebugLogFile, ReachesTheDiskWithinASecondUnasked)
 {
     Folder folder;
     DebugLogFile log(folder.path, kDefaultDebugLogLimit);
     log.append(0, "start");
     const auto begin = std::chrono::steady_clock::now();
-    while (folder.size() == 0 && std::chrono::steady_clock::now() - begin < std::chrono::seconds(2))
+    while (folder.size() == 0 &&
+           std::chrono::steady_clock::now() - begin < TestTime::scaled(std::chrono::milliseconds(2000)))
         std::this_thread::sleep_for(std::chrono::milliseconds(20));
-    EXPECT_LE(std::chrono::steady_clock::now() - begin, std::chrono::milliseconds(1100));
+    EXPECT_LE(std::chrono::steady_clock::now() - begin, TestTime::scaled(std::chrono::milliseconds(1100)));
     EXPECT_EQ(folder.lines().size(), 1u);
 }
 

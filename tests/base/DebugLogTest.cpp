@@ -9,24 +9,6 @@
 #include <fstream>
 #include <thread>
 
-namespace {
-class LevelCapture : public wxLog {
-public:
-    LevelCapture() { previous = wxLog::SetActiveTarget(this); }
-    ~LevelCapture() override { wxLog::SetActiveTarget(previous); }
-    std::vector<std::pair<wxLogLevel, wxString>> seen;
-
-protected:
-    void DoLogRecord(wxLogLevel level, const wxString& msg, const wxLogRecordInfo&) override
-    {
-        seen.emplace_back(level, msg);
-    }
-
-private:
-    wxLog* previous = nullptr;
-};
-} // namespace
-
 TEST(DebugLog, LevelsAndLiteralText)
 {
     struct Case {
@@ -40,11 +22,11 @@ TEST(DebugLog, LevelsAndLiteralText)
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.text);
-        LevelCapture log;
+        LogCapture log;
         DebugLog(c.level, c.text);
-        ASSERT_EQ(log.seen.size(), 1u);
-        EXPECT_EQ(log.seen[0].first, c.want);
-        EXPECT_EQ(log.seen[0].second, c.text);
+        ASSERT_EQ(log.records().size(), 1u);
+        EXPECT_EQ(log.records()[0].level, c.want);
+        EXPECT_EQ(log.records()[0].text, c.text);
     }
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 // Runs the evaluator over a table and sorts its log into traces and reports.
 #include "expr/Evaluation.h"
+#include "tests/support/LogCapture.h"
 
 #include <gtest/gtest.h>
 #include <wx/log.h>
@@ -8,22 +9,6 @@
 #include <limits>
 #include <utility>
 #include <vector>
-
-class LevelLog : public wxLog {
-public:
-    LevelLog() { previous = wxLog::SetActiveTarget(this); }
-    ~LevelLog() override { wxLog::SetActiveTarget(previous); }
-    std::vector<std::pair<wxLogLevel, wxString>> lines;
-
-protected:
-    void DoLogRecord(wxLogLevel level, const wxString& msg, const wxLogRecordInfo&) override
-    {
-        lines.emplace_back(level, msg);
-    }
-
-private:
-    wxLog* previous = nullptr;
-};
 
 // The parse traces: one per grammar call, and one per name read.
 inline bool IsTrace(const wxString& line)
@@ -46,11 +31,11 @@ protected:
 
     Outcome run(const wxString& text)
     {
-        log.lines.clear();
+        log.clear();
         Outcome outcome{evaluation.evaluate(text), {}};
-        for (const auto& line : log.lines)
-            if (!IsTrace(line.second))
-                outcome.reports.push_back(line.second);
+        for (const LogCapture::Record& line : log.records())
+            if (!IsTrace(line.text))
+                outcome.reports.push_back(line.text);
         return outcome;
     }
     bool inTable(const char* name) { return table.find(name) != table.end(); }
@@ -58,7 +43,7 @@ protected:
     static constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
     static constexpr double kInf = std::numeric_limits<double>::infinity();
 
-    LevelLog log;
+    LogCapture log;
     ValueMap table;
     Evaluation evaluation;
 };

@@ -91,7 +91,7 @@ TEST_F(Statements, EmptyTextLogsNothing)
     for (const char* text : {"", "   ", "\n", "\t\r\n"}) {
         SCOPED_TRACE(text);
         EXPECT_EQ(run(text).value, 0);
-        EXPECT_TRUE(log.lines.empty());
+        EXPECT_TRUE(log.records().empty());
     }
 }
 
@@ -100,9 +100,9 @@ TEST_F(Statements, UnterminatedString)
     const Outcome got = run("\"abc");
     EXPECT_EQ(got.reports, (Reports{" \" expected!", syntax("primary expected")}));
     bool atErrorLevel = false;
-    for (const auto& line : log.lines)
-        if (line.second == " \" expected!")
-            atErrorLevel = line.first == wxLOG_Error;
+    for (const LogCapture::Record& line : log.records())
+        if (line.text == " \" expected!")
+            atErrorLevel = line.level == wxLOG_Error;
     EXPECT_TRUE(atErrorLevel);
 }
 
@@ -155,8 +155,8 @@ TEST_F(Statements, NestingIsBoundedInLevels)
     EXPECT_EQ(run(assignments + "x=3").reports, Reports{tooDeep});
     run(brackets(401));
     EXPECT_TRUE(evaluation.hitNestingLimit());
-    ASSERT_FALSE(log.lines.empty());
-    EXPECT_EQ(log.lines.back().first, wxLOG_Warning);
+    ASSERT_FALSE(log.records().empty());
+    EXPECT_EQ(log.records().back().level, wxLOG_Warning);
     run(brackets(400));
     EXPECT_FALSE(evaluation.hitNestingLimit());
 }

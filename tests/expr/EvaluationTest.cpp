@@ -125,8 +125,8 @@ TEST_F(Arithmetic, NoExponentInNumbers)
     // e5 was read as a name but never used as a variable.
     EXPECT_FALSE(inTable("e5"));
     bool nameRead = false;
-    for (const auto& line : log.lines)
-        nameRead = nameRead || line.second == "Evaluation::getName(): e5";
+    for (const LogCapture::Record& line : log.records())
+        nameRead = nameRead || line.text == "Evaluation::getName(): e5";
     EXPECT_TRUE(nameRead);
 
     EXPECT_EQ(run("0x10").value, 0);
@@ -206,9 +206,9 @@ TEST_F(Arithmetic, SkippedBranchKeepsItsTraces)
 {
     run("0 ? 7 : 8");
     std::vector<wxString> lines;
-    for (const auto& line : log.lines) {
-        EXPECT_EQ(line.first, wxLOG_Message);
-        lines.push_back(line.second);
+    for (const LogCapture::Record& line : log.records()) {
+        EXPECT_EQ(line.level, wxLOG_Message);
+        lines.push_back(line.text);
     }
     const std::vector<wxString> want = {
         "logical(false)", "shift(false)", "addition(false)", "term(false)", "prim(false)",

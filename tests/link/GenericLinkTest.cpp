@@ -3,7 +3,7 @@
 #include "link/EnvelopeFrame.h"
 #include "link/GenericLink.h"
 #include "serial/SerialPortHandler.h"
-#include "tests/ecu/ScriptedLine.h"
+#include "tests/support/ScriptedLine.h"
 #include "tests/support/LogCapture.h"
 
 #include <gtest/gtest.h>

@@ -6,6 +6,7 @@
 #include "tests/support/PtyPeer.h"
 #include "tests/support/SerialPortEnv.h"
 #include "tests/support/TempDir.h"
+#include "tests/support/TestTime.h"
 #include "tests/support/LogCapture.h"
 
 #include <gtest/gtest.h>
@@ -31,7 +32,7 @@ double ThreadCpuMs()
 }
 
 // A shared machine may run us late; never early.
-constexpr double kLateMs = 150.0;
+const double kLateMs = static_cast<double>(TestTime::scaled(150));
 
 class SerialPortPty : public ::testing::Test {
 protected:

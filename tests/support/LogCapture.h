@@ -1,11 +1,17 @@
 #pragma once
-// Collects the debug log's messages while it lives, then restores the old target.
+// Collects the debug log's messages, with their levels, while it lives, then
+// restores the old target.
 #include <wx/log.h>
 
 #include <vector>
 
 class LogCapture : public wxLog {
 public:
+    struct Record {
+        wxLogLevel level;
+        wxString text;
+    };
+
     LogCapture() { previous = wxLog::SetActiveTarget(this); }
     ~LogCapture() override
     {
@@ -15,21 +21,28 @@ public:
     }
 
     const std::vector<wxString>& messages() const { return lines; }
+    const std::vector<Record>& records() const { return levelled; }
     // Whether some message equals `text` exactly.
     bool contains(const wxString& text) const;
     // Whether some message starts with `prefix`.
     bool containsPrefix(const wxString& prefix) const;
-    void clear() { lines.clear(); }
+    void clear()
+    {
+        lines.clear();
+        levelled.clear();
+    }
 
 protected:
-    void DoLogRecord(wxLogLevel, const wxString& msg, const wxLogRecordInfo&) override
+    void DoLogRecord(wxLogLevel level, const wxString& msg, const wxLogRecordInfo&) override
     {
         lines.push_back(msg);
+        levelled.push_back({level, msg});
     }
 
 private:
     wxLog* previous = nullptr;
     std::vector<wxString> lines;
+    std::vector<Record> levelled;
 };
 
 inline bool LogCapture::contains(const wxString& text) const

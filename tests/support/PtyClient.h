@@ -1,6 +1,8 @@
 #pragma once
 // A serial client on a terminal, as the dashboard's adapter would be: raw
 // mode, a line speed, non-blocking reads against a deadline.
+#include "tests/support/TestTime.h"
+
 #include <algorithm>
 #include <cerrno>
 #include <chrono>
@@ -90,13 +92,18 @@ public:
         return got;
     }
 
-    // Sends `command` and collects the reply for up to `ms`.
-    std::string ask(const std::string& command, size_t count, int ms = 150)
+    double msSinceSend() const { return MsSince(sentAt); }
+
+    // Sends `command` and reads its reply: until `expected` bytes have come,
+    // however long a loaded machine takes, then for `quietMs` more, so that
+    // a byte too many shows.
+    std::string ask(const std::string& command, size_t expected, int quietMs = 30)
     {
         drain();
         if (!send(command))
             return "<send failed>";
-        return readFor(count, ms);
+        std::string got = readFor(expected, static_cast<int>(TestTime::scaled(3000)));
+        return got + readFor(256, quietMs);
     }
 
     void drain()
@@ -109,6 +116,7 @@ public:
     // Waits up to `ms` for the device to hang up (POLLHUP, EOF or EIO).
     bool waitHangup(int ms)
     {
+        ms = static_cast<int>(TestTime::scaled(ms));
         const Clock::time_point start = Clock::now();
         while (MsSince(start) < ms) {
             pollfd p {fd, POLLIN, 0};

@@ -2,6 +2,8 @@
 // The far end of a pseudo-terminal, standing in for an ECU in tests of the
 // real serial device layer. The terminal is reachable through a symbolic link
 // in a fresh temporary directory, as the dashboard finds its adapter.
+#include "tests/support/TestTime.h"
+
 #include <pty.h>
 
 #include <chrono>
@@ -92,12 +94,12 @@ public:
             sender.join();
     }
 
-    // What the client wrote, waiting up to `ms` for the first byte.
+    // What the client wrote, waiting up to `ms` (scaled) for the first byte.
     std::string receive(int ms = 200)
     {
         std::string got;
         pollfd p = {master, POLLIN, 0};
-        if (::poll(&p, 1, ms) <= 0)
+        if (::poll(&p, 1, static_cast<int>(TestTime::scaled(ms))) <= 0)
             return got;
         char buffer[256];
         for (;;) {

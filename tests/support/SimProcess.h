@@ -4,11 +4,13 @@
 // "COM1:" points at its terminal.
 #include "tests/support/SerialPortEnv.h"
 #include "tests/support/TempDir.h"
+#include "tests/support/TestTime.h"
 
 #include <algorithm>
 #include <chrono>
 #include <csignal>
 #include <fstream>
+#include <regex>
 #include <sstream>
 #include <string>
 #include <thread>
@@ -16,6 +18,7 @@
 
 #include <fcntl.h>
 #include <poll.h>
+#include <sched.h>
 #include <spawn.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -59,8 +62,19 @@ public:
         posix_spawn_file_actions_adddup2(&actions, out[1], 1);
         posix_spawn_file_actions_addclose(&actions, out[0]);
         posix_spawn_file_actions_addopen(&actions, 2, errorsFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-        if (posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), environ) != 0)
+        // Paced like a real ECU, which no load on this machine holds up: at a
+        // real-time priority where that is allowed.
+        posix_spawnattr_t realTime;
+        posix_spawnattr_init(&realTime);
+        sched_param priority {};
+        priority.sched_priority = 1;
+        posix_spawnattr_setflags(&realTime, POSIX_SPAWN_SETSCHEDULER);
+        posix_spawnattr_setschedpolicy(&realTime, SCHED_FIFO);
+        posix_spawnattr_setschedparam(&realTime, &priority);
+        if (posix_spawn(&pid, argv[0], &actions, &realTime, argv.data(), environ) != 0 &&
+            posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), environ) != 0)
             pid = -1;
+        posix_spawnattr_destroy(&realTime);
         posix_spawn_file_actions_destroy(&actions);
         ::close(out[1]);
         stdoutFd = out[0];
@@ -71,10 +85,10 @@ public:
         return ok();
     }
 
-    // The next line of the simulator's standard output, or "" after `ms`.
+    // The next line of the simulator's standard output, or "" after `ms` (scaled).
     std::string readLine(int ms)
     {
-        const auto until = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
+        const auto until = std::chrono::steady_clock::now() + TestTime::scaled(std::chrono::milliseconds(ms));
         for (;;) {
             const size_t eol = pending.find('\n');
             if (eol != std::string::npos) {
@@ -98,7 +112,7 @@ public:
     }
 
     // Sends SIGTERM and returns the exit status (128 + signal when a signal
-    // ended it, -1 when it did not end within two seconds).
+    // ended it, -1 when it did not end within two seconds, scaled).
     int terminate()
     {
         if (pid <= 0)
@@ -109,7 +123,7 @@ public:
 
     int waitExit(int ms)
     {
-        const auto until = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
+        const auto until = std::chrono::steady_clock::now() + TestTime::scaled(std::chrono::milliseconds(ms));
         while (pid > 0 && std::chrono::steady_clock::now() < until) {
             int status = 0;
             if (::waitpid(pid, &status, WNOHANG) == pid) {
@@ -144,6 +158,24 @@ public:
         for (std::string line; std::getline(in, line);)
             n += line.find(text) != std::string::npos;
         return n;
+    }
+
+    // Waits until the simulator's log holds `count` lines that match
+    // `pattern`; returns the last of them, or "" when `ms` (scaled) passed first.
+    std::string waitForLog(const std::string& pattern, int count, long ms = 3000) const
+    {
+        const std::regex wanted(pattern);
+        const auto until = std::chrono::steady_clock::now() + TestTime::scaled(std::chrono::milliseconds(ms));
+        for (;;) {
+            std::istringstream in(log());
+            int n = 0;
+            for (std::string line; std::getline(in, line);)
+                if (std::regex_search(line, wanted) && ++n == count)
+                    return line;
+            if (std::chrono::steady_clock::now() >= until)
+                return "";
+            std::this_thread::sleep_for(std::chrono::milliseconds(2));
+        }
     }
 
     TempDir dir;
