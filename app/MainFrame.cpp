@@ -56,13 +56,6 @@ wxEND_EVENT_TABLE()
 // wxFRAME_SHAPED lets the analog gauge give the frame its circular shape.
 static const long kFrameStyle = wxSYSTEM_MENU | wxCLOSE_BOX | wxNO_BORDER | wxFRAME_SHAPED;
 
-// The remembered-choice slot of each gauge.
-static const char* const kDialSlot = "dial";
-static wxString DigitalSlot(int i)
-{
-    return wxString::Format("digital%d", i + 1);
-}
-
 MainFrame::MainFrame(const wxString& title, const FrameStart& start)
     : wxFrame(nullptr, wxID_ANY, title, wxPoint(0, 0), start.options.size, kFrameStyle, "frame"),
       m_timer(this, ID_TIMER), m_session(new NoInputSession), m_options(start.options), m_memory(start.memory)
@@ -139,11 +132,11 @@ void MainFrame::RestoreGaugeChoices(const Remembered& remembered)
         }
         return index;
     };
-    const int dial = lookUp(kDialSlot);
+    const int dial = lookUp(RememberedChoices::DialSlot());
     if (dial >= 0)
         m_analogGauge->SetDefaultGaugeDesc(dial); // before the first paint builds the dial
     for (int i = 0; i < kDigitalGaugeCount; ++i) {
-        const int index = lookUp(DigitalSlot(i));
+        const int index = lookUp(RememberedChoices::DigitalSlot(i));
         if (index >= 0)
             m_digitalGauges[i]->SetDefaultGaugeDesc(index);
     }
@@ -190,10 +183,10 @@ void MainFrame::OnGaugeChosen(wxCommandEvent& event)
     if (!desc)
         return;
     if (event.GetEventObject() == m_analogGauge)
-        m_memory->SaveGauge(kDialSlot, desc->getName());
+        m_memory->SaveGauge(RememberedChoices::DialSlot(), desc->getName());
     for (int i = 0; i < kDigitalGaugeCount; ++i)
         if (event.GetEventObject() == m_digitalGauges[i])
-            m_memory->SaveGauge(DigitalSlot(i), desc->getName());
+            m_memory->SaveGauge(RememberedChoices::DigitalSlot(i), desc->getName());
 }
 
 void MainFrame::OnQuit(wxCommandEvent&)

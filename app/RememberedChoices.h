@@ -49,6 +49,10 @@ public:
     // Drops one remembered gauge (a name the definition file no longer has).
     void ForgetGauge(const wxString& slot);
 
+    // The slots of the dial and of digital gauge `i` (0-based).
+    static wxString DialSlot() { return "dial"; }
+    static wxString DigitalSlot(int i) { return wxString::Format("digital%d", i + 1); }
+
     static wxString InputName(InputChoice input);
     static std::optional<InputChoice> InputFromName(const wxString& name);
 
