@@ -5,34 +5,12 @@
 #include "definition/IncTable.h"
 #include "definition/IniParser.h"
 #include "tests/definition/ParseHelpers.h"
+#include "tests/support/TempDir.h"
 
 #include <gtest/gtest.h>
 
 #include <sys/stat.h>
 #include <wx/filename.h>
-
-#include <cstdio>
-#include <fstream>
-
-namespace {
-
-// A scratch folder for files the loader reads by name.
-struct Folder {
-    std::string dir;
-    Folder()
-    {
-        char pattern[] = "/tmp/tarn-defs-XXXXXX";
-        dir = mkdtemp(pattern);
-    }
-    ~Folder() { std::system(("rm -rf '" + dir + "'").c_str()); }
-    std::string write(const std::string& name, const std::string& text)
-    {
-        std::ofstream(dir + "/" + name) << text;
-        return dir + "/" + name;
-    }
-};
-
-} // namespace
 
 TEST(FirmwareDefinition, LinkSettingsAndRefusedBlockSizes)
 {
@@ -123,7 +101,7 @@ TEST(FirmwareDefinition, PreprocessorChoices)
 
 TEST(FirmwareDefinition, GaugeExpressionsOverDefaultsAndTune)
 {
-    Folder folder;
+    const TempDir folder;
     const std::string ini = folder.write("ecu.ini", Lines({
         "[PcVariables]",
         "rpmhigh = scalar, U16, \"rpm\", 1, 0, 0, 30000, 0",
@@ -190,13 +168,13 @@ TEST(FirmwareDefinition, GaugeExpressionsOverDefaultsAndTune)
     std::string deep = "<msq>";
     for (int i = 0; i < 200000; ++i)
         deep += "<page>";
-    ::mkfifo((folder.dir + "/pipe.msq").c_str(), 0600);
+    ::mkfifo((folder.path + "/pipe.msq").c_str(), 0600);
     struct Bad {
         std::string file;
         const char* starts;
     } bads[] = {
-        {folder.dir + "/missing.msq", "Tune file not read: cannot open "},
-        {folder.dir + "/pipe.msq", "Tune file not read: cannot open "},
+        {folder.path + "/missing.msq", "Tune file not read: cannot open "},
+        {folder.path + "/pipe.msq", "Tune file not read: cannot open "},
         {folder.write("deep.msq", deep), "Tune file not read: "},
         {folder.write("text.msq", "stoich = 9.8"), "Tune file not read: "},
     };
@@ -212,7 +190,7 @@ TEST(FirmwareDefinition, GaugeExpressionsOverDefaultsAndTune)
 
 TEST(FirmwareDefinition, LookupTablesBesideTheFile)
 {
-    Folder folder;
+    const TempDir folder;
     folder.write("lin.inc", "; x y pairs\n0 -40\n100 60\n200 60\n");
     folder.write("db.inc", "\tDB\t10T ; 0\n\tDB\t$14, 30T\n");
     const std::string ini = folder.write("ecu.ini", Lines({
@@ -264,7 +242,7 @@ TEST(FirmwareDefinition, LookupTablesBesideTheFile)
     EXPECT_FALSE(inc.parse("DB 1x\n", error));
     EXPECT_EQ(error, "line 1: '1x' is not a value");
     // A named pipe is refused at once rather than waited on.
-    ::mkfifo((folder.dir + "/pipe.inc").c_str(), 0600);
-    EXPECT_FALSE(inc.load(folder.dir + "/pipe.inc", error));
+    ::mkfifo((folder.path + "/pipe.inc").c_str(), 0600);
+    EXPECT_FALSE(inc.load(folder.path + "/pipe.inc", error));
     EXPECT_TRUE(error.EndsWith("pipe.inc: not a regular file")) << error;
 }

@@ -1,4 +1,5 @@
 #include "tests/definition/ParseHelpers.h"
+#include "tests/support/TempDir.h"
 #include "tests/support/TestTime.h"
 
 #include <gtest/gtest.h>
@@ -28,14 +29,6 @@ std::string WithConstants(const std::vector<const char*>& lines)
     for (const char* line : lines)
         text += std::string(line) + "\n";
     return text;
-}
-
-std::string TempDir()
-{
-    char name[] = "/tmp/tarn-iniparser-XXXXXX";
-    const char* dir = mkdtemp(name);
-    EXPECT_NE(dir, nullptr);
-    return dir ? dir : "/tmp";
 }
 
 } // namespace
@@ -243,8 +236,8 @@ TEST(IniParser, Latin1FileKeepsItsUnits)
     for (const auto& c : cases) {
         SCOPED_TRACE(c.label);
         wxLogNull quiet;
-        const std::string dir = TempDir();
-        const std::string path = dir + "/latin1.ini";
+        const TempDir dir;
+        const std::string path = dir.file("latin1.ini");
         std::ofstream(path, std::ios::binary)
             << "[Constants]\r\n"
             << "page = 1\r\n"
@@ -257,8 +250,6 @@ TEST(IniParser, Latin1FileKeepsItsUnits)
         wxArrayString warnings;
         int result = -99;
         std::unique_ptr<SymbolTable> table(loadDefinitionFileFrom(path, &warnings, &result));
-        std::remove(path.c_str());
-        rmdir(dir.c_str());
         EXPECT_EQ(result, 0);
         EXPECT_TRUE(warnings.empty());
         ASSERT_EQ(table->getAllSymbols().size(), 3u);
@@ -298,8 +289,8 @@ TEST(IniParser, LoadDefinitionFileUsesTheWorkingDirectory)
 {
     char previous[4096];
     ASSERT_NE(getcwd(previous, sizeof previous), nullptr);
-    const std::string dir = TempDir();
-    ASSERT_EQ(chdir(dir.c_str()), 0);
+    const TempDir dir;
+    ASSERT_EQ(chdir(dir.path.c_str()), 0);
     wxLogNull quiet;
 
     std::ofstream("tarnv3.ini") << "[OutputChannels]\nrpm = scalar, U16, 0, \"rpm\", 1, 0\n"
@@ -315,5 +306,4 @@ TEST(IniParser, LoadDefinitionFileUsesTheWorkingDirectory)
     EXPECT_TRUE(currentSymbolTable()->getGauges().empty());
 
     EXPECT_EQ(chdir(previous), 0);
-    rmdir(dir.c_str());
 }

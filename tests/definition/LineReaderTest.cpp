@@ -1,6 +1,7 @@
 #include "definition/LineReader.h"
 #include "tests/definition/ParseHelpers.h"
 #include "tests/support/LogCapture.h"
+#include "tests/support/TempDir.h"
 #include "tests/support/TestTime.h"
 
 #include <gtest/gtest.h>
@@ -11,8 +12,6 @@
 
 #include <atomic>
 #include <chrono>
-#include <cstdio>
-#include <filesystem>
 #include <fstream>
 #include <thread>
 #include <vector>
@@ -31,17 +30,6 @@ public:
     std::vector<int> indexes;
     std::vector<size_t> cutBytes;
 };
-
-std::string WriteTemp(const std::string& bytes)
-{
-    char name[] = "/tmp/tarn-linereader-XXXXXX";
-    int fd = mkstemp(name);
-    EXPECT_GE(fd, 0);
-    FILE* f = fdopen(fd, "wb");
-    fwrite(bytes.data(), 1, bytes.size(), f);
-    fclose(f);
-    return name;
-}
 
 } // namespace
 
@@ -64,9 +52,10 @@ TEST(LineReader, SplitsAtEveryKindOfLineEnd)
     for (const Case& c : cases) {
         SCOPED_TRACE(c.label);
         CollectingReader reader;
-        const std::string path = WriteTemp(c.bytes);
+        const TempDir dir;
+        const std::string path = dir.file("lines.ini");
+        std::ofstream(path, std::ios::binary) << c.bytes;
         ASSERT_EQ(reader.readAll(path), 0);
-        std::remove(path.c_str());
         ASSERT_EQ(reader.lines.size(), c.want.size());
         EXPECT_EQ(LineReader::countLines(c.bytes), int(c.want.size()));
         for (size_t i = 0; i < c.want.size(); ++i) {
@@ -131,12 +120,10 @@ TEST(LineReader, EmbeddedNulIsKeptInsideTheLine)
 
 TEST(LineReader, RefusesAnythingButARegularFileWithoutBlocking)
 {
-    char pattern[] = "/tmp/tarn-linereader-XXXXXX";
-    ASSERT_NE(::mkdtemp(pattern), nullptr);
-    const std::string dir = pattern;
-    const std::string fifo = dir + "/tarnv3.ini";
+    const TempDir dir;
+    const std::string fifo = dir.file("tarnv3.ini");
     ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
-    for (const std::string& path : {fifo, std::string("/dev/zero"), dir}) {
+    for (const std::string& path : {fifo, std::string("/dev/zero"), dir.path}) {
         SCOPED_TRACE(path);
         // Should open() block on the pipe, a writer comes and goes to end the wait.
         std::atomic<bool> done{false};
@@ -160,7 +147,6 @@ TEST(LineReader, RefusesAnythingButARegularFileWithoutBlocking)
         EXPECT_TRUE(log.contains(path + ": cannot read (not a regular file)") ||
                     log.contains(path + ": cannot read (Is a directory)"));
     }
-    std::filesystem::remove_all(dir);
 }
 
 TEST(LineReader, LongLinesAreCutWithAWarning)
