@@ -1,9 +1,9 @@
 // The dashboard executable on the test display: where its traces go.
 #include "tests/app/ShellRun.h"
+#include "tests/support/TempDir.h"
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <fstream>
 #include <sstream>
 
@@ -19,20 +19,17 @@ TEST(DashboardTrace, TracesGoToTheDebugLogUnlessAskedFor)
     } cases[] = {{"", false, true}, {"--trace", true, true}, {"--log-limit 0", false, false}};
     for (const Case& c : cases) {
         SCOPED_TRACE(c.args);
-        char dirTemplate[] = "/tmp/tarn-trace-XXXXXX";
-        ASSERT_NE(mkdtemp(dirTemplate), nullptr);
-        const std::string dir = dirTemplate;
+        const TempDir dir;
         const ShellOutcome run = RunShell(
-            "cd " + dir + " && XDG_CONFIG_HOME=" + dir + " timeout 3 " + TARN_TARNDASH
+            "cd " + dir.path + " && XDG_CONFIG_HOME=" + dir.path + " timeout 3 " + TARN_TARNDASH
                 + " --ini " TARN_SAMPLE_DIR "/tarnv3.ini --size 240x320 " + c.args,
-            dir + "/terminal.txt");
+            dir.file("terminal.txt"));
         EXPECT_EQ(run.status, 124) << "ran until stopped: " << run.out;
-        std::ifstream logFile(dir + "/filelog.txt");
+        std::ifstream logFile(dir.file("filelog.txt"));
         std::ostringstream log;
         log << logFile.rdbuf();
         EXPECT_EQ(run.out.find("m_gd is NULL!") != std::string::npos, c.onTerminal) << run.out;
         EXPECT_EQ(log.str().find("m_gd is NULL!") != std::string::npos, c.inLog);
         EXPECT_EQ(log.str().find("TarnGauge::CalculateSize x=") != std::string::npos, c.inLog);
-        std::system(("rm -rf " + dir).c_str());
     }
 }

@@ -1,20 +1,19 @@
 // What the log chooser lists of a folder (no display needed).
 #include "app/LogFileChooser.h"
+#include "tests/support/TempDir.h"
 
 #include <gtest/gtest.h>
 #include <wx/filename.h>
 
-#include <fstream>
 
 TEST(LogFileChooser, ListsParentFoldersThenLogs)
 {
-    const wxString folder = wxFileName::CreateTempFileName("tarn-chooser");
-    wxRemoveFile(folder);
-    ASSERT_TRUE(wxFileName::Mkdir(folder));
+    const TempDir dir;
+    const wxString folder = dir.path;
     for (const char* sub : {"b", "A", ".hidden"})
-        ASSERT_TRUE(wxFileName::Mkdir(folder + "/" + sub));
+        ASSERT_TRUE(wxFileName::Mkdir(dir.file(sub)));
     for (const char* file : {"x.MSL", "drive.mlg", "a.log", "notes.csv", "y.txt", "z.bin", ".old.log", "noext"})
-        std::ofstream(static_cast<const char*>((folder + "/" + file).fn_str())) << "x";
+        dir.write(file, "x");
 
     struct Case {
         wxString folder;
@@ -34,5 +33,4 @@ TEST(LogFileChooser, ListsParentFoldersThenLogs)
     const wxArrayString root = LogFileChooser::ListFolder("/", false);
     EXPECT_EQ(root.Index(".."), wxNOT_FOUND) << "nothing above the root";
     EXPECT_NE(root.Index("tmp/"), wxNOT_FOUND);
-    wxFileName::Rmdir(folder, wxPATH_RMDIR_RECURSIVE);
 }

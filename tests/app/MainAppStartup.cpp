@@ -8,6 +8,7 @@
 #include "gauges/TarnGauge.h"
 #include "gauges/TarnGaugeDigital.h"
 #include "gauges/SevenSegmentFont.h"
+#include "tests/support/TempDir.h"
 #include "tests/support/TestAssertHandler.h"
 #include "tests/support/WaitFor.h"
 
@@ -21,7 +22,6 @@
 
 #include <cstdio>
 #include <cstdlib>
-#include <fstream>
 
 wxIMPLEMENT_APP_NO_MAIN(MainApp);
 
@@ -187,11 +187,9 @@ int main(int argc, char** argv)
     if (::testing::GTEST_FLAG(list_tests))
         return RUN_ALL_TESTS();
 
-    char dirTemplate[] = "/tmp/tarn-mainapp-XXXXXX";
-    if (!mkdtemp(dirTemplate))
-        return 2;
-    g_workDir = dirTemplate;
-    std::ofstream(std::string(dirTemplate) + "/filelog.txt") << "EARLIER RUN: old trace\n";
+    const TempDir work;
+    g_workDir = work.path;
+    work.write("filelog.txt", "EARLIER RUN: old trace\n");
     if (!wxSetWorkingDirectory(g_workDir))
         return 2;
 

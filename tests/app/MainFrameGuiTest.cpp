@@ -11,6 +11,7 @@
 #include "tests/app/FrameDriver.h"
 #include "tests/gauges/GuiClick.h"
 #include "tests/support/SimProcess.h"
+#include "tests/support/TempDir.h"
 #include "tests/support/WaitFor.h"
 
 #include <gtest/gtest.h>
@@ -46,13 +47,10 @@ class MainFrameTest : public ::testing::Test {
 protected:
     static void SetUpTestSuite()
     {
-        char dirTemplate[] = "/tmp/tarn-frame-XXXXXX";
-        ASSERT_NE(mkdtemp(dirTemplate), nullptr);
-        s_workDir = dirTemplate;
+        s_work = new TempDir;
         for (const char* name : {"tarnv3.ini", "datalog.log"})
-            std::ofstream(s_workDir + "/" + name, std::ios::binary)
-                << ReadFile(std::string(TARN_SAMPLE_DIR) + "/" + name);
-        ASSERT_TRUE(wxSetWorkingDirectory(s_workDir));
+            s_work->write(name, ReadFile(std::string(TARN_SAMPLE_DIR) + "/" + name));
+        ASSERT_TRUE(wxSetWorkingDirectory(s_work->path));
 
         s_sim = new SimProcess; // "COM1:" is its link from now on
         StartSimulator();
@@ -70,10 +68,12 @@ protected:
         s_frame = nullptr;
         delete s_sim;
         s_sim = nullptr;
+        delete s_work;
+        s_work = nullptr;
     }
 
     // The simulator on a pty at its link; it removes the link when it stops.
-    static void StartSimulator() { ASSERT_TRUE(s_sim->start({"--ini", s_workDir + "/tarnv3.ini"})); }
+    static void StartSimulator() { ASSERT_TRUE(s_sim->start({"--ini", s_work->file("tarnv3.ini")})); }
     static void StopSimulator() { s_sim->stop(); }
 
     void TearDown() override { SelectInput(ID_INPUT_NONE); }
@@ -100,7 +100,7 @@ protected:
     // The datalog's header and its first record (line 3).
     static void ReadDatalogStart(wxArrayString* header, wxArrayString* record)
     {
-        std::istringstream lines(ReadFile(s_workDir + "/datalog.log"));
+        std::istringstream lines(ReadFile(s_work->file("datalog.log")));
         std::string line;
         for (int i = 0; i < 3 && std::getline(lines, line); ++i) {
             if (!line.empty() && line.back() == '\r')
@@ -112,12 +112,12 @@ protected:
         }
     }
 
-    static std::string s_workDir;
+    static TempDir* s_work;
     static SimProcess* s_sim;
     static MainFrame* s_frame;
 };
 
-std::string MainFrameTest::s_workDir;
+TempDir* MainFrameTest::s_work = nullptr;
 SimProcess* MainFrameTest::s_sim = nullptr;
 MainFrame* MainFrameTest::s_frame = nullptr;
 
@@ -385,14 +385,11 @@ TEST_F(MainFrameTest, EcuThatStopsTurnsStaleAndComesBackByItself)
 // share the installed definition file.
 TEST(MainFrameRestart, ChoicesSurviveARestart)
 {
-    char dirTemplate[] = "/tmp/tarn-restart-XXXXXX";
-    ASSERT_NE(mkdtemp(dirTemplate), nullptr);
-    const std::string dir = dirTemplate;
+    const TempDir dir;
     for (const char* name : {"tarnv3.ini", "datalog.log"})
-        std::ofstream(dir + "/" + name, std::ios::binary)
-            << ReadFile(std::string(TARN_SAMPLE_DIR) + "/" + name);
-    ASSERT_TRUE(wxSetWorkingDirectory(dir));
-    const wxString path = wxString(dir) + "/config/tarndash.conf";
+        dir.write(name, ReadFile(std::string(TARN_SAMPLE_DIR) + "/" + name));
+    ASSERT_TRUE(wxSetWorkingDirectory(dir.path));
+    const wxString path = dir.file("config/tarndash.conf");
     RememberedChoices memory(path);
     FrameStart start;
     start.memory = &memory;
@@ -453,15 +450,14 @@ TEST(MainFrameRestart, ChoicesSurviveARestart)
 // --set chooses the definition file's #if branches for the dashboard.
 TEST(MainFrameRestart, SetFlagsChooseTheDefinitionBranches)
 {
-    char dirTemplate[] = "/tmp/tarn-flags-XXXXXX";
-    ASSERT_NE(mkdtemp(dirTemplate), nullptr);
-    const std::string ini = std::string(dirTemplate) + "/flags.ini";
-    std::ofstream(ini) << "[GaugeConfigurations]\n"
-                          "#if WIDEBAND\n"
-                          "wideGauge = afr, \"Wideband\", \"AFR\", 10, 20, 11, 12, 16, 17, 1, 0\n"
-                          "#else\n"
-                          "narrowGauge = ego, \"Narrowband\", \"V\", 0, 1, 0, 0, 1, 1, 2, 1\n"
-                          "#endif\n";
+    const TempDir dir;
+    const std::string ini = dir.write("flags.ini",
+                                      "[GaugeConfigurations]\n"
+                                      "#if WIDEBAND\n"
+                                      "wideGauge = afr, \"Wideband\", \"AFR\", 10, 20, 11, 12, 16, 17, 1, 0\n"
+                                      "#else\n"
+                                      "narrowGauge = ego, \"Narrowband\", \"V\", 0, 1, 0, 0, 1, 1, 2, 1\n"
+                                      "#endif\n");
     struct Case {
         std::vector<wxString> flags;
         const char* gauge;

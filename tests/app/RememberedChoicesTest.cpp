@@ -1,4 +1,5 @@
 #include "app/RememberedChoices.h"
+#include "tests/support/TempDir.h"
 
 #include <gtest/gtest.h>
 #include <wx/filename.h>
@@ -12,23 +13,14 @@ namespace {
 
 class RememberedChoicesTest : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
-        char dir[] = "/tmp/tarn-choices-XXXXXX";
-        ASSERT_NE(mkdtemp(dir), nullptr);
-        folder = dir;
-        path = folder + "/tarndash/tarndash.conf";
-    }
-    void TearDown() override { wxFileName::Rmdir(folder, wxPATH_RMDIR_RECURSIVE); }
-
     void WriteFile(const std::string& bytes)
     {
-        wxFileName::Mkdir(folder + "/tarndash", 0700, wxPATH_MKDIR_FULL);
+        wxFileName::Mkdir(folder.file("tarndash"), 0700, wxPATH_MKDIR_FULL);
         std::ofstream(path.ToStdString(), std::ios::binary) << bytes;
     }
 
-    wxString folder;
-    wxString path;
+    const TempDir folder;
+    const wxString path = folder.file("tarndash/tarndash.conf");
 };
 
 } // namespace
