@@ -1,5 +1,6 @@
 #include "base/DebugLog.h"
 #include "tests/support/LogCapture.h"
+#include "tests/support/TempDir.h"
 
 #include <gtest/gtest.h>
 #include <unistd.h>
@@ -67,26 +68,23 @@ TEST(DebugLog, LogLimitOption)
 // threads go to it as well; the limit 0 turns everything off.
 TEST(DebugLog, FileTakesEveryThreadAndTheToolkit)
 {
-    char pattern[] = "/tmp/tarn-log-XXXXXX";
-    ASSERT_NE(::mkdtemp(pattern), nullptr);
-    const std::string folder = pattern;
-    InitDebugLog(wxString(folder), kDefaultDebugLogLimit);
+    const TempDir folder;
+    InitDebugLog(wxString(folder.path), kDefaultDebugLogLimit);
     EXPECT_TRUE(DebugLogEnabled());
     DebugLog(0, "start");
     wxLogError("from the toolkit");
     std::thread([] { DebugLog(1, "from a worker"); }).join();
     FlushDebugLog();
-    std::ifstream in(folder + "/filelog.txt");
+    std::ifstream in(folder.file("filelog.txt"));
     std::vector<std::string> tails;
     for (std::string line; std::getline(in, line);)
         tails.push_back(line.size() > 10 ? line.substr(10) : line);
     EXPECT_EQ(tails, (std::vector<std::string>{"start", "Error: from the toolkit",
                                                "Warning: from a worker"}));
 
-    InitDebugLog(wxString(folder), 0);
+    InitDebugLog(wxString(folder.path), 0);
     EXPECT_FALSE(DebugLogEnabled());
     DebugLog(2, "nowhere");
     FlushDebugLog();
-    EXPECT_EQ(std::filesystem::file_size(folder + "/filelog.txt"), 0u);
-    std::filesystem::remove_all(folder);
+    EXPECT_EQ(std::filesystem::file_size(folder.file("filelog.txt")), 0u);
 }

@@ -2,13 +2,12 @@
 #include "datalog/RTDataMgrFile.h"
 #include "tests/support/FakeGauge.h"
 #include "tests/support/LogCapture.h"
+#include "tests/support/TempDir.h"
 
 #include <gtest/gtest.h>
-#include <wx/filename.h>
 
 #include <cfloat>
 #include <cstdio>
-#include <fstream>
 #include <map>
 #include <string>
 #include <vector>
@@ -46,18 +45,6 @@ std::vector<std::vector<double>> PlayBytes(const std::string& bytes,
     auto input = RTDataMgrFile::FromBytes(bytes);
     return Play(*input, names, n);
 }
-
-class TempFile {
-public:
-    explicit TempFile(const std::string& bytes)
-    {
-        path = wxFileName::CreateTempFileName("tarn-datalog");
-        std::ofstream out(static_cast<const char*>(path.fn_str()), std::ios::binary);
-        out << bytes;
-    }
-    ~TempFile() { wxRemoveFile(path); }
-    wxString path;
-};
 
 } // namespace
 
@@ -287,8 +274,8 @@ TEST(RTDataMgrFile, LineEndingsAndEncodings)
 
 TEST(RTDataMgrFile, ReadsFromAFile)
 {
-    TempFile file("title\r\nRPM\tMAP\r\n900\t35\r\n950\t36\r\n");
-    RTDataMgrFile input(file.path);
+    const TempDir dir;
+    RTDataMgrFile input(dir.write("drive.log", "title\r\nRPM\tMAP\r\n900\t35\r\n950\t36\r\n"));
     EXPECT_EQ(input.GetOpenResult(), 0);
     EXPECT_EQ(input.GetKind(), 2);
     EXPECT_EQ(input.getLineIndex(), 1); // stands on the header

@@ -3,6 +3,7 @@
 #include "datalog/SessionRecorder.h"
 #include "definition/IniParser.h"
 #include "definition/SymbolTable.h"
+#include "tests/support/TempDir.h"
 
 #include <gtest/gtest.h>
 #include <wx/dir.h>
@@ -29,16 +30,12 @@ std::string Contents(const wxString& path)
     return text.str();
 }
 
+// A folder that does not exist yet.
 class TempFolder {
+    const TempDir parent;
+
 public:
-    TempFolder()
-    {
-        path = wxFileName::CreateTempFileName("tarn-rec");
-        wxRemoveFile(path);
-        path += "-dir";
-    }
-    ~TempFolder() { wxFileName::Rmdir(path, wxPATH_RMDIR_RECURSIVE); }
-    wxString path;
+    const wxString path = parent.file("rec");
 };
 
 std::vector<RecordedChannel> ThreeChannels()

@@ -1,4 +1,6 @@
 // Runs the built `tarntool eval` and checks its output streams and exit code.
+#include "tests/support/TempDir.h"
+
 #include <gtest/gtest.h>
 
 #include <fstream>
@@ -6,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include <fcntl.h>
 #include <spawn.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -31,13 +34,10 @@ std::string slurp(const std::string& path)
 Result runTool(const std::vector<std::string>& args)
 {
     const std::string tool = std::string(TARN_BINARY_DIR) + "/tools/tarntool/tarntool";
-    char outPath[] = "/tmp/tarn-eval-out-XXXXXX";
-    char errPath[] = "/tmp/tarn-eval-err-XXXXXX";
-    const int outFd = mkstemp(outPath);
-    const int errFd = mkstemp(errPath);
+    const TempDir dir;
+    const std::string outPath = dir.file("out");
+    const std::string errPath = dir.file("err");
     Result result;
-    if (outFd < 0 || errFd < 0)
-        return result;
 
     std::vector<std::string> words = {tool, "eval"};
     words.insert(words.end(), args.begin(), args.end());
@@ -48,8 +48,8 @@ Result runTool(const std::vector<std::string>& args)
 
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_adddup2(&actions, outFd, 1);
-    posix_spawn_file_actions_adddup2(&actions, errFd, 2);
+    posix_spawn_file_actions_addopen(&actions, 1, outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+    posix_spawn_file_actions_addopen(&actions, 2, errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
     pid_t pid = 0;
     if (posix_spawn(&pid, tool.c_str(), &actions, nullptr, argv.data(), environ) == 0) {
         int status = 0;
@@ -57,12 +57,8 @@ Result runTool(const std::vector<std::string>& args)
             result.exitCode = WEXITSTATUS(status);
     }
     posix_spawn_file_actions_destroy(&actions);
-    close(outFd);
-    close(errFd);
     result.out = slurp(outPath);
     result.err = slurp(errPath);
-    unlink(outPath);
-    unlink(errPath);
     return result;
 }
 

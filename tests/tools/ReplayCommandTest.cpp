@@ -1,9 +1,9 @@
 // tarntool replay, run as a separate program the way scripts run it.
 #include "datalog/SessionRecorder.h"
+#include "tests/support/TempDir.h"
 
 #include <gtest/gtest.h>
 #include <wx/dir.h>
-#include <wx/filename.h>
 
 #include <algorithm>
 #include <cstdio>
@@ -36,8 +36,8 @@ ToolRun Replay(const std::vector<std::string>& args)
     std::string command = Quote(TARN_BINARY_DIR "/tools/tarntool/tarntool") + " replay";
     for (const std::string& arg : args)
         command += " " + Quote(arg);
-    const std::string errPath =
-        static_cast<const char*>(wxFileName::CreateTempFileName("tarn-replay-err").fn_str());
+    const TempDir dir;
+    const std::string errPath = dir.file("err");
     command += " 2>" + Quote(errPath);
     ToolRun run;
     FILE* out = popen(command.c_str(), "r");
@@ -58,19 +58,15 @@ ToolRun Replay(const std::vector<std::string>& args)
     run.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
     std::ifstream err(errPath, std::ios::binary);
     run.err.assign(std::istreambuf_iterator<char>(err), std::istreambuf_iterator<char>());
-    std::remove(errPath.c_str());
     return run;
 }
 
 class TempLog {
+    const TempDir dir;
+
 public:
-    explicit TempLog(const std::string& bytes)
-    {
-        path = static_cast<const char*>(wxFileName::CreateTempFileName("tarn-replay").fn_str());
-        std::ofstream(path, std::ios::binary) << bytes;
-    }
-    ~TempLog() { std::remove(path.c_str()); }
-    std::string path;
+    explicit TempLog(const std::string& bytes) : path(dir.write("drive", bytes)) {}
+    const std::string path;
 };
 
 const char kLog[] = "Drive\n"
@@ -245,8 +241,8 @@ TEST(ReplayCommand, RefusedLogsExitWithTheReason)
 
 TEST(ReplayCommand, RecordedSessionReplays)
 {
-    const wxString folder = wxFileName::CreateTempFileName("tarn-rec");
-    wxRemoveFile(folder);
+    const TempDir dir;
+    const wxString folder = dir.file("rec");
     SessionRecorder recorder;
     ASSERT_TRUE(recorder.Start(folder, "tarnv3.ini", {{"rpm", "rpm", 0}, {"map", "kPa", 1}},
                                wxDateTime(1, wxDateTime::Jan, 2025, 12, 0, 0)));
@@ -254,7 +250,6 @@ TEST(ReplayCommand, RecordedSessionReplays)
     recorder.Append(0.3, {1500, 60.26});
     recorder.Stop();
     const ToolRun run = Replay({std::string(recorder.GetPath().fn_str()), "RPM", "map", "time"});
-    wxFileName::Rmdir(folder, wxPATH_RMDIR_RECURSIVE);
     EXPECT_EQ(run.exitCode, 0);
     EXPECT_EQ(run.lines, (std::vector<std::string>{"[900,35.5,0]", "[1500,60.3,0.3]"}));
 }

@@ -1,4 +1,6 @@
 // tarntool tokens, dump and check, run as the built program.
+#include "tests/support/TempDir.h"
+
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
 
@@ -39,38 +41,21 @@ std::string ReadFile(const std::string& path)
     return text.str();
 }
 
-class Scratch {
-public:
-    Scratch()
-    {
-        char name[] = "/tmp/tarn-tooltest-XXXXXX";
-        dir = mkdtemp(name) ? name : "/tmp";
-    }
-    ~Scratch() { std::system(("rm -rf " + Quote(dir)).c_str()); }
-    std::string write(const std::string& name, const std::string& bytes) const
-    {
-        const std::string path = dir + "/" + name;
-        std::ofstream(path, std::ios::binary) << bytes;
-        return path;
-    }
-    std::string dir;
-};
-
 // Runs `program` with `args`, standard input from `input`.
 ToolRun RunProgram(const std::string& program, const std::vector<std::string>& args,
             const std::string& input = "")
 {
-    Scratch scratch;
+    const TempDir scratch;
     const std::string in = scratch.write("stdin", input);
     std::string command = Quote(program);
     for (const std::string& arg : args)
         command += " " + Quote(arg);
-    command += " <" + Quote(in) + " >" + Quote(scratch.dir + "/out") + " 2>" + Quote(scratch.dir + "/err");
+    command += " <" + Quote(in) + " >" + Quote(scratch.file("out")) + " 2>" + Quote(scratch.file("err"));
     ToolRun run;
     const int raw = std::system(command.c_str());
     run.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
-    run.out = ReadFile(scratch.dir + "/out");
-    run.err = ReadFile(scratch.dir + "/err");
+    run.out = ReadFile(scratch.file("out"));
+    run.err = ReadFile(scratch.file("err"));
     return run;
 }
 
@@ -106,7 +91,7 @@ TEST(TarntoolDump, GoldenFile)
 
 TEST(TarntoolDump, EmptyFileIsReadAndEmpty)
 {
-    Scratch scratch;
+    const TempDir scratch;
     const ToolRun run = Tarntool({"dump", scratch.write("empty.ini", "")});
     EXPECT_EQ(run.status, 0);
     EXPECT_EQ(run.out.rfind("{\"symbols\":[],\"gauges\":[],\"datalog\":[],\"warnings\":[],\"link\":{", 0), 0u)
@@ -125,7 +110,7 @@ TEST(TarntoolTokens, SplitsLinesAsTheReaderDoes)
         R"([{"type":0,"text":"#","value":0},{"type":1,"text":"if","value":0},{"type":1,"text":"CELSIUS","value":0}])",
         "[{\"type\":3,\"text\":\"\xC2\xB0" "C\",\"value\":0}]",
     };
-    Scratch scratch;
+    const TempDir scratch;
     const std::string file = scratch.write("in.ini", input);
     const struct {
         const char* label;
@@ -171,7 +156,7 @@ TEST(TarntoolCheck, SampleHasNoWarnings)
 
 TEST(TarntoolCheck, BrokenFilesListTheirWarnings)
 {
-    Scratch scratch;
+    const TempDir scratch;
     const struct {
         const char* label;
         std::string text;
@@ -213,7 +198,7 @@ TEST(TarntoolCheck, BrokenFilesListTheirWarnings)
 
 TEST(TarntoolDefinition, FileNamesNeedNoEncoding)
 {
-    Scratch scratch;
+    const TempDir scratch;
     const std::string path = scratch.write("b\xff" "d.ini", "[Constants]\na = scalar, U08, 0\n");
     const ToolRun run = Tarntool({"check", path});
     EXPECT_EQ(run.status, 0) << run.err;
@@ -223,18 +208,18 @@ TEST(TarntoolDefinition, FileNamesNeedNoEncoding)
 
 TEST(TarntoolDefinition, UnreadableFilesAndMisuse)
 {
-    Scratch scratch;
-    const std::string missing = scratch.dir + "/missing.ini";
+    const TempDir scratch;
+    const std::string missing = scratch.file("missing.ini");
     const struct {
         const char* label;
         std::vector<std::string> args;
     } cases[] = {
         {"dump of a missing file", {"dump", missing}},
         {"check of a missing file", {"check", missing}},
-        {"check of a directory", {"check", scratch.dir}},
+        {"check of a directory", {"check", scratch.path}},
         {"tokens of a missing file", {"tokens", missing}},
-        {"tokens of a directory", {"tokens", scratch.dir}},
-        {"dump of a directory", {"dump", scratch.dir}},
+        {"tokens of a directory", {"tokens", scratch.path}},
+        {"dump of a directory", {"dump", scratch.path}},
         {"dump without a file", {"dump"}},
         {"check with two files", {"check", missing, missing}},
         {"unknown option", {"dump", "--fast", TARN_SAMPLE_DIR "/tarnv3.ini"}},
@@ -271,8 +256,8 @@ TEST(TarntoolDump, RealWorldFilesLoad)
 // Named pipes without a writer used to hold the tools in open() for good.
 TEST(TarntoolDefinition, NamedPipesAreRefusedAtOnce)
 {
-    Scratch scratch;
-    const std::string fifo = scratch.dir + "/pipe";
+    const TempDir scratch;
+    const std::string fifo = scratch.file("pipe");
     ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
     const std::vector<std::vector<std::string>> commands = {
         {"check", fifo}, {"dump", fifo}, {"tokens", fifo}, {"decode", fifo, "00"},
@@ -292,7 +277,7 @@ TEST(TarntoolDefinition, NamedPipesAreRefusedAtOnce)
 // fixed margin, where every character used to become four bytes and more.
 TEST(TarntoolDefinition, OneHugeLineStaysWithinItsMemory)
 {
-    Scratch scratch;
+    const TempDir scratch;
     const size_t size = 16u << 20;
     std::string text = "[OutputChannels]\nx = ";
     text.append(size, 'a');
