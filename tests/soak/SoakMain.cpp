@@ -15,6 +15,7 @@
 #include "tests/soak/EcuSoak.h"
 #include "tests/soak/PtySoak.h"
 #include "tests/soak/ReplaySoak.h"
+#include "tests/support/TempDir.h"
 
 #include <wx/init.h>
 
@@ -107,13 +108,6 @@ bool ParseOptions(int argc, char** argv, Options& options)
     return true;
 }
 
-std::string MakeFolder()
-{
-    char pattern[] = "/tmp/tarn-soak-XXXXXX";
-    const char* made = ::mkdtemp(pattern);
-    return made ? made : "";
-}
-
 } // namespace
 
 int main(int argc, char** argv)
@@ -126,13 +120,9 @@ int main(int argc, char** argv)
     wxInitializer initializer;
     if (!initializer.IsOk())
         return 2;
-    const std::string folder = MakeFolder();
-    if (folder.empty()) {
-        std::perror("tarn_soak: no temporary folder");
-        return 2;
-    }
+    const TempDir folder;
     // As the dashboard runs: the protocol's traces into the debug log only.
-    InitDebugLog(wxString::FromUTF8(folder), options.logLimit);
+    InitDebugLog(wxString::FromUTF8(folder.path), options.logLimit);
     RouteStderrTraces({nullptr, true});
     std::unique_ptr<SymbolTable> table(
         loadDefinitionFileFrom(TARN_SAMPLE_DIR "/tarnv3.ini", nullptr, nullptr));
@@ -153,7 +143,7 @@ int main(int argc, char** argv)
         faults.faults.stallMs = 500;
         faults.faults.stallRate = 0.05;
         faults.seed = options.seed;
-        phases.push_back(RunEcuSoak(*table, faults, folder));
+        phases.push_back(RunEcuSoak(*table, faults, folder.path));
     }
     if (options.hangups > 0) {
         EcuSoakPlan replug;
@@ -166,18 +156,18 @@ int main(int argc, char** argv)
         replug.newInputEvery = 100;
         replug.seed = options.seed;
         replug.sampleEvery = 100;
-        phases.push_back(RunEcuSoak(*table, replug, folder));
+        phases.push_back(RunEcuSoak(*table, replug, folder.path));
     }
     if (options.ptyHangups > 0) {
         PtySoakPlan pty;
         pty.cycles = options.ptyHangups;
-        phases.push_back(RunPtySoak(*table, pty, folder));
+        phases.push_back(RunPtySoak(*table, pty, folder.path));
     }
     if (options.replay > 0) {
         ReplaySoakPlan replay;
         replay.ticks = options.replay;
         replay.records = std::min(10000L, options.replay);
-        phases.push_back(RunReplaySoak(replay, folder));
+        phases.push_back(RunReplaySoak(replay, folder.path));
     }
 
     SoakGoals goals;
@@ -193,9 +183,6 @@ int main(int argc, char** argv)
         std::printf("soak passed\n");
     std::fflush(stdout);
 
-    InitDebugLog(wxString::FromUTF8(folder), 0); // lets go of the files
-    for (const char* name : {"/filelog.txt", "/filelog.txt.1"})
-        std::remove((folder + name).c_str());
-    ::rmdir(folder.c_str());
+    InitDebugLog(wxString::FromUTF8(folder.path), 0); // lets go of the files
     return missed == 0 ? 0 : 1;
 }
