@@ -1,7 +1,6 @@
 // Arbitrary ECU replies through the protocol (detection, mode switches, the
-// runtime data fetch) and the decoding of whatever lands in the block. The
-// line is a fake: no real I/O and no waiting (a read that finds nothing ends
-// its time limit at once).
+// runtime data fetch) and the decoding of whatever lands in the block, over
+// the test kit's scripted line: no real I/O and no waiting.
 //
 // Input: byte 0 picks the operations; bytes 1..12 describe three channels
 // (offset as a signed 16-bit big-endian number, size, sign); then one reply
@@ -14,13 +13,14 @@
 #include "link/RuntimeData.h"
 #include "serial/SerialPortHandler.h"
 #include "link/TarnProtocol.h"
+#include "tests/support/ScriptedLine.h"
 
 #include <wx/init.h>
 #include <wx/log.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdlib>
-#include <deque>
 #include <string>
 
 namespace {
@@ -29,110 +29,40 @@ struct Script {
     const uint8_t* data = nullptr;
     size_t size = 0;
     size_t pos = 0;
-    std::deque<std::pair<std::string, int>> input; // bytes and the window they arrive in
-    int window = 0;
-    bool open = false;
-    bool gone = false;
     bool stallNext = false;
-    int opens = 0;
 
     // The reply to one command.
-    void answer()
+    std::string answer(ScriptedLineState& line)
     {
         while (pos < size) {
             const uint8_t h = data[pos++];
             if (h == 0xFF) {
-                gone = true;
-                open = false;
-                return;
+                // A pulled adapter stays away for a few attempts, then comes back.
+                line.open = false;
+                line.refuseOpens = 5;
+                return {};
             }
             if (h == 0xFE) {
                 stallNext = true;
                 continue;
             }
-            if (h == 0xFD) {
-                input.emplace_back(std::string(300, 'x'), window);
-                return;
-            }
+            if (h == 0xFD)
+                return std::string(300, 'x');
             const size_t n = std::min<size_t>(h % 80, size - pos);
             std::string bytes(reinterpret_cast<const char*>(data + pos), n);
             pos += n;
-            if (stallNext && n > 1) {
-                input.emplace_back(bytes.substr(0, n / 2), window);
-                input.emplace_back(bytes.substr(n / 2), window + 1);
-            } else {
-                input.emplace_back(bytes, window);
-            }
+            if (stallNext && n > 1)
+                line.lateBytes = n - n / 2;
             stallNext = false;
-            return;
+            return bytes;
         }
+        return {};
     }
 };
 
 class DiscardLog : public wxLog {
 protected:
     void DoLogRecord(wxLogLevel, const wxString&, const wxLogRecordInfo&) override {}
-};
-
-class ScriptedPort : public wxIOBase {
-public:
-    explicit ScriptedPort(Script& s) : script(s) {}
-
-    int CloseDevice() override
-    {
-        script.open = false;
-        return 0;
-    }
-    int OpenDevice(const char*, const SerialSettings*) override
-    {
-        // A pulled adapter stays away for a few attempts, then comes back.
-        if (script.gone && ++script.opens < 6)
-            return -1;
-        script.gone = false;
-        script.opens = 0;
-        script.open = true;
-        return 0;
-    }
-    bool IsOpen() const override { return script.open; }
-    int Read(char* buffer, size_t n) override
-    {
-        if (!script.open)
-            return -1;
-        size_t got = 0;
-        while (got < n && !script.input.empty() && script.input.front().second <= script.window) {
-            std::string& bytes = script.input.front().first;
-            const size_t take = std::min(n - got, bytes.size());
-            bytes.copy(buffer + got, take);
-            bytes.erase(0, take);
-            got += take;
-            if (bytes.empty())
-                script.input.pop_front();
-        }
-        return static_cast<int>(got);
-    }
-    int Write(const char*, size_t n) override
-    {
-        if (!script.open)
-            return -1;
-        script.answer();
-        return script.open ? static_cast<int>(n) : -1;
-    }
-    int SetBaudRate(int rate) override { return script.open && rate > 0 ? 0 : -1; }
-    int WaitReadable(IoTimer::Flag* flag) override { return expire(flag); }
-    int WaitWritable(IoTimer::Flag* flag) override { return expire(flag); }
-
-private:
-    int expire(IoTimer::Flag* flag)
-    {
-        if (!script.open)
-            return -1;
-        ++script.window;
-        if (flag)
-            flag->store(1);
-        return 0;
-    }
-
-    Script& script;
 };
 
 Symbol* Channel(const char* name, const uint8_t* spec)
@@ -172,7 +102,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     script.data = data;
     script.size = size;
     script.pos = 13;
-    SerialPortHandler handler([&script] { return new ScriptedPort(script); }, 0);
+    ScriptedLineState line;
+    line.answer = [&script, &line](const std::string&) { return script.answer(line); };
+    SerialPortHandler handler([&line] { return new ScriptedLine(line); }, 0);
     TarnProtocol protocol(&handler);
 
     SymbolTable table;
