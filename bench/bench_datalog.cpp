@@ -11,6 +11,7 @@
 #include "bench/BenchMain.h" // main(), which calls OwnOptions()
 #include "datalog/RTDataMgrFile.h"
 #include "tests/datalog/BinaryLogBuilder.h"
+#include "tests/support/TempDir.h"
 
 #include <benchmark/benchmark.h>
 #include <wx/filename.h>
@@ -148,15 +149,15 @@ void Tick(RTDataMgrFile& input, ValueMap& values)
 }
 
 class TempLog {
+    const TempDir dir;
+
 public:
-    explicit TempLog(bool (*write)(const std::string&))
+    explicit TempLog(bool (*write)(const std::string&)) : path(dir.file("log"))
     {
-        path = static_cast<const char*>(wxFileName::CreateTempFileName("tarn-bench").fn_str());
         ok = write(path);
         bytes = wxFileName::GetSize(path).GetValue();
     }
-    ~TempLog() { std::remove(path.c_str()); }
-    std::string path;
+    const std::string path;
     bool ok = false;
     unsigned long long bytes = 0;
 };

@@ -8,6 +8,7 @@
 #include "dispatch/GaugeUpdater.h"
 #include "gauges/SevenSegmentFont.h"
 #include "gauges/TarnGauge.h"
+#include "tests/support/TempDir.h"
 
 #include <benchmark/benchmark.h>
 #include <wx/stopwatch.h>
@@ -24,12 +25,11 @@ wxIMPLEMENT_APP_NO_MAIN(MainApp);
 namespace {
 
 // In the child: start, wait for the first values on the dial, say so, quit.
-[[noreturn]] void StartDashboard(int reportFd)
+[[noreturn]] void StartDashboard(int reportFd, const std::string& dir)
 {
-    char dir[] = "/tmp/tarn-startup-XXXXXX";
-    if (!mkdtemp(dir) || chdir(dir) != 0)
+    if (chdir(dir.c_str()) != 0)
         _exit(3);
-    setenv("XDG_CONFIG_HOME", dir, 1); // nothing remembered
+    setenv("XDG_CONFIG_HOME", dir.c_str(), 1); // nothing remembered
     DashboardOptions options;
     options.iniFile = TARN_SAMPLE_DIR "/tarnv3.ini";
     options.datalogFile = TARN_SAMPLE_DIR "/datalog.log";
@@ -64,6 +64,7 @@ namespace {
 void BM_StartToFirstValues(benchmark::State& state)
 {
     for (auto _ : state) {
+        const TempDir dir;
         int fds[2];
         if (pipe(fds) != 0) {
             state.SkipWithError("pipe");
@@ -73,7 +74,7 @@ void BM_StartToFirstValues(benchmark::State& state)
         const pid_t child = fork();
         if (child == 0) {
             close(fds[0]);
-            StartDashboard(fds[1]);
+            StartDashboard(fds[1], dir.path);
         }
         close(fds[1]);
         char done = 0;

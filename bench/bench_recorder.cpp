@@ -8,6 +8,7 @@
 #include "definition/IniParser.h"
 #include "definition/SymbolTable.h"
 #include "ecu/RTDataMgrSerial.h"
+#include "tests/support/TempDir.h"
 
 #include <benchmark/benchmark.h>
 #include <wx/filename.h>
@@ -18,17 +19,6 @@
 #include <memory>
 
 namespace {
-
-class TempFolder {
-public:
-    TempFolder()
-    {
-        path = wxFileName::CreateTempFileName("tarn-bench-rec");
-        wxRemoveFile(path);
-    }
-    ~TempFolder() { wxFileName::Rmdir(path, wxPATH_RMDIR_RECURSIVE); }
-    wxString path;
-};
 
 enum class Source {
     Given,          // values ready-made: the recorder alone
@@ -44,9 +34,8 @@ void Record(benchmark::State& state, Source source)
         table.reset(loadDefinitionFileFrom(TARN_SAMPLE_DIR "/tarnv3.ini"));
     }
     // The dashboard's debug log is a file; the ECU input traces every value into it.
-    TempFolder folder;
-    wxFileName::Mkdir(folder.path);
-    FILE* logFile = std::fopen(static_cast<const char*>((folder.path + "/filelog.txt").fn_str()), "w");
+    const TempDir folder;
+    FILE* logFile = std::fopen(folder.file("filelog.txt").c_str(), "w");
     SessionRecorder recorder;
     if (!logFile || !recorder.Start(folder.path, "tarnv3.ini", RecordedChannelsOf(*table), wxDateTime::Now())) {
         state.SkipWithError("cannot record");

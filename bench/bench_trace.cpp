@@ -8,15 +8,14 @@
 #include "definition/IniParser.h"
 #include "definition/SymbolTable.h"
 #include "ecu/RTDataMgrSerial.h"
+#include "tests/support/TempDir.h"
 
 #include <benchmark/benchmark.h>
 #include <wx/init.h>
 #include <wx/log.h>
 
 #include <sys/stat.h>
-#include <unistd.h>
 
-#include <cstdlib>
 #include <memory>
 #include <string>
 
@@ -30,13 +29,6 @@ std::unique_ptr<SymbolTable> LoadSample()
     return std::unique_ptr<SymbolTable>(parser.releaseTable());
 }
 
-std::string MakeFolder()
-{
-    char pattern[] = "/tmp/tarn-trace-XXXXXX";
-    const char* made = ::mkdtemp(pattern);
-    return made ? made : "";
-}
-
 long long FileSize(const std::string& path)
 {
     struct stat info;
@@ -45,12 +37,8 @@ long long FileSize(const std::string& path)
 
 void RunTicks(benchmark::State& state, uint64_t limit)
 {
-    const std::string folder = MakeFolder();
-    if (folder.empty()) {
-        state.SkipWithError("no temporary folder");
-        return;
-    }
-    InitDebugLog(wxString(folder), limit);
+    const TempDir folder;
+    InitDebugLog(wxString(folder.path), limit);
     std::unique_ptr<SymbolTable> table = LoadSample();
     RTDataMgrSerial input(nullptr, table.get());
     ValueMap values;
@@ -63,16 +51,13 @@ void RunTicks(benchmark::State& state, uint64_t limit)
         benchmark::DoNotOptimize(values);
     };
     // What one tick adds to the fresh file (later ones rotate it).
-    const std::string log = folder + "/filelog.txt";
+    const std::string log = folder.file("filelog.txt");
     tick();
     FlushDebugLog();
     state.counters["log_bytes_per_tick"] = static_cast<double>(FileSize(log));
     for (auto _ : state)
         tick();
-    InitDebugLog(wxString(folder), 0); // lets go of the files
-    std::remove(log.c_str());
-    std::remove((log + ".1").c_str());
-    ::rmdir(folder.c_str());
+    InitDebugLog(wxString(folder.path), 0); // lets go of the files
 }
 
 void BM_EcuTick_TraceOn(benchmark::State& state)
