@@ -2,6 +2,7 @@
 // Real mouse clicks through the X test extension, for the gauge GUI tests.
 #include "tests/support/WaitFor.h"
 
+#include <wx/eventfilter.h>
 #include <wx/listbox.h>
 #include <wx/uiaction.h>
 #include <wx/utils.h>
@@ -16,6 +17,38 @@ inline bool ClickAtScreen(const wxPoint& screen)
         return false;
     wxYield();
     return sim.MouseClick();
+}
+
+// Moves the pointer to `screen`, over one of the application's own drawn
+// windows (a native list reports motion in its inner coordinates), and waits until the application has handled that motion. The display
+// hands input over in the order it was sent, so every key and click `sim` sent
+// before (or a simulator already gone) has been dispatched by then.
+inline bool PointerArrivesAt(wxUIActionSimulator& sim, const wxPoint& screen)
+{
+    class MotionSeen : public wxEventFilter {
+    public:
+        explicit MotionSeen(const wxPoint& at) : m_at(at) { wxEvtHandler::AddFilter(this); }
+        ~MotionSeen() override { wxEvtHandler::RemoveFilter(this); }
+        int FilterEvent(wxEvent& event) override
+        {
+            wxWindow* win = wxDynamicCast(event.GetEventObject(), wxWindow);
+            if (event.GetEventType() == wxEVT_MOTION && win)
+                seen = seen || win->ClientToScreen(static_cast<wxMouseEvent&>(event).GetPosition()) == m_at;
+            return Event_Skip;
+        }
+        bool seen = false;
+
+    private:
+        const wxPoint m_at;
+    } motion(screen);
+    if (wxGetMousePosition() == screen) { // no motion without a move
+        const wxPoint aside = screen + wxPoint(1, 0);
+        sim.MouseMove(aside);
+        if (!WaitFor([&] { return wxGetMousePosition() == aside; }))
+            return false;
+    }
+    sim.MouseMove(screen);
+    return WaitFor([&] { return motion.seen; });
 }
 
 // Clicks the client point `at` of `win` (its centre by default).
