@@ -1,5 +1,7 @@
 #include "base/DebugLogFile.h"
 
+#include "base/LogTimeStamp.h"
+
 #include <fcntl.h>
 #include <sys/syscall.h>
 #include <unistd.h>
@@ -11,24 +13,6 @@
 #include <ctime>
 
 namespace {
-
-// "HH:MM:SS: ", the toolkit's default time stamp ("%X" in the C locale),
-// made once a second per thread.
-const char* timeStamp(size_t& length)
-{
-    thread_local time_t second = -1;
-    thread_local char text[16];
-    thread_local size_t size = 0;
-    const time_t now = std::time(nullptr);
-    if (now != second) {
-        struct tm local;
-        localtime_r(&now, &local);
-        size = std::strftime(text, sizeof text, "%H:%M:%S: ", &local);
-        second = now;
-    }
-    length = size;
-    return text;
-}
 
 constexpr uint64_t kClaimedBytes = 0xffffffffu;
 constexpr uint64_t kGeneration = uint64_t{1} << 32;
@@ -108,7 +92,7 @@ void DebugLogFile::append(unsigned level, const wxString& text)
     // Everything but the copy into the buffer happens outside the lock.
     const wxScopedCharBuffer utf8 = text.utf8_str();
     size_t stampLength = 0;
-    const char* stamp = timeStamp(stampLength);
+    const char* stamp = LogTimeStamp(stampLength);
     const char* levelPrefix = level == 1 ? "Warning: " : level == 2 ? "Error: " : "";
     const size_t prefixLength = std::strlen(levelPrefix);
     const size_t textLength = utf8.length();
@@ -341,7 +325,7 @@ void DebugLogFile::rotate()
     fileHasLines = false;
     fd = opened;
     size_t stampLength = 0;
-    const char* stamp = timeStamp(stampLength);
+    const char* stamp = LogTimeStamp(stampLength);
     char note[200];
     const int n = std::snprintf(note, sizeof note,
                                 "%.*s%s reached its limit of %llu bytes; the lines before are in "
