@@ -20,35 +20,31 @@ inline bool ClickAtScreen(const wxPoint& screen)
 }
 
 // Moves the pointer to `screen`, over one of the application's own drawn
-// windows (a native list reports motion in its inner coordinates), and waits until the application has handled that motion. The display
-// hands input over in the order it was sent, so every key and click `sim` sent
-// before (or a simulator already gone) has been dispatched by then.
+// windows (a native list reports motion in its inner coordinates), and waits
+// until the application has handled that motion. The display hands input over
+// in the order it was sent: every key and click `sim` (or a simulator already
+// gone) sent before has been dispatched by then.
 inline bool PointerArrivesAt(wxUIActionSimulator& sim, const wxPoint& screen)
 {
-    class MotionSeen : public wxEventFilter {
-    public:
-        explicit MotionSeen(const wxPoint& at) : m_at(at) { wxEvtHandler::AddFilter(this); }
-        ~MotionSeen() override { wxEvtHandler::RemoveFilter(this); }
+    struct MotionSeen : wxEventFilter {
+        wxPoint at;
+        bool seen = false;
         int FilterEvent(wxEvent& event) override
         {
             wxWindow* win = wxDynamicCast(event.GetEventObject(), wxWindow);
             if (event.GetEventType() == wxEVT_MOTION && win)
-                seen = seen || win->ClientToScreen(static_cast<wxMouseEvent&>(event).GetPosition()) == m_at;
+                seen = seen || win->ClientToScreen(static_cast<wxMouseEvent&>(event).GetPosition()) == at;
             return Event_Skip;
         }
-        bool seen = false;
-
-    private:
-        const wxPoint m_at;
-    } motion(screen);
-    if (wxGetMousePosition() == screen) { // no motion without a move
-        const wxPoint aside = screen + wxPoint(1, 0);
-        sim.MouseMove(aside);
-        if (!WaitFor([&] { return wxGetMousePosition() == aside; }))
-            return false;
-    }
+    } motion;
+    motion.at = screen;
+    wxEvtHandler::AddFilter(&motion);
+    if (wxGetMousePosition() == screen)
+        sim.MouseMove(screen + wxPoint(1, 0)); // no motion without a move
     sim.MouseMove(screen);
-    return WaitFor([&] { return motion.seen; });
+    const bool arrived = WaitFor([&] { return motion.seen; });
+    wxEvtHandler::RemoveFilter(&motion);
+    return arrived;
 }
 
 // Clicks the client point `at` of `win` (its centre by default).
