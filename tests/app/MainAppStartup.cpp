@@ -8,6 +8,7 @@
 #include "gauges/TarnGauge.h"
 #include "gauges/TarnGaugeDigital.h"
 #include "gauges/SevenSegmentFont.h"
+#include "tests/gauges/GuiClick.h"
 #include "tests/support/TempDir.h"
 #include "tests/support/TestAssertHandler.h"
 #include "tests/support/WaitFor.h"
@@ -74,20 +75,20 @@ TEST(MainApp, FrameSizeTitleAndBackground)
 
     // The colour on screen, read back from a client-area pixel away from any child.
     ASSERT_TRUE(WaitFor([&] { return frame->IsShownOnScreen(); }));
-    wxYield();
-    wxMilliSleep(100);
-    wxYield();
-    const wxSize client = frame->GetClientSize();
-    wxBitmap shot(client);
-    {
-        wxClientDC from(frame);
-        wxMemoryDC to(shot);
-        to.Blit(0, 0, client.x, client.y, &from, 0, 0);
-    }
-    wxImage image = shot.ConvertToImage();
-    const int x = client.x - 3, y = client.y - 3;
-    EXPECT_EQ(wxColour(image.GetRed(x, y), image.GetGreen(x, y), image.GetBlue(x, y)),
-              wxColour(255, 255, 254));
+    auto onScreen = [frame] {
+        const wxSize client = frame->GetClientSize();
+        wxBitmap shot(client);
+        {
+            wxClientDC from(frame);
+            wxMemoryDC to(shot);
+            to.Blit(0, 0, client.x, client.y, &from, 0, 0);
+        }
+        const wxImage image = shot.ConvertToImage();
+        const int x = client.x - 3, y = client.y - 3;
+        return wxColour(image.GetRed(x, y), image.GetGreen(x, y), image.GetBlue(x, y));
+    };
+    WaitFor([&] { return onScreen() == wxColour(255, 255, 254); }); // painted by then
+    EXPECT_EQ(onScreen(), wxColour(255, 255, 254));
 }
 
 TEST(MainApp, MenusInOrderWithNoneOn)
@@ -132,10 +133,9 @@ TEST(MainApp, AboutAndBackgroundClickChangeNothing)
     const wxPoint spot = frame->ClientToScreen(wxPoint(5, frame->GetClientSize().y - 5));
     sim.MouseMove(spot);
     sim.MouseClick();
-    for (int i = 0; i < 20; ++i) {
-        wxYield();
-        wxMilliSleep(10);
-    }
+    // A move sent after the click: once it arrives, the click has been handled.
+    ASSERT_TRUE(PointerArrivesAt(sim, spot));
+    ASSERT_TRUE(WaitForQueuedEvents());
     EXPECT_EQ(wxTopLevelWindows.GetCount(), windowsBefore);
     EXPECT_TRUE(frame->IsShown());
     EXPECT_FALSE(frame->GetTimer().IsRunning());

@@ -206,20 +206,27 @@ TEST_F(MainFrameTest, RoundWindowSitsOnTheDialAndGoesAgain)
     TarnGauge* dial = s_frame->GetAnalogGauge();
     TarnGaugeDigital* corner = s_frame->GetDigitalGauge(3);
     ASSERT_TRUE(WaitShownOnScreen(dial));
+    // The dial's centre is in the window in either shape: a move there that
+    // arrives finds the window mapped, after input sent before it.
+    wxUIActionSimulator sim;
+    auto pointerOnDial = [&] {
+        const int half = dial->GetClientSize().x / 2;
+        return PointerArrivesAt(sim, dial->ClientToScreen(wxPoint(half, half)));
+    };
     auto doubleClick = [&] {
         wxMouseEvent event(wxEVT_LEFT_DCLICK);
         event.SetEventObject(dial);
         dial->ProcessWindowEvent(event);
-        WaitFor([] { return false; }, 300); // unmapped and mapped again
+        return pointerOnDial(); // unmapped and mapped again
     };
     // Whether a real click at client point `at` of `gauge` opens its selector.
-    auto reaches = [](wxWindow* gauge, wxPoint at, GaugeValueSelector* (*selectorOf)(wxWindow*)) {
+    auto reaches = [&](wxWindow* gauge, wxPoint at, GaugeValueSelector* (*selectorOf)(wxWindow*)) {
         if (GaugeValueSelector* open = selectorOf(gauge))
             open->Hide();
         wxYield();
-        if (!ClickOn(gauge, at))
+        if (!ClickOn(gauge, at) || !pointerOnDial() || !WaitForQueuedEvents())
             return false;
-        return WaitFor([&] { return selectorOf(gauge) && selectorOf(gauge)->IsShown(); }, 800);
+        return selectorOf(gauge) && selectorOf(gauge)->IsShown();
     };
     auto dialSelector = [](wxWindow* w) { return static_cast<TarnGauge*>(w)->GetSelector(); };
     auto digitalSelector = [](wxWindow* w) {
@@ -229,11 +236,11 @@ TEST_F(MainFrameTest, RoundWindowSitsOnTheDialAndGoesAgain)
     const wxPoint dialBottom(side / 2, side - 12);
     const wxPoint cornerSpot(corner->GetClientSize().x - 5, 5);
 
-    doubleClick();
+    ASSERT_TRUE(doubleClick());
     ASSERT_TRUE(dial->GetSnapshot().hasShape);
     EXPECT_TRUE(reaches(dial, dialBottom, dialSelector)) << "the dial is whole";
     EXPECT_FALSE(reaches(corner, cornerSpot, digitalSelector)) << "the gauges are gone";
-    doubleClick();
+    ASSERT_TRUE(doubleClick());
     ASSERT_FALSE(dial->GetSnapshot().hasShape);
     EXPECT_TRUE(reaches(corner, cornerSpot, digitalSelector)) << "everything is back";
     dial->GetSelector()->Hide();
@@ -292,7 +299,7 @@ TEST_F(MainFrameTest, EcuBringsLiveValuesAndNoneStopsThem)
     EXPECT_FALSE(s_frame->GetTimer().IsRunning());
     EXPECT_EQ(s_frame->GetDispatcher()->GetInput(), nullptr);
     const wxString shown = Text(map, "ID_STATICTEXT2");
-    WaitFor([] { return false; }, 700);
+    ASSERT_TRUE(WaitForTimerTicks(EcuSession::kPeriodMs, 2)) << "as long as two ticks would take";
     EXPECT_EQ(Text(map, "ID_STATICTEXT2"), shown);
 }
 

@@ -207,9 +207,10 @@ TEST_F(MainFrameReplayTest, KeysPauseSpeedSeekAndStopAtTheEnd)
         SCOPED_TRACE(step.strip);
         focused[at++ % 3]->SetFocus();
         for (int i = 0; i < step.presses; ++i) {
-            const wxString before = s_frame->GetStatusStrip()->GetText();
             sim.Char(step.key);
-            WaitFor([&] { return s_frame->GetStatusStrip()->GetText() != before; }, 800);
+            // A move sent after the key: once it arrives, the key has been handled.
+            ASSERT_TRUE(PointerArrivesAt(sim, over));
+            ASSERT_TRUE(WaitForQueuedEvents());
         }
         for (int i = 0; i < step.ticks; ++i)
             Tick();
@@ -227,12 +228,17 @@ TEST_F(MainFrameReplayTest, KeysPauseSpeedSeekAndStopAtTheEnd)
     ASSERT_TRUE(ClickOn(gauge, wxPoint(60, 25)));
     ASSERT_TRUE(WaitFor([&] { return gauge->GetSelector()->IsShown(); }));
     wxListBox* list = gauge->GetSelector()->GetListBox();
-    sim.MouseMove(list->GetScreenRect().GetTopLeft() + wxPoint(5, 5));
+    const wxPoint inList = list->GetScreenRect().GetTopLeft() + wxPoint(5, 5);
+    sim.MouseMove(inList);
+    ASSERT_TRUE(WaitFor([&] { return wxGetMousePosition() == inList; }));
     list->SetFocus();
-    WaitFor([] { return false; }, 300);
+    ASSERT_TRUE(WaitFor([&] { return list->HasFocus(); }));
     sim.Char(WXK_RIGHT);
     sim.Char('+');
-    WaitFor([] { return false; }, 300);
+    // A move sent after the keys (back over the dial, which shows no list):
+    // once it arrives, the keys have been handled.
+    ASSERT_TRUE(PointerArrivesAt(sim, over));
+    ASSERT_TRUE(WaitForQueuedEvents());
     EXPECT_EQ(ReplayOf(s_frame)->GetRecord(), 0u);
     EXPECT_EQ(ReplayOf(s_frame)->GetSpeedText(), "x1");
     gauge->GetSelector()->Hide();

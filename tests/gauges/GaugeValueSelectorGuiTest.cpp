@@ -191,7 +191,13 @@ TEST_F(SelectorTest, ShowingChoosesNothing)
     // choice and must neither tell the gauge nor close the window.
     selector->Offer(Titles({"a", "b", "c"}));
     ASSERT_TRUE(WaitShownOnScreen(selector));
-    WaitFor([] { return false; }, 200); // let focus and activation settle
+    // The focus settles inside the window; a row it selected on the way has
+    // been reported by then.
+    ASSERT_TRUE(WaitFor([&] {
+        wxWindow* focus = wxWindow::FindFocus();
+        return focus && wxGetTopLevelParent(focus) == selector;
+    }));
+    ASSERT_TRUE(WaitForQueuedEvents());
     EXPECT_TRUE(selector->IsShown());
     EXPECT_TRUE(target.received.empty());
     EXPECT_EQ(selector->GetListBox()->GetSelection(), wxNOT_FOUND);

@@ -2,6 +2,7 @@
 // Real mouse clicks through the X test extension, for the gauge GUI tests.
 #include "tests/support/WaitFor.h"
 
+#include <wx/eventfilter.h>
 #include <wx/listbox.h>
 #include <wx/uiaction.h>
 #include <wx/utils.h>
@@ -16,6 +17,34 @@ inline bool ClickAtScreen(const wxPoint& screen)
         return false;
     wxYield();
     return sim.MouseClick();
+}
+
+// Moves the pointer to `screen`, over one of the application's own drawn
+// windows (a native list reports motion in its inner coordinates), and waits
+// until the application has handled that motion. The display hands input over
+// in the order it was sent: every key and click `sim` (or a simulator already
+// gone) sent before has been dispatched by then.
+inline bool PointerArrivesAt(wxUIActionSimulator& sim, const wxPoint& screen)
+{
+    struct MotionSeen : wxEventFilter {
+        wxPoint at;
+        bool seen = false;
+        int FilterEvent(wxEvent& event) override
+        {
+            wxWindow* win = wxDynamicCast(event.GetEventObject(), wxWindow);
+            if (event.GetEventType() == wxEVT_MOTION && win)
+                seen = seen || win->ClientToScreen(static_cast<wxMouseEvent&>(event).GetPosition()) == at;
+            return Event_Skip;
+        }
+    } motion;
+    motion.at = screen;
+    wxEvtHandler::AddFilter(&motion);
+    if (wxGetMousePosition() == screen)
+        sim.MouseMove(screen + wxPoint(1, 0)); // no motion without a move
+    sim.MouseMove(screen);
+    const bool arrived = WaitFor([&] { return motion.seen; });
+    wxEvtHandler::RemoveFilter(&motion);
+    return arrived;
 }
 
 // Clicks the client point `at` of `win` (its centre by default).

@@ -179,12 +179,25 @@ TEST_F(DialValue, PaintsOnScreenAndThenRests)
         paints++;
         e.Skip();
     });
+    // A window below the dial, repainted on demand: each of its paints ends
+    // a paint cycle, which a repaint the dial had asked for would join.
+    wxWindow* below = new wxWindow(frame, wxID_ANY, wxPoint(0, 260), wxSize(20, 20));
+    int belowPaints = 0;
+    below->Bind(wxEVT_PAINT, [&](wxPaintEvent&) {
+        wxPaintDC dc(below);
+        belowPaints++;
+    });
+    auto paintCycle = [&] {
+        const int before = belowPaints;
+        below->Refresh();
+        return WaitFor([&] { return belowPaints > before; }) && WaitForQueuedEvents();
+    };
     gauge->SetValue(4000);
     frame->Show();
     ASSERT_TRUE(WaitFor([&] { return paints > 0; }));
-    WaitFor([] { return false; }, 300);
+    ASSERT_TRUE(paintCycle());
     const int settled = paints;
-    WaitFor([] { return false; }, 500);
+    ASSERT_TRUE(paintCycle() && paintCycle());
     EXPECT_EQ(paints, settled) << "the gauge keeps repainting itself";
 
     wxBitmap shot(210, 210, 24);
