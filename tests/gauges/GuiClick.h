@@ -31,8 +31,11 @@ inline bool PointerArrivesAt(wxUIActionSimulator& sim, const wxPoint& screen)
         bool seen = false;
         int FilterEvent(wxEvent& event) override
         {
-            wxWindow* win = wxDynamicCast(event.GetEventObject(), wxWindow);
-            if (event.GetEventType() == wxEVT_MOTION && win)
+            if (event.GetEventType() != wxEVT_MOTION)
+                return Event_Skip;
+            // Not every event object is a window: dynamic_cast, never a static one.
+            wxWindow* win = dynamic_cast<wxWindow*>(event.GetEventObject());
+            if (win)
                 seen = seen || win->ClientToScreen(static_cast<wxMouseEvent&>(event).GetPosition()) == at;
             return Event_Skip;
         }
