@@ -102,6 +102,9 @@ void IniParser::processLine()
             case Handler::ConstantsExtensions:
                 handleConstantsExtensions(tokens);
                 break;
+            case Handler::FrontPage:
+                handleFrontPage(tokens);
+                break;
             case Handler::None:
                 break;
             }
@@ -222,6 +225,8 @@ void IniParser::setSection(const wxString& name)
         sectionHandler = Handler::PcVariables;
     else if (name == kSectionConstantsExtensions)
         sectionHandler = Handler::ConstantsExtensions;
+    else if (name == kSectionFrontPage)
+        sectionHandler = Handler::FrontPage;
     else
         sectionHandler = Handler::None;
     trace += wxS("section : ");

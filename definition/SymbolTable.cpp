@@ -40,8 +40,12 @@ void SymbolTable::addGauge(std::unique_ptr<TARNGaugeDesc> desc)
 
 void SymbolTable::finishGauges()
 {
-    for (const std::unique_ptr<TARNGaugeDesc>& desc : ownedGauges)
+    const bool fileDigits = !linkSettings.isBuiltInFirmware();
+    for (const std::unique_ptr<TARNGaugeDesc>& desc : ownedGauges) {
         desc->resolveExpressions(*expressionContext);
+        if (fileDigits)
+            desc->useFileDigits();
+    }
 }
 
 void SymbolTable::addDatalogEntry(const wxString& a, const wxString& b, const wxString& c,
