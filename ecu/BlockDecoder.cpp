@@ -6,6 +6,7 @@
 #include "ecu/ChannelDecoder.h"
 
 #include <algorithm>
+#include <cmath>
 
 BlockDecoder::BlockDecoder(const SymbolTable* table) : m_table(table)
 {
@@ -83,5 +84,15 @@ std::optional<double> BlockDecoder::value(const wxString& name, bool traced)
     if (tracing)
         DebugLog(0, "Symbol: " + name + "Expr: " + symbol->expr +
                         wxString::Format(", Value: %f !!!!!!!!!!!!!", value));
+    return value;
+}
+
+std::optional<double> BlockDecoder::evaluate(const wxString& expression)
+{
+    if (!m_table || expression.empty())
+        return std::nullopt;
+    const double value = m_evaluation.evaluate(expression);
+    if (std::isnan(value))
+        return std::nullopt;
     return value;
 }

@@ -43,6 +43,10 @@ public:
     // `traced`: the ECU input's trace of the value.
     std::optional<double> value(const wxString& name, bool traced = false);
 
+    // An expression that is no channel, computed as an expression channel
+    // over the current block.
+    std::optional<double> evaluate(const wxString& expression);
+
     // The scalar channels' values of the current block (constants too).
     const ValueMap& values() const { return m_values; }
     // Where the last plain channel of up to 4 bytes ends in the block.
