@@ -102,6 +102,10 @@ void GaugeValueSelector::Offer(const wxArrayString& titles, int currentRow,
         }
     }
     groupChoice->Show(!offeredGroups.empty());
+    // The choice takes its height from the list: the window keeps its size.
+    const int choiceHeight = offeredGroups.empty() ? 0 : groupChoice->GetBestSize().y + 5;
+    listBox->SetMinSize(wxSize(kListWidth, kListHeight - choiceHeight));
+    listBox->SetSize(wxSize(kListWidth, kListHeight - choiceHeight));
     const bool marked = currentRow >= 0 && currentRow < int(titles.size());
     if (!offeredGroups.empty())
         ShowGroup(marked ? offeredGroups[currentRow] : groupChoice->GetString(0));
