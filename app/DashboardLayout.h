@@ -35,9 +35,10 @@ struct DashboardLayout {
 constexpr int kReferenceClientWidth = 240;
 constexpr int kReferenceClientHeight = 295;
 constexpr double kDigitalHeightPerWidth = 0.31666666666666665;
-// The client area of an 800 x 480 window with its menu bar, or more (either
-// way round): room for every front-page gauge and more rows of lamps.
-constexpr int kRoomyClientLong = 800;
+// The client area of an 800 x 480 window below its menu bar, or more, either
+// way round (800 x 455, or 480 x 775): room for every front-page gauge and
+// more rows of lamps.
+constexpr int kRoomyClientLong = 775;
 constexpr int kRoomyClientShort = 440;
 // A lamp is never narrower than this; more lamps than fit are left out.
 constexpr int kLampMinWidth = 96;

@@ -95,14 +95,15 @@ TEST(DashboardLayout, LandscapePutsTheDialLeftAtFullHeight)
 }
 
 // All the front page's gauges only from an 800 x 480 window up (its client
-// area below the menu bar: 800 x 455), either way round; a handheld keeps four.
+// area below the menu bar: 800 x 455, or 480 x 775); a handheld keeps four.
 TEST(DashboardLayout, FrontPageGaugesWhereThereIsRoom)
 {
     const struct {
         wxSize client;
         int wanted, shown;
-    } cases[] = {{{240, 295}, 7, 4}, {{799, 455}, 7, 4}, {{800, 455}, 7, 7}, {{800, 455}, 5, 5},
-                 {{800, 455}, 12, 7}, {{800, 455}, 2, 4}, {{455, 800}, 6, 6}, {{1920, 1055}, 7, 7}};
+    } cases[] = {{{240, 295}, 7, 4}, {{760, 455}, 7, 4}, {{800, 430}, 7, 4}, {{800, 455}, 7, 7},
+                 {{800, 455}, 5, 5},  {{800, 455}, 12, 7}, {{800, 455}, 2, 4}, {{480, 775}, 6, 6},
+                 {{1920, 1055}, 7, 7}};
     for (const auto& c : cases) {
         SCOPED_TRACE(testing::Message() << c.client.x << "x" << c.client.y << " " << c.wanted);
         const DashboardLayout l = LayOutDashboard(c.client, 14, {c.wanted, 0});
