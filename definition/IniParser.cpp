@@ -5,6 +5,8 @@
 
 #include <wx/filename.h>
 
+#include <algorithm>
+
 const wxChar* const kSectionMegaTune = wxS("MegaTune");
 const wxChar* const kSectionConstants = wxS("Constants");
 const wxChar* const kSectionMenu = wxS("Menu");
@@ -255,6 +257,14 @@ void completeDefinition(SymbolTable& table, const DefinitionOptions& options,
     table.resolveConstants();
     table.loadIncTables(directory);
     table.finishGauges();
+    const std::vector<wxString>& front = table.getFrontPage().gauges;
+    for (size_t i = 0; i < front.size(); ++i) {
+        const GaugeDescList& gauges = table.getGauges();
+        if (!front[i].empty() && std::none_of(gauges.begin(), gauges.end(), [&](const TARNGaugeDesc* g) {
+                return g->getName() == front[i];
+            }))
+            warnings.Add(wxString::Format("Front page gauge%d names no gauge: %s", int(i + 1), front[i]));
+    }
 }
 
 SymbolTable* loadDefinitionFileFrom(const wxString& path, const DefinitionOptions& options,

@@ -89,3 +89,19 @@ TEST(GaugeConfigurationsSection, OnlyOtherFirmwaresFilesChooseTheDigits)
         EXPECT_EQ(desc.GaugeNumbers()[0], c.firstLabel);
     }
 }
+
+TEST(FrontPageSection, ANameWithoutAGaugeIsNamed)
+{
+    const TempDir folder;
+    const std::string ini = folder.write("ecu.ini", Lines({
+        "[GaugeConfigurations]",
+        "tach = rpm, \"RPM\", \"\", 0, 8000, 0, 0, 8000, 8000, 0, 0",
+        "[FrontPage]",
+        "gauge1 = tach",
+        "gauge2 = gone",
+    }));
+    wxArrayString warnings;
+    std::unique_ptr<SymbolTable> table(loadDefinitionFileFrom(ini, &warnings));
+    ASSERT_EQ(warnings.size(), 1u);
+    EXPECT_EQ(warnings[0], "Front page gauge2 names no gauge: gone");
+}
