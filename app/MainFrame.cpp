@@ -166,7 +166,8 @@ void MainFrame::LayOutGauges()
 {
     DashboardContent content;
     content.digitalWanted = m_digitalCount;
-    content.lampCount = m_indicatorRow ? int(currentSymbolTable()->getFrontPage().indicators.size()) : 0;
+    if (m_indicatorRow)
+        content.lampCount = int(currentSymbolTable()->getFrontPage().indicators.size());
     m_layout = LayOutDashboard(GetClientSize(), m_stripHeight, content);
     if (m_analogGauge && !m_layout.dial.IsEmpty())
         m_analogGauge->SetSize(m_layout.dial);

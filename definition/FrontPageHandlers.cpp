@@ -19,14 +19,16 @@ void IniParser::handleFrontPage(const LineTokenizer& tokens)
                                  &lamp.onForeground};
         for (int i = 0; i < 4; ++i)
             if (tokens.count() > 4 + i && !LampColourNamed(tokens.text(4 + i), *colours[i]))
-                warnings.Add(ParserException("Unknown colour " + tokens.text(4 + i), lineIndex).text());
+                warnings.Add(
+                    ParserException("Unknown colour " + tokens.text(4 + i), lineIndex).text());
         table->getFrontPage().indicators.push_back(lamp);
         trace += wxS("add indicator : ");
         trace += lamp.expression;
         return;
     }
     unsigned long number = 0;
-    if (key.StartsWith(wxS("gauge")) && key.Mid(5).ToULong(&number) && number >= 1 && number <= 99) {
+    if (key.StartsWith(wxS("gauge")) && key.Mid(5).ToULong(&number) && number >= 1 &&
+        number <= 99) {
         table->getFrontPage().setGauge(int(number), tokens.text(1));
         trace += wxS("front page ");
         trace += key;

@@ -258,12 +258,12 @@ void completeDefinition(SymbolTable& table, const DefinitionOptions& options,
     table.loadIncTables(directory);
     table.finishGauges();
     const std::vector<wxString>& front = table.getFrontPage().gauges;
+    const GaugeDescList& gauges = table.getGauges();
     for (size_t i = 0; i < front.size(); ++i) {
-        const GaugeDescList& gauges = table.getGauges();
-        if (!front[i].empty() && std::none_of(gauges.begin(), gauges.end(), [&](const TARNGaugeDesc* g) {
-                return g->getName() == front[i];
-            }))
-            warnings.Add(wxString::Format("Front page gauge%d names no gauge: %s", int(i + 1), front[i]));
+        const auto named = [&](const TARNGaugeDesc* g) { return g->getName() == front[i]; };
+        if (!front[i].empty() && std::none_of(gauges.begin(), gauges.end(), named))
+            warnings.Add(
+                wxString::Format("Front page gauge%d names no gauge: %s", int(i + 1), front[i]));
     }
 }
 

@@ -44,12 +44,13 @@ std::vector<MenuSection> GroupByCategory(const std::vector<wxString>& categories
         return {};
     std::vector<MenuSection> sections;
     for (const MenuSection& section : whole) {
-        const std::vector<MenuGroup> parts = SplitIntoMenuGroups(int(section.items.size()), maxPerGroup);
+        const std::vector<MenuGroup> parts =
+            SplitIntoMenuGroups(int(section.items.size()), maxPerGroup);
         for (size_t p = 0; p < parts.size(); ++p) {
             MenuSection part;
             part.title = parts.size() == 1 ? section.title
-                                           : wxString::Format("%s (%d/%d)", section.title, int(p + 1),
-                                                              int(parts.size()));
+                                           : wxString::Format("%s (%d/%d)", section.title,
+                                                              int(p + 1), int(parts.size()));
             part.items.assign(section.items.begin() + parts[p].first,
                               section.items.begin() + parts[p].first + parts[p].count);
             sections.push_back(part);
