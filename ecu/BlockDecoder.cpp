@@ -2,6 +2,7 @@
 
 #include "base/DebugLog.h"
 #include "definition/DefinitionExpressions.h"
+#include "definition/ExpressionNames.h"
 #include "definition/SymbolTable.h"
 #include "ecu/ChannelDecoder.h"
 
@@ -91,6 +92,13 @@ std::optional<double> BlockDecoder::evaluate(const wxString& expression)
 {
     if (!m_table || expression.empty())
         return std::nullopt;
+    // The evaluator reads a name it lacks as 0: such an expression has no value.
+    auto names = m_expressionNames.find(expression);
+    if (names == m_expressionNames.end())
+        names = m_expressionNames.emplace(expression, scanExpression(expression).variables).first;
+    for (const wxString& name : names->second)
+        if (m_values.find(name) == m_values.end())
+            return std::nullopt;
     const double value = m_evaluation.evaluate(expression);
     if (std::isnan(value))
         return std::nullopt;

@@ -12,7 +12,10 @@
 #include "definition/Symbol.h"
 #include "expr/Evaluation.h"
 
+#include <wx/arrstr.h>
+
 #include <cstddef>
+#include <map>
 #include <optional>
 #include <vector>
 
@@ -44,7 +47,7 @@ public:
     std::optional<double> value(const wxString& name, bool traced = false);
 
     // An expression that is no channel, computed as an expression channel
-    // over the current block.
+    // over the current block; none when it names a value the block lacks.
     std::optional<double> evaluate(const wxString& expression);
 
     // The scalar channels' values of the current block (constants too).
@@ -60,4 +63,6 @@ private:
     int m_channelsEnd = 0;
     ValueMap m_values;
     Evaluation m_evaluation;
+    // The names each expression given to evaluate() reads.
+    std::map<wxString, wxArrayString> m_expressionNames;
 };
