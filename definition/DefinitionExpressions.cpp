@@ -1,6 +1,8 @@
 #include "definition/DefinitionExpressions.h"
 
+#include "definition/DefinitionScope.h"
 #include "definition/SymbolTable.h"
+#include "expr/CompiledExpression.h"
 
 #include <wx/regex.h>
 
@@ -68,6 +70,14 @@ void DefinitionExpressions::prepare(Evaluation& evaluation, ValueMap& values) co
 // next one must not see that. Only loading and tools compute these.
 bool DefinitionExpressions::number(const wxString& expression, double& value) const
 {
+    if (!m_table.getLinkSettings().isBuiltInFirmware()) {
+        DefinitionScope scope(m_table);
+        const std::optional<double> result = CompiledExpression::compile(expression, scope).evaluate(scope);
+        if (!result)
+            return false;
+        value = *result;
+        return true;
+    }
     ValueMap values;
     Evaluation evaluation;
     evaluation.setTable(&values);
