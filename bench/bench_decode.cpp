@@ -3,7 +3,9 @@
 // (from ../shared/realworld beside the repository, or TARN_REALWORLD_DIR;
 // skipped when absent). "decode" is the per-tick decoding of every scalar
 // channel; "decode_and_serve" adds the value of every output channel,
-// expressions included, as `tarntool decode` asks for them.
+// expressions included, as `tarntool decode` asks for them. "take" is what
+// the GUI thread does with a record the worker decoded: every expression
+// channel computed once, in the file's own dialect, compiled at load.
 #include "bench/BenchMain.h" // main()
 #include "definition/IniParser.h"
 #include "ecu/BlockDecoder.h"
@@ -63,7 +65,28 @@ void BM_DecodeRusefiBlock(benchmark::State& state, bool serve)
     state.counters["block_bytes"] = static_cast<double>(block.size());
 }
 
+void BM_TakeRusefiRecord(benchmark::State& state)
+{
+    wxLogNull quiet;
+    std::unique_ptr<SymbolTable> table = LoadRusefi();
+    if (!table) {
+        state.SkipWithError("rusefi_mre_f4.ini is not here");
+        return;
+    }
+    const std::vector<unsigned char> block = RandomBlock(table->getBlockSize());
+    BlockDecoder decoder(table.get());
+    ValueMap record;
+    decoder.decode(block.data(), block.size(), record);
+    for (auto _ : state)
+        decoder.take(record);
+    size_t expressions = 0;
+    for (const auto& entry : table->getSymbols())
+        expressions += !entry.second->Const && entry.second->isExpression();
+    state.counters["expression_channels"] = static_cast<double>(expressions);
+}
+
 } // namespace
 
+BENCHMARK(BM_TakeRusefiRecord)->Unit(benchmark::kMicrosecond);
 BENCHMARK_CAPTURE(BM_DecodeRusefiBlock, decode, false)->Unit(benchmark::kMicrosecond);
 BENCHMARK_CAPTURE(BM_DecodeRusefiBlock, decode_and_serve, true)->Unit(benchmark::kMicrosecond);
