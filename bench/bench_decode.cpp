@@ -22,14 +22,18 @@
 
 namespace {
 
-std::unique_ptr<SymbolTable> LoadRusefi()
+// Null, with the benchmark skipped, when the file is not here.
+std::unique_ptr<SymbolTable> LoadRusefi(benchmark::State& state)
 {
     const char* env = std::getenv("TARN_REALWORLD_DIR");
     const std::string dir = env && *env ? env : TARN_SOURCE_DIR "/../shared/realworld";
     int result = -1;
     std::unique_ptr<SymbolTable> table(
         loadDefinitionFileFrom(dir + "/ini/rusefi_mre_f4.ini", nullptr, &result));
-    return result == 0 ? std::move(table) : nullptr;
+    if (result == 0)
+        return table;
+    state.SkipWithError("rusefi_mre_f4.ini is not here");
+    return nullptr;
 }
 
 std::vector<unsigned char> RandomBlock(size_t size)
@@ -44,11 +48,9 @@ std::vector<unsigned char> RandomBlock(size_t size)
 void BM_DecodeRusefiBlock(benchmark::State& state, bool serve)
 {
     wxLogNull quiet;
-    std::unique_ptr<SymbolTable> table = LoadRusefi();
-    if (!table) {
-        state.SkipWithError("rusefi_mre_f4.ini is not here");
+    std::unique_ptr<SymbolTable> table = LoadRusefi(state);
+    if (!table)
         return;
-    }
     const std::vector<unsigned char> block = RandomBlock(table->getBlockSize());
     std::vector<wxString> names;
     for (const auto& entry : table->getSymbols())
@@ -68,11 +70,9 @@ void BM_DecodeRusefiBlock(benchmark::State& state, bool serve)
 void BM_TakeRusefiRecord(benchmark::State& state)
 {
     wxLogNull quiet;
-    std::unique_ptr<SymbolTable> table = LoadRusefi();
-    if (!table) {
-        state.SkipWithError("rusefi_mre_f4.ini is not here");
+    std::unique_ptr<SymbolTable> table = LoadRusefi(state);
+    if (!table)
         return;
-    }
     const std::vector<unsigned char> block = RandomBlock(table->getBlockSize());
     BlockDecoder decoder(table.get());
     ValueMap record;

@@ -92,7 +92,7 @@ void BlockDecoder::compileChannels()
                 state[index] = Done;
                 m_computed.push_back(std::move(compiled[index]));
             } else {
-                DebugLog(0, "Channel " + m_scope->nameOf(compiled[index].slot) + " reads itself: no value");
+                DebugLog(0, "Channel " + m_scope->nameOf(compiled[index].slot) + " depends on itself: no value");
             }
             stack.pop_back();
         }
@@ -103,10 +103,6 @@ void BlockDecoder::computeChannels()
 {
     if (!m_scope)
         return;
-    for (size_t i = 0; i < m_channels.size(); ++i) {
-        const ValueMap::const_iterator found = m_values.find(m_channels[i].Name);
-        m_scope->setValue(m_channelSlots[i], found == m_values.end() ? kNone : found->second);
-    }
     m_scope->setSeconds(m_seconds ? m_seconds() : kNone);
     for (const ComputedChannel& channel : m_computed) {
         const std::optional<double> value = channel.program.evaluate(*m_scope);
@@ -148,18 +144,27 @@ void BlockDecoder::decode(const unsigned char* block, size_t length, ValueMap& v
 void BlockDecoder::decode(const unsigned char* block, size_t length, bool traced)
 {
     decode(block, length, m_values, traced);
+    if (!m_scope)
+        return;
+    for (size_t i = 0; i < m_channels.size(); ++i) {
+        const ValueMap::const_iterator found = m_values.find(m_channels[i].Name);
+        m_scope->setValue(m_channelSlots[i], found == m_values.end() ? kNone : found->second);
+    }
     computeChannels();
 }
 
 void BlockDecoder::take(const ValueMap& channelValues)
 {
     // Channel by channel: the constants entered at construction stay.
-    for (const Symbol& channel : m_channels) {
-        const ValueMap::const_iterator found = channelValues.find(channel.Name);
+    for (size_t i = 0; i < m_channels.size(); ++i) {
+        const wxString& name = m_channels[i].Name;
+        const ValueMap::const_iterator found = channelValues.find(name);
         if (found != channelValues.end())
-            m_values[channel.Name] = found->second;
+            m_values[name] = found->second;
         else
-            m_values.erase(channel.Name);
+            m_values.erase(name);
+        if (m_scope)
+            m_scope->setValue(m_channelSlots[i], found != channelValues.end() ? found->second : kNone);
     }
     computeChannels();
 }

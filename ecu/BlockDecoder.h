@@ -71,7 +71,7 @@ private:
         CompiledExpression program;
     };
     void compileChannels();
-    // Another firmware's expression channels over the current block.
+    // Another firmware's expression channels over the channel slots of the current block.
     void computeChannels();
 
     const SymbolTable* m_table;

@@ -153,15 +153,23 @@ private:
                 missing.insert(scope.nameOf(slot));
             }
         }
+        bool tableMissing = false;
         const ExpressionNames names = scanExpression(expression);
         if (names.functions.Index("table") != wxNOT_FOUND) {
             for (const wxString& file : names.strings) {
                 const auto error = m_table.getIncTableErrors().find(file);
-                if (error != m_table.getIncTableErrors().end())
-                    add(true, "lookup table " + ToUtf8(file) + " of " + what + " not read: " +
-                                  ToUtf8(error->second) + " (no value)");
+                if (error == m_table.getIncTableErrors().end())
+                    continue;
+                tableMissing = true;
+                add(true, "lookup table " + ToUtf8(file) + " of " + what + " not read: " +
+                              ToUtf8(error->second) + " (no value)");
             }
         }
+        // Reading nothing that changes, it has no value now or ever (1/0, an array read past its end).
+        scope.setSeconds(0);
+        if (compiled.inputs().empty() && compiled.unknownNames().empty() && !tableMissing &&
+            !compiled.evaluate(scope))
+            add(true, "no value ever: " + what + " {" + ToUtf8(expression) + "}");
         return missing;
     }
 
