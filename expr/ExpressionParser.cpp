@@ -14,6 +14,11 @@ bool isDigit(char c)
     return c >= '0' && c <= '9';
 }
 
+bool isBlank(char c)
+{
+    return c == ' ' || c == '\t' || c == '\r' || c == '\n';
+}
+
 bool isNameStart(char c)
 {
     return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || c == '_';
@@ -76,7 +81,7 @@ wxString ExpressionParser::describeToken() const
 
 void ExpressionParser::next()
 {
-    while (m_pos < m_text.size() && std::strchr(" \t\r\n", m_text[m_pos]) && m_text[m_pos] != 0)
+    while (m_pos < m_text.size() && isBlank(m_text[m_pos]))
         ++m_pos;
     m_tokenStart = m_pos;
     if (m_pos >= m_text.size()) {
@@ -295,7 +300,7 @@ void ExpressionParser::primary()
         }
         break;
     case Token::String:
-        fail("a text is no number: " + describeToken());
+        fail(wxString::Format("a text at character %zu is no number", m_tokenStart + 1));
     case Token::End:
         break;
     }

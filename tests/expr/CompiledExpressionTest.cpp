@@ -160,7 +160,7 @@ TEST(CompiledExpression, CompileErrorsNameTheProblem)
         {"0x", "malformed number"},
         {"12abc", "malformed number"},
         {"1.2.3", "malformed number"},
-        {"\"x\"", "text is no number"},
+        {"\"x\"", "character 1 is no number"},
         {"foo(1)", "unknown function foo()"},
         {"stringValue(x)", "gives a text"},
         {"table(1, x)", "file name in quotes"},
