@@ -6,8 +6,8 @@
 // lookup tables read from beside the file. Channel expressions get the same
 // constants and functions through prepare(). The files of other firmwares
 // (not LinkSettings::isBuiltInFirmware) are computed in their own dialect
-// (CompiledExpression over a DefinitionScope), where a constant without a
-// value gives no value.
+// (CompiledExpression over a DefinitionScope), with its operators and
+// functions; a constant without a value reads 0 in them as well.
 #include "base/ValueMap.h"
 #include "expr/Evaluation.h"
 #include "gaugemodel/GaugeExpressionResolver.h"

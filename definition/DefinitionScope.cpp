@@ -21,7 +21,10 @@ int intern(std::vector<wxString>& list, const wxString& text)
 
 } // namespace
 
-DefinitionScope::DefinitionScope(const SymbolTable& table) : m_table(table), m_seconds(kNone) {}
+DefinitionScope::DefinitionScope(const SymbolTable& table, double unset)
+    : m_table(table), m_unset(unset), m_seconds(kNone)
+{
+}
 
 int DefinitionScope::slotOf(const wxString& name, bool history)
 {
@@ -53,7 +56,7 @@ int DefinitionScope::slotOf(const wxString& name, bool history)
 void DefinitionScope::readConstant(size_t slot)
 {
     double number = 0;
-    m_values[slot] = m_table.getConstantValues().findNumber(m_names[slot], number) ? number : kNone;
+    m_values[slot] = m_table.getConstantValues().findNumber(m_names[slot], number) ? number : m_unset;
 }
 
 void DefinitionScope::refreshConstants()

@@ -11,6 +11,7 @@
 #include <wx/hashmap.h>
 #include <wx/string.h>
 
+#include <limits>
 #include <memory>
 #include <unordered_map>
 #include <vector>
@@ -19,7 +20,8 @@ class SymbolTable;
 
 class DefinitionScope : public ExpressionScope, public ExpressionSources {
 public:
-    explicit DefinitionScope(const SymbolTable& table);
+    // `unset`: what a constant without a value reads (NaN: no value).
+    explicit DefinitionScope(const SymbolTable& table, double unset = std::numeric_limits<double>::quiet_NaN());
     DefinitionScope(const DefinitionScope&) = delete;
     DefinitionScope& operator=(const DefinitionScope&) = delete;
 
@@ -55,5 +57,6 @@ private:
     std::vector<std::unique_ptr<ChannelHistory>> m_histories; // by slot; null when not asked
     std::vector<wxString> m_tables;
     std::vector<wxString> m_arrays;
+    double m_unset;
     double m_seconds;
 };

@@ -85,7 +85,7 @@ TEST(DialectChannels, ComputedOncePerBlockInOrderOfUse)
     EXPECT_EQ(Read(decoder, {{"late", 0}, {"flag", 0}, {"after", 0}, {"previous", 0}, {"highest", 0}}),
               (Values{{"late", 1000}, {"flag", 0}, {"after", 1001}, {"previous", 3000}, {"highest", 3000}}));
 
-    // Gauge limits in the same dialect; one without a value keeps the number read.
+    // Gauge limits in the same dialect; a constant without a value reads 0 there.
     const TARNGaugeDesc& tach = *table->getGauges().at(0);
     EXPECT_EQ(tach.getMaxValue(), 8000);
     EXPECT_EQ(tach.getRanges().at(2).lo, 0);
