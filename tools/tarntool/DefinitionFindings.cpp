@@ -242,7 +242,8 @@ std::vector<Finding> FindDefinitionProblems(const SymbolTable& table)
             missingOf.emplace_back(what, missing);
     }
     const std::string why = checker.dialect()
-                                ? " (no value until the ECU's pages or --tune FILE give the constants one)"
+                                ? " (until the ECU's pages or --tune FILE give a constant a value, its "
+                                  "channels have none and gauge limits read it as 0)"
                                 : " (a constant without a value reads 0; give --tune FILE)";
     for (const auto& entry : missingOf)
         checker.add(true, "no value: " + entry.first + " depends on " + Join(entry.second) + why);
