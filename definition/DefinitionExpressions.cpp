@@ -71,8 +71,9 @@ void DefinitionExpressions::prepare(Evaluation& evaluation, ValueMap& values) co
 bool DefinitionExpressions::number(const wxString& expression, double& value) const
 {
     if (!m_table.getLinkSettings().isBuiltInFirmware()) {
-        // A limit is no value: until the ECU's pages or a tune give a constant
-        // one, it reads 0 there, as in the built-in firmware's file.
+        // A gauge limit needs a number: a constant without a value (until the
+        // ECU's pages or a tune give one) reads 0 in it, as in the built-in
+        // firmware's file.
         DefinitionScope scope(m_table, 0.0);
         const std::optional<double> result = CompiledExpression::compile(expression, scope).evaluate(scope);
         if (!result)
