@@ -7,15 +7,26 @@
 //
 // A channel that does not lie wholly inside the block gets no value: never a
 // value the ECU did not send.
+//
+// The built-in firmware's expression channels are evaluated by name when
+// asked (Evaluation). Another firmware's are compiled once, here, in its
+// dialect (CompiledExpression) and all computed once per block, each after
+// the channels it reads: a channel reading one without a value has none, and
+// so do the channels of a cycle. Their history (pastValue...) moves one
+// sample per block.
 #include "base/ValueMap.h"
+#include "definition/DefinitionScope.h"
 #include "definition/LinkSettings.h"
 #include "definition/Symbol.h"
+#include "expr/CompiledExpression.h"
 #include "expr/Evaluation.h"
 
 #include <wx/arrstr.h>
 
 #include <cstddef>
+#include <functional>
 #include <map>
+#include <memory>
 #include <optional>
 #include <vector>
 
@@ -40,6 +51,12 @@ public:
     // Takes channel values decoded by the first decode() as the current block's.
     void take(const ValueMap& channelValues);
 
+    // timeNow in another firmware's expressions: seconds since the start of
+    // the connection (default: since the decoder was made).
+    void setTimeSource(std::function<double()> seconds) { m_seconds = std::move(seconds); }
+    // Reads the constants' values again, after the table's changed.
+    void refreshConstants();
+
     // The value of a name over the current block: a scalar channel's decoded
     // value, an expression channel's value; none for a constant, an array
     // without expression, an unknown name or a channel outside the block.
@@ -47,7 +64,8 @@ public:
     std::optional<double> value(const wxString& name, bool traced = false);
 
     // An expression that is no channel, computed as an expression channel
-    // over the current block; none when it names a value the block lacks.
+    // over the current block (another firmware's compiled once); none when
+    // it reads a value the block lacks.
     std::optional<double> evaluate(const wxString& expression);
 
     // The scalar channels' values of the current block (constants too).
@@ -56,6 +74,14 @@ public:
     int channelsEnd() const { return m_channelsEnd; }
 
 private:
+    struct ComputedChannel {
+        int slot;
+        CompiledExpression program;
+    };
+    void compileChannels();
+    // Another firmware's expression channels over the channel slots of the current block.
+    void computeChannels();
+
     const SymbolTable* m_table;
     // Copies, so that a decode on another thread never touches the table.
     std::vector<Symbol> m_channels;
@@ -63,6 +89,13 @@ private:
     int m_channelsEnd = 0;
     ValueMap m_values;
     Evaluation m_evaluation;
-    // The names each expression given to evaluate() reads.
+    // Other firmwares only (null for the built-in one).
+    std::unique_ptr<DefinitionScope> m_scope;
+    std::vector<int> m_channelSlots; // by m_channels
+    std::vector<ComputedChannel> m_computed; // readers after what they read
+    std::function<double()> m_seconds;
+    // What each expression given to evaluate() reads (the built-in firmware),
+    // or its program (the others), made at its first evaluation.
     std::map<wxString, wxArrayString> m_expressionNames;
+    std::map<wxString, CompiledExpression> m_programs;
 };
