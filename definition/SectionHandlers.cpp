@@ -3,6 +3,8 @@
 #include "definition/FieldReaders.h"
 #include "definition/IniParser.h"
 
+#include <algorithm>
+#include <limits>
 #include <memory>
 
 void IniParser::addToTable(Symbol* symbol)
@@ -10,6 +12,41 @@ void IniParser::addToTable(Symbol* symbol)
     if (table->findSymbol(symbol->Name))
         warnings.Add(wxString::Format("Duplicate symbol! : %s - line : %d", symbol->Name, lineIndex));
     table->addSymbol(symbol->Name, symbol);
+    if (symbol->Offset >= 0) {
+        const int64_t end = int64_t(symbol->Offset) + int64_t(symbol->SizeOf) * symbol->shape[0] *
+                                                          int64_t(symbol->shape[1]);
+        nextOffset = static_cast<int32_t>(std::min<int64_t>(end, std::numeric_limits<int32_t>::max()));
+    }
+}
+
+bool IniParser::readsOtherFirmware() const
+{
+    return !table->getLinkSettings().isBuiltInFirmware();
+}
+
+int32_t IniParser::readOffset(const LineTokenizer& tokens, int field)
+{
+    if (!readsOtherFirmware() || tokens.type(field) == TokenNumber)
+        return tokens.integer(field);
+    // "lastOffset": right after the entry before it.
+    if (tokens.text(field) == wxS("lastOffset"))
+        return nextOffset;
+    warnings.Add(ParserException(wxString::Format("Offset of %s is not a number: '%s'",
+                                                  tokens.text(0), tokens.text(field)),
+                                 lineIndex)
+                     .text());
+    return -1;
+}
+
+void IniParser::readScaling(const LineTokenizer& tokens, int unitsField, int first, Symbol& symbol)
+{
+    if (!readsOtherFirmware()) {
+        symbol.setScaling(tokens.number(first), tokens.number(first + 1), tokens.number(first + 2),
+                          tokens.number(first + 3), tokens.integer(first + 4));
+        return;
+    }
+    readUnitsField(tokens, unitsField, symbol);
+    readScalingFields(tokens, first, symbol, lineIndex, warnings);
 }
 
 bool IniParser::handleLinkSetting(const LineTokenizer& tokens)
@@ -28,6 +65,7 @@ void IniParser::handleConstants(const LineTokenizer& tokens)
         return;
     if (tokens.text(0) == wxS("page")) {
         currentPage = tokens.integer(1);
+        nextOffset = 0;
         return;
     }
     const wxString& kind = tokens.text(1);
@@ -38,9 +76,11 @@ void IniParser::handleConstants(const LineTokenizer& tokens)
         return;
 
     std::unique_ptr<Symbol> symbol(new Symbol);
+    symbol->line = lineIndex;
     try {
-        const wxString& units = scalar ? tokens.text(4) : array ? tokens.text(5) : wxString();
-        symbol->setIdentity(tokens.text(0), units, true, currentPage, tokens.integer(3));
+        const int unitsField = scalar ? 4 : array ? 5 : -1;
+        symbol->setIdentity(tokens.text(0), tokens.text(unitsField), true, currentPage,
+                            readOffset(tokens, 3));
         readTypeField(tokens.text(2), *symbol, lineIndex);
         if (bits) {
             readBitField(tokens, *symbol, lineIndex);
@@ -48,8 +88,7 @@ void IniParser::handleConstants(const LineTokenizer& tokens)
             const int f = scalar ? 5 : 6; // first scaling field
             if (array)
                 readArrayShape(tokens.text(4), *symbol, lineIndex);
-            symbol->setScaling(tokens.number(f), tokens.number(f + 1), tokens.number(f + 2),
-                               tokens.number(f + 3), tokens.integer(f + 4));
+            readScaling(tokens, unitsField, f, *symbol);
         }
     } catch (const ParserException& e) {
         warnings.Add(e.text());
@@ -73,10 +112,12 @@ void IniParser::handleOutputChannels(const LineTokenizer& tokens)
         return;
 
     std::unique_ptr<Symbol> symbol(new Symbol);
+    symbol->line = lineIndex;
     if (bits) {
         // name = bits, type, offset, [lo:hi]: the field's bits, shifted down.
         try {
-            symbol->setIdentity(tokens.text(0), wxString(), false, currentPage, tokens.integer(3));
+            symbol->setIdentity(tokens.text(0), wxString(), false, currentPage,
+                                readOffset(tokens, 3));
             readTypeField(tokens.text(2), *symbol, lineIndex);
             readBitField(tokens, *symbol, lineIndex);
         } catch (const ParserException& e) {
@@ -92,10 +133,9 @@ void IniParser::handleOutputChannels(const LineTokenizer& tokens)
     } else {
         try {
             symbol->setIdentity(tokens.text(0), tokens.text(4), false, currentPage,
-                                tokens.integer(3));
+                                readOffset(tokens, 3));
             readTypeField(tokens.text(2), *symbol, lineIndex);
-            symbol->setScaling(tokens.number(5), tokens.number(6), tokens.number(7),
-                               tokens.number(8), tokens.integer(9));
+            readScaling(tokens, 4, 5, *symbol);
         } catch (const ParserException& e) {
             warnings.Add(e.text());
             return;
@@ -170,12 +210,12 @@ void IniParser::handlePcVariables(const LineTokenizer& tokens)
     if (!scalar && kind != wxS("bits"))
         return;
     std::unique_ptr<Symbol> symbol(new Symbol);
+    symbol->line = lineIndex;
     try {
         symbol->setIdentity(tokens.text(0), scalar ? tokens.text(3) : wxString(), true, -1, -1);
         readTypeField(tokens.text(2), *symbol, lineIndex);
         if (scalar)
-            symbol->setScaling(tokens.number(4), tokens.number(5), tokens.number(6),
-                               tokens.number(7), tokens.integer(8));
+            readScaling(tokens, 3, 4, *symbol);
         else
             readBitField(tokens, *symbol, lineIndex, 3);
     } catch (const ParserException& e) {

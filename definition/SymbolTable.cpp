@@ -3,6 +3,7 @@
 #include "base/DebugLog.h"
 #include "definition/DefinitionExpressions.h"
 #include "definition/ExpressionNames.h"
+#include "definition/SymbolFields.h"
 
 #include <wx/filename.h>
 
@@ -42,6 +43,17 @@ void SymbolTable::finishGauges()
 {
     for (const std::unique_ptr<TARNGaugeDesc>& desc : ownedGauges)
         desc->resolveExpressions(*expressionContext);
+}
+
+void SymbolTable::resolveConstants()
+{
+    constantValues.resolve(*this);
+    resolveScales();
+}
+
+void SymbolTable::resolveScales()
+{
+    scaleProblems = resolveSymbolFields(*this);
 }
 
 void SymbolTable::addDatalogEntry(const wxString& a, const wxString& b, const wxString& c,
