@@ -73,6 +73,9 @@ void IniParser::processLine()
             elseBlock();
         } else if (word == wxS("elif") && tokens.type(0) == TokenHash) {
             elifBlock(tokens);
+        } else if (word == wxS("define") && tokens.type(0) == TokenHash && readsOtherFirmware()) {
+            if (isActive())
+                defineLabels(tokens);
         } else if ((word == wxS("set") || word == wxS("unset")) && tokens.type(0) == TokenHash) {
             if (isActive())
                 setFlag(tokens, word == wxS("set"));

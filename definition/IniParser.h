@@ -121,9 +121,16 @@ private:
     // The offset in token `field`; for another firmware "lastOffset" too, and
     // -1 (no value) with a warning when it is not a number.
     int32_t readOffset(const LineTokenizer& tokens, int field);
+    // A bit field from token `field` on; another firmware's labels may name
+    // #define lists ("$name"), which stand for their labels.
+    void readBits(const LineTokenizer& tokens, int field, Symbol& symbol);
+    void appendLabels(const LineTokenizer& tokens, int first, wxArrayString& labels);
+    void defineLabels(const LineTokenizer& directive);
     // Units (token `unitsField`) and scale, translate, lo, hi, digits from token `first` on.
     void readScaling(const LineTokenizer& tokens, int unitsField, int first, Symbol& symbol);
 
+    static constexpr size_t kMaxLabels = 65536;
+    std::map<wxString, wxArrayString> labelLists; // #define name = labels
     std::map<wxString, bool> settingFlags;
     wxArrayString userFlags;
     std::unique_ptr<SymbolTable> table;

@@ -38,6 +38,47 @@ int32_t IniParser::readOffset(const LineTokenizer& tokens, int field)
     return -1;
 }
 
+void IniParser::readBits(const LineTokenizer& tokens, int field, Symbol& symbol)
+{
+    readBitField(tokens, symbol, lineIndex, field);
+    if (!readsOtherFirmware() || labelLists.empty())
+        return;
+    symbol.BitFields.Clear();
+    appendLabels(tokens, field + 1, symbol.BitFields);
+}
+
+void IniParser::appendLabels(const LineTokenizer& tokens, int first, wxArrayString& labels)
+{
+    for (int i = first; i < tokens.count(); ++i) {
+        const auto list = tokens.type(i) == TokenIdent ? labelLists.find(tokens.text(i))
+                                                       : labelLists.end();
+        if (list == labelLists.end()) {
+            labels.Add(tokens.text(i));
+            continue;
+        }
+        // Lists of lists double at each level: a bit field has no use for more.
+        const size_t room = kMaxLabels - std::min(kMaxLabels, labels.size());
+        for (size_t j = 0; j < list->second.size() && j < room; ++j)
+            labels.Add(list->second[j]);
+    }
+}
+
+void IniParser::defineLabels(const LineTokenizer& directive)
+{
+    // "#define name = "a", "b", $other": the words of the directive line
+    // lose the quotes, so the text after "=" is read again as entry fields.
+    const size_t equals = currentLine.find('=');
+    if (equals == wxString::npos || directive.text(2).empty())
+        return;
+    LineTokenizer items(NumberSyntax::WithExponent);
+    items.tokenize(currentLine.substr(equals + 1));
+    wxArrayString labels;
+    appendLabels(items, 0, labels);
+    labelLists[directive.text(2)] = labels;
+    trace += wxS("define - ");
+    trace += directive.text(2);
+}
+
 void IniParser::readScaling(const LineTokenizer& tokens, int unitsField, int first, Symbol& symbol)
 {
     if (!readsOtherFirmware()) {
@@ -83,7 +124,7 @@ void IniParser::handleConstants(const LineTokenizer& tokens)
                             readOffset(tokens, 3));
         readTypeField(tokens.text(2), *symbol, lineIndex);
         if (bits) {
-            readBitField(tokens, *symbol, lineIndex);
+            readBits(tokens, 4, *symbol);
         } else {
             const int f = scalar ? 5 : 6; // first scaling field
             if (array)
@@ -119,7 +160,7 @@ void IniParser::handleOutputChannels(const LineTokenizer& tokens)
             symbol->setIdentity(tokens.text(0), wxString(), false, currentPage,
                                 readOffset(tokens, 3));
             readTypeField(tokens.text(2), *symbol, lineIndex);
-            readBitField(tokens, *symbol, lineIndex);
+            readBits(tokens, 4, *symbol);
         } catch (const ParserException& e) {
             warnings.Add(e.text());
             return;
@@ -217,7 +258,7 @@ void IniParser::handlePcVariables(const LineTokenizer& tokens)
         if (scalar)
             readScaling(tokens, 3, 4, *symbol);
         else
-            readBitField(tokens, *symbol, lineIndex, 3);
+            readBits(tokens, 3, *symbol);
     } catch (const ParserException& e) {
         warnings.Add(e.text());
         return;

@@ -295,6 +295,12 @@ TEST(FirmwareDefinition, FieldsOfOtherFirmwares)
         "units = scalar, U08, 19, { bitStringValue(unitsList, mode) }, 1, 0",
         "noUnits = scalar, U08, 20, { bitStringValue(unitsList, nothing) }, 1, 0",
         "noOffset = scalar, U08, there",
+        "[Constants]",
+        "#define names = \"A\", \"B\"",
+        "#define more = $names, \"C\"",
+        "sel = bits, U08, 2, [0:1], $more",
+        "[ConstantsExtensions]",
+        "defaultValue = sel, C",
     }));
     wxArrayString warnings;
     std::unique_ptr<SymbolTable> table(loadDefinitionFileFrom(ini, DefinitionOptions(), &warnings));
@@ -325,6 +331,11 @@ TEST(FirmwareDefinition, FieldsOfOtherFirmwares)
         EXPECT_EQ(symbol->Offset, c.offset);
         EXPECT_EQ(symbol->Units, c.units);
     }
+    const wxArrayString& labels = table->findSymbol("sel")->BitFields;
+    EXPECT_EQ(std::vector<wxString>(labels.begin(), labels.end()), (std::vector<wxString>{"A", "B", "C"}));
+    double sel = 0;
+    EXPECT_TRUE(table->getConstantValues().findNumber("sel", sel));
+    EXPECT_EQ(sel, 2);
     const Symbol& after = *table->findSymbol("after");
     EXPECT_EQ(after.Lo, 4);
     EXPECT_EQ(after.Hi, 40);
