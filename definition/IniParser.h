@@ -129,7 +129,10 @@ private:
     // Units (token `unitsField`) and scale, translate, lo, hi, digits from token `first` on.
     void readScaling(const LineTokenizer& tokens, int unitsField, int first, Symbol& symbol);
 
-    static constexpr size_t kMaxLabels = 65536;
+    // Labels matter to the dashboard as a tune's value of a bit field and as
+    // units or titles; lists of thousands (every CAN address) are for the
+    // tuner's menus, and a copy per field would cost megabytes.
+    static constexpr size_t kMaxLabels = 1024;
     std::map<wxString, wxArrayString> labelLists; // #define name = labels
     std::map<wxString, bool> settingFlags;
     wxArrayString userFlags;

@@ -53,10 +53,10 @@ void IniParser::appendLabels(const LineTokenizer& tokens, int first, wxArrayStri
         const auto list = tokens.type(i) == TokenIdent ? labelLists.find(tokens.text(i))
                                                        : labelLists.end();
         if (list == labelLists.end()) {
-            labels.Add(tokens.text(i));
+            if (labels.size() < kMaxLabels)
+                labels.Add(tokens.text(i));
             continue;
         }
-        // Lists of lists double at each level: a bit field has no use for more.
         const size_t room = kMaxLabels - std::min(kMaxLabels, labels.size());
         for (size_t j = 0; j < list->second.size() && j < room; ++j)
             labels.Add(list->second[j]);
