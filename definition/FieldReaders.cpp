@@ -2,6 +2,7 @@
 
 #include <wx/regex.h>
 
+#include <cmath>
 #include <limits>
 #include <utility>
 
@@ -144,17 +145,19 @@ void readScalingFields(const LineTokenizer& tokens, int first, Symbol& symbol, i
             break;
         case TokenNumber:
             values[i] = tokens.number(token);
-            break;
-        case TokenBrace:
-            symbol.fieldExpressions.push_back(FieldExpression{fields[i].first, tokens.text(token)});
-            values[i] = scaling ? unknown : 0.0;
-            break;
+            if (std::isfinite(values[i]))
+                break;
+            [[fallthrough]]; // beyond the range of a double: no number
         default:
             problems.Add(ParserException(wxString::Format("%s of %s is not a number: '%s'",
                                                           fields[i].second, symbol.Name,
                                                           tokens.text(token)),
                                          line)
                              .text());
+            values[i] = scaling ? unknown : 0.0;
+            break;
+        case TokenBrace:
+            symbol.fieldExpressions.push_back(FieldExpression{fields[i].first, tokens.text(token)});
             values[i] = scaling ? unknown : 0.0;
             break;
         }

@@ -301,6 +301,8 @@ TEST(FirmwareDefinition, FieldsOfOtherFirmwares)
         "sel = bits, U08, 2, [0:1], $more",
         "[ConstantsExtensions]",
         "defaultValue = sel, C",
+        "[OutputChannels]",
+        "huge = scalar, U08, 21, \"\", 1e999, 0",
     }));
     wxArrayString warnings;
     std::unique_ptr<SymbolTable> table(loadDefinitionFileFrom(ini, DefinitionOptions(), &warnings));
@@ -317,7 +319,7 @@ TEST(FirmwareDefinition, FieldsOfOtherFirmwares)
         {"runtime", none, 0, 17, ""},     {"word", none, 0, 18, ""},
         {"units", 1, 0, 19, "%"},         {"noUnits", 1, 0, 20, ""},
         {"noOffset", 1, 0, -1, ""},       {"tbl", 0.5, 0, 2, ""},
-        {"after", 8, 0, 10, ""},
+        {"after", 8, 0, 10, ""},          {"huge", none, 0, 21, ""},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
@@ -343,6 +345,7 @@ TEST(FirmwareDefinition, FieldsOfOtherFirmwares)
     EXPECT_EQ(std::vector<std::string>(warnings.begin(), warnings.end()), (std::vector<std::string>{
         "Scale of word is not a number: 'abc' in line :23",
         "Offset of noOffset is not a number: 'there' in line :26",
+        "Scale of huge is not a number: '1e999' in line :34",
         "Scale of loop {self} gives no value: channel self nests too deep in line :19",
         "Scale of noValue {nothing * 2} gives no value: unknown name nothing in line :21",
         "Scale of runtime {adc} gives no value: adc is read from the ECU, not a constant in line :22",
