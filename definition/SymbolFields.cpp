@@ -25,25 +25,6 @@ wxRegEx& textArgumentPattern()
     return re;
 }
 
-const char* fieldName(SymbolField field)
-{
-    switch (field) {
-    case SymbolField::Units:
-        return "Units";
-    case SymbolField::Scale:
-        return "Scale";
-    case SymbolField::Trans:
-        return "Translate";
-    case SymbolField::Lo:
-        return "Low limit";
-    case SymbolField::Hi:
-        return "High limit";
-    case SymbolField::Digits:
-        return "Digits";
-    }
-    return "";
-}
-
 class FieldComputer {
 public:
     explicit FieldComputer(const SymbolTable& table) : m_table(table) {}
@@ -164,11 +145,12 @@ wxArrayString resolveSymbolFields(SymbolTable& table)
             double value = 0;
             wxString reason;
             const bool computed = computer.number(field.text, value, reason);
-            const bool scaling = field.field == SymbolField::Scale || field.field == SymbolField::Trans;
+            const char* scaling = field.field == SymbolField::Scale   ? "Scale"
+                                  : field.field == SymbolField::Trans ? "Translate"
+                                                                      : nullptr;
             if (!computed && scaling)
                 problems.Add(ParserException(wxString::Format("%s of %s {%s} gives no value: %s",
-                                                              fieldName(field.field), symbol.Name,
-                                                              field.text, reason),
+                                                              scaling, symbol.Name, field.text, reason),
                                              symbol.line)
                                  .text());
             switch (field.field) {
