@@ -2,6 +2,8 @@
 
 #include "definition/SymbolTable.h"
 
+#include <wx/tokenzr.h>
+
 void ConstantValues::setText(const wxString& name, const wxString& text)
 {
     wxString value = text;
@@ -36,8 +38,18 @@ void ConstantValues::resolve(const SymbolTable& table)
         double number = 0.0;
         // An array's values are several numbers: the first does not stand for it.
         const Symbol* symbol = table.findSymbol(entry.first);
-        if (symbol && symbol->isArray())
+        if (symbol && symbol->isArray()) {
+            std::vector<double> values;
+            bool numbers = true;
+            wxStringTokenizer words(entry.second, " \t\r\n", wxTOKEN_STRTOK);
+            while (numbers && words.HasMoreTokens()) {
+                numbers = words.GetNextToken().ToCDouble(&number);
+                values.push_back(number);
+            }
+            if (numbers && !values.empty())
+                setArray(entry.first, std::move(values));
             continue;
+        }
         if (entry.second.ToCDouble(&number)) {
             m_numbers[entry.first] = number;
             continue;
@@ -49,4 +61,15 @@ void ConstantValues::resolve(const SymbolTable& table)
                 m_numbers[entry.first] = index;
         }
     }
+}
+
+void ConstantValues::setArray(const wxString& name, std::vector<double> values)
+{
+    m_arrays[name] = std::move(values);
+}
+
+const std::vector<double>* ConstantValues::findArray(const wxString& name) const
+{
+    const auto it = m_arrays.find(name);
+    return it == m_arrays.end() ? nullptr : &it->second;
 }

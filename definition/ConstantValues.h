@@ -3,12 +3,13 @@
 // the file's defaults ([ConstantsExtensions] "defaultValue" lines), then a
 // tune file's values over them. Kept as the texts given; numbers are worked
 // out against the symbols once the file is read (a bit field's value may be
-// one of its labels).
+// one of its labels; an array's text is its values, blank-separated).
 #include "base/ValueMap.h"
 
 #include <wx/string.h>
 
 #include <map>
+#include <vector>
 
 class SymbolTable;
 
@@ -25,7 +26,13 @@ public:
     bool findNumber(const wxString& name, double& value) const;
     size_t size() const { return m_texts.size(); }
 
+    // The values of an array constant, in the file's element order.
+    void setArray(const wxString& name, std::vector<double> values);
+    // Null when the array has none.
+    const std::vector<double>* findArray(const wxString& name) const;
+
 private:
     std::map<wxString, wxString> m_texts;
     ValueMap m_numbers;
+    std::map<wxString, std::vector<double>> m_arrays;
 };

@@ -11,6 +11,7 @@ void IniParser::addToTable(Symbol* symbol)
 {
     if (table->findSymbol(symbol->Name))
         warnings.Add(wxString::Format("Duplicate symbol! : %s - line : %d", symbol->Name, lineIndex));
+    table->setSymbolLine(symbol->Name, static_cast<int>(lineIndex) + 1);
     table->addSymbol(symbol->Name, symbol);
     if (symbol->Offset >= 0) {
         const int64_t end = int64_t(symbol->Offset) + int64_t(symbol->SizeOf) * symbol->shape[0] *
@@ -117,7 +118,6 @@ void IniParser::handleConstants(const LineTokenizer& tokens)
         return;
 
     std::unique_ptr<Symbol> symbol(new Symbol);
-    symbol->line = lineIndex;
     try {
         const int unitsField = scalar ? 4 : array ? 5 : -1;
         symbol->setIdentity(tokens.text(0), tokens.text(unitsField), true, currentPage,
@@ -153,7 +153,6 @@ void IniParser::handleOutputChannels(const LineTokenizer& tokens)
         return;
 
     std::unique_ptr<Symbol> symbol(new Symbol);
-    symbol->line = lineIndex;
     if (bits) {
         // name = bits, type, offset, [lo:hi]: the field's bits, shifted down.
         try {
@@ -236,6 +235,7 @@ void IniParser::handleGaugeConfigurations(const LineTokenizer& tokens)
         desc->setScaleFactor(tokens.integer(14));
     if (!tokens.text(15).empty())
         desc->setLabelFormat(tokens.text(15));
+    table->setGaugeLine(desc->getName(), static_cast<int>(lineIndex) + 1);
     table->addGauge(std::move(desc));
     trace += wxS("Add gauge : ");
     trace += tokens.text(0);
@@ -244,19 +244,22 @@ void IniParser::handleGaugeConfigurations(const LineTokenizer& tokens)
 void IniParser::handlePcVariables(const LineTokenizer& tokens)
 {
     // Values that live in the tuning program, not the ECU: entries as in
-    // [Constants] without the offset. Only scalars and bit fields can have a
-    // value an expression uses.
+    // [Constants] without the offset. Scalars and bit fields can have a value
+    // an expression uses, arrays values for arrayValue().
     const wxString& kind = tokens.text(1);
     const bool scalar = kind == wxS("scalar");
-    if (!scalar && kind != wxS("bits"))
+    const bool array = kind == wxS("array");
+    if (!scalar && !array && kind != wxS("bits"))
         return;
     std::unique_ptr<Symbol> symbol(new Symbol);
-    symbol->line = lineIndex;
     try {
-        symbol->setIdentity(tokens.text(0), scalar ? tokens.text(3) : wxString(), true, -1, -1);
+        symbol->setIdentity(tokens.text(0), scalar ? tokens.text(3) : array ? tokens.text(4) : wxString(),
+                            true, -1, -1);
         readTypeField(tokens.text(2), *symbol, lineIndex);
-        if (scalar)
-            readScaling(tokens, 3, 4, *symbol);
+        if (array)
+            readArrayShape(tokens.text(3), *symbol, lineIndex);
+        if (scalar || array)
+            readScaling(tokens, scalar ? 3 : 4, scalar ? 4 : 5, *symbol);
         else
             readBits(tokens, 3, *symbol);
     } catch (const ParserException& e) {

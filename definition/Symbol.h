@@ -66,6 +66,4 @@ public:
     wxString expr;
     // Fields written as {expressions}, computed by SymbolTable::resolveScales().
     std::vector<FieldExpression> fieldExpressions;
-    // 0-based index of the entry's line, for messages; -1 when not from a file.
-    int32_t line = -1;
 };

@@ -148,10 +148,11 @@ wxArrayString resolveSymbolFields(SymbolTable& table)
             const char* scaling = field.field == SymbolField::Scale   ? "Scale"
                                   : field.field == SymbolField::Trans ? "Translate"
                                                                       : nullptr;
-            if (!computed && scaling)
+            // A symbol a later one of its name replaced is never used: no message.
+            if (!computed && scaling && table.findSymbol(symbol.Name) == &symbol)
                 problems.Add(ParserException(wxString::Format("%s of %s {%s} gives no value: %s",
                                                               scaling, symbol.Name, field.text, reason),
-                                             symbol.line)
+                                             table.symbolLine(symbol.Name) - 1)
                                  .text());
             switch (field.field) {
             case SymbolField::Scale:

@@ -102,6 +102,9 @@ TEST(FirmwareDefinition, PreprocessorChoices)
     EXPECT_EQ(parsed.names(), (std::vector<std::string>{"b", "f", "g", "i", "k"}));
     // Only #if warns about a name that is no setting.
     EXPECT_EQ(parsed.warnings, (std::vector<std::string>{"NONE no matching condition!  - line: 12"}));
+    // tempCvt() follows the CELSIUS setting the file leaves.
+    EXPECT_TRUE(parsed.table->isCelsius());
+    EXPECT_FALSE(Parse("#unset CELSIUS\n").table->isCelsius());
 
     // The user's settings win over the file's #set/#unset.
     wxArrayString flags;
