@@ -61,7 +61,7 @@ void IniParser::processLine()
     if (first >= length || chars[first] == ';')
         return;
 
-    LineTokenizer tokens;
+    LineTokenizer tokens(readsOtherFirmware() ? NumberSyntax::WithExponent : NumberSyntax::Plain);
     tokens.tokenize(currentLine);
     setTracePrefix(static_cast<int64_t>(lineIndex) + 1);
 
@@ -70,10 +70,15 @@ void IniParser::processLine()
     try {
         if (word == wxS("if")) {
             openBlock(tokens);
+        } else if ((word == wxS("ifdef") || word == wxS("ifndef")) && tokens.type(0) == TokenHash) {
+            openDefinedBlock(tokens, word == wxS("ifdef"));
         } else if (word == wxS("else")) {
             elseBlock();
         } else if (word == wxS("elif") && tokens.type(0) == TokenHash) {
             elifBlock(tokens);
+        } else if (word == wxS("define") && tokens.type(0) == TokenHash && readsOtherFirmware()) {
+            if (isActive())
+                defineLabels(tokens);
         } else if ((word == wxS("set") || word == wxS("unset")) && tokens.type(0) == TokenHash) {
             if (isActive())
                 setFlag(tokens, word == wxS("set"));
@@ -146,13 +151,28 @@ bool IniParser::flagValue(const wxString& name)
 void IniParser::openBlock(const LineTokenizer& tokens)
 {
     const wxString& name = tokens.text(2);
-    const bool condition = flagValue(name);
+    openCondition(flagValue(name));
+    trace += wxS("if - ");
+    trace += name;
+}
+
+void IniParser::openDefinedBlock(const LineTokenizer& tokens, bool whenSet)
+{
+    // A name nobody set is simply not set here: no warning, unlike #if.
+    const wxString& name = tokens.text(2);
+    const auto flag = settingFlags.find(name);
+    const bool set = flag != settingFlags.end() && flag->second;
+    openCondition(set == whenSet);
+    trace += whenSet ? wxS("ifdef - ") : wxS("ifndef - ");
+    trace += name;
+}
+
+void IniParser::openCondition(bool condition)
+{
     lastCondition = condition;
     innermost = new IfBlock(condition, innermost);
     if (!innermost->letsThrough())
         ++blockingBlocks;
-    trace += wxS("if - ");
-    trace += name;
 }
 
 void IniParser::elseBlock()
@@ -257,8 +277,10 @@ void completeDefinition(SymbolTable& table, const DefinitionOptions& options,
             warnings.Add("Tune file not read: " + error);
         }
     }
-    table.resolveConstants();
     table.loadIncTables(directory);
+    table.resolveConstants();
+    for (const wxString& problem : table.getScaleProblems())
+        warnings.Add(problem);
     table.finishGauges();
     const std::vector<wxString>& front = table.getFrontPage().gauges;
     const GaugeDescList& gauges = table.getGauges();

@@ -3,6 +3,7 @@
 #include "base/DebugLog.h"
 #include "definition/DefinitionExpressions.h"
 #include "definition/ExpressionNames.h"
+#include "definition/SymbolFields.h"
 
 #include <wx/filename.h>
 
@@ -46,6 +47,17 @@ void SymbolTable::finishGauges()
         if (fileDigits)
             desc->useFileDigits();
     }
+}
+
+void SymbolTable::resolveConstants()
+{
+    constantValues.resolve(*this);
+    resolveScales();
+}
+
+void SymbolTable::resolveScales()
+{
+    scaleProblems = resolveSymbolFields(*this);
 }
 
 int SymbolTable::symbolLine(const wxString& name) const

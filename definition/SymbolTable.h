@@ -59,7 +59,15 @@ public:
     const ConstantValues& getConstantValues() const { return constantValues; }
     // Changes constant values (defaults, a tune); call resolveConstants() after.
     ConstantValues& getConstantValues() { return constantValues; }
-    void resolveConstants() { constantValues.resolve(*this); }
+    // Works out the constants' numbers from their texts, then resolveScales().
+    void resolveConstants();
+    // Computes every field written as an {expression} (units, scale,
+    // translate, limits, digits) over the constants' current numbers; call it
+    // whenever those change. A decoder copies the symbols: make it after this.
+    void resolveScales();
+    // The fields the last resolveScales() could not compute, one text each
+    // with the entry's line.
+    const wxArrayString& getScaleProblems() const { return scaleProblems; }
 
     // Reads the lookup tables that table(x, "name.inc") calls of the
     // expression channels name, from `directory`. Each file is read once;
@@ -95,6 +103,7 @@ private:
     std::map<wxString, IncTable> incTables;
     std::map<wxString, wxString> incTableErrors;
     std::unique_ptr<DefinitionExpressions> expressionContext;
+    wxArrayString scaleProblems;
     std::map<wxString, int> symbolLines;
     std::map<wxString, int> gaugeLines;
     bool celsius = true;
