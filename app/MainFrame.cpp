@@ -24,6 +24,7 @@ const long ID_INPUT_ECU = wxNewId();
 const long ID_INPUT_FILE = wxNewId();
 const long ID_OPEN_LOG = wxNewId();
 const long ID_RECORD = wxNewId();
+const long ID_READ_CONSTANTS = wxNewId();
 const long ID_REPLAY_PAUSE = wxNewId();
 const long ID_REPLAY_SLOWER = wxNewId();
 const long ID_REPLAY_FASTER = wxNewId();
@@ -43,6 +44,7 @@ wxBEGIN_EVENT_TABLE(MainFrame, wxFrame)
     EVT_SIZE(MainFrame::OnSize)
     EVT_MENU(ID_OPEN_LOG, MainFrame::OnOpenLog)
     EVT_MENU(ID_RECORD, MainFrame::OnSessionCommand)
+    EVT_MENU(ID_READ_CONSTANTS, MainFrame::OnSessionCommand)
     EVT_MENU(ID_REPLAY_PAUSE, MainFrame::OnSessionCommand)
     EVT_MENU(ID_REPLAY_SLOWER, MainFrame::OnSessionCommand)
     EVT_MENU(ID_REPLAY_FASTER, MainFrame::OnSessionCommand)
@@ -275,6 +277,13 @@ void MainFrame::OnSelectInput(wxCommandEvent& event)
         m_memory->SaveInput(chosen);
 }
 
+void MainFrame::RetakeGaugeDescriptions()
+{
+    m_analogGauge->RetakeGaugeDesc();
+    for (TarnGaugeDigital* gauge : m_digitalGauges)
+        gauge->RetakeGaugeDesc();
+}
+
 void MainFrame::OnTimer(wxTimerEvent&)
 {
     const size_t count = m_dispatcher->GetGaugeCount();
@@ -290,5 +299,7 @@ void MainFrame::OnTimer(wxTimerEvent&)
         m_timer.Stop();
     if (m_session->AfterTick(m_dispatcher->GetValues()))
         UpdateMenus();
+    if (m_session->TakeDefinitionChange())
+        RetakeGaugeDescriptions();
     ShowStatus();
 }

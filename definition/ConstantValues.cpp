@@ -2,6 +2,9 @@
 
 #include "definition/SymbolTable.h"
 
+#include <locale>
+#include <sstream>
+
 void ConstantValues::setText(const wxString& name, const wxString& text)
 {
     wxString value = text;
@@ -18,6 +21,33 @@ bool ConstantValues::findText(const wxString& name, wxString& text) const
         return false;
     text = it->second;
     return true;
+}
+
+void ConstantValues::setNumber(const wxString& name, double value)
+{
+    // Whatever the process locale: the texts are read back in the C one.
+    std::ostringstream text;
+    text.imbue(std::locale::classic());
+    text.precision(17);
+    text << value;
+    m_texts[name] = wxString::FromAscii(text.str().c_str());
+}
+
+void ConstantValues::remove(const wxString& name)
+{
+    m_texts.erase(name);
+    m_arrays.erase(name);
+}
+
+void ConstantValues::setArray(const wxString& name, std::vector<double> values)
+{
+    m_arrays[name] = std::move(values);
+}
+
+const std::vector<double>* ConstantValues::findArray(const wxString& name) const
+{
+    const auto it = m_arrays.find(name);
+    return it == m_arrays.end() ? nullptr : &it->second;
 }
 
 bool ConstantValues::findNumber(const wxString& name, double& value) const

@@ -1,14 +1,16 @@
 #pragma once
 // The values of a definition file's constants that expressions may use:
 // the file's defaults ([ConstantsExtensions] "defaultValue" lines), then a
-// tune file's values over them. Kept as the texts given; numbers are worked
-// out against the symbols once the file is read (a bit field's value may be
-// one of its labels).
+// tune file's values over them, then the values read from the ECU's pages
+// over both. Kept as the texts given; numbers are worked out against the
+// symbols once the file is read (a bit field's value may be one of its
+// labels). Arrays are kept as numbers.
 #include "base/ValueMap.h"
 
 #include <wx/string.h>
 
 #include <map>
+#include <vector>
 
 class SymbolTable;
 
@@ -17,6 +19,13 @@ public:
     // A value as written: a number, or a label/text (quotes removed).
     void setText(const wxString& name, const wxString& text);
     bool findText(const wxString& name, wxString& text) const;
+    // A number read from the ECU, as exact as a double is.
+    void setNumber(const wxString& name, double value);
+    // The constant has no value any more (neither text nor array).
+    void remove(const wxString& name);
+    void setArray(const wxString& name, std::vector<double> values);
+    // Null when none.
+    const std::vector<double>* findArray(const wxString& name) const;
     // Works out the numbers from the texts; call after the symbols are known
     // and after each change of the texts.
     void resolve(const SymbolTable& table);
@@ -28,4 +37,5 @@ public:
 private:
     std::map<wxString, wxString> m_texts;
     ValueMap m_numbers;
+    std::map<wxString, std::vector<double>> m_arrays;
 };

@@ -38,10 +38,19 @@ void SymbolTable::addGauge(std::unique_ptr<TARNGaugeDesc> desc)
     ownedGauges.push_back(std::move(desc));
 }
 
-void SymbolTable::finishGauges()
+bool SymbolTable::finishGauges()
 {
+    bool changed = false;
     for (const std::unique_ptr<TARNGaugeDesc>& desc : ownedGauges)
-        desc->resolveExpressions(*expressionContext);
+        changed |= desc->resolveExpressions(*expressionContext);
+    return changed;
+}
+
+bool SymbolTable::constantsChanged()
+{
+    resolveConstants();
+    // Symbols whose fields are expressions over constants are worked out again here.
+    return finishGauges();
 }
 
 void SymbolTable::addDatalogEntry(const wxString& a, const wxString& b, const wxString& c,

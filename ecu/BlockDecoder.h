@@ -37,6 +37,10 @@ public:
     // Takes channel values decoded by the first decode() as the current block's.
     void take(const ValueMap& channelValues);
 
+    // Takes the table's constants again after their values changed: a
+    // constant that lost its value has none here either.
+    void refreshConstants();
+
     // The value of a name over the current block: a scalar channel's decoded
     // value, an expression channel's value; none for a constant, an array
     // without expression, an unknown name or a channel outside the block.
