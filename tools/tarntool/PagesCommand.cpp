@@ -3,7 +3,8 @@
 // dashboard's serial port, over the link the file describes, and decodes the
 // constants. With --out they are written as a tune file that --tune reads
 // back; without, printed as one JSON object (name -> number or array).
-// Standard error says per page what failed, and how long the reading took.
+// Standard error says per page what failed, and how long the connection
+// (one runtime data fetch) and the reading took.
 // Exit 0 when every page was read, 1 otherwise, 2 on misuse.
 #include "tools/tarntool/Command.h"
 #include "tools/tarntool/DefinitionJson.h"
@@ -14,6 +15,9 @@
 #include "link/TarnProtocol.h"
 #include "serial/wxSerialPort.h"
 
+#include <wx/log.h>
+
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -76,6 +80,8 @@ int RunPages(const CommandArgs& args)
     const LinkSettings& settings = table->getLinkSettings();
     if (settings.isBuiltInFirmware())
         return UsageError(parsed.operands[0] + " is the built-in firmware's: it has no pages");
+    // The serial layer's traces are not this command's output.
+    wxLogNull quiet;
     SerialPortHandler* port = TarnProtocol::getInstance()->getPort();
     if (!port)
         return UsageError("there is no serial port");
@@ -87,10 +93,19 @@ int RunPages(const CommandArgs& args)
                      link.pageProblem().c_str());
         return 1;
     }
+    // Connected first, as the dashboard is when it reads them: the time of
+    // the pages is the pages' own, not the file's delay after opening the port.
+    using Clock = std::chrono::steady_clock;
+    const auto opened = Clock::now();
+    std::vector<unsigned char> block;
+    if (link.fetch(block) != 0) {
+        std::fprintf(stderr, "tarntool: no connection: %s\n", link.lastProblem().c_str());
+        return 1;
+    }
+    const auto start = Clock::now();
     std::vector<std::vector<unsigned char>> pages(size_t(link.pageCount()));
     int read = 0;
     size_t bytes = 0;
-    const auto start = std::chrono::steady_clock::now();
     for (int i = 0; i < link.pageCount(); ++i) {
         std::string why;
         if (link.readPage(i, pages[size_t(i)], why) == 0) {
@@ -100,23 +115,26 @@ int RunPages(const CommandArgs& args)
             std::fprintf(stderr, "tarntool: page %d not read: %s\n", i + 1, why.c_str());
         }
     }
-    const double ms = std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
-    std::fprintf(stderr, "tarntool: read %d of %d pages (%zu bytes) in %.0f ms\n", read,
-                 link.pageCount(), bytes, ms);
+    const auto ms = [](Clock::duration d) { return std::chrono::duration<double, std::milli>(d).count(); };
+    std::fprintf(stderr, "tarntool: connected in %.0f ms; read %d of %d pages (%zu bytes) in %.0f ms\n",
+                 ms(start - opened), read, link.pageCount(), bytes, ms(Clock::now() - start));
 
     const PageValues values = decodePages(*table, pages);
     for (const wxString& name : values.pastPage)
         std::fprintf(stderr, "tarntool: %s lies past its page: no value\n", ToUtf8(name).c_str());
     std::map<int, std::map<wxString, wxString>> byPage;
     OrderedJson document = OrderedJson::object();
-    for (const auto& number : values.numbers) {
+    std::map<wxString, double> numbers;
+    for (const auto& number : values.numbers)
+        numbers[number.first] = number.second;
+    for (const auto& number : numbers) {
         const Symbol* symbol = table->findSymbol(number.first);
         byPage[symbol->PageNo][number.first] = wxString::FromUTF8(NumberText(number.second));
         document[ToUtf8(number.first)] = number.second;
     }
     for (const auto& array : values.arrays) {
         const Symbol* symbol = table->findSymbol(array.first);
-        const int columns = symbol->shape[1] > 1 ? symbol->shape[0] : 1;
+        const int columns = std::max(symbol->shape[0], 1);
         byPage[symbol->PageNo][array.first] = wxString::FromUTF8(ArrayText(array.second, columns));
         document[ToUtf8(array.first)] = array.second;
     }
