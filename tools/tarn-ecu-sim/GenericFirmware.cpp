@@ -66,7 +66,7 @@ void GenericFirmware::addPageCommands()
 
 size_t GenericFirmware::sizeOf(const Known& known) const
 {
-    return known.kind == Kind::RuntimeData ? blockSize : pages[known.page].size();
+    return known.kind == Kind::PageRead ? pages[known.page].size() : blockSize;
 }
 
 void GenericFirmware::addCommand(Kind kind, const wxString& text, const char* key, size_t page,
