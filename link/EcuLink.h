@@ -29,7 +29,11 @@ public:
     // Reads page `index` (from 0) whole. On success sets `bytes` to it and
     // returns 0; otherwise leaves `bytes` alone, returns a negative code
     // (kReplyRefused when the line still works) and says why in `problem`.
-    virtual int readPage(int /*index*/, std::vector<unsigned char>& /*bytes*/, std::string& problem)
+    // `betweenParts` (may be empty) runs between two parts of the page; it
+    // may fetch on this link.
+    using BetweenParts = std::function<void()>;
+    virtual int readPage(int /*index*/, std::vector<unsigned char>& /*bytes*/, std::string& problem,
+                         const BetweenParts& /*betweenParts*/ = {})
     {
         problem = "the link reads no pages";
         return -1;

@@ -114,7 +114,6 @@ void EcuWorker::report(const LinkState& newState)
 void EcuWorker::run()
 {
     link->resume();
-    std::vector<unsigned char> block;
     for (;;) {
         {
             std::unique_lock<std::mutex> lock(mutex);
@@ -137,27 +136,43 @@ void EcuWorker::run()
             asked = false;
             running = true;
         }
-        const int fetched =
-            link->fetch(block, [this](const LinkState& linkState) { report(linkState); });
-        std::shared_ptr<Record> fresh;
-        if (fetched == 0) {
-            fresh = std::make_shared<Record>();
-            fresh->fetchedAt = clock();
-            if (decode)
-                decode(block, fresh->values);
-        }
-        std::lock_guard<std::mutex> lock(mutex);
-        result = fetched;
-        if (fresh) {
-            fresh->sequence = ++sequence;
-            record = std::move(fresh);
-        }
-        running = false;
-        changed.notify_all();
+        runFetch();
     }
     std::lock_guard<std::mutex> lock(mutex);
     running = false;
     changed.notify_all();
+}
+
+void EcuWorker::runFetch()
+{
+    const int fetched = link->fetch(block, [this](const LinkState& linkState) { report(linkState); });
+    std::shared_ptr<Record> fresh;
+    if (fetched == 0) {
+        fresh = std::make_shared<Record>();
+        fresh->fetchedAt = clock();
+        if (decode)
+            decode(block, fresh->values);
+    }
+    std::lock_guard<std::mutex> lock(mutex);
+    result = fetched;
+    if (fresh) {
+        fresh->sequence = ++sequence;
+        record = std::move(fresh);
+    }
+    running = false;
+    changed.notify_all();
+}
+
+void EcuWorker::fetchIfAsked()
+{
+    {
+        std::lock_guard<std::mutex> lock(mutex);
+        if (stopping || !asked)
+            return;
+        asked = false;
+        running = true;
+    }
+    runFetch();
 }
 
 void EcuWorker::readNextPage()
@@ -165,7 +180,7 @@ void EcuWorker::readNextPage()
     const int index = nextPage;
     std::vector<unsigned char> bytes;
     std::string why;
-    const int r = link->readPage(index, bytes, why);
+    const int r = link->readPage(index, bytes, why, [this] { fetchIfAsked(); });
     if (r == 0) {
         round->bytes[size_t(index)].swap(bytes);
         ++round->readNow;

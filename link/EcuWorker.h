@@ -8,8 +8,8 @@
 //
 // Whenever the link comes to Connected (the first time, and after every
 // failure), and on requestPages(), the worker reads the link's pages of
-// constants one by one, running any fetch asked meanwhile between two pages,
-// then publishes them all. A page that fails keeps its earlier bytes.
+// constants one by one, running any fetch asked meanwhile between two parts
+// of a page, then publishes them all. A page that fails keeps its earlier bytes.
 //
 // stop() (also run by the destructor) interrupts a fetch in progress, even in
 // the middle of a wait, and returns once the thread has ended.
@@ -83,6 +83,10 @@ private:
     void report(const LinkState& state);
     // Reads the next page of the round; publishes the round after its last.
     void readNextPage();
+    // One fetch asked for, with `running` set; publishes a good record.
+    void runFetch();
+    // Between two parts of a page: the fetch asked meanwhile, if any.
+    void fetchIfAsked();
 
     std::unique_ptr<EcuLink> link;
     Decoder decode;
@@ -91,6 +95,7 @@ private:
     // The round of page reads, the worker's own.
     int nextPage = -1; // -1: no round under way
     std::shared_ptr<Pages> round;
+    std::vector<unsigned char> block;
 
     mutable std::mutex mutex;
     std::condition_variable changed;

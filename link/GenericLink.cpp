@@ -306,7 +306,8 @@ int GenericLink::connect()
     return 0;
 }
 
-int GenericLink::readPage(int index, std::vector<unsigned char>& bytes, std::string& why)
+int GenericLink::readPage(int index, std::vector<unsigned char>& bytes, std::string& why,
+                          const BetweenParts& betweenParts)
 {
     const auto failed = [&](int code) {
         why = problem;
@@ -338,6 +339,14 @@ int GenericLink::readPage(int index, std::vector<unsigned char>& bytes, std::str
     }
     std::vector<unsigned char> fresh(static_cast<size_t>(page.size));
     for (int32_t offset = 0; offset < page.size; offset += page.part) {
+        if (offset > 0 && betweenParts) {
+            betweenParts();
+            // A fetch that failed meanwhile leaves a line to be set up anew.
+            if (!identified) {
+                fail(kNoReply, "the line failed during the read of " + name);
+                return failed(kNoReply);
+            }
+        }
         r = readPart(page.read, offset, std::min(page.part, page.size - offset),
                      static_cast<size_t>(page.size), "the read of " + name, fresh.data() + offset);
         if (r < 0)

@@ -65,7 +65,8 @@ public:
     // Pages the file's settings let it read; 0 when they cannot be used
     // (pageProblem() says why).
     int pageCount() const override { return static_cast<int>(pages.pages.size()); }
-    int readPage(int index, std::vector<unsigned char>& bytes, std::string& why) override;
+    int readPage(int index, std::vector<unsigned char>& bytes, std::string& why,
+                 const BetweenParts& betweenParts = {}) override;
     const std::string& pageProblem() const { return pages.problem; }
 
     // Ends the port's transfer or a wait of this link at once (any thread);

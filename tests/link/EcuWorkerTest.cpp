@@ -147,7 +147,8 @@ struct PagedLink : EcuLink {
         return 0;
     }
     int pageCount() const override { return static_cast<int>(pages.size()); }
-    int readPage(int index, std::vector<unsigned char>& bytes, std::string& problem) override
+    int readPage(int index, std::vector<unsigned char>& bytes, std::string& problem,
+                 const BetweenParts& = {}) override
     {
         if (refuse[size_t(index)]) {
             problem = "reply refused: CRC mismatch";
