@@ -125,6 +125,7 @@ void EcuWorker::run()
                 if (pagesAsked) {
                     pagesAsked = false;
                     nextPage = 0;
+                    roundStarted = std::chrono::steady_clock::now();
                     round = std::make_shared<Pages>();
                     round->bytes = pagesRead ? pagesRead->bytes
                                              : std::vector<std::vector<unsigned char>>(size_t(pages));
@@ -198,6 +199,7 @@ void EcuWorker::readNextPage()
     if (nextPage < pages && round->problem.empty())
         round->problem = "stopped at page " + std::to_string(nextPage + 1);
     nextPage = -1;
+    round->took = std::chrono::steady_clock::now() - roundStarted;
     round->sequence = ++pageRounds;
     pagesRead = std::move(round);
     changed.notify_all();

@@ -46,6 +46,7 @@ public:
         int readNow = 0;     // pages read in the round that published this
         std::string problem; // the first page that failed in that round and why; empty: none
         uint64_t sequence = 0;
+        std::chrono::steady_clock::duration took{}; // the round, fetches between its parts included
     };
 
     // `clock` tells the fetch times (steady_clock::now without one). The link
@@ -95,6 +96,7 @@ private:
     // The round of page reads, the worker's own.
     int nextPage = -1; // -1: no round under way
     std::shared_ptr<Pages> round;
+    std::chrono::steady_clock::time_point roundStarted;
     std::vector<unsigned char> block;
 
     mutable std::mutex mutex;
