@@ -42,7 +42,7 @@ std::string Latin1(const wxString& text, char quoteReplacement = '"')
 void AppendNumber(std::string& out, double value, int decimals)
 {
     if (!std::isfinite(value))
-        value = 0.0;
+        return; // no value: an empty cell
     char text[400];
     const std::to_chars_result written = decimals < 0
         ? std::to_chars(text, text + sizeof text, value)

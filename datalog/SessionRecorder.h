@@ -37,7 +37,8 @@ public:
     bool Start(const wxString& folder, const wxString& definitionName, std::vector<RecordedChannel> channels,
                const wxDateTime& now);
     // Adds one fresh ECU record: `values` in the order of GetChannels(),
-    // `seconds` since the start. A value that is not finite is written as 0.
+    // `seconds` since the start. A value that is not finite (no value) is
+    // written as an empty cell.
     // False when the recording is not running or has just stopped on an error.
     bool Append(double seconds, const std::vector<double>& values);
     // Writes what is pending now (a tick without a fresh record may call it).

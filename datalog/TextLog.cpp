@@ -33,6 +33,12 @@ bool IsCellNumber(const char* begin, const char* end, char separator)
            (separator == ';' && DecimalNumber::IsWhole(begin, end, ','));
 }
 
+// An empty cell of a record: a value the writer did not have.
+bool IsBlankCell(const char* begin, const char* end)
+{
+    return std::all_of(begin, end, [](char c) { return c == ' '; });
+}
+
 // A cell as people wrote it: blanks and one pair of surrounding quotes removed.
 wxString CellText(const wxString& cell)
 {
@@ -242,13 +248,16 @@ bool TextLog::IsRecord(const char* begin, const char* end, size_t lineNumber)
 {
     const size_t want = columns.size();
     size_t cells = 0;
+    size_t numbers = 0;
     const char* badCell = nullptr;
     const char* badCellEnd = nullptr;
     for (const char* p = begin;; ++p) {
         const char* const start = p;
         while (p != end && *p != separator)
             ++p;
-        if (!badCell && !IsCellNumber(start, p, separator)) {
+        if (IsCellNumber(start, p, separator)) {
+            ++numbers;
+        } else if (!badCell && !IsBlankCell(start, p)) {
             badCell = start;
             badCellEnd = p;
         }
@@ -256,7 +265,7 @@ bool TextLog::IsRecord(const char* begin, const char* end, size_t lineNumber)
         if (p == end)
             break;
     }
-    if (cells == want && !badCell)
+    if (cells == want && !badCell && numbers > 0)
         return true;
     if (std::memchr(begin, '\0', end - begin))
         AddLineProblem(lineNumber, "a NUL byte; not a record");
@@ -280,6 +289,8 @@ double TextLog::Value(size_t record, size_t column) const
     const char* cellEnd = p;
     while (cellEnd != end && *cellEnd != separator && !IsLineEnd(*cellEnd))
         ++cellEnd;
+    if (IsBlankCell(p, cellEnd))
+        return std::numeric_limits<double>::quiet_NaN();
     const bool comma = separator == ';' && std::memchr(p, ',', cellEnd - p);
     return DecimalNumber::ParseLeading(p, cellEnd, comma ? ',' : '.');
 }

@@ -9,8 +9,10 @@
 //   MARK 001 - ...          markers between records
 //
 // Cells are split at every separator, so empty cells count. A line with
-// another number of cells, or a cell that is not a number, is not a record
-// (a problem names its line); empty lines are passed over. In ";" files a
+// another number of cells, or a cell that is neither a number nor empty, is
+// not a record (a problem names its line); an empty cell of a record is a
+// value not recorded (NaN), and a record needs one number. Empty lines are
+// passed over. In ";" files a
 // decimal comma is read as well. Text is UTF-8 when valid, else ISO-8859-1,
 // line by line.
 #include "datalog/Datalog.h"

@@ -2,6 +2,8 @@
 
 #include "definition/SymbolTable.h"
 
+#include <wx/tokenzr.h>
+
 #include <locale>
 #include <sstream>
 
@@ -23,13 +25,14 @@ bool ConstantValues::findText(const wxString& name, wxString& text) const
     return true;
 }
 
-void ConstantValues::setNumber(const wxString& name, double value)
+void ConstantValues::setNumbers(const wxString& name, const std::vector<double>& values)
 {
     // Whatever the process locale: the texts are read back in the C one.
     std::ostringstream text;
     text.imbue(std::locale::classic());
     text.precision(17);
-    text << value;
+    for (size_t i = 0; i < values.size(); ++i)
+        text << (i ? " " : "") << values[i];
     m_texts[name] = wxString::FromAscii(text.str().c_str());
 }
 
@@ -37,17 +40,6 @@ void ConstantValues::remove(const wxString& name)
 {
     m_texts.erase(name);
     m_arrays.erase(name);
-}
-
-void ConstantValues::setArray(const wxString& name, std::vector<double> values)
-{
-    m_arrays[name] = std::move(values);
-}
-
-const std::vector<double>* ConstantValues::findArray(const wxString& name) const
-{
-    const auto it = m_arrays.find(name);
-    return it == m_arrays.end() ? nullptr : &it->second;
 }
 
 bool ConstantValues::findNumber(const wxString& name, double& value) const
@@ -66,8 +58,18 @@ void ConstantValues::resolve(const SymbolTable& table)
         double number = 0.0;
         // An array's values are several numbers: the first does not stand for it.
         const Symbol* symbol = table.findSymbol(entry.first);
-        if (symbol && symbol->isArray())
+        if (symbol && symbol->isArray()) {
+            std::vector<double> values;
+            bool numbers = true;
+            wxStringTokenizer words(entry.second, " \t\r\n", wxTOKEN_STRTOK);
+            while (numbers && words.HasMoreTokens()) {
+                numbers = words.GetNextToken().ToCDouble(&number);
+                values.push_back(number);
+            }
+            if (numbers && !values.empty())
+                setArray(entry.first, std::move(values));
             continue;
+        }
         if (entry.second.ToCDouble(&number)) {
             m_numbers[entry.first] = number;
             continue;
@@ -79,4 +81,15 @@ void ConstantValues::resolve(const SymbolTable& table)
                 m_numbers[entry.first] = index;
         }
     }
+}
+
+void ConstantValues::setArray(const wxString& name, std::vector<double> values)
+{
+    m_arrays[name] = std::move(values);
+}
+
+const std::vector<double>* ConstantValues::findArray(const wxString& name) const
+{
+    const auto it = m_arrays.find(name);
+    return it == m_arrays.end() ? nullptr : &it->second;
 }

@@ -1,6 +1,8 @@
 #include "definition/DefinitionExpressions.h"
 
+#include "definition/DefinitionScope.h"
 #include "definition/SymbolTable.h"
+#include "expr/CompiledExpression.h"
 
 #include <wx/regex.h>
 
@@ -68,6 +70,17 @@ void DefinitionExpressions::prepare(Evaluation& evaluation, ValueMap& values) co
 // next one must not see that. Only loading and tools compute these.
 bool DefinitionExpressions::number(const wxString& expression, double& value) const
 {
+    if (!m_table.getLinkSettings().isBuiltInFirmware()) {
+        // A gauge limit needs a number: a constant without a value (until the
+        // ECU's pages or a tune give one) reads 0 in it, as in the built-in
+        // firmware's file.
+        DefinitionScope scope(m_table, 0.0);
+        const std::optional<double> result = CompiledExpression::compile(expression, scope).evaluate(scope);
+        if (!result)
+            return false;
+        value = *result;
+        return true;
+    }
     ValueMap values;
     Evaluation evaluation;
     evaluation.setTable(&values);

@@ -4,7 +4,10 @@
 // file's, else the file's defaults; any other constant reads 0), and the
 // functions the file's expressions may call: table(x, "name.inc") with the
 // lookup tables read from beside the file. Channel expressions get the same
-// constants and functions through prepare().
+// constants and functions through prepare(). The files of other firmwares
+// (not LinkSettings::isBuiltInFirmware) are computed in their own dialect
+// (CompiledExpression over a DefinitionScope), with its operators and
+// functions; a constant without a value reads 0 in them as well.
 #include "base/ValueMap.h"
 #include "expr/Evaluation.h"
 #include "gaugemodel/GaugeExpressionResolver.h"

@@ -32,6 +32,7 @@ IniParser::IniParser(const wxArrayString& setFlags) : userFlags(setFlags), table
     settingFlags["VER2"] = false;
     for (const wxString& flag : userFlags)
         settingFlags[flag] = true;
+    table->setCelsius(settingFlags["CELSIUS"]);
 }
 
 IniParser::~IniParser()
@@ -190,6 +191,8 @@ void IniParser::setFlag(const LineTokenizer& tokens, bool value)
     const wxString& name = tokens.text(2);
     if (userFlags.Index(name) == wxNOT_FOUND)
         settingFlags[name] = value;
+    if (name == wxS("CELSIUS"))
+        table->setCelsius(settingFlags[name]);
     trace += value ? wxS("set - ") : wxS("unset - ");
     trace += name;
 }

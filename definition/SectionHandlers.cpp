@@ -9,6 +9,7 @@ void IniParser::addToTable(Symbol* symbol)
 {
     if (table->findSymbol(symbol->Name))
         warnings.Add(wxString::Format("Duplicate symbol! : %s - line : %d", symbol->Name, lineIndex));
+    table->setSymbolLine(symbol->Name, static_cast<int>(lineIndex) + 1);
     table->addSymbol(symbol->Name, symbol);
 }
 
@@ -155,6 +156,7 @@ void IniParser::handleGaugeConfigurations(const LineTokenizer& tokens)
         desc->setScaleFactor(tokens.integer(14));
     if (!tokens.text(15).empty())
         desc->setLabelFormat(tokens.text(15));
+    table->setGaugeLine(desc->getName(), static_cast<int>(lineIndex) + 1);
     table->addGauge(std::move(desc));
     trace += wxS("Add gauge : ");
     trace += tokens.text(0);
@@ -163,21 +165,27 @@ void IniParser::handleGaugeConfigurations(const LineTokenizer& tokens)
 void IniParser::handlePcVariables(const LineTokenizer& tokens)
 {
     // Values that live in the tuning program, not the ECU: entries as in
-    // [Constants] without the offset. Only scalars and bit fields can have a
-    // value an expression uses.
+    // [Constants] without the offset. Scalars and bit fields can have a value
+    // an expression uses, arrays values for arrayValue().
     const wxString& kind = tokens.text(1);
     const bool scalar = kind == wxS("scalar");
-    if (!scalar && kind != wxS("bits"))
+    const bool array = kind == wxS("array");
+    if (!scalar && !array && kind != wxS("bits"))
         return;
     std::unique_ptr<Symbol> symbol(new Symbol);
     try {
-        symbol->setIdentity(tokens.text(0), scalar ? tokens.text(3) : wxString(), true, -1, -1);
+        symbol->setIdentity(tokens.text(0), scalar ? tokens.text(3) : array ? tokens.text(4) : wxString(),
+                            true, -1, -1);
         readTypeField(tokens.text(2), *symbol, lineIndex);
-        if (scalar)
-            symbol->setScaling(tokens.number(4), tokens.number(5), tokens.number(6),
-                               tokens.number(7), tokens.integer(8));
-        else
+        if (array)
+            readArrayShape(tokens.text(3), *symbol, lineIndex);
+        if (scalar || array) {
+            const int f = scalar ? 4 : 5; // first scaling field
+            symbol->setScaling(tokens.number(f), tokens.number(f + 1), tokens.number(f + 2),
+                               tokens.number(f + 3), tokens.integer(f + 4));
+        } else {
             readBitField(tokens, *symbol, lineIndex, 3);
+        }
     } catch (const ParserException& e) {
         warnings.Add(e.text());
         return;

@@ -53,6 +53,18 @@ bool SymbolTable::constantsChanged()
     return finishGauges();
 }
 
+int SymbolTable::symbolLine(const wxString& name) const
+{
+    const auto it = symbolLines.find(name);
+    return it == symbolLines.end() ? 0 : it->second;
+}
+
+int SymbolTable::gaugeLine(const wxString& name) const
+{
+    const auto it = gaugeLines.find(name);
+    return it == gaugeLines.end() ? 0 : it->second;
+}
+
 void SymbolTable::addDatalogEntry(const wxString& a, const wxString& b, const wxString& c,
                                   const wxString& d)
 {

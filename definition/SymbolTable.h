@@ -70,6 +70,17 @@ public:
     const IncTable* findIncTable(const wxString& fileName) const;
     const std::map<wxString, wxString>& getIncTableErrors() const { return incTableErrors; }
 
+    // The line of the file a symbol or gauge of that name was read from (the
+    // last one of the name); 0 when not known.
+    void setSymbolLine(const wxString& name, int line) { symbolLines[name] = line; }
+    void setGaugeLine(const wxString& name, int line) { gaugeLines[name] = line; }
+    int symbolLine(const wxString& name) const;
+    int gaugeLine(const wxString& name) const;
+
+    // The CELSIUS setting as the file left it: tempCvt() gives Celsius then.
+    bool isCelsius() const { return celsius; }
+    void setCelsius(bool on) { celsius = on; }
+
     // Gauge limits and texts, and what channel expressions need besides the
     // channels (constants, functions).
     const DefinitionExpressions& expressions() const { return *expressionContext; }
@@ -85,6 +96,9 @@ private:
     std::map<wxString, IncTable> incTables;
     std::map<wxString, wxString> incTableErrors;
     std::unique_ptr<DefinitionExpressions> expressionContext;
+    std::map<wxString, int> symbolLines;
+    std::map<wxString, int> gaugeLines;
+    bool celsius = true;
 };
 
 // The installed table: never null (an empty table until a file is loaded).

@@ -6,6 +6,16 @@
 #include "ecu/ChannelDecoder.h"
 
 #include <algorithm>
+#include <chrono>
+#include <cmath>
+#include <limits>
+#include <unordered_map>
+
+namespace {
+
+constexpr double kNone = std::numeric_limits<double>::quiet_NaN();
+
+} // namespace
 
 BlockDecoder::BlockDecoder(const SymbolTable* table) : m_table(table)
 {
@@ -22,6 +32,100 @@ BlockDecoder::BlockDecoder(const SymbolTable* table) : m_table(table)
             m_channelsEnd = std::max(m_channelsEnd, symbol->Offset + symbol->SizeOf);
     }
     table->expressions().prepare(m_evaluation, m_values);
+    if (table->getLinkSettings().isBuiltInFirmware())
+        return;
+    m_scope = std::make_unique<DefinitionScope>(*table);
+    for (const Symbol& channel : m_channels)
+        m_channelSlots.push_back(m_scope->slotOf(channel.Name, false));
+    compileChannels();
+    const auto start = std::chrono::steady_clock::now();
+    m_seconds = [start] {
+        return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    };
+}
+
+void BlockDecoder::compileChannels()
+{
+    std::vector<ComputedChannel> compiled;
+    std::unordered_map<int, size_t> bySlot;
+    for (const auto& entry : m_table->getSymbols()) {
+        const Symbol* symbol = entry.second;
+        if (!symbol || symbol->Const || !symbol->isExpression())
+            continue;
+        const int slot = m_scope->slotOf(symbol->Name, false);
+        bySlot[slot] = compiled.size();
+        compiled.push_back(ComputedChannel{slot, CompiledExpression::compile(symbol->expr, *m_scope)});
+        if (!compiled.back().program.ok())
+            DebugLog(0, "Channel " + symbol->Name + ": " + compiled.back().program.error());
+    }
+    // Depth first, without recursion: a chain of channels may be long. A
+    // channel met again while its own inputs are open is part of a cycle and
+    // is never computed.
+    enum : char { Unseen, Open, Done, Cyclic };
+    std::vector<char> state(compiled.size(), Unseen);
+    std::vector<std::pair<size_t, size_t>> stack; // channel, next input
+    for (size_t root = 0; root < compiled.size(); ++root) {
+        if (state[root] != Unseen)
+            continue;
+        stack.emplace_back(root, 0);
+        state[root] = Open;
+        while (!stack.empty()) {
+            auto& [index, next] = stack.back();
+            const std::vector<int>& inputs = compiled[index].program.inputs();
+            if (next < inputs.size()) {
+                const auto input = bySlot.find(inputs[next++]);
+                if (input == bySlot.end())
+                    continue;
+                if (state[input->second] == Unseen) {
+                    state[input->second] = Open;
+                    stack.emplace_back(input->second, 0);
+                } else if (state[input->second] == Open) {
+                    auto open = stack.end();
+                    do {
+                        --open;
+                        state[open->first] = Cyclic;
+                    } while (open->first != input->second);
+                }
+                continue;
+            }
+            if (state[index] == Open) {
+                state[index] = Done;
+                m_computed.push_back(std::move(compiled[index]));
+            } else {
+                DebugLog(0, "Channel " + m_scope->nameOf(compiled[index].slot) + " depends on itself: no value");
+            }
+            stack.pop_back();
+        }
+    }
+}
+
+void BlockDecoder::computeChannels()
+{
+    if (!m_scope)
+        return;
+    m_scope->setSeconds(m_seconds ? m_seconds() : kNone);
+    for (const ComputedChannel& channel : m_computed) {
+        const std::optional<double> value = channel.program.evaluate(*m_scope);
+        m_scope->setValue(channel.slot, value ? *value : kNone);
+    }
+    m_scope->recordHistory();
+}
+
+void BlockDecoder::refreshConstants()
+{
+    if (!m_table)
+        return;
+    std::vector<wxString> constants;
+    for (const auto& entry : m_values) {
+        const Symbol* symbol = m_table->findSymbol(entry.first);
+        if (!symbol || symbol->Const)
+            constants.push_back(entry.first);
+    }
+    for (const wxString& name : constants)
+        m_values.erase(name);
+    m_table->expressions().prepare(m_evaluation, m_values);
+    if (m_scope)
+        m_scope->refreshConstants();
 }
 
 void BlockDecoder::decode(const unsigned char* block, size_t length, ValueMap& values,
@@ -48,33 +152,29 @@ void BlockDecoder::decode(const unsigned char* block, size_t length, ValueMap& v
 void BlockDecoder::decode(const unsigned char* block, size_t length, bool traced)
 {
     decode(block, length, m_values, traced);
+    if (!m_scope)
+        return;
+    for (size_t i = 0; i < m_channels.size(); ++i) {
+        const ValueMap::const_iterator found = m_values.find(m_channels[i].Name);
+        m_scope->setValue(m_channelSlots[i], found == m_values.end() ? kNone : found->second);
+    }
+    computeChannels();
 }
 
 void BlockDecoder::take(const ValueMap& channelValues)
 {
     // Channel by channel: the constants entered at construction stay.
-    for (const Symbol& channel : m_channels) {
-        const ValueMap::const_iterator found = channelValues.find(channel.Name);
+    for (size_t i = 0; i < m_channels.size(); ++i) {
+        const wxString& name = m_channels[i].Name;
+        const ValueMap::const_iterator found = channelValues.find(name);
         if (found != channelValues.end())
-            m_values[channel.Name] = found->second;
+            m_values[name] = found->second;
         else
-            m_values.erase(channel.Name);
+            m_values.erase(name);
+        if (m_scope)
+            m_scope->setValue(m_channelSlots[i], found != channelValues.end() ? found->second : kNone);
     }
-}
-
-void BlockDecoder::refreshConstants()
-{
-    if (!m_table)
-        return;
-    std::vector<wxString> constants;
-    for (const auto& entry : m_values) {
-        const Symbol* symbol = m_table->findSymbol(entry.first);
-        if (!symbol || symbol->Const)
-            constants.push_back(entry.first);
-    }
-    for (const wxString& name : constants)
-        m_values.erase(name);
-    m_table->expressions().prepare(m_evaluation, m_values);
+    computeChannels();
 }
 
 std::optional<double> BlockDecoder::value(const wxString& name, bool traced)
@@ -94,6 +194,15 @@ std::optional<double> BlockDecoder::value(const wxString& name, bool traced)
     }
     if (symbol->expr.empty())
         return std::nullopt;
+    if (m_scope) {
+        const double computed = m_scope->value(m_scope->slotOf(name, false));
+        if (tracing)
+            DebugLog(0, "Symbol: " + name + "Expr: " + symbol->expr +
+                            wxString::Format(", Value: %f !!!!!!!!!!!!!", computed));
+        if (std::isnan(computed))
+            return std::nullopt;
+        return computed;
+    }
     const double value = m_evaluation.evaluate(symbol->expr);
     if (tracing)
         DebugLog(0, "Symbol: " + name + "Expr: " + symbol->expr +

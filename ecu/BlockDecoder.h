@@ -7,12 +7,23 @@
 //
 // A channel that does not lie wholly inside the block gets no value: never a
 // value the ECU did not send.
+//
+// The built-in firmware's expression channels are evaluated by name when
+// asked (Evaluation). Another firmware's are compiled once, here, in its
+// dialect (CompiledExpression) and all computed once per block, each after
+// the channels it reads: a channel reading one without a value has none, and
+// so do the channels of a cycle. Their history (pastValue...) moves one
+// sample per block.
 #include "base/ValueMap.h"
+#include "definition/DefinitionScope.h"
 #include "definition/LinkSettings.h"
 #include "definition/Symbol.h"
+#include "expr/CompiledExpression.h"
 #include "expr/Evaluation.h"
 
 #include <cstddef>
+#include <functional>
+#include <memory>
 #include <optional>
 #include <vector>
 
@@ -37,7 +48,10 @@ public:
     // Takes channel values decoded by the first decode() as the current block's.
     void take(const ValueMap& channelValues);
 
-    // Takes the table's constants again after their values changed: a
+    // timeNow in another firmware's expressions: seconds since the start of
+    // the connection (default: since the decoder was made).
+    void setTimeSource(std::function<double()> seconds) { m_seconds = std::move(seconds); }
+    // Reads the constants' values again, after the table's changed: a
     // constant that lost its value has none here either.
     void refreshConstants();
 
@@ -53,6 +67,14 @@ public:
     int channelsEnd() const { return m_channelsEnd; }
 
 private:
+    struct ComputedChannel {
+        int slot;
+        CompiledExpression program;
+    };
+    void compileChannels();
+    // Another firmware's expression channels over the channel slots of the current block.
+    void computeChannels();
+
     const SymbolTable* m_table;
     // Copies, so that a decode on another thread never touches the table.
     std::vector<Symbol> m_channels;
@@ -60,4 +82,9 @@ private:
     int m_channelsEnd = 0;
     ValueMap m_values;
     Evaluation m_evaluation;
+    // Other firmwares only (null for the built-in one).
+    std::unique_ptr<DefinitionScope> m_scope;
+    std::vector<int> m_channelSlots; // by m_channels
+    std::vector<ComputedChannel> m_computed; // readers after what they read
+    std::function<double()> m_seconds;
 };

@@ -66,10 +66,12 @@ PageValues decodePages(const SymbolTable& table, const std::vector<std::vector<u
 
 void applyPageValues(const PageValues& values, ConstantValues& constants)
 {
+    // As texts, over the tune's and the defaults': the next working out of
+    // the numbers keeps them.
     for (const auto& number : values.numbers)
-        constants.setNumber(number.first, number.second);
+        constants.setNumbers(number.first, {number.second});
     for (const auto& array : values.arrays)
-        constants.setArray(array.first, array.second);
+        constants.setNumbers(array.first, array.second);
     for (const wxString& name : values.pastPage)
         constants.remove(name);
 }

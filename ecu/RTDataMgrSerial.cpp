@@ -16,6 +16,11 @@ RTDataMgrSerial::RTDataMgrSerial(TarnProtocol* ecuProtocol, SymbolTable* table,
 {
     if (!clock)
         clock = [] { return Clock::now(); };
+    // timeNow: the fetch time of the record taken, from the input's start.
+    const Clock::time_point start = clock();
+    decoder.setTimeSource([this, start] {
+        return std::chrono::duration<double>((record ? record->fetchedAt : clock()) - start).count();
+    });
     if (!protocol)
         return;
     std::unique_ptr<EcuLink> link;

@@ -111,7 +111,7 @@ TEST(SessionRecorder, WritesALogThatReplays)
                              "Time\trpm\tmap\tlambda\n"
                              "s\trpm\tkPa\t\n"
                              "0.000\t900\t35.4\t0.8512345678\n"
-                             "0.100\t950\t0.0\t0\n"
+                             "0.100\t950\t0.0\t\n"
                              "0.250\t1000\t100.0\t1e-07\n";
     EXPECT_EQ(Contents(recorder.GetPath()), want);
 
@@ -119,6 +119,7 @@ TEST(SessionRecorder, WritesALogThatReplays)
     EXPECT_EQ(input->GetLog().GetFormat(), Datalog::Format::Text);
     EXPECT_EQ(input->GetLog().RecordCount(), 3u);
     EXPECT_EQ(input->GetLog().GetTimeColumn(), 0);
+    EXPECT_TRUE(std::isnan(input->GetLog().Value(1, 3))); // recorded without a value
     input->GetReplay().SetPacing(LogReplay::Pacing::ByTick);
     ValueMap values;
     input->setValueMap(&values);

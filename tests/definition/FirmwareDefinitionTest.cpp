@@ -85,6 +85,9 @@ TEST(FirmwareDefinition, PreprocessorChoices)
         "#endif",
     });
     EXPECT_EQ(Parse(text).names(), (std::vector<std::string>{"b", "f"}));
+    // tempCvt() follows the CELSIUS setting the file leaves.
+    EXPECT_TRUE(Parse(text).table->isCelsius());
+    EXPECT_FALSE(Parse("#unset CELSIUS\n").table->isCelsius());
 
     // The user's settings win over the file's #set/#unset.
     wxArrayString flags;

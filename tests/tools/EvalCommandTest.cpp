@@ -100,6 +100,14 @@ TEST(EvalCommand, PrintsTheResultAsJson)
         {{"1 << 31"}, "-2147483648\n"},
         {{"2 / 10"}, "0.2\n"}, // shortest text that reads back the same double
         {{"1 / 3"}, "0.3333333333333333\n"},
+        // The dialect of other firmwares' files: no value where the built-in one gives a number.
+        {{"--dialect", "ini", "1 == 2"}, "0\n"},
+        {{"--dialect=ini", "seconds=300", "seconds % 256"}, "44\n"},
+        {{"--dialect", "ini", "0x10 | 0b1"}, "17\n"},
+        {{"--dialect", "ini", "8/0"}, "null\n"},
+        {{"--dialect", "ini", "rpm=2", "--no-table", "rpm"}, "null\n"},
+        {{"--dialect", "ini", "nosuch(1)"}, "null\n"},
+        {{"--dialect", "builtin", "1 == 2"}, "1\n"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.args.back());
@@ -152,6 +160,7 @@ TEST(EvalCommand, MisuseExitsWithTwo)
         {"x=1.5kPa", "1"},
         {"1x=2", "1"},       // not a name the evaluator could read
         {"--bogus", "1"},
+        {"--dialect", "c", "1"},
     };
     for (const auto& args : cases) {
         SCOPED_TRACE(args.empty() ? std::string("(none)") : args.front());

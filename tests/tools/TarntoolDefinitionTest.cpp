@@ -178,6 +178,16 @@ TEST(TarntoolCheck, BrokenFilesListTheirWarnings)
              std::string(401, ')') + " }\n",
          {"Channel deep: expression nested deeper than 400 levels reads 0!"},
          "3 symbols, 0 gauges, 0 datalog entries, 1 warnings"},
+        {"another firmware's expressions, with their lines",
+         "[MegaTune]\nsignature = \"x\"\n[OutputChannels]\nrpm = scalar, U16, 0\nok = { rpm == 0x10 ? 1 : 0 }\n"
+         "bad = { rpm + }\nfn = { frob(rpm) }\nname = { rpm + ghost }\ndeep = {" +
+             std::string(101, '(') + "1" + std::string(101, ')') + "}\n",
+         {"unsupported: expression of channel bad (line 6): unexpected end of the text { rpm + }",
+          "unsupported: function frob() in channel fn (line 7)",
+          "unknown name ghost in channel name (line 8) (no value)",
+          "unsupported: expression of channel deep (line 9): nested deeper than 100 levels {" +
+              std::string(101, '(') + "1" + std::string(101, ')') + "}"},
+         "6 symbols, 0 gauges, 0 datalog entries, 0 warnings"},
         {"stray else and unknown setting",
          "#else\n#if TURBO\n[OutputChannels]\nrpm = scalar, U16, 0\n#endif\n[Datalog]\nentry = rpm\n",
          {"IF statement missing! in line :0", "TURBO no matching condition!  - line: 1"},

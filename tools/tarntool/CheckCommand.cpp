@@ -19,6 +19,9 @@ namespace {
 // read 0 on every tick. Each is evaluated once over zeros to find out.
 void WarnTooDeep(const SymbolTable& table, wxArrayString& warnings)
 {
+    // Other firmwares' expressions are compiled: too deep a nest is their compile error.
+    if (!table.getLinkSettings().isBuiltInFirmware())
+        return;
     wxLogNull quiet;
     ValueMap zeros;
     Evaluation evaluation;

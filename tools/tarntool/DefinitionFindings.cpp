@@ -2,12 +2,15 @@
 #include "tools/tarntool/DefinitionJson.h"
 
 #include "definition/DefinitionExpressions.h"
+#include "definition/DefinitionScope.h"
 #include "definition/ExpressionNames.h"
-#include "link/CommandString.h"
+#include "expr/CompiledExpression.h"
 #include "expr/Evaluation.h"
+#include "link/CommandString.h"
 
 #include <wx/log.h>
 
+#include <cmath>
 #include <map>
 #include <set>
 
@@ -43,15 +46,19 @@ std::string Join(const std::set<wxString>& names)
 class Checker {
 public:
     Checker(const SymbolTable& table, std::vector<Finding>& findings)
-        : m_table(table), m_findings(findings)
+        : m_table(table), m_findings(findings), m_dialect(!table.getLinkSettings().isBuiltInFirmware())
     {
     }
+
+    bool dialect() const { return m_dialect; }
 
     // The constants without a value that `expression` depends on, through
     // the channels it names too; reports its own unsupported parts as `what`.
     std::set<wxString> checkExpression(const wxString& expression, const std::string& what,
                                        bool textFunctions)
     {
+        if (m_dialect && !(textFunctions && expression.Contains("tringValue")))
+            return checkCompiled(expression, what);
         std::set<wxString> missing;
         const ExpressionNames names = scanExpression(expression);
         for (const wxString& function : names.functions) {
@@ -99,7 +106,7 @@ public:
         // Empty while being worked out, so a channel that names itself ends here.
         std::set<wxString>& missing = m_channelMissing[channel.Name];
         if (channel.isExpression())
-            missing = checkExpression(channel.expr, "channel " + ToUtf8(channel.Name), false);
+            missing = checkExpression(channel.expr, describe(channel.Name, false), false);
         return missing;
     }
 
@@ -109,7 +116,63 @@ public:
             m_findings.push_back(Finding{problem, text});
     }
 
+    // "channel NAME" or "gauge NAME", with the line of the file in the dialect's findings.
+    std::string describe(const wxString& name, bool gauge) const
+    {
+        std::string text = (gauge ? "gauge " : "channel ") + ToUtf8(name);
+        const int line = gauge ? m_table.gaugeLine(name) : m_table.symbolLine(name);
+        if (m_dialect && line > 0)
+            text += " (line " + std::to_string(line) + ")";
+        return text;
+    }
+
 private:
+    // Another firmware's expression as the ECU input compiles it.
+    std::set<wxString> checkCompiled(const wxString& expression, const std::string& what)
+    {
+        std::set<wxString> missing;
+        DefinitionScope scope(m_table);
+        const CompiledExpression compiled = CompiledExpression::compile(expression, scope);
+        if (!compiled.ok()) {
+            const wxString& error = compiled.error();
+            if (error.StartsWith("unknown function "))
+                add(true, "unsupported: " + ToUtf8(error.Mid(8)) + " in " + what);
+            else
+                add(true, "unsupported: expression of " + what + ": " + ToUtf8(error) + " {" +
+                              ToUtf8(expression) + "}");
+            return missing;
+        }
+        for (const wxString& name : compiled.unknownNames())
+            add(true, "unknown name " + ToUtf8(name) + " in " + what + " (no value)");
+        for (int slot : compiled.inputs()) {
+            const Symbol* symbol = m_table.findSymbol(scope.nameOf(slot));
+            if (IsChannel(symbol)) {
+                const std::set<wxString>& inner = channelMissing(*symbol);
+                missing.insert(inner.begin(), inner.end());
+            } else if (std::isnan(scope.value(slot))) {
+                missing.insert(scope.nameOf(slot));
+            }
+        }
+        bool tableMissing = false;
+        const ExpressionNames names = scanExpression(expression);
+        if (names.functions.Index("table") != wxNOT_FOUND) {
+            for (const wxString& file : names.strings) {
+                const auto error = m_table.getIncTableErrors().find(file);
+                if (error == m_table.getIncTableErrors().end())
+                    continue;
+                tableMissing = true;
+                add(true, "lookup table " + ToUtf8(file) + " of " + what + " not read: " +
+                              ToUtf8(error->second) + " (no value)");
+            }
+        }
+        // Reading nothing that changes, it has no value now or ever (1/0, an array read past its end).
+        scope.setSeconds(0);
+        if (compiled.inputs().empty() && compiled.unknownNames().empty() && !tableMissing &&
+            !compiled.evaluate(scope))
+            add(true, "no value ever: " + what + " {" + ToUtf8(expression) + "}");
+        return missing;
+    }
+
     void checkSyntax(const wxString& expression, const ExpressionNames& names, const std::string& what)
     {
         ValueMap values;
@@ -135,6 +198,7 @@ private:
     std::vector<Finding>& m_findings;
     std::set<std::string> m_seen;
     std::map<wxString, std::set<wxString>> m_channelMissing;
+    bool m_dialect;
 };
 
 } // namespace
@@ -154,10 +218,10 @@ std::vector<Finding> FindDefinitionProblems(const SymbolTable& table)
             continue; // replaced by a later one of the same name
         const std::set<wxString>& missing = checker.channelMissing(*symbol);
         if (!missing.empty())
-            missingOf.emplace_back("channel " + ToUtf8(symbol->Name), missing);
+            missingOf.emplace_back(checker.describe(symbol->Name, false), missing);
     }
     for (const TARNGaugeDesc* gauge : table.getGauges()) {
-        const std::string what = "gauge " + ToUtf8(gauge->getName());
+        const std::string what = checker.describe(gauge->getName(), true);
         std::set<wxString> missing;
         const Symbol* channel = table.findSymbol(gauge->getSymbolName());
         if (IsChannel(channel))
@@ -177,9 +241,12 @@ std::vector<Finding> FindDefinitionProblems(const SymbolTable& table)
         if (!missing.empty())
             missingOf.emplace_back(what, missing);
     }
+    const std::string why = checker.dialect()
+                                ? " (until the ECU's pages or --tune FILE give a constant a value, its "
+                                  "channels have none and gauge limits read it as 0)"
+                                : " (a constant without a value reads 0; give --tune FILE)";
     for (const auto& entry : missingOf)
-        checker.add(true, "no value: " + entry.first + " depends on " + Join(entry.second) +
-                              " (a constant without a value reads 0; give --tune FILE)");
+        checker.add(true, "no value: " + entry.first + " depends on " + Join(entry.second) + why);
 
     const LinkSettings& link = table.getLinkSettings();
     const std::pair<const char*, const wxString*> commands[] = {

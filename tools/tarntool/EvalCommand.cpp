@@ -1,9 +1,13 @@
-// tarntool eval [--no-table] [NAME=VALUE ...] EXPR
+// tarntool eval [--no-table] [--dialect ini] [NAME=VALUE ...] EXPR
 // Evaluates EXPR over a table of the given values; prints the result as one
-// JSON number and every message of the evaluator on standard error.
+// JSON number and every message of the evaluator on standard error. With
+// `--dialect ini` EXPR is compiled in the dialect of other firmwares'
+// definition files; no value prints null and the reason goes to standard
+// error.
 #include "tools/tarntool/Command.h"
 #include "tools/tarntool/JsonOutput.h"
 
+#include "expr/CompiledExpression.h"
 #include "expr/Evaluation.h"
 
 #include <nlohmann/json.hpp>
@@ -12,7 +16,9 @@
 #include <charconv>
 #include <cmath>
 #include <cstdio>
+#include <limits>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -72,13 +78,60 @@ wxString fromArgument(const std::string& bytes)
     return text;
 }
 
+// The NAME=VALUE pairs as the dialect's only names: no tables, no arrays,
+// no clock, and CELSIUS set as the dashboard has it.
+class PairScope : public ExpressionScope, public ExpressionSources {
+public:
+    explicit PairScope(const ValueMap* table) : m_table(table) {}
+
+    int slotOf(const wxString& name, bool) override
+    {
+        if (!m_table)
+            return -1;
+        const ValueMap::const_iterator found = m_table->find(name);
+        if (found == m_table->end())
+            return -1;
+        m_values.push_back(found->second);
+        return static_cast<int>(m_values.size() - 1);
+    }
+    int tableOf(const wxString&) override { return -1; }
+    int arrayOf(const wxString&) override { return -1; }
+
+    double value(int slot) const override { return m_values[static_cast<size_t>(slot)]; }
+    double seconds() const override { return std::numeric_limits<double>::quiet_NaN(); }
+    bool celsius() const override { return true; }
+    std::optional<double> lookup(int, double) const override { return std::nullopt; }
+    const std::vector<double>* array(int) const override { return nullptr; }
+    const ChannelHistory* history(int) const override { return nullptr; }
+
+private:
+    const ValueMap* m_table;
+    std::vector<double> m_values;
+};
+
+int EvalDialect(const ValueMap* table, const wxString& text)
+{
+    PairScope scope(table);
+    const CompiledExpression compiled = CompiledExpression::compile(text, scope);
+    const std::optional<double> result = compiled.evaluate(scope);
+    if (!compiled.ok())
+        std::fprintf(stderr, "%s\n", compiled.error().utf8_str().data());
+    for (const wxString& name : compiled.unknownNames())
+        std::fprintf(stderr, "unknown name %s\n", name.utf8_str().data());
+    std::printf("%s\n", DumpJsonLine(result ? nlohmann::json(*result) : nlohmann::json(nullptr)).c_str());
+    return 0;
+}
+
 int RunEval(const CommandArgs& args)
 {
-    const ParsedArgs parsed = ParseArgs(args, {}, {"no-table"});
+    const ParsedArgs parsed = ParseArgs(args, {"dialect"}, {"no-table"});
     if (!parsed.error.empty())
         return UsageError(parsed.error);
     if (parsed.operands.empty())
         return UsageError("eval: missing EXPR");
+    const std::string dialect = parsed.value("dialect", "builtin");
+    if (dialect != "builtin" && dialect != "ini")
+        return UsageError("eval: --dialect is builtin or ini, not '" + dialect + "'");
 
     ValueMap table;
     for (size_t i = 0; i + 1 < parsed.operands.size(); ++i) {
@@ -91,6 +144,9 @@ int RunEval(const CommandArgs& args)
                               "' is not NAME=VALUE with a name and a finite decimal VALUE");
         table[wxString::FromUTF8(pair.substr(0, eq).c_str())] = value;
     }
+
+    if (dialect == "ini")
+        return EvalDialect(parsed.has("no-table") ? nullptr : &table, fromArgument(parsed.operands.back()));
 
     Evaluation evaluation;
     evaluation.setTable(parsed.has("no-table") ? nullptr : &table);
@@ -106,4 +162,4 @@ int RunEval(const CommandArgs& args)
 
 } // namespace
 
-TARNTOOL_COMMAND("eval", "[--no-table] [NAME=VALUE ...] EXPR", RunEval);
+TARNTOOL_COMMAND("eval", "[--no-table] [--dialect builtin|ini] [NAME=VALUE ...] EXPR", RunEval);
