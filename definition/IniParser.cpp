@@ -5,6 +5,8 @@
 
 #include <wx/filename.h>
 
+#include <algorithm>
+
 const wxChar* const kSectionMegaTune = wxS("MegaTune");
 const wxChar* const kSectionConstants = wxS("Constants");
 const wxChar* const kSectionMenu = wxS("Menu");
@@ -102,6 +104,9 @@ void IniParser::processLine()
                 break;
             case Handler::ConstantsExtensions:
                 handleConstantsExtensions(tokens);
+                break;
+            case Handler::FrontPage:
+                handleFrontPage(tokens);
                 break;
             case Handler::None:
                 break;
@@ -225,6 +230,8 @@ void IniParser::setSection(const wxString& name)
         sectionHandler = Handler::PcVariables;
     else if (name == kSectionConstantsExtensions)
         sectionHandler = Handler::ConstantsExtensions;
+    else if (name == kSectionFrontPage)
+        sectionHandler = Handler::FrontPage;
     else
         sectionHandler = Handler::None;
     trace += wxS("section : ");
@@ -253,6 +260,14 @@ void completeDefinition(SymbolTable& table, const DefinitionOptions& options,
     table.resolveConstants();
     table.loadIncTables(directory);
     table.finishGauges();
+    const std::vector<wxString>& front = table.getFrontPage().gauges;
+    const GaugeDescList& gauges = table.getGauges();
+    for (size_t i = 0; i < front.size(); ++i) {
+        const auto named = [&](const TARNGaugeDesc* g) { return g->getName() == front[i]; };
+        if (!front[i].empty() && std::none_of(gauges.begin(), gauges.end(), named))
+            warnings.Add(
+                wxString::Format("Front page gauge%d names no gauge: %s", int(i + 1), front[i]));
+    }
 }
 
 SymbolTable* loadDefinitionFileFrom(const wxString& path, const DefinitionOptions& options,

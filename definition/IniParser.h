@@ -86,7 +86,8 @@ private:
         Datalog,
         Settings,
         PcVariables,
-        ConstantsExtensions
+        ConstantsExtensions,
+        FrontPage
     };
 
     void openBlock(const LineTokenizer& tokens);
@@ -106,6 +107,9 @@ private:
     void handleDatalog(const LineTokenizer& tokens);
     void handlePcVariables(const LineTokenizer& tokens);
     void handleConstantsExtensions(const LineTokenizer& tokens);
+    void handleFrontPage(const LineTokenizer& tokens);
+    // A gaugeCategory line: the category of the gauges that follow it.
+    bool readGaugeCategory(const LineTokenizer& tokens);
     // True when the line was a link setting (taken or refused with a warning).
     bool handleLinkSetting(const LineTokenizer& tokens);
     // Duplicate warning, then into the table (which takes ownership).
@@ -116,6 +120,7 @@ private:
     std::unique_ptr<SymbolTable> table;
     int32_t currentPage = -1;
     wxString currentSection;
+    wxString gaugeCategory;
     Handler sectionHandler = Handler::None;
     IfBlock* innermost = nullptr;
     // Open blocks whose branch is not taken: a line is active when there are none.

@@ -113,10 +113,10 @@ void IniParser::handleGaugeConfigurations(const LineTokenizer& tokens)
 {
     // A gauge is "name = channel, ...": category lines ("gaugeCategory =
     // "Main"") and other settings of the section name no channel.
-    if (tokens.type(0) != TokenIdent || tokens.type(1) != TokenIdent ||
-        tokens.text(0) == wxS("gaugeCategory"))
+    if (readGaugeCategory(tokens) || tokens.type(0) != TokenIdent || tokens.type(1) != TokenIdent)
         return;
     std::unique_ptr<TARNGaugeDesc> desc(new TARNGaugeDesc);
+    desc->setCategory(gaugeCategory);
     desc->setName(tokens.text(0));
     desc->setSymbolName(tokens.text(1));
     desc->setTitle(tokens.text(2));

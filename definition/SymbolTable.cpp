@@ -40,9 +40,13 @@ void SymbolTable::addGauge(std::unique_ptr<TARNGaugeDesc> desc)
 
 bool SymbolTable::finishGauges()
 {
+    const bool fileDigits = !linkSettings.isBuiltInFirmware();
     bool changed = false;
-    for (const std::unique_ptr<TARNGaugeDesc>& desc : ownedGauges)
+    for (const std::unique_ptr<TARNGaugeDesc>& desc : ownedGauges) {
         changed |= desc->resolveExpressions(*expressionContext);
+        if (fileDigits)
+            desc->useFileDigits();
+    }
     return changed;
 }
 

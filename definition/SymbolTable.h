@@ -6,6 +6,7 @@
 #include "definition/IncTable.h"
 #include "definition/LinkSettings.h"
 #include "definition/Symbol.h"
+#include "gaugemodel/FrontPage.h"
 #include "gaugemodel/TARNGaugeDesc.h"
 
 #include <wx/hashmap.h>
@@ -36,8 +37,8 @@ public:
     // Takes ownership; finishGauges() completes it.
     void addGauge(std::unique_ptr<TARNGaugeDesc> desc);
     // Computes every description's expressions with expressions(), once the
-    // constants are final; gauges change none of it.
-    // True when a description changed.
+    // constants are final; gauges change none of it. The gauges of another
+    // firmware's file take the file's digits. True when a description changed.
     bool finishGauges();
     void addDatalogEntry(const wxString& a, const wxString& b, const wxString& c,
                          const wxString& d);
@@ -46,6 +47,8 @@ public:
     const std::vector<std::unique_ptr<Symbol>>& getAllSymbols() const { return allSymbols; }
     const GaugeDescList& getGauges() const { return gauges; }
     const std::vector<DatalogEntry>& getDatalogEntries() const { return datalogEntries; }
+    const FrontPage& getFrontPage() const { return frontPage; }
+    FrontPage& getFrontPage() { return frontPage; }
 
     const LinkSettings& getLinkSettings() const { return linkSettings; }
     LinkSettings& getLinkSettings() { return linkSettings; }
@@ -91,6 +94,7 @@ private:
     std::vector<std::unique_ptr<TARNGaugeDesc>> ownedGauges;
     GaugeDescList gauges; // the same, read-only
     std::vector<DatalogEntry> datalogEntries;
+    FrontPage frontPage;
     LinkSettings linkSettings;
     ConstantValues constantValues;
     std::map<wxString, IncTable> incTables;

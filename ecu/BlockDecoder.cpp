@@ -2,6 +2,7 @@
 
 #include "base/DebugLog.h"
 #include "definition/DefinitionExpressions.h"
+#include "definition/ExpressionNames.h"
 #include "definition/SymbolTable.h"
 #include "ecu/ChannelDecoder.h"
 
@@ -207,5 +208,29 @@ std::optional<double> BlockDecoder::value(const wxString& name, bool traced)
     if (tracing)
         DebugLog(0, "Symbol: " + name + "Expr: " + symbol->expr +
                         wxString::Format(", Value: %f !!!!!!!!!!!!!", value));
+    return value;
+}
+
+std::optional<double> BlockDecoder::evaluate(const wxString& expression)
+{
+    if (!m_table || expression.empty())
+        return std::nullopt;
+    if (m_scope) {
+        auto program = m_programs.find(expression);
+        if (program == m_programs.end())
+            program =
+                m_programs.emplace(expression, CompiledExpression::compile(expression, *m_scope)).first;
+        return program->second.evaluate(*m_scope);
+    }
+    // The evaluator reads a name it lacks as 0: such an expression has no value.
+    auto names = m_expressionNames.find(expression);
+    if (names == m_expressionNames.end())
+        names = m_expressionNames.emplace(expression, scanExpression(expression).variables).first;
+    for (const wxString& name : names->second)
+        if (m_values.find(name) == m_values.end())
+            return std::nullopt;
+    const double value = m_evaluation.evaluate(expression);
+    if (std::isnan(value))
+        return std::nullopt;
     return value;
 }

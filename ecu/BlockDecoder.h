@@ -21,8 +21,11 @@
 #include "expr/CompiledExpression.h"
 #include "expr/Evaluation.h"
 
+#include <wx/arrstr.h>
+
 #include <cstddef>
 #include <functional>
+#include <map>
 #include <memory>
 #include <optional>
 #include <vector>
@@ -61,6 +64,11 @@ public:
     // `traced`: the ECU input's trace of the value.
     std::optional<double> value(const wxString& name, bool traced = false);
 
+    // An expression that is no channel, computed as an expression channel
+    // over the current block (another firmware's compiled once); none when
+    // it reads a value the block lacks.
+    std::optional<double> evaluate(const wxString& expression);
+
     // The scalar channels' values of the current block (constants too).
     const ValueMap& values() const { return m_values; }
     // Where the last plain channel of up to 4 bytes ends in the block.
@@ -87,4 +95,8 @@ private:
     std::vector<int> m_channelSlots; // by m_channels
     std::vector<ComputedChannel> m_computed; // readers after what they read
     std::function<double()> m_seconds;
+    // What each expression given to evaluate() reads (the built-in firmware),
+    // or its program (the others), made at its first evaluation.
+    std::map<wxString, wxArrayString> m_expressionNames;
+    std::map<wxString, CompiledExpression> m_programs;
 };

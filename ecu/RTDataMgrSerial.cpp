@@ -147,6 +147,14 @@ bool RTDataMgrSerial::serve(const wxString& name, double& value, bool traced)
     return true;
 }
 
+double RTDataMgrSerial::ExpressionValue(const wxString& expression)
+{
+    if (worker && !record)
+        return NoValue();
+    wxLogNull untraced;
+    return decoder.evaluate(expression).value_or(NoValue());
+}
+
 double RTDataMgrSerial::recordValue(const wxString& name)
 {
     // The evaluator's traces too: the tick traced this record's values once.

@@ -56,6 +56,8 @@ public:
     bool HasValue(const wxString&) override { return true; }
     int GetKind() override { return KindSerial; }
     bool IsStale() override;
+    // Over the record the last tick took, as an expression channel's.
+    double ExpressionValue(const wxString& expression) override;
 
     // Asks the worker for one fetch; false while one is still running.
     bool requestFetch();

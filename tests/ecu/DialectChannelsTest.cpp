@@ -84,6 +84,10 @@ TEST(DialectChannels, ComputedOncePerBlockInOrderOfUse)
     decoder.decode(second, sizeof second);
     EXPECT_EQ(Read(decoder, {{"late", 0}, {"flag", 0}, {"after", 0}, {"previous", 0}, {"highest", 0}}),
               (Values{{"late", 1000}, {"flag", 0}, {"after", 1001}, {"previous", 3000}, {"highest", 3000}}));
+    // An indicator's expression, no channel, in the same dialect.
+    EXPECT_EQ(decoder.evaluate("(rpm & 0b10000) == 0x10 && early > 400"), std::optional<double>(1));
+    EXPECT_EQ(decoder.evaluate("rpm > nosuch"), none);
+    EXPECT_EQ(decoder.evaluate("rpm / 0"), none);
 
     // Gauge limits in the same dialect; a constant without a value reads 0 there.
     const TARNGaugeDesc& tach = *table->getGauges().at(0);
