@@ -30,6 +30,9 @@ public:
     // state of a command changed by itself (the menus then show it).
     virtual bool AfterTick(const ValueMap& /*served*/) { return false; }
     virtual void ShowStatus(StatusStrip& strip) = 0;
+    // After the tick: true when the definition's gauge descriptions changed
+    // (new values of constants), so that the gauges take them up again.
+    virtual bool TakeDefinitionChange() { return false; }
 
     // Runs the command `id` (`checked`: the state of a check item); true
     // when the values must reach the gauges at once rather than next tick.

@@ -25,6 +25,7 @@ const long ID_INPUT_ECU = wxNewId();
 const long ID_INPUT_FILE = wxNewId();
 const long ID_OPEN_LOG = wxNewId();
 const long ID_RECORD = wxNewId();
+const long ID_READ_CONSTANTS = wxNewId();
 const long ID_REPLAY_PAUSE = wxNewId();
 const long ID_REPLAY_SLOWER = wxNewId();
 const long ID_REPLAY_FASTER = wxNewId();
@@ -44,6 +45,7 @@ wxBEGIN_EVENT_TABLE(MainFrame, wxFrame)
     EVT_SIZE(MainFrame::OnSize)
     EVT_MENU(ID_OPEN_LOG, MainFrame::OnOpenLog)
     EVT_MENU(ID_RECORD, MainFrame::OnSessionCommand)
+    EVT_MENU(ID_READ_CONSTANTS, MainFrame::OnSessionCommand)
     EVT_MENU(ID_REPLAY_PAUSE, MainFrame::OnSessionCommand)
     EVT_MENU(ID_REPLAY_SLOWER, MainFrame::OnSessionCommand)
     EVT_MENU(ID_REPLAY_FASTER, MainFrame::OnSessionCommand)
@@ -296,6 +298,14 @@ void MainFrame::OnSelectInput(wxCommandEvent& event)
         m_memory->SaveInput(chosen);
 }
 
+void MainFrame::RetakeGaugeDescriptions()
+{
+    m_analogGauge->RetakeGaugeDesc();
+    for (TarnGaugeDigital* gauge : m_digitalGauges)
+        if (gauge)
+            gauge->RetakeGaugeDesc();
+}
+
 void MainFrame::OnTimer(wxTimerEvent&)
 {
     const size_t count = m_dispatcher->GetGaugeCount();
@@ -313,5 +323,7 @@ void MainFrame::OnTimer(wxTimerEvent&)
         m_indicatorRow->TakeValues(input, input->IsStale());
     if (m_session->AfterTick(m_dispatcher->GetValues()))
         UpdateMenus();
+    if (m_session->TakeDefinitionChange())
+        RetakeGaugeDescriptions();
     ShowStatus();
 }

@@ -82,6 +82,8 @@ private:
     void ShowStatus();
     // Keeps the menus in step with the session.
     void UpdateMenus();
+    // The gauges show their descriptions as they are now (limits over new constants).
+    void RetakeGaugeDescriptions();
 
     wxTimer m_timer;
     GaugeUpdater* m_dispatcher = nullptr;

@@ -39,14 +39,23 @@ void SymbolTable::addGauge(std::unique_ptr<TARNGaugeDesc> desc)
     ownedGauges.push_back(std::move(desc));
 }
 
-void SymbolTable::finishGauges()
+bool SymbolTable::finishGauges()
 {
     const bool fileDigits = !linkSettings.isBuiltInFirmware();
+    bool changed = false;
     for (const std::unique_ptr<TARNGaugeDesc>& desc : ownedGauges) {
-        desc->resolveExpressions(*expressionContext);
+        changed |= desc->resolveExpressions(*expressionContext);
         if (fileDigits)
             desc->useFileDigits();
     }
+    return changed;
+}
+
+bool SymbolTable::constantsChanged()
+{
+    resolveConstants();
+    // Symbols whose fields are expressions over constants are worked out again here.
+    return finishGauges();
 }
 
 void SymbolTable::resolveConstants()

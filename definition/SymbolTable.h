@@ -38,8 +38,8 @@ public:
     void addGauge(std::unique_ptr<TARNGaugeDesc> desc);
     // Computes every description's expressions with expressions(), once the
     // constants are final; gauges change none of it. The gauges of another
-    // firmware's file take the file's digits.
-    void finishGauges();
+    // firmware's file take the file's digits. True when a description changed.
+    bool finishGauges();
     void addDatalogEntry(const wxString& a, const wxString& b, const wxString& c,
                          const wxString& d);
 
@@ -68,6 +68,11 @@ public:
     // The fields the last resolveScales() could not compute, one text each
     // with the entry's line.
     const wxArrayString& getScaleProblems() const { return scaleProblems; }
+    // After the constants' values changed once the file was loaded (read
+    // from the ECU): works out their numbers, whatever depends on them in the
+    // symbols, and every gauge description's expressions again. True when a
+    // description changed; its gauges must then take it up again.
+    bool constantsChanged();
 
     // Reads the lookup tables that table(x, "name.inc") calls of the
     // expression channels name, from `directory`. Each file is read once;

@@ -116,6 +116,14 @@ void BlockDecoder::refreshConstants()
 {
     if (!m_table)
         return;
+    std::vector<wxString> constants;
+    for (const auto& entry : m_values) {
+        const Symbol* symbol = m_table->findSymbol(entry.first);
+        if (!symbol || symbol->Const)
+            constants.push_back(entry.first);
+    }
+    for (const wxString& name : constants)
+        m_values.erase(name);
     m_table->expressions().prepare(m_evaluation, m_values);
     if (m_scope)
         m_scope->refreshConstants();

@@ -54,7 +54,8 @@ public:
     // timeNow in another firmware's expressions: seconds since the start of
     // the connection (default: since the decoder was made).
     void setTimeSource(std::function<double()> seconds) { m_seconds = std::move(seconds); }
-    // Reads the constants' values again, after the table's changed.
+    // Reads the constants' values again, after the table's changed: a
+    // constant that lost its value has none here either.
     void refreshConstants();
 
     // The value of a name over the current block: a scalar channel's decoded

@@ -376,3 +376,30 @@ TEST(FirmwareDefinition, FieldsOfOtherFirmwares)
     EXPECT_EQ(own.symbol("c").Scale, 0.0);
     EXPECT_TRUE(own.warnings.empty());
 }
+
+TEST(FirmwareDefinition, PageSettingsAndRefusedPageSizes)
+{
+    const Parsed parsed = Parse(Lines({
+        "[Constants]",
+        "nPages = 3",
+        "pageSize = 128, 288, 64",
+        "pageIdentifier = \"\\$tsCanId\\x01\", \"\\$tsCanId\\x02\"",
+        "pageReadCommand = \"p%2i%2o%2c\", \"p%2i%2o%2c\", \"V\"",
+        "pageActivate = \"P\"",
+        "pageSize = 128, 0, 64",
+        "pageSize = 1000000000",
+        "nPages = 1000",
+    }));
+    const LinkSettings& link = parsed.table->getLinkSettings();
+    EXPECT_EQ(link.nPages, 3);
+    EXPECT_EQ(link.pageSizes, (std::vector<int32_t>{128, 288, 64})); // the impossible ones were refused
+    EXPECT_EQ(link.pageIdentifiers, (std::vector<wxString>{"\\$tsCanId\\x01", "\\$tsCanId\\x02"}));
+    EXPECT_EQ(link.pageReadCommands.size(), 3u);
+    EXPECT_EQ(link.pageActivates, std::vector<wxString>{"P"});
+    EXPECT_EQ(parsed.warnings,
+              (std::vector<std::string>{
+                  "pageSize 0 of page 2 is impossible: a page holds 1 to 65535 bytes in line :6",
+                  "pageSize 1000000000 of page 1 is impossible: a page holds 1 to 65535 bytes in "
+                  "line :7",
+                  "nPages 1000 is impossible: a file has 0 to 255 pages in line :8"}));
+}
