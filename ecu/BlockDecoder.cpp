@@ -7,6 +7,7 @@
 #include "ecu/ChannelDecoder.h"
 
 #include <algorithm>
+#include <atomic>
 #include <chrono>
 #include <cmath>
 #include <limits>
@@ -24,19 +25,21 @@ BlockDecoder::BlockDecoder(const SymbolTable* table) : m_table(table)
     if (!table)
         return;
     m_order = table->getLinkSettings().endianness;
+    std::vector<Symbol> channels;
     for (const auto& entry : table->getSymbols()) {
         const Symbol* symbol = entry.second;
         if (!symbol || symbol->Const || !symbol->isScalarChannel())
             continue;
-        m_channels.push_back(*symbol);
+        channels.push_back(*symbol);
         if (symbol->Offset >= 0 && symbol->SizeOf > 0 && symbol->SizeOf <= 4)
             m_channelsEnd = std::max(m_channelsEnd, symbol->Offset + symbol->SizeOf);
     }
+    m_channels = std::make_shared<const std::vector<Symbol>>(std::move(channels));
     table->expressions().prepare(m_evaluation, m_values);
     if (table->getLinkSettings().isBuiltInFirmware())
         return;
     m_scope = std::make_unique<DefinitionScope>(*table);
-    for (const Symbol& channel : m_channels)
+    for (const Symbol& channel : *m_channels)
         m_channelSlots.push_back(m_scope->slotOf(channel.Name, false));
     compileChannels();
     const auto start = std::chrono::steady_clock::now();
@@ -124,6 +127,15 @@ void BlockDecoder::refreshConstants()
     }
     for (const wxString& name : constants)
         m_values.erase(name);
+    // Same channels in the same order (the slots follow it), fields taken again.
+    std::vector<Symbol> channels(*m_channels);
+    for (Symbol& channel : channels) {
+        const Symbol* symbol = m_table->findSymbol(channel.Name);
+        if (symbol && symbol->isScalarChannel() && !symbol->Const)
+            channel = *symbol;
+    }
+    std::atomic_store(&m_channels, std::shared_ptr<const std::vector<Symbol>>(
+                                       std::make_shared<const std::vector<Symbol>>(std::move(channels))));
     m_table->expressions().prepare(m_evaluation, m_values);
     if (m_scope)
         m_scope->refreshConstants();
@@ -134,7 +146,8 @@ void BlockDecoder::decode(const unsigned char* block, size_t length, ValueMap& v
 {
     // Formatting two lines per channel is most of a tick's cost: none with the trace off.
     const bool tracing = traced && DebugLogEnabled();
-    for (const Symbol& channel : m_channels) {
+    const std::shared_ptr<const std::vector<Symbol>> channels = std::atomic_load(&m_channels);
+    for (const Symbol& channel : *channels) {
         const std::optional<double> decoded = decodeChannel(channel, block, length, m_order);
         if (tracing)
             DebugLog(0, wxString::Format("Offset: %d, Size: %d, Scale: %f Tr: %f", channel.Offset,
@@ -155,8 +168,8 @@ void BlockDecoder::decode(const unsigned char* block, size_t length, bool traced
     decode(block, length, m_values, traced);
     if (!m_scope)
         return;
-    for (size_t i = 0; i < m_channels.size(); ++i) {
-        const ValueMap::const_iterator found = m_values.find(m_channels[i].Name);
+    for (size_t i = 0; i < m_channels->size(); ++i) {
+        const ValueMap::const_iterator found = m_values.find((*m_channels)[i].Name);
         m_scope->setValue(m_channelSlots[i], found == m_values.end() ? kNone : found->second);
     }
     computeChannels();
@@ -165,8 +178,8 @@ void BlockDecoder::decode(const unsigned char* block, size_t length, bool traced
 void BlockDecoder::take(const ValueMap& channelValues)
 {
     // Channel by channel: the constants entered at construction stay.
-    for (size_t i = 0; i < m_channels.size(); ++i) {
-        const wxString& name = m_channels[i].Name;
+    for (size_t i = 0; i < m_channels->size(); ++i) {
+        const wxString& name = (*m_channels)[i].Name;
         const ValueMap::const_iterator found = channelValues.find(name);
         if (found != channelValues.end())
             m_values[name] = found->second;

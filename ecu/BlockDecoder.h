@@ -55,7 +55,9 @@ public:
     // the connection (default: since the decoder was made).
     void setTimeSource(std::function<double()> seconds) { m_seconds = std::move(seconds); }
     // Reads the constants' values again, after the table's changed: a
-    // constant that lost its value has none here either.
+    // constant that lost its value has none here either. The channels'
+    // scales and units are taken again too; a decode() running meanwhile on
+    // another thread finishes with the old ones.
     void refreshConstants();
 
     // The value of a name over the current block: a scalar channel's decoded
@@ -85,7 +87,10 @@ private:
 
     const SymbolTable* m_table;
     // Copies, so that a decode on another thread never touches the table.
-    std::vector<Symbol> m_channels;
+    // refreshConstants() swaps in new copies whole (scales may be expressions
+    // over constants); the decode on the worker takes them atomically.
+    std::shared_ptr<const std::vector<Symbol>> m_channels =
+        std::make_shared<const std::vector<Symbol>>();
     ByteOrder m_order = ByteOrder::Big;
     int m_channelsEnd = 0;
     ValueMap m_values;
