@@ -109,8 +109,7 @@ bool EcuSession::TakeDefinitionChange()
             constantsStatus = _("Constants not read: ") + wxString::FromUTF8(input->getPageProblem());
         return false;
     }
-    const PageValues values = decodePages(*table, pages->bytes);
-    applyPageValues(values, table->getConstantValues());
+    const PageValues values = applyPages(*table, pages->bytes);
     const bool changed = table->constantsChanged();
     input->refreshConstants();
     constantsStatus = ConstantsStatus(*pages, values);

@@ -142,8 +142,8 @@ private:
     wxArrayString userFlags;
     std::unique_ptr<SymbolTable> table;
     int32_t currentPage = -1;
-    // Where the last entry with an offset ends: the value of "lastOffset".
-    int32_t nextOffset = 0;
+    // The offset of the last entry that has one: the value of "lastOffset".
+    int32_t lastOffset = 0;
     wxString currentSection;
     wxString gaugeCategory;
     Handler sectionHandler = Handler::None;

@@ -4,7 +4,6 @@
 #include "definition/IniParser.h"
 
 #include <algorithm>
-#include <limits>
 #include <memory>
 
 void IniParser::addToTable(Symbol* symbol)
@@ -13,11 +12,8 @@ void IniParser::addToTable(Symbol* symbol)
         warnings.Add(wxString::Format("Duplicate symbol! : %s - line : %d", symbol->Name, lineIndex));
     table->setSymbolLine(symbol->Name, static_cast<int>(lineIndex) + 1);
     table->addSymbol(symbol->Name, symbol);
-    if (symbol->Offset >= 0) {
-        const int64_t end = int64_t(symbol->Offset) + int64_t(symbol->SizeOf) * symbol->shape[0] *
-                                                          int64_t(symbol->shape[1]);
-        nextOffset = static_cast<int32_t>(std::min<int64_t>(end, std::numeric_limits<int32_t>::max()));
-    }
+    if (symbol->Offset >= 0)
+        lastOffset = symbol->Offset;
 }
 
 bool IniParser::readsOtherFirmware() const
@@ -29,9 +25,10 @@ int32_t IniParser::readOffset(const LineTokenizer& tokens, int field)
 {
     if (!readsOtherFirmware() || tokens.type(field) == TokenNumber)
         return tokens.integer(field);
-    // "lastOffset": right after the entry before it.
+    // "lastOffset": the bytes of the entry before it, read in another unit
+    // (an AFR and its lambda, say).
     if (tokens.text(field) == wxS("lastOffset"))
-        return nextOffset;
+        return lastOffset;
     warnings.Add(ParserException(wxString::Format("Offset of %s is not a number: '%s'",
                                                   tokens.text(0), tokens.text(field)),
                                  lineIndex)
@@ -107,7 +104,7 @@ void IniParser::handleConstants(const LineTokenizer& tokens)
         return;
     if (tokens.text(0) == wxS("page")) {
         currentPage = tokens.integer(1);
-        nextOffset = 0;
+        lastOffset = 0;
         return;
     }
     const wxString& kind = tokens.text(1);

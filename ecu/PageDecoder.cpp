@@ -36,6 +36,12 @@ PageValues decodePages(const SymbolTable& table, const std::vector<std::vector<u
         }
         if (bytes.empty())
             continue;
+        // A scale over constants that have no value yet (perhaps read from
+        // these very pages): the earlier value stays until it computes.
+        if (!symbol.hasScaling()) {
+            values.unscaled.push_back(symbol.Name);
+            continue;
+        }
         if (!symbol.isArray()) {
             const std::optional<double> value =
                 decodeChannel(symbol, bytes.data(), bytes.size(), settings.endianness);
@@ -62,6 +68,22 @@ PageValues decodePages(const SymbolTable& table, const std::vector<std::vector<u
             values.pastPage.push_back(symbol.Name);
     }
     return values;
+}
+
+PageValues applyPages(SymbolTable& table, const std::vector<std::vector<unsigned char>>& pages)
+{
+    PageValues values = decodePages(table, pages);
+    for (;;) {
+        applyPageValues(values, table.getConstantValues());
+        table.resolveConstants();
+        if (values.unscaled.empty())
+            return values;
+        PageValues next = decodePages(table, pages);
+        // Each pass must compute more scales, so this ends.
+        if (next.unscaled.size() >= values.unscaled.size())
+            return values;
+        values = std::move(next);
+    }
 }
 
 void applyPageValues(const PageValues& values, ConstantValues& constants)

@@ -3,7 +3,9 @@
 // scalars, bit fields and arrays decoded as output channels are
 // (ecu/ChannelDecoder.h), in the file's byte order, each from the page its
 // "page = N" line names. A page never read gives nothing; a constant that
-// does not lie wholly inside its page gets no value and is named.
+// does not lie wholly inside its page gets no value and is named. A scale
+// written over other constants needs them first: decode again once the
+// values of a first pass are in.
 #include "base/ValueMap.h"
 
 #include <wx/string.h>
@@ -18,10 +20,17 @@ struct PageValues {
     ValueMap numbers;
     std::map<wxString, std::vector<double>> arrays;
     std::vector<wxString> pastPage;
+    // Read, but their scale does not compute over the constants known.
+    std::vector<wxString> unscaled;
 };
 
 // `pages[i]` holds page i + 1; empty when it was never read.
 PageValues decodePages(const SymbolTable& table, const std::vector<std::vector<unsigned char>>& pages);
+
+// Decodes the pages and puts their values into the table's constants, again
+// while a pass lets more scales compute; the constants are worked out after.
+// Returns the last pass.
+PageValues applyPages(SymbolTable& table, const std::vector<std::vector<unsigned char>>& pages);
 
 // Puts the values over the earlier ones (a tune's, the defaults) and takes
 // any value from the constants past their page.

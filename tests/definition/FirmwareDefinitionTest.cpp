@@ -321,8 +321,8 @@ TEST(FirmwareDefinition, FieldsOfOtherFirmwares)
         {"loop", none, 0, 15, ""},        {"noValue", none, 0, 16, ""},
         {"runtime", none, 0, 17, ""},     {"word", none, 0, 18, ""},
         {"units", 1, 0, 19, "%"},         {"noUnits", 1, 0, 20, ""},
-        {"noOffset", 1, 0, -1, ""},       {"tbl", 0.5, 0, 2, ""},
-        {"after", 8, 0, 10, ""},          {"huge", none, 0, 21, ""},
+        {"noOffset", 1, 0, -1, ""},       {"tbl", 0.5, 0, 1, ""},
+        {"after", 8, 0, 1, ""},          {"huge", none, 0, 21, ""},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);

@@ -119,9 +119,11 @@ int RunPages(const CommandArgs& args)
     std::fprintf(stderr, "tarntool: connected in %.0f ms; read %d of %d pages (%zu bytes) in %.0f ms\n",
                  ms(start - opened), read, link.pageCount(), bytes, ms(Clock::now() - start));
 
-    const PageValues values = decodePages(*table, pages);
+    const PageValues values = applyPages(*table, pages);
     for (const wxString& name : values.pastPage)
         std::fprintf(stderr, "tarntool: %s lies past its page: no value\n", ToUtf8(name).c_str());
+    for (const wxString& name : values.unscaled)
+        std::fprintf(stderr, "tarntool: %s: its scale gives no value\n", ToUtf8(name).c_str());
     std::map<int, std::map<wxString, wxString>> byPage;
     OrderedJson document = OrderedJson::object();
     std::map<wxString, double> numbers;
