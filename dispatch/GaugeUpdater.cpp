@@ -18,9 +18,13 @@ void GaugeUpdater::SetInput(RTDataMgr* newInput)
 {
     input = newInput;
     values.clear();
-    if (input)
+    if (input) {
         input->setValueMap(&values);
-    else
+        // No value of the input before may pass for one of this input.
+        for (GaugeListener* gauge : gauges)
+            if (gauge)
+                gauge->SetValue(RTDataMgr::NoValue());
+    } else
         MarkStale(true); // nothing refreshes what is left on screen
 }
 

@@ -14,8 +14,9 @@ public:
     void RemoveGauge(GaugeListener* observer);
     size_t GetGaugeCount() const { return gauges.size(); }
 
-    // `input` may be null. Empties the value map in either case; without an
-    // input the values left on the gauges are marked stale.
+    // `input` may be null. Empties the value map in either case. A new input
+    // clears every gauge's value; without an input the values left on the
+    // gauges are marked stale.
     void SetInput(RTDataMgr* input);
     RTDataMgr* GetInput() const { return input; }
 
