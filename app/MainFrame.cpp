@@ -207,6 +207,7 @@ void MainFrame::ReplaceSession(std::unique_ptr<InputSession> session)
     std::unique_ptr<InputSession> old = std::move(m_session);
     m_session = std::move(session);
     m_dispatcher->SetInput(m_session->GetInput());
+    m_dispatcher->ClearValues();
     // The old input (and an ECU input's worker) ends here, before the new
     // one asks for its first fetch.
     old.reset();

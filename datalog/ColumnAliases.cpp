@@ -10,7 +10,7 @@ const std::vector<std::vector<std::wstring>> kGroups = {
     {L"sparkadv", L"advance", L"ignadv", L"ignitionadvance", L"spark", L"ignitiontiming"},
     {L"afr", L"afr1", L"afrvalue", L"airfuelratio"},
     {L"lambda", L"lambda1", L"lambdavalue"},
-    {L"tps", L"throttle", L"tpsvalue", L"throttleposition"},
+    {L"tps", L"tp", L"throttle", L"tpsvalue", L"throttleposition"},
     {L"map", L"mapvalue", L"manifoldpressure"},
     {L"rpm", L"rpmvalue", L"enginespeed"},
     {L"batt", L"vbatt", L"battv", L"battery", L"batteryvoltage"},

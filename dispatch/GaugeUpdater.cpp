@@ -18,13 +18,9 @@ void GaugeUpdater::SetInput(RTDataMgr* newInput)
 {
     input = newInput;
     values.clear();
-    if (input) {
+    if (input)
         input->setValueMap(&values);
-        // No value of the input before may pass for one of this input.
-        for (GaugeListener* gauge : gauges)
-            if (gauge)
-                gauge->SetValue(RTDataMgr::NoValue());
-    } else
+    else
         MarkStale(true); // nothing refreshes what is left on screen
 }
 
@@ -33,6 +29,13 @@ void GaugeUpdater::MarkStale(bool stale)
     for (GaugeListener* gauge : gauges)
         if (gauge)
             gauge->SetStale(stale);
+}
+
+void GaugeUpdater::ClearValues()
+{
+    for (GaugeListener* gauge : gauges)
+        if (gauge)
+            gauge->SetValue(RTDataMgr::NoValue());
 }
 
 void GaugeUpdater::Update()

@@ -14,9 +14,8 @@ public:
     void RemoveGauge(GaugeListener* observer);
     size_t GetGaugeCount() const { return gauges.size(); }
 
-    // `input` may be null. Empties the value map in either case. A new input
-    // clears every gauge's value; without an input the values left on the
-    // gauges are marked stale.
+    // `input` may be null. Empties the value map in either case; without an
+    // input the values left on the gauges are marked stale.
     void SetInput(RTDataMgr* input);
     RTDataMgr* GetInput() const { return input; }
 
@@ -24,6 +23,9 @@ public:
     // back, and tell every gauge whether they are stale.
     void Update();
     void MarkStale(bool stale);
+    // Every gauge shows no value, so that nothing of an input before passes
+    // for a value of the next one.
+    void ClearValues();
 
     bool IsValueAvailable(const wxString& name) override;
     void FetchValues() override;

@@ -40,10 +40,10 @@ TEST(FileInputFormats, TextLogPacedByItsTimeColumn)
     for (int t = 0; t < 8; ++t)
         hub.Update();
     const double none = FakeGauge::kNone;
-    EXPECT_EQ(rpm.Shown(), (std::vector<double>{none, 900, 900, 950, 950, 1000, 1000, 1000, 1000}));
+    EXPECT_EQ(rpm.Shown(), (std::vector<double>{900, 900, 950, 950, 1000, 1000, 1000, 1000}));
     EXPECT_EQ(batt.shown.back(), 12.7);
     EXPECT_EQ(pulse.shown.back(), 2.3);
-    EXPECT_EQ(egt.Shown(), std::vector<double>(9, none));
+    EXPECT_EQ(egt.Shown(), std::vector<double>(8, none));
     // Said once, not every tick.
     EXPECT_EQ(Count(log, "drive.msl: no column for \"egt\" (no column)"), 1u);
     EXPECT_EQ(Count(log, "drive.msl: column \"Batt V\" serves \"battV\" (name, blanks and punctuation ignored)"),

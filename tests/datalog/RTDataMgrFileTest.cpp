@@ -304,13 +304,12 @@ TEST(RTDataMgrFile, GaugesThroughTheDispatcher)
     for (int t = 0; t < 5; ++t)
         hub.Update();
 
-    // Choosing the input clears every gauge; no number before the first
-    // record, none ever for the unknown "egt"; the last record stays once
-    // the file has ended.
+    // No number before the first record, none ever for the unknown "egt";
+    // the last record stays once the file has ended.
     const double none = FakeGauge::kNone;
-    EXPECT_EQ(rpm.Shown(), (std::vector<double>{none, none, 900, 1500, 1500, 1500}));
+    EXPECT_EQ(rpm.Shown(), (std::vector<double>{none, 900, 1500, 1500, 1500}));
     EXPECT_EQ(rpm2.Shown(), rpm.Shown());
-    EXPECT_EQ(map.Shown(), (std::vector<double>{none, none, 35, 50, 50, 50}));
-    EXPECT_EQ(egt.Shown(), std::vector<double>(6, none));
+    EXPECT_EQ(map.Shown(), (std::vector<double>{none, 35, 50, 50, 50}));
+    EXPECT_EQ(egt.Shown(), std::vector<double>(5, none));
     EXPECT_EQ(hub.GetValue("map"), 50.0);
 }
