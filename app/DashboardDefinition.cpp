@@ -2,7 +2,11 @@
 
 #include "base/DebugLog.h"
 #include "definition/IniParser.h"
+#include "app/DashboardLayout.h"
 #include "definition/SymbolTable.h"
+#include "gaugemodel/GaugeDescChooser.h"
+
+#include <algorithm>
 
 void InstallDashboardDefinition(const DashboardOptions& options)
 {
@@ -14,4 +18,19 @@ void InstallDashboardDefinition(const DashboardOptions& options)
     // Nothing may point into the old table while the new one is read.
     installSymbolTable(nullptr);
     installSymbolTable(loadDefinitionFileFrom(options.iniFile, definition));
+}
+
+int FrontPageGaugePosition(const SymbolTable& table, int number)
+{
+    const std::vector<wxString>& names = table.getFrontPage().gauges;
+    if (number < 1 || size_t(number) > names.size())
+        return 0;
+    const int found = GaugeDescChooser(&table.getGauges()).FindByName(names[number - 1]);
+    return found >= 0 ? found : 0;
+}
+
+int FrontPageDigitalCount(const SymbolTable& table)
+{
+    const int named = int(table.getFrontPage().gauges.size()) - 1;
+    return std::clamp(named, kDigitalGaugeCount, kMaxDigitalGauges);
 }

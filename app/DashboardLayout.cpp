@@ -6,8 +6,19 @@
 namespace {
 
 const wxRect kReferenceDial(15, 5, 210, 210);
-const wxRect kReferenceDigital[kDigitalGaugeCount] = {
-    {1, 220, 118, 37}, {121, 220, 118, 37}, {1, 258, 118, 37}, {121, 258, 118, 37}};
+// The reference rows of digital gauges: two 118 x 37 side by side, rows 38
+// apart; a last gauge alone in its row is centred.
+constexpr int kReferenceFirstRow = 220;
+constexpr int kReferenceRowPitch = 38;
+
+wxRect ReferenceDigital(int i, int count)
+{
+    const int row = i / 2;
+    const int y = kReferenceFirstRow + row * kReferenceRowPitch;
+    if (i == count - 1 && count % 2 == 1)
+        return wxRect(61, y, 118, 37);
+    return wxRect(i % 2 ? 121 : 1, y, 118, 37);
+}
 
 // Scales a rectangle's edges (not its size), so neighbours stay apart.
 wxRect ScaleRect(const wxRect& r, double s, int ox, int oy)
@@ -18,24 +29,28 @@ wxRect ScaleRect(const wxRect& r, double s, int ox, int oy)
     return wxRect(ox + x0, oy + y0, std::max(0, x1 - x0), std::max(0, y1 - y0));
 }
 
-DashboardLayout Portrait(int width, int height)
+DashboardLayout Portrait(int width, int height, int count)
 {
     DashboardLayout l;
+    l.digitalCount = count;
+    const int rows = (count + 1) / 2;
+    const int referenceHeight = kReferenceClientHeight + (rows - 2) * kReferenceRowPitch;
     const double s = std::min(double(width) / kReferenceClientWidth,
-                              double(height) / kReferenceClientHeight);
+                              double(height) / referenceHeight);
     const int ox = int((width - kReferenceClientWidth * s) / 2);
-    const int oy = int((height - kReferenceClientHeight * s) / 2);
+    const int oy = int((height - referenceHeight * s) / 2);
     l.dial = ScaleRect(kReferenceDial, s, ox, oy);
     l.dial.height = l.dial.width = std::min(l.dial.width, l.dial.height);
-    for (int i = 0; i < kDigitalGaugeCount; ++i)
-        l.digital[i] = ScaleRect(kReferenceDigital[i], s, ox, oy);
+    for (int i = 0; i < count; ++i)
+        l.digital[i] = ScaleRect(ReferenceDigital(i, count), s, ox, oy);
     return l;
 }
 
-DashboardLayout Landscape(int width, int height)
+DashboardLayout Landscape(int width, int height, int count)
 {
     DashboardLayout l;
     l.landscape = true;
+    l.digitalCount = count;
     const int margin = std::max(2, int(std::lround(height * 5.0 / kReferenceClientHeight)));
     const int side = std::max(0, std::min(height, width) - 2 * margin);
     l.dial = wxRect(margin, margin, side, side);
@@ -50,40 +65,72 @@ DashboardLayout Landscape(int width, int height)
             int(((roomH - (down - 1) * spacing) / double(down)) / kDigitalHeightPerWidth);
         return std::max(0, std::min(byWidth, byHeight));
     };
-    const int columnWidth = widthFor(1, 4, rw, rh, gap);
-    const int blockWidth = widthFor(2, 2, rw, rh, gap);
+    const int columnWidth = widthFor(1, count, rw, rh, gap);
+    const int blockWidth = widthFor(2, (count + 1) / 2, rw, rh, gap);
     const int across = columnWidth >= blockWidth ? 1 : 2;
-    const int down = kDigitalGaugeCount / across;
+    const int down = (count + across - 1) / across;
     const int gw = across == 1 ? columnWidth : blockWidth;
     const int gh = int(gw * kDigitalHeightPerWidth);
     const int blockW = across * gw + (across - 1) * gap;
     const int blockH = down * gh + (down - 1) * gap;
     const int bx = rx + (rw - blockW) / 2;
     const int by = margin + (rh - blockH) / 2;
-    for (int i = 0; i < kDigitalGaugeCount; ++i) {
+    for (int i = 0; i < count; ++i) {
         const int col = i % across, row = i / across;
-        l.digital[i] = wxRect(bx + col * (gw + gap), by + row * (gh + gap), gw, gh);
+        // A last gauge alone in its row stands in the middle.
+        const int x = across == 2 && i == count - 1 && count % 2 == 1
+                          ? bx + (blockW - gw) / 2
+                          : bx + col * (gw + gap);
+        l.digital[i] = wxRect(x, by + row * (gh + gap), gw, gh);
     }
     return l;
 }
 
+bool Roomy(const wxSize& client)
+{
+    return std::max(client.x, client.y) >= kRoomyClientLong &&
+           std::min(client.x, client.y) >= kRoomyClientShort;
+}
+
 } // namespace
 
-DashboardLayout LayOutDashboard(const wxSize& client, int stripHeight)
+DashboardLayout LayOutDashboard(const wxSize& client, int stripHeight,
+                                const DashboardContent& content)
 {
     const int width = std::max(0, client.x);
     stripHeight = std::clamp(stripHeight, 0, std::max(0, client.y));
-    const int height = std::max(0, client.y - stripHeight);
+    const bool roomy = Roomy(client);
+    const int count =
+        roomy ? std::clamp(content.digitalWanted, kDigitalGaugeCount, kMaxDigitalGauges)
+              : kDigitalGaugeCount;
+
+    // The lamps' band: one row, more where there is room and lamps to fill them.
+    int lampColumns = 0, lampRows = 0, lampHeight = 0;
+    if (content.lampCount > 0 && width > 0) {
+        lampColumns = std::clamp(width / kLampMinWidth, 1, content.lampCount);
+        const int rowsNeeded = (content.lampCount + lampColumns - 1) / lampColumns;
+        lampRows = std::min(rowsNeeded, roomy ? kMaxLampRowsWhenRoomy : 1);
+        const int rowHeight = std::clamp(client.y / 20, 14, 24);
+        lampHeight = std::min(lampRows * rowHeight, std::max(0, client.y - stripHeight) / 4);
+    }
+
+    const int height = std::max(0, client.y - stripHeight - lampHeight);
     DashboardLayout l;
+    l.digitalCount = count;
     if (width > 0 && height > 0) {
-        l = Portrait(width, height);
+        l = Portrait(width, height, count);
         if (width > height) {
-            const DashboardLayout wide = Landscape(width, height);
+            const DashboardLayout wide = Landscape(width, height, count);
             if (wide.digital[0].width >= l.digital[0].width)
                 l = wide;
         }
     }
+    if (lampHeight > 0) {
+        l.lamps = wxRect(0, height, width, lampHeight);
+        l.lampColumns = lampColumns;
+        l.lampRows = lampRows;
+    }
     if (stripHeight > 0)
-        l.strip = wxRect(0, height, width, stripHeight);
+        l.strip = wxRect(0, height + lampHeight, width, stripHeight);
     return l;
 }

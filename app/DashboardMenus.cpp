@@ -24,6 +24,7 @@ wxMenuBar* BuildDashboardMenus()
                      _("Replay another log file"));
     fileMenu->AppendSubMenu(replayMenu, _("Re&play"));
     fileMenu->AppendCheckItem(ID_RECORD, _("&Record\tCtrl-R"), _("Record the ECU's values to a new log file"));
+    fileMenu->Append(ID_READ_CONSTANTS, _("Read &constants"), _("Read the constants from the ECU again"));
 
     wxMenu* helpMenu = new wxMenu;
     helpMenu->Append(wxID_ABOUT, "&About...\tF1", "Show about dialog");
@@ -43,7 +44,7 @@ wxMenuBar* BuildDashboardMenus()
 
 void ShowSessionInMenus(wxMenuBar& bar, InputSession& session)
 {
-    for (long id : {ID_RECORD, ID_REPLAY_PAUSE, ID_REPLAY_SLOWER, ID_REPLAY_FASTER, ID_REPLAY_BACK,
+    for (long id : {ID_RECORD, ID_READ_CONSTANTS, ID_REPLAY_PAUSE, ID_REPLAY_SLOWER, ID_REPLAY_FASTER, ID_REPLAY_BACK,
                     ID_REPLAY_FORWARD, ID_REPLAY_START}) {
         bar.Enable(id, session.IsCommandEnabled(id));
         if (bar.FindItem(id)->IsCheckable())

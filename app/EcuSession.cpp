@@ -3,6 +3,7 @@
 #include "app/MenuIds.h"
 #include "base/DebugLog.h"
 #include "definition/SymbolTable.h"
+#include "ecu/PageDecoder.h"
 #include "ecu/RTDataMgrSerial.h"
 #include "link/TarnProtocol.h"
 
@@ -22,6 +23,23 @@ GenericLinkOptions LinkOptionsOf(const DashboardOptions& options)
     if (options.baud)
         link.baud = *options.baud;
     return link;
+}
+
+// What the strip says of a round of page reads.
+wxString ConstantsStatus(const EcuWorker::Pages& pages, const PageValues& values)
+{
+    const int count = static_cast<int>(pages.bytes.size());
+    wxString text;
+    if (pages.readNow == count)
+        text = wxString::Format(_("Constants read from the ECU (%d pages)"), count);
+    else
+        text = wxString::Format(_("Constants: %d of %d pages read from the ECU (%s); the others "
+                                  "keep their earlier values"),
+                                pages.readNow, count, wxString::FromUTF8(pages.problem));
+    if (!values.pastPage.empty())
+        text += wxString::Format(_("; %zu constants lie past their page (%s first) and have no value"),
+                                 values.pastPage.size(), values.pastPage.front());
+    return text;
 }
 
 } // namespace
@@ -78,11 +96,35 @@ void EcuSession::ShowStatus(StatusStrip& strip)
         text[0] = wxToupper(text[0]);
     if (recording.IsRecording())
         text += _(", recording");
+    if (!constantsStatus.empty())
+        text += wxString::FromUTF8(" \xC2\xB7 ") + constantsStatus;
     strip.SetStatus(mark, text);
+}
+
+bool EcuSession::TakeDefinitionChange()
+{
+    const std::shared_ptr<const EcuWorker::Pages> pages = input->takePages();
+    if (!pages) {
+        if (constantsStatus.empty() && !input->getPageProblem().empty())
+            constantsStatus = _("Constants not read: ") + wxString::FromUTF8(input->getPageProblem());
+        return false;
+    }
+    const PageValues values = decodePages(*table, pages->bytes);
+    applyPageValues(values, table->getConstantValues());
+    const bool changed = table->constantsChanged();
+    input->refreshConstants();
+    constantsStatus = ConstantsStatus(*pages, values);
+    DebugLog(pages->problem.empty() && values.pastPage.empty() ? 0 : 1, constantsStatus);
+    return changed;
 }
 
 bool EcuSession::OnCommand(long id, bool checked)
 {
+    if (id == ID_READ_CONSTANTS) {
+        input->requestPages();
+        constantsStatus = _("Reading constants from the ECU");
+        return false;
+    }
     if (id != ID_RECORD)
         return false;
     if (checked)
@@ -94,7 +136,7 @@ bool EcuSession::OnCommand(long id, bool checked)
 
 bool EcuSession::IsCommandEnabled(long id)
 {
-    return id == ID_RECORD;
+    return id == ID_RECORD || (id == ID_READ_CONSTANTS && input->pageCount() > 0);
 }
 
 bool EcuSession::IsCommandChecked(long id)

@@ -2,7 +2,9 @@
 // The ECU input while it is chosen: the input itself, the recording of its
 // values (File > Record) and its line in the status strip, which says the
 // state of the line to the ECU and whether it is recording, or why the last
-// recording stopped or did not start until the user records again.
+// recording stopped or did not start until the user records again. The
+// constants read from the ECU's pages go into the definition here, on the
+// GUI thread, and the strip says how many pages were read, or why not.
 #include "app/CommandLine.h"
 #include "app/InputSession.h"
 #include "app/LiveRecording.h"
@@ -26,6 +28,7 @@ public:
     int GetPeriodMs() const override { return kPeriodMs; }
     bool AfterTick(const ValueMap& served) override;
     void ShowStatus(StatusStrip& strip) override;
+    bool TakeDefinitionChange() override;
     bool OnCommand(long id, bool checked) override;
     bool IsCommandEnabled(long id) override;
     bool IsCommandChecked(long id) override;
@@ -48,4 +51,5 @@ private:
     std::unique_ptr<RTDataMgrSerial> input;
     LiveRecording recording;
     wxString recordingProblem;
+    wxString constantsStatus;
 };

@@ -33,6 +33,9 @@ public:
     // Why this input cannot serve at all (a file that is no log); empty when
     // it can. The frame then keeps the input it had.
     virtual wxString GetRefusal() const { return wxString(); }
+    // After the tick: true when the definition's gauge descriptions changed
+    // (new values of constants), so that the gauges take them up again.
+    virtual bool TakeDefinitionChange() { return false; }
 
     // Runs the command `id` (`checked`: the state of a check item); true
     // when the values must reach the gauges at once rather than next tick.

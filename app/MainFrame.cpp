@@ -9,6 +9,7 @@
 #include "definition/SymbolTable.h"
 #include "dispatch/GaugeUpdater.h"
 #include "gauges/GaugeChoiceEvent.h"
+#include "gauges/IndicatorRow.h"
 #include "gauges/TarnGauge.h"
 #include "gauges/TarnGaugeDigital.h"
 
@@ -24,6 +25,7 @@ const long ID_INPUT_ECU = wxNewId();
 const long ID_INPUT_FILE = wxNewId();
 const long ID_OPEN_LOG = wxNewId();
 const long ID_RECORD = wxNewId();
+const long ID_READ_CONSTANTS = wxNewId();
 const long ID_REPLAY_PAUSE = wxNewId();
 const long ID_REPLAY_SLOWER = wxNewId();
 const long ID_REPLAY_FASTER = wxNewId();
@@ -43,6 +45,7 @@ wxBEGIN_EVENT_TABLE(MainFrame, wxFrame)
     EVT_SIZE(MainFrame::OnSize)
     EVT_MENU(ID_OPEN_LOG, MainFrame::OnOpenLog)
     EVT_MENU(ID_RECORD, MainFrame::OnSessionCommand)
+    EVT_MENU(ID_READ_CONSTANTS, MainFrame::OnSessionCommand)
     EVT_MENU(ID_REPLAY_PAUSE, MainFrame::OnSessionCommand)
     EVT_MENU(ID_REPLAY_SLOWER, MainFrame::OnSessionCommand)
     EVT_MENU(ID_REPLAY_FASTER, MainFrame::OnSessionCommand)
@@ -87,18 +90,22 @@ MainFrame::MainFrame(const wxString& title, const FrameStart& start)
 void MainFrame::CreateGauges()
 {
     // Placed at the reference spots first; LayOutGauges fits them to the frame.
-    const GaugeDescList* descs = &currentSymbolTable()->getGauges();
+    const SymbolTable& table = *currentSymbolTable();
+    const GaugeDescList* descs = &table.getGauges();
     m_analogGauge = new TarnGauge(this, wxNewId(), wxPoint(15, 5), wxSize(210, 210), false, descs);
     m_analogGauge->Show();
-    m_analogGauge->SetDefaultGaugeDesc(wxString("rpm"));
+    m_analogGauge->SetDefaultGaugeDesc(FrontPageGaugePosition(table, 1));
 
-    static const char* const kDigital[kDigitalGaugeCount] = {"map", "spark", "lambda", "dwell"};
+    m_digitalCount = FrontPageDigitalCount(table);
     const DashboardLayout reference =
         LayOutDashboard(wxSize(kReferenceClientWidth, kReferenceClientHeight));
-    for (int i = 0; i < kDigitalGaugeCount; ++i)
-        m_digitalGauges[i] = new TarnGaugeDigital(this, descs, kDigital[i], reference.digital[i].x,
-                                                  reference.digital[i].y,
-                                                  reference.digital[i].width);
+    for (int i = 0; i < m_digitalCount; ++i) {
+        const wxRect& at = reference.digital[std::min(i, kDigitalGaugeCount - 1)];
+        m_digitalGauges[i] = new TarnGaugeDigital(this, descs, wxString(), at.x, at.y, at.width);
+        m_digitalGauges[i]->SetDefaultGaugeDesc(FrontPageGaugePosition(table, i + 2));
+    }
+    if (!table.getFrontPage().indicators.empty())
+        m_indicatorRow = new IndicatorRow(this, &table.getFrontPage().indicators);
 }
 
 void MainFrame::RegisterGauges()
@@ -107,9 +114,9 @@ void MainFrame::RegisterGauges()
     m_dispatcher->AddGauge(m_analogGauge);
     m_analogGauge->m_dispatcher = m_dispatcher;
     m_analogGauge->UpdateAvailableGauges();
-    for (TarnGaugeDigital* gauge : m_digitalGauges) {
-        m_dispatcher->AddGauge(gauge);
-        gauge->m_dispatcher = m_dispatcher;
+    for (int i = 0; i < m_digitalCount; ++i) {
+        m_dispatcher->AddGauge(m_digitalGauges[i]);
+        m_digitalGauges[i]->m_dispatcher = m_dispatcher;
     }
 }
 
@@ -135,7 +142,7 @@ void MainFrame::RestoreGaugeChoices(const Remembered& remembered)
     const int dial = lookUp(RememberedChoices::DialSlot());
     if (dial >= 0)
         m_analogGauge->SetDefaultGaugeDesc(dial); // before the first paint builds the dial
-    for (int i = 0; i < kDigitalGaugeCount; ++i) {
+    for (int i = 0; i < m_digitalCount; ++i) {
         const int index = lookUp(RememberedChoices::DigitalSlot(i));
         if (index >= 0)
             m_digitalGauges[i]->SetDefaultGaugeDesc(index);
@@ -159,12 +166,26 @@ void MainFrame::SetStripHeight(int height)
 
 void MainFrame::LayOutGauges()
 {
-    m_layout = LayOutDashboard(GetClientSize(), m_stripHeight);
+    DashboardContent content;
+    content.digitalWanted = m_digitalCount;
+    if (m_indicatorRow)
+        content.lampCount = int(currentSymbolTable()->getFrontPage().indicators.size());
+    m_layout = LayOutDashboard(GetClientSize(), m_stripHeight, content);
     if (m_analogGauge && !m_layout.dial.IsEmpty())
         m_analogGauge->SetSize(m_layout.dial);
-    for (int i = 0; i < kDigitalGaugeCount; ++i)
-        if (m_digitalGauges[i] && !m_layout.digital[i].IsEmpty())
+    for (int i = 0; i < m_digitalCount; ++i) {
+        if (!m_digitalGauges[i])
+            continue;
+        const bool shown = i < m_layout.digitalCount;
+        if (shown && !m_layout.digital[i].IsEmpty())
             m_digitalGauges[i]->SetSize(m_layout.digital[i]);
+        m_digitalGauges[i]->Show(shown);
+    }
+    if (m_indicatorRow) {
+        m_indicatorRow->Show(!m_layout.lamps.IsEmpty());
+        m_indicatorRow->SetSize(m_layout.lamps);
+        m_indicatorRow->SetGrid(m_layout.lampColumns, m_layout.lampRows);
+    }
 }
 
 void MainFrame::OnSize(wxSizeEvent& event)
@@ -184,7 +205,7 @@ void MainFrame::OnGaugeChosen(wxCommandEvent& event)
         return;
     if (event.GetEventObject() == m_analogGauge)
         m_memory->SaveGauge(RememberedChoices::DialSlot(), desc->getName());
-    for (int i = 0; i < kDigitalGaugeCount; ++i)
+    for (int i = 0; i < m_digitalCount; ++i)
         if (event.GetEventObject() == m_digitalGauges[i])
             m_memory->SaveGauge(RememberedChoices::DigitalSlot(i), desc->getName());
 }
@@ -211,6 +232,8 @@ void MainFrame::ReplaceSession(std::unique_ptr<InputSession> session)
     // The old input (and an ECU input's worker) ends here, before the new
     // one asks for its first fetch.
     old.reset();
+    if (m_indicatorRow)
+        m_indicatorRow->TakeValues(nullptr);
     UpdateMenus();
     ShowStatus();
 }
@@ -294,6 +317,14 @@ void MainFrame::OnSelectInput(wxCommandEvent& event)
         m_memory->SaveInput(chosen);
 }
 
+void MainFrame::RetakeGaugeDescriptions()
+{
+    m_analogGauge->RetakeGaugeDesc();
+    for (TarnGaugeDigital* gauge : m_digitalGauges)
+        if (gauge)
+            gauge->RetakeGaugeDesc();
+}
+
 void MainFrame::OnTimer(wxTimerEvent&)
 {
     const size_t count = m_dispatcher->GetGaugeCount();
@@ -307,7 +338,11 @@ void MainFrame::OnTimer(wxTimerEvent&)
         m_dispatcher->Update();
     else
         m_timer.Stop();
+    if (RTDataMgr* input = m_dispatcher->GetInput(); input && m_indicatorRow)
+        m_indicatorRow->TakeValues(input, input->IsStale());
     if (m_session->AfterTick(m_dispatcher->GetValues()))
         UpdateMenus();
+    if (m_session->TakeDefinitionChange())
+        RetakeGaugeDescriptions();
     ShowStatus();
 }

@@ -16,6 +16,7 @@
 #include <memory>
 
 class GaugeUpdater;
+class IndicatorRow;
 class StatusStrip;
 class TarnGauge;
 class TarnGaugeDigital;
@@ -37,8 +38,12 @@ public:
     GaugeUpdater* GetDispatcher() const { return m_dispatcher; }
     wxTimer& GetTimer() { return m_timer; }
     TarnGauge* GetAnalogGauge() const { return m_analogGauge; }
-    // In the order map, spark, lambda, dwell.
+    // In the order of the definition file's front page (gauge2 first); the
+    // first four are always there, up to seven where the front page names them.
     TarnGaugeDigital* GetDigitalGauge(int i) const { return m_digitalGauges[i]; }
+    int GetDigitalGaugeCount() const { return m_digitalCount; }
+    // The file's indicator lamps; null when it has none.
+    IndicatorRow* GetIndicatorRow() const { return m_indicatorRow; }
     StatusStrip* GetStatusStrip() const { return m_statusStrip; }
     static constexpr int kDigitalGaugeCount = ::kDigitalGaugeCount;
     // The File menu, for items that belong there.
@@ -78,11 +83,15 @@ private:
     void ShowStatus();
     // Keeps the menus in step with the session.
     void UpdateMenus();
+    // The gauges show their descriptions as they are now (limits over new constants).
+    void RetakeGaugeDescriptions();
 
     wxTimer m_timer;
     GaugeUpdater* m_dispatcher = nullptr;
     TarnGauge* m_analogGauge = nullptr;
-    TarnGaugeDigital* m_digitalGauges[kDigitalGaugeCount] = {};
+    TarnGaugeDigital* m_digitalGauges[kMaxDigitalGauges] = {};
+    int m_digitalCount = kDigitalGaugeCount;
+    IndicatorRow* m_indicatorRow = nullptr;
     StatusStrip* m_statusStrip = nullptr;
     std::unique_ptr<InputSession> m_session;
     DashboardOptions m_options;

@@ -10,6 +10,8 @@ extern const long ID_OPEN_LOG;
 // The commands of the input sessions: recording the ECU, and the replay
 // controls, each with its key: Space, "-", "+", Left, Right, Home.
 extern const long ID_RECORD;
+// Reading the ECU's pages of constants again.
+extern const long ID_READ_CONSTANTS;
 extern const long ID_REPLAY_PAUSE;
 extern const long ID_REPLAY_SLOWER;
 extern const long ID_REPLAY_FASTER;

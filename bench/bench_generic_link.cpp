@@ -2,11 +2,14 @@
 // simulator at 115200 baud: one fetch of a 130-byte block in the framed
 // envelope (137 bytes of reply on the line, 11.9 ms at that speed), and the
 // 1,248-byte block fetched in parts of 500. Wall time is the benchmark's
-// time; "cpu_ms" is the process's processor time per fetch.
+// time; "cpu_ms" is the process's processor time per fetch. Then a real
+// file's pages of constants read while the gauges keep ticking.
 #include "bench/QuietBenchMain.h" // main()
 #include "base/StderrTrace.h"
 #include "definition/IniParser.h"
+#include "ecu/RTDataMgrSerial.h"
 #include "link/GenericLink.h"
+#include "link/TarnProtocol.h"
 #include "serial/SerialPortHandler.h"
 #include "tests/support/SimProcess.h"
 
@@ -18,6 +21,7 @@
 #include <ctime>
 #include <fstream>
 #include <memory>
+#include <thread>
 
 namespace {
 
@@ -94,5 +98,64 @@ BENCHMARK(FetchFramed)
     ->UseManualTime()
     ->Unit(benchmark::kMillisecond)
     ->Iterations(20);
+
+} // namespace
+
+namespace {
+
+// Every page of the Speeduino file (15 pages, 3,408 bytes, framed, parts of
+// at most 251 bytes) read by the ECU input's worker while a tick asks for
+// the runtime data every 300 ms, as the dashboard does: the round's time
+// from its start to its last page, and the records fetched meanwhile.
+void PagesWithTicks(benchmark::State& state)
+{
+    const std::string ini = TARN_SOURCE_DIR "/../shared/realworld/ini/speeduino_reference.ini";
+    int result = -1;
+    std::unique_ptr<SymbolTable> table(loadDefinitionFileFrom(wxString::FromUTF8(ini), nullptr, &result));
+    if (result != 0) {
+        state.SkipWithError("no real definition file beside the repository");
+        return;
+    }
+    table->getLinkSettings().delayAfterPortOpen = 0; // nothing restarts on a pseudo-terminal
+    SimProcess sim({"--ini", ini, "--baud", "115200"});
+    if (!sim.ok()) {
+        state.SkipWithError("tarn-ecu-sim did not start");
+        return;
+    }
+    SerialPortHandler handler;
+    TarnProtocol protocol(&handler);
+    RTDataMgrSerial input(&protocol, table.get());
+    double records = 0, failed = 0;
+    bool first = true;
+    for (auto _ : state) {
+        if (!first)
+            input.requestPages(); // the first round starts at the first connection
+        first = false;
+        const uint64_t before = input.getRecordSequence();
+        std::shared_ptr<const EcuWorker::Pages> pages;
+        for (int tick = 0; !pages && tick < 100; ++tick) {
+            input.requestFetch();
+            for (int slice = 0; slice < 30 && !pages; ++slice) {
+                std::this_thread::sleep_for(std::chrono::milliseconds(10));
+                pages = input.takePages();
+            }
+            input.fillValueMap();
+        }
+        if (!pages) {
+            state.SkipWithError("no round of pages ended");
+            return;
+        }
+        failed += pages->readNow != 15;
+        records += double(input.getRecordSequence() - before);
+        state.SetIterationTime(std::chrono::duration<double>(pages->took).count());
+    }
+    state.counters["records_meanwhile"] = records / double(state.iterations());
+    state.counters["rounds_short_of_15"] = failed;
+}
+BENCHMARK(PagesWithTicks)
+    ->Name("BM_SpeeduinoPagesWithTicksAt115200")
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(7);
 
 } // namespace

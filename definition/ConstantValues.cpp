@@ -4,6 +4,9 @@
 
 #include <wx/tokenzr.h>
 
+#include <locale>
+#include <sstream>
+
 void ConstantValues::setText(const wxString& name, const wxString& text)
 {
     wxString value = text;
@@ -20,6 +23,23 @@ bool ConstantValues::findText(const wxString& name, wxString& text) const
         return false;
     text = it->second;
     return true;
+}
+
+void ConstantValues::setNumbers(const wxString& name, const std::vector<double>& values)
+{
+    // Whatever the process locale: the texts are read back in the C one.
+    std::ostringstream text;
+    text.imbue(std::locale::classic());
+    text.precision(17);
+    for (size_t i = 0; i < values.size(); ++i)
+        text << (i ? " " : "") << values[i];
+    m_texts[name] = wxString::FromAscii(text.str().c_str());
+}
+
+void ConstantValues::remove(const wxString& name)
+{
+    m_texts.erase(name);
+    m_arrays.erase(name);
 }
 
 bool ConstantValues::findNumber(const wxString& name, double& value) const

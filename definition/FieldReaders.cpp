@@ -2,7 +2,9 @@
 
 #include <wx/regex.h>
 
+#include <cmath>
 #include <limits>
+#include <utility>
 
 namespace {
 
@@ -115,4 +117,51 @@ void readBitField(const LineTokenizer& tokens, Symbol& symbol, int32_t line, int
     for (int i = field + 1; i < tokens.count(); ++i)
         names.Add(tokens.text(i));
     symbol.setBits(lo, hi, offset, names);
+}
+
+void readUnitsField(const LineTokenizer& tokens, int field, Symbol& symbol)
+{
+    if (tokens.type(field) != TokenBrace) {
+        symbol.Units = tokens.text(field);
+        return;
+    }
+    symbol.Units.clear();
+    symbol.fieldExpressions.push_back(FieldExpression{SymbolField::Units, tokens.text(field)});
+}
+
+void readScalingFields(const LineTokenizer& tokens, int first, Symbol& symbol, int32_t line,
+                       wxArrayString& problems)
+{
+    static const std::pair<SymbolField, const char*> fields[] = {
+        {SymbolField::Scale, "Scale"}, {SymbolField::Trans, "Translate"}, {SymbolField::Lo, "Low limit"},
+        {SymbolField::Hi, "High limit"}, {SymbolField::Digits, "Digits"}};
+    const double unknown = std::numeric_limits<double>::quiet_NaN();
+    double values[5] = {1.0, 0.0, 0.0, 0.0, 0.0};
+    for (int i = 0; i < 5; ++i) {
+        const int token = first + i;
+        const bool scaling = i < 2;
+        switch (tokens.type(token)) {
+        case TokenNone:
+            break;
+        case TokenNumber:
+            values[i] = tokens.number(token);
+            if (std::isfinite(values[i]))
+                break;
+            [[fallthrough]]; // beyond the range of a double: no number
+        default:
+            problems.Add(ParserException(wxString::Format("%s of %s is not a number: '%s'",
+                                                          fields[i].second, symbol.Name,
+                                                          tokens.text(token)),
+                                         line)
+                             .text());
+            values[i] = scaling ? unknown : 0.0;
+            break;
+        case TokenBrace:
+            symbol.fieldExpressions.push_back(FieldExpression{fields[i].first, tokens.text(token)});
+            values[i] = scaling ? unknown : 0.0;
+            break;
+        }
+    }
+    symbol.setScaling(values[0], values[1], values[2], values[3],
+                      LineTokenizer::toInt32(values[4]));
 }

@@ -21,6 +21,16 @@ void readArrayShape(const wxString& text, Symbol& symbol, int32_t line);
 // `field` (4 in [Constants]); the tokens after it become the bit names.
 void readBitField(const LineTokenizer& tokens, Symbol& symbol, int32_t line, int field = 4);
 
+// Another firmware's units (token `field`) and scaling (scale, translate, lo,
+// hi and digits from token `first` on). A number is taken as it is; an absent
+// field reads as scale 1, else 0; an {expression} is kept on the symbol for
+// SymbolTable::resolveScales() (a scale or translate reads NaN until then).
+// Any other token is named in `problems` (with `line`), and a scale or
+// translate that is not a number leaves the symbol without a value.
+void readUnitsField(const LineTokenizer& tokens, int field, Symbol& symbol);
+void readScalingFields(const LineTokenizer& tokens, int first, Symbol& symbol, int32_t line,
+                       wxArrayString& problems);
+
 // Decimal digits to a 32-bit signed integer; false when empty, not all digits
 // or beyond INT32_MAX.
 bool digitsToInt32(const wxString& digits, int32_t& value);

@@ -5,6 +5,8 @@
 
 #include <wx/filename.h>
 
+#include <algorithm>
+
 const wxChar* const kSectionMegaTune = wxS("MegaTune");
 const wxChar* const kSectionConstants = wxS("Constants");
 const wxChar* const kSectionMenu = wxS("Menu");
@@ -59,7 +61,7 @@ void IniParser::processLine()
     if (first >= length || chars[first] == ';')
         return;
 
-    LineTokenizer tokens;
+    LineTokenizer tokens(readsOtherFirmware() ? NumberSyntax::WithExponent : NumberSyntax::Plain);
     tokens.tokenize(currentLine);
     setTracePrefix(static_cast<int64_t>(lineIndex) + 1);
 
@@ -68,10 +70,15 @@ void IniParser::processLine()
     try {
         if (word == wxS("if")) {
             openBlock(tokens);
+        } else if ((word == wxS("ifdef") || word == wxS("ifndef")) && tokens.type(0) == TokenHash) {
+            openDefinedBlock(tokens, word == wxS("ifdef"));
         } else if (word == wxS("else")) {
             elseBlock();
         } else if (word == wxS("elif") && tokens.type(0) == TokenHash) {
             elifBlock(tokens);
+        } else if (word == wxS("define") && tokens.type(0) == TokenHash && readsOtherFirmware()) {
+            if (isActive())
+                defineLabels(tokens);
         } else if ((word == wxS("set") || word == wxS("unset")) && tokens.type(0) == TokenHash) {
             if (isActive())
                 setFlag(tokens, word == wxS("set"));
@@ -102,6 +109,9 @@ void IniParser::processLine()
                 break;
             case Handler::ConstantsExtensions:
                 handleConstantsExtensions(tokens);
+                break;
+            case Handler::FrontPage:
+                handleFrontPage(tokens);
                 break;
             case Handler::None:
                 break;
@@ -141,13 +151,28 @@ bool IniParser::flagValue(const wxString& name)
 void IniParser::openBlock(const LineTokenizer& tokens)
 {
     const wxString& name = tokens.text(2);
-    const bool condition = flagValue(name);
+    openCondition(flagValue(name));
+    trace += wxS("if - ");
+    trace += name;
+}
+
+void IniParser::openDefinedBlock(const LineTokenizer& tokens, bool whenSet)
+{
+    // A name nobody set is simply not set here: no warning, unlike #if.
+    const wxString& name = tokens.text(2);
+    const auto flag = settingFlags.find(name);
+    const bool set = flag != settingFlags.end() && flag->second;
+    openCondition(set == whenSet);
+    trace += whenSet ? wxS("ifdef - ") : wxS("ifndef - ");
+    trace += name;
+}
+
+void IniParser::openCondition(bool condition)
+{
     lastCondition = condition;
     innermost = new IfBlock(condition, innermost);
     if (!innermost->letsThrough())
         ++blockingBlocks;
-    trace += wxS("if - ");
-    trace += name;
 }
 
 void IniParser::elseBlock()
@@ -225,6 +250,8 @@ void IniParser::setSection(const wxString& name)
         sectionHandler = Handler::PcVariables;
     else if (name == kSectionConstantsExtensions)
         sectionHandler = Handler::ConstantsExtensions;
+    else if (name == kSectionFrontPage)
+        sectionHandler = Handler::FrontPage;
     else
         sectionHandler = Handler::None;
     trace += wxS("section : ");
@@ -250,9 +277,19 @@ void completeDefinition(SymbolTable& table, const DefinitionOptions& options,
             warnings.Add("Tune file not read: " + error);
         }
     }
-    table.resolveConstants();
     table.loadIncTables(directory);
+    table.resolveConstants();
+    for (const wxString& problem : table.getScaleProblems())
+        warnings.Add(problem);
     table.finishGauges();
+    const std::vector<wxString>& front = table.getFrontPage().gauges;
+    const GaugeDescList& gauges = table.getGauges();
+    for (size_t i = 0; i < front.size(); ++i) {
+        const auto named = [&](const TARNGaugeDesc* g) { return g->getName() == front[i]; };
+        if (!front[i].empty() && std::none_of(gauges.begin(), gauges.end(), named))
+            warnings.Add(
+                wxString::Format("Front page gauge%d names no gauge: %s", int(i + 1), front[i]));
+    }
 }
 
 SymbolTable* loadDefinitionFileFrom(const wxString& path, const DefinitionOptions& options,

@@ -1,9 +1,9 @@
 #pragma once
 // Reads the ECU definition file into a SymbolTable: section headers, a small
-// #if/#else/#endif preprocessor over fixed setting names, and the handlers of
-// [Constants], [OutputChannels], [GaugeConfigurations] and [Datalog]. Each
-// processed line writes one trace line ("Line : %4d -> ...") to the debug
-// log; problems become warnings and never stop the load.
+// #if/#ifdef/#ifndef/#elif/#else/#endif preprocessor over setting names, and
+// the handlers of [Constants], [OutputChannels], [GaugeConfigurations] and
+// [Datalog]. Each processed line writes one trace line ("Line : %4d -> ...")
+// to the debug log; problems become warnings and never stop the load.
 #include "definition/LineReader.h"
 #include "definition/LineTokenizer.h"
 #include "definition/ParserException.h"
@@ -86,10 +86,14 @@ private:
         Datalog,
         Settings,
         PcVariables,
-        ConstantsExtensions
+        ConstantsExtensions,
+        FrontPage
     };
 
     void openBlock(const LineTokenizer& tokens);
+    // #ifdef (whenSet) / #ifndef NAME: whether the setting is set.
+    void openDefinedBlock(const LineTokenizer& tokens, bool whenSet);
+    void openCondition(bool condition);
     void elseBlock();
     void elifBlock(const LineTokenizer& tokens);
     // #set / #unset: the file's own choice, unless the user made one.
@@ -106,16 +110,42 @@ private:
     void handleDatalog(const LineTokenizer& tokens);
     void handlePcVariables(const LineTokenizer& tokens);
     void handleConstantsExtensions(const LineTokenizer& tokens);
+    void handleFrontPage(const LineTokenizer& tokens);
+    // A gaugeCategory line: the category of the gauges that follow it.
+    bool readGaugeCategory(const LineTokenizer& tokens);
     // True when the line was a link setting (taken or refused with a warning).
     bool handleLinkSetting(const LineTokenizer& tokens);
     // Duplicate warning, then into the table (which takes ownership).
     void addToTable(Symbol* symbol);
+    // The file so far names another firmware than the dashboard's own: its
+    // numbers may have exponents, its fields be {expressions}, and a field
+    // that is not a number is named in a warning. The dashboard's own file
+    // reads as it always has (absent or text fields read 0).
+    bool readsOtherFirmware() const;
+    // The offset in token `field`; for another firmware "lastOffset" too, and
+    // -1 (no value) with a warning when it is not a number.
+    int32_t readOffset(const LineTokenizer& tokens, int field);
+    // A bit field from token `field` on; another firmware's labels may name
+    // #define lists ("$name"), which stand for their labels.
+    void readBits(const LineTokenizer& tokens, int field, Symbol& symbol);
+    void appendLabels(const LineTokenizer& tokens, int first, wxArrayString& labels);
+    void defineLabels(const LineTokenizer& directive);
+    // Units (token `unitsField`) and scale, translate, lo, hi, digits from token `first` on.
+    void readScaling(const LineTokenizer& tokens, int unitsField, int first, Symbol& symbol);
 
+    // Labels matter to the dashboard as a tune's value of a bit field and as
+    // units or titles; lists of thousands (every CAN address) are for the
+    // tuner's menus, and a copy per field would cost megabytes.
+    static constexpr size_t kMaxLabels = 1024;
+    std::map<wxString, wxArrayString> labelLists; // #define name = labels
     std::map<wxString, bool> settingFlags;
     wxArrayString userFlags;
     std::unique_ptr<SymbolTable> table;
     int32_t currentPage = -1;
+    // Where the last entry with an offset ends: the value of "lastOffset".
+    int32_t nextOffset = 0;
     wxString currentSection;
+    wxString gaugeCategory;
     Handler sectionHandler = Handler::None;
     IfBlock* innermost = nullptr;
     // Open blocks whose branch is not taken: a line is active when there are none.

@@ -102,6 +102,7 @@ int LineTokenizer::tokenize(const wxString& line)
                 while (pos < n && isAsciiDigit(s[pos]))
                     ++pos;
             }
+            pos = exponentEnd(s, n, start, pos);
             add(start, pos, s, TokenNumber);
             tokens.back().value = parseNumber(tokens.back().text);
         } else if (c == '"') {
@@ -123,6 +124,27 @@ int LineTokenizer::tokenize(const wxString& line)
         }
     }
     return count();
+}
+
+size_t LineTokenizer::exponentEnd(const wxStringCharType* s, size_t n, size_t start,
+                                  size_t pos) const
+{
+    if (numberSyntax != NumberSyntax::WithExponent || pos >= n || (s[pos] != 'e' && s[pos] != 'E'))
+        return pos;
+    // Only after a mantissa with a digit: "-e5" stays "-" and a word.
+    bool digit = false;
+    for (size_t i = start; i < pos && !digit; ++i)
+        digit = isAsciiDigit(s[i]);
+    if (!digit)
+        return pos;
+    size_t end = pos + 1;
+    if (end < n && (s[end] == '+' || s[end] == '-'))
+        ++end;
+    if (end >= n || !isAsciiDigit(s[end]))
+        return pos;
+    while (end < n && isAsciiDigit(s[end]))
+        ++end;
+    return end;
 }
 
 const wxString& LineTokenizer::text(int i) const

@@ -12,7 +12,7 @@
 enum TokenType {
     TokenHash = 0,    // the directive marker "#"
     TokenIdent = 1,   // an identifier, or a word of a directive line
-    TokenNumber = 2,  // digits, "-" and "." runs only: no exponent, no hex
+    TokenNumber = 2,  // digits, "-" and "." runs (NumberSyntax tells the rest); no hex
     TokenString = 3,  // text between double quotes
     TokenBracket = 4, // text between "[" and "]"
     TokenBrace = 5,   // text between "{" and "}"
@@ -26,8 +26,15 @@ struct Token {
     double value;   // for TokenNumber; 0.0 otherwise
 };
 
+// What a number token may hold besides digits, "-" and ".": nothing in the
+// dashboard's own file; in other firmwares' files an exponent ("1.0E-4"). A
+// leading "." still starts no number: "msEnvelope_1.0" is a word and 0.
+enum class NumberSyntax { Plain, WithExponent };
+
 class LineTokenizer {
 public:
+    explicit LineTokenizer(NumberSyntax syntax = NumberSyntax::Plain) : numberSyntax(syntax) {}
+
     // Appends the tokens of `line`; returns the number of tokens now held.
     int tokenize(const wxString& line);
 
@@ -52,5 +59,9 @@ public:
 private:
     bool valid(int i) const { return i >= 0 && i < count(); }
 
+    // Where the exponent after the mantissa [start, pos) ends; `pos` when there is none.
+    size_t exponentEnd(const wxStringCharType* s, size_t n, size_t start, size_t pos) const;
+
+    NumberSyntax numberSyntax;
     std::vector<Token> tokens;
 };

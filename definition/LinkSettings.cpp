@@ -40,6 +40,33 @@ bool readWhole(const LineTokenizer& tokens, int32_t lo, int32_t hi, int32_t& val
     return true;
 }
 
+// Tokens 1.. as texts, one per page ("a", "b", ...).
+std::vector<wxString> textsOf(const LineTokenizer& tokens)
+{
+    std::vector<wxString> texts;
+    for (int i = 1; i < tokens.count(); ++i)
+        texts.push_back(tokens.text(i));
+    return texts;
+}
+
+// pageSize = 128, 288, ...: every size must be possible, or none is taken.
+wxString readPageSizes(const LineTokenizer& tokens, std::vector<int32_t>& sizes)
+{
+    std::vector<int32_t> read;
+    for (int i = 1; i < tokens.count(); ++i) {
+        const double v = tokens.type(i) == TokenNumber ? tokens.number(i) : -1.0;
+        if (!(v >= 1 && v <= LinkSettings::kMaxPageSize) || std::floor(v) != v)
+            return wxString::Format("pageSize %s of page %d is impossible: a page holds 1 to %d "
+                                    "bytes",
+                                    tokens.text(i), i, LinkSettings::kMaxPageSize);
+        read.push_back(static_cast<int32_t>(v));
+    }
+    if (read.empty())
+        return "pageSize gives no size";
+    sizes.swap(read);
+    return wxString();
+}
+
 } // namespace
 
 bool readLinkSetting(const LineTokenizer& tokens, LinkSettings& settings, wxString& problem)
@@ -94,6 +121,21 @@ bool readLinkSetting(const LineTokenizer& tokens, LinkSettings& settings, wxStri
         else
             problem = wxString::Format("blockingFactor %s is impossible: a read holds 1 to %d bytes",
                                        value, LinkSettings::kMaxBlockSize);
+    } else if (key == wxS("nPages")) {
+        int32_t pages = 0;
+        if (readWhole(tokens, 0, LinkSettings::kMaxPages, pages))
+            settings.nPages = pages;
+        else
+            problem = wxString::Format("nPages %s is impossible: a file has 0 to %d pages", value,
+                                       LinkSettings::kMaxPages);
+    } else if (key == wxS("pageSize")) {
+        problem = readPageSizes(tokens, settings.pageSizes);
+    } else if (key == wxS("pageIdentifier")) {
+        settings.pageIdentifiers = textsOf(tokens);
+    } else if (key == wxS("pageReadCommand")) {
+        settings.pageReadCommands = textsOf(tokens);
+    } else if (key == wxS("pageActivate")) {
+        settings.pageActivates = textsOf(tokens);
     } else if (key == wxS("blockReadTimeout") || key == wxS("delayAfterPortOpen") ||
                key == wxS("interWriteDelay")) {
         int32_t ms = 0;

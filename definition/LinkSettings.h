@@ -3,11 +3,13 @@
 // recognise it, how to ask for the runtime data block, how big that block is,
 // its byte order and framing, and the time limits. Read from [MegaTune],
 // [TunerStudio], [Constants] and [OutputChannels] (the files put these keys in
-// any of them); command strings are kept as written, escapes and all.
+// any of them); command strings are kept as written, escapes and all. Also
+// how the pages of constants are read: one entry per page, in page order.
 #include <wx/string.h>
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 class LineTokenizer;
 
@@ -33,6 +35,18 @@ struct LinkSettings {
     int32_t delayAfterPortOpen = -1;
     int32_t interWriteDelay = -1;
 
+    // Pages of constants: nPages (0 when the file gives none or an impossible
+    // one), then per page its size (pageSize), the bytes that stand for %2i
+    // in its commands (pageIdentifier), the command that reads a part of it
+    // (pageReadCommand, with %2i, %2o, %2c) and the one sent before it is
+    // read (pageActivate). A list the file gives shorter than nPages leaves
+    // the pages after it without.
+    int32_t nPages = 0;
+    std::vector<int32_t> pageSizes;
+    std::vector<wxString> pageIdentifiers;
+    std::vector<wxString> pageReadCommands;
+    std::vector<wxString> pageActivates;
+
     // The dashboard's own firmware: no signature, or its signature. Its
     // protocol (modes, "A", 9600 baud) applies then, whatever else is set.
     bool isBuiltInFirmware() const;
@@ -40,6 +54,9 @@ struct LinkSettings {
 
     // Largest block a two-byte count can ask for.
     static constexpr int32_t kMaxBlockSize = 65535;
+    // A page's offsets and counts are two-byte numbers too.
+    static constexpr int32_t kMaxPageSize = 65535;
+    static constexpr int32_t kMaxPages = 255;
 };
 
 extern const char* const kBuiltInSignature; // "TARN Corecard v3"

@@ -3,6 +3,8 @@
 #include "definition/FieldReaders.h"
 #include "definition/IniParser.h"
 
+#include <algorithm>
+#include <limits>
 #include <memory>
 
 void IniParser::addToTable(Symbol* symbol)
@@ -11,6 +13,82 @@ void IniParser::addToTable(Symbol* symbol)
         warnings.Add(wxString::Format("Duplicate symbol! : %s - line : %d", symbol->Name, lineIndex));
     table->setSymbolLine(symbol->Name, static_cast<int>(lineIndex) + 1);
     table->addSymbol(symbol->Name, symbol);
+    if (symbol->Offset >= 0) {
+        const int64_t end = int64_t(symbol->Offset) + int64_t(symbol->SizeOf) * symbol->shape[0] *
+                                                          int64_t(symbol->shape[1]);
+        nextOffset = static_cast<int32_t>(std::min<int64_t>(end, std::numeric_limits<int32_t>::max()));
+    }
+}
+
+bool IniParser::readsOtherFirmware() const
+{
+    return !table->getLinkSettings().isBuiltInFirmware();
+}
+
+int32_t IniParser::readOffset(const LineTokenizer& tokens, int field)
+{
+    if (!readsOtherFirmware() || tokens.type(field) == TokenNumber)
+        return tokens.integer(field);
+    // "lastOffset": right after the entry before it.
+    if (tokens.text(field) == wxS("lastOffset"))
+        return nextOffset;
+    warnings.Add(ParserException(wxString::Format("Offset of %s is not a number: '%s'",
+                                                  tokens.text(0), tokens.text(field)),
+                                 lineIndex)
+                     .text());
+    return -1;
+}
+
+void IniParser::readBits(const LineTokenizer& tokens, int field, Symbol& symbol)
+{
+    readBitField(tokens, symbol, lineIndex, field);
+    if (!readsOtherFirmware() || labelLists.empty())
+        return;
+    symbol.BitFields.Clear();
+    appendLabels(tokens, field + 1, symbol.BitFields);
+}
+
+void IniParser::appendLabels(const LineTokenizer& tokens, int first, wxArrayString& labels)
+{
+    for (int i = first; i < tokens.count(); ++i) {
+        const auto list = tokens.type(i) == TokenIdent ? labelLists.find(tokens.text(i))
+                                                       : labelLists.end();
+        if (list == labelLists.end()) {
+            if (labels.size() < kMaxLabels)
+                labels.Add(tokens.text(i));
+            continue;
+        }
+        const size_t room = kMaxLabels - std::min(kMaxLabels, labels.size());
+        for (size_t j = 0; j < list->second.size() && j < room; ++j)
+            labels.Add(list->second[j]);
+    }
+}
+
+void IniParser::defineLabels(const LineTokenizer& directive)
+{
+    // "#define name = "a", "b", $other": the words of the directive line
+    // lose the quotes, so the text after "=" is read again as entry fields.
+    const size_t equals = currentLine.find('=');
+    if (equals == wxString::npos || directive.text(2).empty())
+        return;
+    LineTokenizer items(NumberSyntax::WithExponent);
+    items.tokenize(currentLine.substr(equals + 1));
+    wxArrayString labels;
+    appendLabels(items, 0, labels);
+    labelLists[directive.text(2)] = labels;
+    trace += wxS("define - ");
+    trace += directive.text(2);
+}
+
+void IniParser::readScaling(const LineTokenizer& tokens, int unitsField, int first, Symbol& symbol)
+{
+    if (!readsOtherFirmware()) {
+        symbol.setScaling(tokens.number(first), tokens.number(first + 1), tokens.number(first + 2),
+                          tokens.number(first + 3), tokens.integer(first + 4));
+        return;
+    }
+    readUnitsField(tokens, unitsField, symbol);
+    readScalingFields(tokens, first, symbol, lineIndex, warnings);
 }
 
 bool IniParser::handleLinkSetting(const LineTokenizer& tokens)
@@ -29,6 +107,7 @@ void IniParser::handleConstants(const LineTokenizer& tokens)
         return;
     if (tokens.text(0) == wxS("page")) {
         currentPage = tokens.integer(1);
+        nextOffset = 0;
         return;
     }
     const wxString& kind = tokens.text(1);
@@ -40,17 +119,17 @@ void IniParser::handleConstants(const LineTokenizer& tokens)
 
     std::unique_ptr<Symbol> symbol(new Symbol);
     try {
-        const wxString& units = scalar ? tokens.text(4) : array ? tokens.text(5) : wxString();
-        symbol->setIdentity(tokens.text(0), units, true, currentPage, tokens.integer(3));
+        const int unitsField = scalar ? 4 : array ? 5 : -1;
+        symbol->setIdentity(tokens.text(0), tokens.text(unitsField), true, currentPage,
+                            readOffset(tokens, 3));
         readTypeField(tokens.text(2), *symbol, lineIndex);
         if (bits) {
-            readBitField(tokens, *symbol, lineIndex);
+            readBits(tokens, 4, *symbol);
         } else {
             const int f = scalar ? 5 : 6; // first scaling field
             if (array)
                 readArrayShape(tokens.text(4), *symbol, lineIndex);
-            symbol->setScaling(tokens.number(f), tokens.number(f + 1), tokens.number(f + 2),
-                               tokens.number(f + 3), tokens.integer(f + 4));
+            readScaling(tokens, unitsField, f, *symbol);
         }
     } catch (const ParserException& e) {
         warnings.Add(e.text());
@@ -77,9 +156,10 @@ void IniParser::handleOutputChannels(const LineTokenizer& tokens)
     if (bits) {
         // name = bits, type, offset, [lo:hi]: the field's bits, shifted down.
         try {
-            symbol->setIdentity(tokens.text(0), wxString(), false, currentPage, tokens.integer(3));
+            symbol->setIdentity(tokens.text(0), wxString(), false, currentPage,
+                                readOffset(tokens, 3));
             readTypeField(tokens.text(2), *symbol, lineIndex);
-            readBitField(tokens, *symbol, lineIndex);
+            readBits(tokens, 4, *symbol);
         } catch (const ParserException& e) {
             warnings.Add(e.text());
             return;
@@ -93,10 +173,9 @@ void IniParser::handleOutputChannels(const LineTokenizer& tokens)
     } else {
         try {
             symbol->setIdentity(tokens.text(0), tokens.text(4), false, currentPage,
-                                tokens.integer(3));
+                                readOffset(tokens, 3));
             readTypeField(tokens.text(2), *symbol, lineIndex);
-            symbol->setScaling(tokens.number(5), tokens.number(6), tokens.number(7),
-                               tokens.number(8), tokens.integer(9));
+            readScaling(tokens, 4, 5, *symbol);
         } catch (const ParserException& e) {
             warnings.Add(e.text());
             return;
@@ -113,10 +192,10 @@ void IniParser::handleGaugeConfigurations(const LineTokenizer& tokens)
 {
     // A gauge is "name = channel, ...": category lines ("gaugeCategory =
     // "Main"") and other settings of the section name no channel.
-    if (tokens.type(0) != TokenIdent || tokens.type(1) != TokenIdent ||
-        tokens.text(0) == wxS("gaugeCategory"))
+    if (readGaugeCategory(tokens) || tokens.type(0) != TokenIdent || tokens.type(1) != TokenIdent)
         return;
     std::unique_ptr<TARNGaugeDesc> desc(new TARNGaugeDesc);
+    desc->setCategory(gaugeCategory);
     desc->setName(tokens.text(0));
     desc->setSymbolName(tokens.text(1));
     desc->setTitle(tokens.text(2));
@@ -179,13 +258,10 @@ void IniParser::handlePcVariables(const LineTokenizer& tokens)
         readTypeField(tokens.text(2), *symbol, lineIndex);
         if (array)
             readArrayShape(tokens.text(3), *symbol, lineIndex);
-        if (scalar || array) {
-            const int f = scalar ? 4 : 5; // first scaling field
-            symbol->setScaling(tokens.number(f), tokens.number(f + 1), tokens.number(f + 2),
-                               tokens.number(f + 3), tokens.integer(f + 4));
-        } else {
-            readBitField(tokens, *symbol, lineIndex, 3);
-        }
+        if (scalar || array)
+            readScaling(tokens, scalar ? 3 : 4, scalar ? 4 : 5, *symbol);
+        else
+            readBits(tokens, 3, *symbol);
     } catch (const ParserException& e) {
         warnings.Add(e.text());
         return;

@@ -4,7 +4,18 @@
 #include <wx/arrstr.h>
 #include <wx/string.h>
 
+#include <cmath>
 #include <cstdint>
+#include <vector>
+
+// The fields of an entry that another firmware's file may write as an
+// {expression} over its constants.
+enum class SymbolField { Units, Scale, Trans, Lo, Hi, Digits };
+
+struct FieldExpression {
+    SymbolField field;
+    wxString text; // without the braces
+};
 
 class Symbol {
 public:
@@ -24,6 +35,9 @@ public:
     bool isArray() const { return order != 0; }
     // Decoded from the runtime data block as a plain value (bit fields included).
     bool isScalarChannel() const { return order == 0 && expr.empty(); }
+    // False while Scale or Trans is an expression that does not compute (they
+    // are NaN then): the symbol has no value rather than a made-up one.
+    bool hasScaling() const { return !std::isnan(Scale) && !std::isnan(Trans); }
 
     // One-line text form for the parser's trace.
     wxString describe() const;
@@ -50,4 +64,6 @@ public:
     int32_t BitOfs = 0;
     wxArrayString BitFields;
     wxString expr;
+    // Fields written as {expressions}, computed by SymbolTable::resolveScales().
+    std::vector<FieldExpression> fieldExpressions;
 };

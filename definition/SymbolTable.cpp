@@ -3,6 +3,7 @@
 #include "base/DebugLog.h"
 #include "definition/DefinitionExpressions.h"
 #include "definition/ExpressionNames.h"
+#include "definition/SymbolFields.h"
 
 #include <wx/filename.h>
 
@@ -38,10 +39,34 @@ void SymbolTable::addGauge(std::unique_ptr<TARNGaugeDesc> desc)
     ownedGauges.push_back(std::move(desc));
 }
 
-void SymbolTable::finishGauges()
+bool SymbolTable::finishGauges()
 {
-    for (const std::unique_ptr<TARNGaugeDesc>& desc : ownedGauges)
-        desc->resolveExpressions(*expressionContext);
+    const bool fileDigits = !linkSettings.isBuiltInFirmware();
+    bool changed = false;
+    for (const std::unique_ptr<TARNGaugeDesc>& desc : ownedGauges) {
+        changed |= desc->resolveExpressions(*expressionContext);
+        if (fileDigits)
+            desc->useFileDigits();
+    }
+    return changed;
+}
+
+bool SymbolTable::constantsChanged()
+{
+    resolveConstants();
+    // Symbols whose fields are expressions over constants are worked out again here.
+    return finishGauges();
+}
+
+void SymbolTable::resolveConstants()
+{
+    constantValues.resolve(*this);
+    resolveScales();
+}
+
+void SymbolTable::resolveScales()
+{
+    scaleProblems = resolveSymbolFields(*this);
 }
 
 int SymbolTable::symbolLine(const wxString& name) const

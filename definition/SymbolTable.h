@@ -6,6 +6,7 @@
 #include "definition/IncTable.h"
 #include "definition/LinkSettings.h"
 #include "definition/Symbol.h"
+#include "gaugemodel/FrontPage.h"
 #include "gaugemodel/TARNGaugeDesc.h"
 
 #include <wx/hashmap.h>
@@ -36,8 +37,9 @@ public:
     // Takes ownership; finishGauges() completes it.
     void addGauge(std::unique_ptr<TARNGaugeDesc> desc);
     // Computes every description's expressions with expressions(), once the
-    // constants are final; gauges change none of it.
-    void finishGauges();
+    // constants are final; gauges change none of it. The gauges of another
+    // firmware's file take the file's digits. True when a description changed.
+    bool finishGauges();
     void addDatalogEntry(const wxString& a, const wxString& b, const wxString& c,
                          const wxString& d);
 
@@ -45,6 +47,8 @@ public:
     const std::vector<std::unique_ptr<Symbol>>& getAllSymbols() const { return allSymbols; }
     const GaugeDescList& getGauges() const { return gauges; }
     const std::vector<DatalogEntry>& getDatalogEntries() const { return datalogEntries; }
+    const FrontPage& getFrontPage() const { return frontPage; }
+    FrontPage& getFrontPage() { return frontPage; }
 
     const LinkSettings& getLinkSettings() const { return linkSettings; }
     LinkSettings& getLinkSettings() { return linkSettings; }
@@ -55,7 +59,20 @@ public:
     const ConstantValues& getConstantValues() const { return constantValues; }
     // Changes constant values (defaults, a tune); call resolveConstants() after.
     ConstantValues& getConstantValues() { return constantValues; }
-    void resolveConstants() { constantValues.resolve(*this); }
+    // Works out the constants' numbers from their texts, then resolveScales().
+    void resolveConstants();
+    // Computes every field written as an {expression} (units, scale,
+    // translate, limits, digits) over the constants' current numbers; call it
+    // whenever those change. A decoder copies the symbols: make it after this.
+    void resolveScales();
+    // The fields the last resolveScales() could not compute, one text each
+    // with the entry's line.
+    const wxArrayString& getScaleProblems() const { return scaleProblems; }
+    // After the constants' values changed once the file was loaded (read
+    // from the ECU): works out their numbers, whatever depends on them in the
+    // symbols, and every gauge description's expressions again. True when a
+    // description changed; its gauges must then take it up again.
+    bool constantsChanged();
 
     // Reads the lookup tables that table(x, "name.inc") calls of the
     // expression channels name, from `directory`. Each file is read once;
@@ -85,11 +102,13 @@ private:
     std::vector<std::unique_ptr<TARNGaugeDesc>> ownedGauges;
     GaugeDescList gauges; // the same, read-only
     std::vector<DatalogEntry> datalogEntries;
+    FrontPage frontPage;
     LinkSettings linkSettings;
     ConstantValues constantValues;
     std::map<wxString, IncTable> incTables;
     std::map<wxString, wxString> incTableErrors;
     std::unique_ptr<DefinitionExpressions> expressionContext;
+    wxArrayString scaleProblems;
     std::map<wxString, int> symbolLines;
     std::map<wxString, int> gaugeLines;
     bool celsius = true;

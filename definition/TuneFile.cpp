@@ -66,6 +66,35 @@ int maxElementDepth(const std::string& text)
 
 } // namespace
 
+bool writeTuneFile(const wxString& path, const std::string& signature,
+                   const std::map<int, std::map<wxString, wxString>>& pages, wxString& error)
+{
+    wxXmlDocument document;
+    wxXmlNode* root = new wxXmlNode(wxXML_ELEMENT_NODE, wxS("msq"));
+    document.SetRoot(root);
+    wxXmlNode* version = new wxXmlNode(wxXML_ELEMENT_NODE, wxS("versionInfo"));
+    version->AddAttribute(wxS("fileFormat"), wxS("5.0"));
+    version->AddAttribute(wxS("signature"), wxString::FromUTF8(signature));
+    root->AddChild(version);
+    for (const auto& page : pages) {
+        wxXmlNode* pageNode = new wxXmlNode(wxXML_ELEMENT_NODE, wxS("page"));
+        pageNode->AddAttribute(wxS("number"), wxString::Format("%d", page.first));
+        root->AddChild(pageNode);
+        for (const auto& constant : page.second) {
+            wxXmlNode* node = new wxXmlNode(wxXML_ELEMENT_NODE, wxS("constant"));
+            node->AddAttribute(wxS("name"), constant.first);
+            node->AddChild(new wxXmlNode(wxXML_TEXT_NODE, wxString(), constant.second));
+            pageNode->AddChild(node);
+        }
+    }
+    wxLogNull quiet;
+    if (!document.Save(path)) {
+        error = "cannot write " + path;
+        return false;
+    }
+    return true;
+}
+
 bool readTuneFile(const wxString& path, std::map<wxString, wxString>& values, wxString& error)
 {
     std::string bytes;

@@ -10,3 +10,9 @@
 // Name -> value text. False with `error` set when the file cannot be read or
 // is not such a file.
 bool readTuneFile(const wxString& path, std::map<wxString, wxString>& values, wxString& error);
+
+// Writes such a file that readTuneFile() reads back: per page (from 1) its
+// constants, name -> value text. `signature` goes into <versionInfo>.
+// False with `error` set when the file cannot be written.
+bool writeTuneFile(const wxString& path, const std::string& signature,
+                   const std::map<int, std::map<wxString, wxString>>& pages, wxString& error);

@@ -2,10 +2,12 @@
 
 #include "base/DebugLog.h"
 #include "definition/DefinitionExpressions.h"
+#include "definition/ExpressionNames.h"
 #include "definition/SymbolTable.h"
 #include "ecu/ChannelDecoder.h"
 
 #include <algorithm>
+#include <atomic>
 #include <chrono>
 #include <cmath>
 #include <limits>
@@ -23,19 +25,21 @@ BlockDecoder::BlockDecoder(const SymbolTable* table) : m_table(table)
     if (!table)
         return;
     m_order = table->getLinkSettings().endianness;
+    std::vector<Symbol> channels;
     for (const auto& entry : table->getSymbols()) {
         const Symbol* symbol = entry.second;
         if (!symbol || symbol->Const || !symbol->isScalarChannel())
             continue;
-        m_channels.push_back(*symbol);
+        channels.push_back(*symbol);
         if (symbol->Offset >= 0 && symbol->SizeOf > 0 && symbol->SizeOf <= 4)
             m_channelsEnd = std::max(m_channelsEnd, symbol->Offset + symbol->SizeOf);
     }
+    m_channels = std::make_shared<const std::vector<Symbol>>(std::move(channels));
     table->expressions().prepare(m_evaluation, m_values);
     if (table->getLinkSettings().isBuiltInFirmware())
         return;
     m_scope = std::make_unique<DefinitionScope>(*table);
-    for (const Symbol& channel : m_channels)
+    for (const Symbol& channel : *m_channels)
         m_channelSlots.push_back(m_scope->slotOf(channel.Name, false));
     compileChannels();
     const auto start = std::chrono::steady_clock::now();
@@ -115,6 +119,23 @@ void BlockDecoder::refreshConstants()
 {
     if (!m_table)
         return;
+    std::vector<wxString> constants;
+    for (const auto& entry : m_values) {
+        const Symbol* symbol = m_table->findSymbol(entry.first);
+        if (!symbol || symbol->Const)
+            constants.push_back(entry.first);
+    }
+    for (const wxString& name : constants)
+        m_values.erase(name);
+    // Same channels in the same order (the slots follow it), fields taken again.
+    std::vector<Symbol> channels(*m_channels);
+    for (Symbol& channel : channels) {
+        const Symbol* symbol = m_table->findSymbol(channel.Name);
+        if (symbol && symbol->isScalarChannel() && !symbol->Const)
+            channel = *symbol;
+    }
+    std::atomic_store(&m_channels, std::shared_ptr<const std::vector<Symbol>>(
+                                       std::make_shared<const std::vector<Symbol>>(std::move(channels))));
     m_table->expressions().prepare(m_evaluation, m_values);
     if (m_scope)
         m_scope->refreshConstants();
@@ -125,7 +146,8 @@ void BlockDecoder::decode(const unsigned char* block, size_t length, ValueMap& v
 {
     // Formatting two lines per channel is most of a tick's cost: none with the trace off.
     const bool tracing = traced && DebugLogEnabled();
-    for (const Symbol& channel : m_channels) {
+    const std::shared_ptr<const std::vector<Symbol>> channels = std::atomic_load(&m_channels);
+    for (const Symbol& channel : *channels) {
         const std::optional<double> decoded = decodeChannel(channel, block, length, m_order);
         if (tracing)
             DebugLog(0, wxString::Format("Offset: %d, Size: %d, Scale: %f Tr: %f", channel.Offset,
@@ -146,8 +168,8 @@ void BlockDecoder::decode(const unsigned char* block, size_t length, bool traced
     decode(block, length, m_values, traced);
     if (!m_scope)
         return;
-    for (size_t i = 0; i < m_channels.size(); ++i) {
-        const ValueMap::const_iterator found = m_values.find(m_channels[i].Name);
+    for (size_t i = 0; i < m_channels->size(); ++i) {
+        const ValueMap::const_iterator found = m_values.find((*m_channels)[i].Name);
         m_scope->setValue(m_channelSlots[i], found == m_values.end() ? kNone : found->second);
     }
     computeChannels();
@@ -156,8 +178,8 @@ void BlockDecoder::decode(const unsigned char* block, size_t length, bool traced
 void BlockDecoder::take(const ValueMap& channelValues)
 {
     // Channel by channel: the constants entered at construction stay.
-    for (size_t i = 0; i < m_channels.size(); ++i) {
-        const wxString& name = m_channels[i].Name;
+    for (size_t i = 0; i < m_channels->size(); ++i) {
+        const wxString& name = (*m_channels)[i].Name;
         const ValueMap::const_iterator found = channelValues.find(name);
         if (found != channelValues.end())
             m_values[name] = found->second;
@@ -199,5 +221,29 @@ std::optional<double> BlockDecoder::value(const wxString& name, bool traced)
     if (tracing)
         DebugLog(0, "Symbol: " + name + "Expr: " + symbol->expr +
                         wxString::Format(", Value: %f !!!!!!!!!!!!!", value));
+    return value;
+}
+
+std::optional<double> BlockDecoder::evaluate(const wxString& expression)
+{
+    if (!m_table || expression.empty())
+        return std::nullopt;
+    if (m_scope) {
+        auto program = m_programs.find(expression);
+        if (program == m_programs.end())
+            program =
+                m_programs.emplace(expression, CompiledExpression::compile(expression, *m_scope)).first;
+        return program->second.evaluate(*m_scope);
+    }
+    // The evaluator reads a name it lacks as 0: such an expression has no value.
+    auto names = m_expressionNames.find(expression);
+    if (names == m_expressionNames.end())
+        names = m_expressionNames.emplace(expression, scanExpression(expression).variables).first;
+    for (const wxString& name : names->second)
+        if (m_values.find(name) == m_values.end())
+            return std::nullopt;
+    const double value = m_evaluation.evaluate(expression);
+    if (std::isnan(value))
+        return std::nullopt;
     return value;
 }

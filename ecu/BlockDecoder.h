@@ -21,8 +21,11 @@
 #include "expr/CompiledExpression.h"
 #include "expr/Evaluation.h"
 
+#include <wx/arrstr.h>
+
 #include <cstddef>
 #include <functional>
+#include <map>
 #include <memory>
 #include <optional>
 #include <vector>
@@ -51,7 +54,10 @@ public:
     // timeNow in another firmware's expressions: seconds since the start of
     // the connection (default: since the decoder was made).
     void setTimeSource(std::function<double()> seconds) { m_seconds = std::move(seconds); }
-    // Reads the constants' values again, after the table's changed.
+    // Reads the constants' values again, after the table's changed: a
+    // constant that lost its value has none here either. The channels'
+    // scales and units are taken again too; a decode() running meanwhile on
+    // another thread finishes with the old ones.
     void refreshConstants();
 
     // The value of a name over the current block: a scalar channel's decoded
@@ -59,6 +65,11 @@ public:
     // without expression, an unknown name or a channel outside the block.
     // `traced`: the ECU input's trace of the value.
     std::optional<double> value(const wxString& name, bool traced = false);
+
+    // An expression that is no channel, computed as an expression channel
+    // over the current block (another firmware's compiled once); none when
+    // it reads a value the block lacks.
+    std::optional<double> evaluate(const wxString& expression);
 
     // The scalar channels' values of the current block (constants too).
     const ValueMap& values() const { return m_values; }
@@ -76,7 +87,10 @@ private:
 
     const SymbolTable* m_table;
     // Copies, so that a decode on another thread never touches the table.
-    std::vector<Symbol> m_channels;
+    // refreshConstants() swaps in new copies whole (scales may be expressions
+    // over constants); the decode on the worker takes them atomically.
+    std::shared_ptr<const std::vector<Symbol>> m_channels =
+        std::make_shared<const std::vector<Symbol>>();
     ByteOrder m_order = ByteOrder::Big;
     int m_channelsEnd = 0;
     ValueMap m_values;
@@ -86,4 +100,8 @@ private:
     std::vector<int> m_channelSlots; // by m_channels
     std::vector<ComputedChannel> m_computed; // readers after what they read
     std::function<double()> m_seconds;
+    // What each expression given to evaluate() reads (the built-in firmware),
+    // or its program (the others), made at its first evaluation.
+    std::map<wxString, wxArrayString> m_expressionNames;
+    std::map<wxString, CompiledExpression> m_programs;
 };

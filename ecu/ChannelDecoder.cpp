@@ -46,7 +46,7 @@ std::optional<double> decodeChannel(const Symbol& symbol, const unsigned char* b
                                     size_t length, ByteOrder order)
 {
     const std::optional<double> raw = decodeChannelRaw(symbol, block, length, order);
-    if (!raw)
+    if (!raw || !symbol.hasScaling())
         return std::nullopt;
     return (*raw + symbol.Trans) * symbol.Scale;
 }

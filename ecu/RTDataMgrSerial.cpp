@@ -24,10 +24,14 @@ RTDataMgrSerial::RTDataMgrSerial(TarnProtocol* ecuProtocol, SymbolTable* table,
     if (!protocol)
         return;
     std::unique_ptr<EcuLink> link;
-    if (symbolTable && !symbolTable->getLinkSettings().isBuiltInFirmware() && protocol->getPort())
-        link.reset(new GenericLink(*protocol->getPort(), symbolTable->getLinkSettings(),
-                                   symbolTable->getBlockSize(), options));
-    else
+    if (symbolTable && !symbolTable->getLinkSettings().isBuiltInFirmware() && protocol->getPort()) {
+        GenericLink* generic = new GenericLink(*protocol->getPort(), symbolTable->getLinkSettings(),
+                                               symbolTable->getBlockSize(), options);
+        link.reset(generic);
+        // A file without pages says so only when it names some.
+        if (symbolTable->getLinkSettings().nPages > 0)
+            pageProblem = generic->pageProblem();
+    } else
         link.reset(new TarnLink(*protocol, symbolTable ? symbolTable->getLinkSettings().ochBlockSize : 0,
                                 decoder.channelsEnd()));
     const BlockDecoder* onWorker = &decoder;
@@ -58,6 +62,21 @@ void RTDataMgrSerial::fillScalarValues()
 bool RTDataMgrSerial::requestFetch()
 {
     return worker && worker->requestFetch();
+}
+
+void RTDataMgrSerial::requestPages()
+{
+    if (worker)
+        worker->requestPages();
+}
+
+std::shared_ptr<const EcuWorker::Pages> RTDataMgrSerial::takePages()
+{
+    std::shared_ptr<const EcuWorker::Pages> latest = worker ? worker->latestPages() : nullptr;
+    if (!latest || latest == pages)
+        return nullptr;
+    pages = latest;
+    return latest;
 }
 
 int RTDataMgrSerial::waitForFetch()
@@ -126,6 +145,14 @@ bool RTDataMgrSerial::serve(const wxString& name, double& value, bool traced)
         return false;
     value = *served;
     return true;
+}
+
+double RTDataMgrSerial::ExpressionValue(const wxString& expression)
+{
+    if (worker && !record)
+        return NoValue();
+    wxLogNull untraced;
+    return decoder.evaluate(expression).value_or(NoValue());
 }
 
 double RTDataMgrSerial::recordValue(const wxString& name)

@@ -56,6 +56,8 @@ public:
     bool HasValue(const wxString&) override { return true; }
     int GetKind() override { return KindSerial; }
     bool IsStale() override;
+    // Over the record the last tick took, as an expression channel's.
+    double ExpressionValue(const wxString& expression) override;
 
     // Asks the worker for one fetch; false while one is still running.
     bool requestFetch();
@@ -65,6 +67,17 @@ public:
     void fillValueMap();
     // Ends the worker (within a fraction of a second, even mid-wait).
     void stop();
+
+    // The link's pages of constants (0: it reads none), and a new reading of them.
+    int pageCount() const { return worker ? worker->pageCount() : 0; }
+    // Why the file's pages cannot be read; empty when they can, or when the
+    // link reads none (the built-in firmware's).
+    const std::string& getPageProblem() const { return pageProblem; }
+    void requestPages();
+    // The pages of a round of reads that ended since the last call; null when none did.
+    std::shared_ptr<const EcuWorker::Pages> takePages();
+    // Serves the table's constants anew after their values changed.
+    void refreshConstants() { decoder.refreshConstants(); }
 
     // Decodes the process's runtime data block into the scalar values.
     void fillScalarValues();
@@ -95,5 +108,7 @@ private:
     BlockDecoder decoder;
     ClockFunction clock;
     std::shared_ptr<const EcuWorker::Record> record;
+    std::shared_ptr<const EcuWorker::Pages> pages;
+    std::string pageProblem;
     std::unique_ptr<EcuWorker> worker; // last: stopped before the rest goes
 };

@@ -22,6 +22,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     parser.openBytes(std::string(reinterpret_cast<const char*>(data), size));
     while (parser.readNext()) {
     }
+    // {expression} fields, channels inlined into them, as a load computes them.
+    parser.getTable()->resolveConstants();
     const SymbolTable* table = parser.getTable();
     for (const auto& symbol : table->getAllSymbols()) {
         if (symbol->SizeOf != 1 && symbol->SizeOf != 2 && symbol->SizeOf != 4)

@@ -10,6 +10,7 @@
 #include "link/EnvelopeFrame.h"
 #include "link/GenericLink.h"
 #include "serial/SerialPortHandler.h"
+#include "tests/support/ReplyScript.h"
 #include "tests/support/ScriptedLine.h"
 
 #include <wx/init.h>
@@ -21,29 +22,6 @@
 #include <string>
 
 namespace {
-
-struct Script {
-    const uint8_t* data = nullptr;
-    size_t size = 0;
-    size_t pos = 0;
-    bool wrapInFrames = false;
-
-    // The reply to one command.
-    std::string answer()
-    {
-        if (pos >= size)
-            return "";
-        uint8_t h = data[pos++];
-        if (h == 0xFF && pos < size) {
-            wrapInFrames = true;
-            h = data[pos++];
-        }
-        const size_t n = std::min<size_t>(h, size - pos);
-        const std::string bytes(reinterpret_cast<const char*>(data + pos), n);
-        pos += n;
-        return wrapInFrames ? encodeFrame(bytes) : bytes;
-    }
-};
 
 void Fail(const char* what)
 {
@@ -65,7 +43,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
     if (size < 1)
         return 0;
-    Script script;
+    ReplyScript script;
     script.data = data;
     script.size = size;
     script.pos = 1;

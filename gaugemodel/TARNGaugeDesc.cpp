@@ -4,6 +4,7 @@
 #include "gaugemodel/GaugeExpressionResolver.h"
 #include "gaugemodel/NumberFormat.h"
 
+#include <algorithm>
 #include <cmath>
 
 const RangeColour kRangeRed = {255, 0, 0, "red"};
@@ -110,16 +111,34 @@ wxArrayString TARNGaugeDesc::GaugeNumbers() const
         limit = 1;
     if (limit > kMaxLabels)
         limit = kMaxLabels;
+    const wxString format = labelsFormat();
     do {
-        labels.Add(FormatNumber(labelFormat, v));
+        labels.Add(FormatNumber(format, v));
         v = v + step;
         StderrTrace("TARNGaugeDesc::SetGaugeNumbers() %f\n", v);
     } while (!(v > end) && static_cast<int>(labels.GetCount()) < limit);
     return labels;
 }
 
+namespace {
+
+// More decimals than a double holds mean nothing; a negative count is none.
+wxString DecimalsFormat(int digits)
+{
+    return wxString::Format("%%.%df", std::clamp(digits, 0, 9));
+}
+
+} // namespace
+
+wxString TARNGaugeDesc::labelsFormat() const
+{
+    return fileDigits && labelFormat == "%.0f" ? DecimalsFormat(field11) : labelFormat;
+}
+
 wxString TARNGaugeDesc::valueFormat() const
 {
+    if (fileDigits)
+        return DecimalsFormat(field10);
     const double span = maxValue - minValue;
     if (span > 1000)
         return "%.0f";

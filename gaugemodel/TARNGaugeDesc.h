@@ -41,6 +41,12 @@ public:
     void setScaleFactor(int v);
     void setField10(int v) { field10 = v; }
     void setField11(int v) { field11 = v; }
+    // The gaugeCategory line the entry follows; empty before the first.
+    void setCategory(const wxString& v) { category = v; }
+    // From now on the value shows field10 decimals and the dial labels
+    // field11 (unless a label format was given): the digits that definition
+    // files of other firmwares ask for. Without it the span chooses.
+    void useFileDigits() { fileDigits = true; }
 
     void addRedRange(double lo, double hi);
     void addOrangeRange(double lo, double hi);
@@ -69,6 +75,8 @@ public:
     int getSweepAngle() const { return sweepAngle; }
     int getField10() const { return field10; }
     int getField11() const { return field11; }
+    const wxString& getCategory() const { return category; }
+    bool usesFileDigits() const { return fileDigits; }
     int totalTicks() const { return majorDivisions * minorDivisions; }
     const std::vector<GaugeRange>& getRanges() const { return ranges; }
 
@@ -76,8 +84,11 @@ public:
     // majorDivisions steps. Always ends, whatever the limits and divisions.
     // Traces each step, so the dial asks when it takes the description up.
     wxArrayString GaugeNumbers() const;
-    // The printf format of the value readout, chosen by the span.
+    // The printf format of the value readout: the file's digits, or chosen
+    // by the span.
     wxString valueFormat() const;
+    // The printf format of one dial label.
+    wxString labelsFormat() const;
     // Multi-line text for the debug log.
     wxString describe() const;
 
@@ -103,6 +114,8 @@ private:
     int sweepAngle = 270;
     int field10 = 0;
     int field11 = 0;
+    bool fileDigits = false;
+    wxString category;
     wxString m_expressions[FieldCount];
 };
 

@@ -20,6 +20,11 @@ void ShowChoice(wxWeakRef<GaugeValueSelector>& selector, wxWindow* gauge, GaugeL
     const wxString heading =
         desc ? wxString::Format(_("For the %s (now %s)"), kind, GaugeDescChooser::DisplayTitle(*desc))
              : wxString::Format(_("For the %s"), kind);
+    wxArrayString groups;
+    for (int index : chooser.GetOfferedIndexes()) {
+        const wxString category = chooser.At(index) ? chooser.At(index)->getCategory() : wxString();
+        groups.Add(category.empty() ? _("Other gauges") : category);
+    }
     selector->Offer(chooser.GetOfferedTitles(), desc ? chooser.RowOfIndex(shown) : -1, heading,
-                    chooser.EmptyOfferHint());
+                    chooser.EmptyOfferHint(), groups);
 }

@@ -6,6 +6,7 @@
 #include <wx/intl.h>
 #include <wx/window.h>
 
+#include <algorithm>
 #include <vector>
 
 GaugeDescMenu::GaugeDescMenu(wxWindow* owner, long closeId, Chosen chosen)
@@ -29,6 +30,33 @@ void GaugeDescMenu::Clear()
     m_subMenu = nullptr;
 }
 
+std::vector<MenuSection> GaugeDescMenu::Sections(const GaugeDescChooser& chooser) const
+{
+    const int count = chooser.Count();
+    const std::vector<MenuGroup> groups = SplitIntoMenuGroups(count, m_menuRows);
+    std::vector<MenuSection> sections;
+    if (groups.size() > 1) {
+        // A long list goes by the file's categories where it has them.
+        std::vector<wxString> categories(count);
+        for (int i = 0; i < count; ++i)
+            if (const TARNGaugeDesc* desc = chooser.At(i))
+                categories[i] = desc->getCategory();
+        sections = GroupByCategory(categories, m_menuRows, _("Other gauges"));
+        if (!sections.empty())
+            return sections;
+    }
+    for (const MenuGroup& group : groups) {
+        MenuSection section;
+        if (groups.size() > 1)
+            section.title = wxString::Format(_("Gauges %d-%d"), group.first + 1,
+                                             group.first + group.count);
+        for (int i = group.first; i < group.first + group.count; ++i)
+            section.items.push_back(i);
+        sections.push_back(section);
+    }
+    return sections;
+}
+
 void GaugeDescMenu::Build(const GaugeDescChooser& chooser, int shown)
 {
     Clear();
@@ -37,23 +65,36 @@ void GaugeDescMenu::Build(const GaugeDescChooser& chooser, int shown)
 
     m_menu = new wxMenu;
     m_subMenu = new wxMenu;
-    const std::vector<MenuGroup> groups = SplitIntoMenuGroups(count, m_menuRows);
-    for (const MenuGroup& group : groups) {
-        wxMenu* target = m_subMenu;
-        if (groups.size() > 1) {
-            target = new wxMenu;
-            m_subMenu->AppendSubMenu(target, wxString::Format(_("Gauges %d-%d"), group.first + 1,
-                                                              group.first + group.count));
+    const std::vector<MenuSection> sections = Sections(chooser);
+    // More sections than rows (many categories): they go into menus of
+    // consecutive sections in turn, titled by their first and last.
+    const std::vector<MenuGroup> shelves =
+        SplitIntoMenuGroups(int(sections.size()), std::max(1, m_menuRows));
+    for (const MenuGroup& shelf : shelves) {
+        wxMenu* shelfMenu = m_subMenu;
+        if (shelves.size() > 1) {
+            shelfMenu = new wxMenu;
+            m_subMenu->AppendSubMenu(shelfMenu,
+                                     sections[shelf.first].title + wxString::FromUTF8(" \u2026 ") +
+                                         sections[shelf.first + shelf.count - 1].title);
         }
-        for (int i = group.first; i < group.first + group.count; ++i) {
-            const int id = wxNewId();
-            const TARNGaugeDesc* desc = chooser.At(i);
-            // Check items, not radio items: a radio group cannot span submenus,
-            // and the mark must sit on exactly one description.
-            target->AppendCheckItem(id, desc ? GaugeDescChooser::DisplayTitle(*desc) : wxString(),
-                                    "");
-            m_menuIdToDesc[id] = i;
-            m_owner->Bind(wxEVT_MENU, &GaugeDescMenu::OnItem, this, id);
+        for (int s = shelf.first; s < shelf.first + shelf.count; ++s) {
+            const MenuSection& section = sections[s];
+            wxMenu* target = shelfMenu;
+            if (!section.title.empty()) {
+                target = new wxMenu;
+                shelfMenu->AppendSubMenu(target, section.title);
+            }
+            for (int i : section.items) {
+                const int id = wxNewId();
+                const TARNGaugeDesc* desc = chooser.At(i);
+                // Check items, not radio items: a radio group cannot span
+                // submenus, and the mark must sit on exactly one description.
+                target->AppendCheckItem(
+                    id, desc ? GaugeDescChooser::DisplayTitle(*desc) : wxString(), "");
+                m_menuIdToDesc[id] = i;
+                m_owner->Bind(wxEVT_MENU, &GaugeDescMenu::OnItem, this, id);
+            }
         }
     }
     m_menu->AppendSubMenu(m_subMenu, _("Change Gauge To"), "");

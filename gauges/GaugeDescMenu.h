@@ -1,12 +1,14 @@
 #pragma once
 // The dial's popup menu: "Change Gauge To" with one check item per
 // description, a separator and "Close window". More descriptions than the
-// screen has rows go into submenus of consecutive descriptions that each fit.
+// screen has rows go into submenus: one per gaugeCategory of the definition
+// file, else of consecutive descriptions, each cut to fit.
 //
 // The items' events are taken from the owner window (a test or the toolkit
 // may send them there); a chosen item is handed on with its description's
 // position in the list. The menu owns its wxMenu and ids, not the owner.
 #include "gaugemodel/GaugeDescChooser.h"
+#include "gaugemodel/MenuGroups.h"
 
 #include <wx/hashmap.h>
 #include <wx/menu.h>
@@ -44,6 +46,8 @@ public:
 
 private:
     void Clear();
+    // The submenus of the list, in order; one untitled section: a flat list.
+    std::vector<MenuSection> Sections(const GaugeDescChooser& chooser) const;
     void OnItem(wxCommandEvent& event);
 
     wxWindow* m_owner;

@@ -3,10 +3,13 @@
 #include "dispatch/GaugeListener.h"
 
 #include <wx/button.h>
+#include <wx/choice.h>
 #include <wx/intl.h>
 #include <wx/listbox.h>
 #include <wx/sizer.h>
 #include <wx/stattext.h>
+
+#include <algorithm>
 
 // Allocated once per run, before the event table below is built from them.
 const long GaugeValueSelector::ID_LISTBOX1 = wxNewId();
@@ -14,6 +17,7 @@ const long GaugeValueSelector::ID_BUTTON1 = wxNewId();
 const long GaugeValueSelector::ID_BUTTON2 = wxNewId();
 const long GaugeValueSelector::ID_HEADING = wxNewId();
 const long GaugeValueSelector::ID_HINT = wxNewId();
+const long GaugeValueSelector::ID_GROUPS = wxNewId();
 
 // Width of the list; the heading and the hint wrap at it.
 static const int kListWidth = 150;
@@ -24,6 +28,7 @@ wxBEGIN_EVENT_TABLE(GaugeValueSelector, wxFrame)
     EVT_BUTTON(GaugeValueSelector::ID_BUTTON2, GaugeValueSelector::OnCancel)
     EVT_LISTBOX(GaugeValueSelector::ID_LISTBOX1, GaugeValueSelector::OnListSelect)
     EVT_CLOSE(GaugeValueSelector::OnClose)
+    EVT_CHOICE(GaugeValueSelector::ID_GROUPS, GaugeValueSelector::OnGroup)
 wxEND_EVENT_TABLE()
 
 // The default frame style without the resize border, kept above the dashboard.
@@ -40,6 +45,10 @@ GaugeValueSelector::GaugeValueSelector(wxWindow* parent, wxWindowID id)
                                "ID_HEADING");
     heading->Hide();
     mainSizer->Add(heading, 0, wxLEFT | wxRIGHT | wxTOP, 5);
+    groupChoice = new wxChoice(this, ID_GROUPS, wxDefaultPosition, wxSize(kListWidth, -1), 0,
+                               nullptr, 0, wxDefaultValidator, "ID_GROUPS");
+    groupChoice->Hide();
+    mainSizer->Add(groupChoice, 0, wxLEFT | wxRIGHT | wxTOP, 5);
     listBox = new wxListBox(this, ID_LISTBOX1, wxDefaultPosition, wxSize(kListWidth, kListHeight),
                             0, nullptr, 0, wxDefaultValidator, "ID_LISTBOX1");
     mainSizer->Add(listBox, 1, wxALL | wxALIGN_CENTER, 5);
@@ -75,15 +84,40 @@ void GaugeValueSelector::SetTarget(GaugeListener* newTarget)
 }
 
 void GaugeValueSelector::Offer(const wxArrayString& titles, int currentRow,
-                               const wxString& headingText, const wxString& emptyHint)
+                               const wxString& headingText, const wxString& emptyHint,
+                               const wxArrayString& groups)
 {
     userPicking = false;
-    listBox->Clear();
-    listBox->Set(titles);
-    if (currentRow >= 0 && currentRow < int(titles.size())) {
-        // Selecting by program reports nothing: the mark is not a choice.
-        listBox->SetSelection(currentRow);
-        listBox->EnsureVisible(currentRow);
+    offeredTitles = titles;
+    offeredGroups.Clear();
+    groupChoice->Clear();
+    if (groups.size() == titles.size() && int(titles.size()) > kRowsBeforeGroups) {
+        wxArrayString names;
+        for (const wxString& group : groups)
+            if (names.Index(group) == wxNOT_FOUND)
+                names.Add(group);
+        if (names.size() > 1) {
+            offeredGroups = groups;
+            groupChoice->Set(names);
+        }
+    }
+    groupChoice->Show(!offeredGroups.empty());
+    // The choice takes its height from the list: the window keeps its size.
+    const int choiceHeight = offeredGroups.empty() ? 0 : groupChoice->GetBestSize().y + 5;
+    listBox->SetMinSize(wxSize(kListWidth, kListHeight - choiceHeight));
+    listBox->SetSize(wxSize(kListWidth, kListHeight - choiceHeight));
+    const bool marked = currentRow >= 0 && currentRow < int(titles.size());
+    if (!offeredGroups.empty())
+        ShowGroup(marked ? offeredGroups[currentRow] : groupChoice->GetString(0));
+    else
+        ShowGroup(wxString());
+    if (marked) {
+        const auto at = std::find(rowsShown.begin(), rowsShown.end(), currentRow);
+        if (at != rowsShown.end()) {
+            // Selecting by program reports nothing: the mark is not a choice.
+            listBox->SetSelection(int(at - rowsShown.begin()));
+            listBox->EnsureVisible(int(at - rowsShown.begin()));
+        }
     }
     heading->SetLabelText(headingText);
     heading->Wrap(kListWidth);
@@ -104,10 +138,39 @@ void GaugeValueSelector::Offer(const wxArrayString& titles, int currentRow,
     Raise();
 }
 
+void GaugeValueSelector::ShowGroup(const wxString& name)
+{
+    rowsShown.clear();
+    wxArrayString shown;
+    for (size_t row = 0; row < offeredTitles.size(); ++row) {
+        if (offeredGroups.empty() || offeredGroups[row] == name) {
+            rowsShown.push_back(int(row));
+            shown.Add(offeredTitles[row]);
+        }
+    }
+    listBox->Clear();
+    listBox->Set(shown);
+    if (!offeredGroups.empty())
+        groupChoice->SetStringSelection(name);
+}
+
+wxChoice* GaugeValueSelector::GetGroupChoice() const
+{
+    return groupChoice->IsShown() ? groupChoice : nullptr;
+}
+
+void GaugeValueSelector::OnGroup(wxCommandEvent&)
+{
+    userPicking = false;
+    ShowGroup(groupChoice->GetStringSelection());
+}
+
 void GaugeValueSelector::Choose()
 {
+    const int selected = listBox->GetSelection();
     if (target)
-        target->SetValueIdx(listBox->GetSelection());
+        target->SetValueIdx(selected >= 0 && selected < int(rowsShown.size()) ? rowsShown[selected]
+                                                                              : selected);
     Hide();
 }
 

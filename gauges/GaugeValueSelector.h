@@ -6,9 +6,12 @@
 #include <wx/arrstr.h>
 #include <wx/frame.h>
 
+#include <vector>
+
 class GaugeListener;
 class wxBoxSizer;
 class wxButton;
+class wxChoice;
 class wxListBox;
 class wxStaticText;
 
@@ -23,9 +26,19 @@ public:
     // Replaces the list with `titles`, shows and raises the window. Not modal:
     // returns at once. `currentRow` (when in the list) is marked as the one
     // shown now; `heading` says which gauge the choice is for; with no titles,
-    // `emptyHint` says why, in place of the list.
+    // `emptyHint` says why, in place of the list. `groups` (empty, or one per
+    // title: the definition file's gauge categories) splits a long list: a
+    // choice of group above it, the list showing that group's titles; the
+    // target still hears the row of `titles`.
     void Offer(const wxArrayString& titles, int currentRow = -1,
-               const wxString& heading = wxString(), const wxString& emptyHint = wxString());
+               const wxString& heading = wxString(), const wxString& emptyHint = wxString(),
+               const wxArrayString& groups = wxArrayString());
+    // Null while the list is not split.
+    wxChoice* GetGroupChoice() const;
+    // Shows the titles of group `name` (after Offer with groups).
+    void ShowGroup(const wxString& name);
+    // A list longer than this is split by groups.
+    static constexpr int kRowsBeforeGroups = 10;
     wxStaticText* GetHeading() const { return heading; }
     wxStaticText* GetHint() const { return hint; }
 
@@ -34,6 +47,7 @@ public:
     static const long ID_BUTTON2;
     static const long ID_HEADING;
     static const long ID_HINT;
+    static const long ID_GROUPS;
 
 private:
     // Passes the selected row (-1 when none) to the target, then hides.
@@ -46,15 +60,21 @@ private:
     void OnListRelease(wxMouseEvent& event);
     void OnListLeave(wxFocusEvent& event);
     void OnClose(wxCloseEvent& event);
+    void OnGroup(wxCommandEvent& event);
 
     wxBoxSizer* mainSizer = nullptr;
     wxStaticText* heading = nullptr;
+    wxChoice* groupChoice = nullptr;
     wxListBox* listBox = nullptr;
     wxStaticText* hint = nullptr;
     wxBoxSizer* buttonSizer = nullptr;
     wxButton* okButton = nullptr;
     wxButton* cancelButton = nullptr;
     GaugeListener* target = nullptr;
+    // The whole offer, and which of its rows the list shows (in order).
+    wxArrayString offeredTitles;
+    wxArrayString offeredGroups;
+    std::vector<int> rowsShown;
     // The user pressed a mouse button or key on the list and no choice is
     // reported yet: only such selections count (see OnListSelect).
     bool userPicking = false;

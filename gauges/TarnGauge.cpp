@@ -199,6 +199,15 @@ void TarnGauge::SetDefaultGaugeDesc(int index)
                                  static_cast<const void*>(m_gd)));
 }
 
+void TarnGauge::RetakeGaugeDesc()
+{
+    if (!m_gd)
+        return;
+    UseGaugeDesc(m_defGaugeId);
+    m_needRebuild = true;
+    Refresh();
+}
+
 void TarnGauge::SetDefaultGaugeDesc(const wxString& name)
 {
     const int index = m_chooser.FindBySymbol(name);

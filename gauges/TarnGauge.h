@@ -65,6 +65,8 @@ public:
     // Asks the dispatcher which descriptions the current input can serve;
     // enables their submenu items and remembers them for the selector.
     void UpdateAvailableGauges();
+    // Takes the description shown up again after it changed (its limits).
+    void RetakeGaugeDesc();
     // Rebuilds the circular shape mask for a square of side `width`.
     void setSize(int width);
     // Most rows of one popup menu (normally what fits the display); the

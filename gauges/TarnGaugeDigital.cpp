@@ -249,6 +249,12 @@ void TarnGaugeDigital::SetDefaultGaugeDesc(int i)
     ShowDescTexts();
 }
 
+void TarnGaugeDigital::RetakeGaugeDesc()
+{
+    if (m_desc)
+        ShowDescTexts();
+}
+
 void TarnGaugeDigital::SetValueIdx(int i)
 {
     DebugLog(0, wxString::Format("SetValueIdx recived index: %i", i));

@@ -42,6 +42,8 @@ public:
     void SetValueIdx(int i) override;
     // Position `i` of the description list; out of range means 0.
     void SetDefaultGaugeDesc(int i);
+    // Takes the description shown up again after it changed.
+    void RetakeGaugeDesc();
 
     // For tests and the dashboard's own checks.
     GaugeValueSelector* GetSelector() const { return m_selector; }

@@ -61,7 +61,7 @@ size_t CommandTemplate::length() const
 }
 
 bool parseCommandTemplate(const wxString& text, uint8_t canId, CommandTemplate& command,
-                          wxString& error)
+                          wxString& error, const std::string* pageIdentifier)
 {
     static const wxString canIdName = wxS("$tsCanId");
     command.pieces.clear();
@@ -109,6 +109,16 @@ bool parseCommandTemplate(const wxString& text, uint8_t canId, CommandTemplate& 
                 piece.width = width;
                 piece.position = i;
                 command.pieces.push_back(piece);
+            } else if (kind == 'i' && pageIdentifier) {
+                if (pageIdentifier->size() != static_cast<size_t>(width)) {
+                    error = wxString::Format("the page identifier has %zu bytes where %s takes %d",
+                                             pageIdentifier->size(), text.substr(i, j + 1 - i),
+                                             width) +
+                            at(i);
+                    return false;
+                }
+                for (char byte : *pageIdentifier)
+                    addByte(command, byte);
             } else {
                 error = "unsupported placeholder " + text.substr(i, j + 1 - i) + at(i);
                 return false;

@@ -3,7 +3,8 @@
 // Escapes: \xHH (two hex digits) is one byte, \\ a backslash, \$tsCanId the
 // CAN id byte. Placeholders: %o and %c are the offset and count of the part
 // wanted in one byte, %2o and %2c in two bytes of the file's byte order, %%
-// a percent sign. Any other character is itself (one byte; at most U+00FF).
+// a percent sign. In a page's commands %i and %2i stand for the page's
+// identifier, its bytes as written (one or two of them). Any other character is itself (one byte; at most U+00FF).
 // Anything else after "\" or "%" is refused with a message saying what and
 // where.
 #include "definition/LinkSettings.h"
@@ -40,8 +41,9 @@ struct CommandTemplate {
 };
 
 // False with `error` set (and `command` unspecified) when the text is refused.
+// `pageIdentifier`: the bytes of %i / %2i; without it they are refused.
 bool parseCommandTemplate(const wxString& text, uint8_t canId, CommandTemplate& command,
-                          wxString& error);
+                          wxString& error, const std::string* pageIdentifier = nullptr);
 // The command's bytes for one part; false with `error` when the offset or
 // count does not fit its placeholder.
 bool fillCommand(const CommandTemplate& command, uint32_t offset, uint32_t count,

@@ -5,6 +5,7 @@
 #include "link/LinkState.h"
 
 #include <functional>
+#include <string>
 #include <vector>
 
 class EcuLink {
@@ -13,12 +14,30 @@ public:
     // during a fetch (e.g. to Searching while it looks for the ECU).
     using StateReport = std::function<void(const LinkState&)>;
 
+    // A reply refused (CRC, length, status) on a line that works.
+    static constexpr int kReplyRefused = -402;
+
     virtual ~EcuLink() = default;
 
     // One fetch. On success sets `block` to a record that passed every check
     // of the link and returns 0; otherwise leaves `block` alone and returns a
     // negative code. A link opens and reopens its port by itself as needed.
     virtual int fetch(std::vector<unsigned char>& block, const StateReport& report) = 0;
+
+    // The pages of constants the link reads (the built-in firmware's: none).
+    virtual int pageCount() const { return 0; }
+    // Reads page `index` (from 0) whole. On success sets `bytes` to it and
+    // returns 0; otherwise leaves `bytes` alone, returns a negative code
+    // (kReplyRefused when the line still works) and says why in `problem`.
+    // `betweenParts` (may be empty) runs between two parts of the page; it
+    // may fetch on this link.
+    using BetweenParts = std::function<void()>;
+    virtual int readPage(int /*index*/, std::vector<unsigned char>& /*bytes*/, std::string& problem,
+                         const BetweenParts& /*betweenParts*/ = {})
+    {
+        problem = "the link reads no pages";
+        return -1;
+    }
 
     // Ends a fetch in progress as soon as possible (any thread); every fetch
     // fails at once until resume().

@@ -2,8 +2,11 @@
 
 #include "base/DebugLog.h"
 
+#include <string>
+
 EcuWorker::EcuWorker(std::unique_ptr<EcuLink> ecuLink, Decoder decoder, ClockFunction clockFunction)
-    : link(std::move(ecuLink)), decode(std::move(decoder)), clock(std::move(clockFunction))
+    : link(std::move(ecuLink)), decode(std::move(decoder)), clock(std::move(clockFunction)),
+      pages(link ? link->pageCount() : 0)
 {
     if (!clock)
         clock = [] { return Clock::now(); };
@@ -51,6 +54,30 @@ void EcuWorker::stop()
     link->resume();
 }
 
+void EcuWorker::requestPages()
+{
+    std::lock_guard<std::mutex> lock(mutex);
+    if (pages == 0 || stopping)
+        return;
+    pagesAsked = true;
+    if (!thread.joinable())
+        thread = std::thread([this] { run(); });
+    changed.notify_all();
+}
+
+std::shared_ptr<const EcuWorker::Pages> EcuWorker::latestPages() const
+{
+    std::lock_guard<std::mutex> lock(mutex);
+    return pagesRead;
+}
+
+std::shared_ptr<const EcuWorker::Pages> EcuWorker::waitForPages(uint64_t after)
+{
+    std::unique_lock<std::mutex> lock(mutex);
+    changed.wait(lock, [&] { return stopping || (pagesRead && pagesRead->sequence > after); });
+    return pagesRead && pagesRead->sequence > after ? pagesRead : nullptr;
+}
+
 std::shared_ptr<const EcuWorker::Record> EcuWorker::latest() const
 {
     std::lock_guard<std::mutex> lock(mutex);
@@ -75,6 +102,9 @@ void EcuWorker::report(const LinkState& newState)
         std::lock_guard<std::mutex> lock(mutex);
         if (state == newState)
             return;
+        // Connected anew: the ECU may have been changed or tuned meanwhile.
+        if (newState.kind == LinkState::Connected && state.kind != LinkState::Connected && pages > 0)
+            pagesAsked = true;
         state = newState;
     }
     DebugLog(newState.kind == LinkState::Connected ? 0 : 1,
@@ -84,35 +114,93 @@ void EcuWorker::report(const LinkState& newState)
 void EcuWorker::run()
 {
     link->resume();
-    std::vector<unsigned char> block;
     for (;;) {
         {
             std::unique_lock<std::mutex> lock(mutex);
-            changed.wait(lock, [this] { return stopping || asked; });
+            changed.wait(lock, [this] { return stopping || asked || pagesAsked || nextPage >= 0; });
             if (stopping)
                 break;
+            if (!asked) {
+                // A new round starts over; the pages read so far stay.
+                if (pagesAsked) {
+                    pagesAsked = false;
+                    nextPage = 0;
+                    roundStarted = std::chrono::steady_clock::now();
+                    round = std::make_shared<Pages>();
+                    round->bytes = pagesRead ? pagesRead->bytes
+                                             : std::vector<std::vector<unsigned char>>(size_t(pages));
+                }
+                lock.unlock();
+                readNextPage();
+                continue;
+            }
             asked = false;
             running = true;
         }
-        const int fetched =
-            link->fetch(block, [this](const LinkState& linkState) { report(linkState); });
-        std::shared_ptr<Record> fresh;
-        if (fetched == 0) {
-            fresh = std::make_shared<Record>();
-            fresh->fetchedAt = clock();
-            if (decode)
-                decode(block, fresh->values);
-        }
-        std::lock_guard<std::mutex> lock(mutex);
-        result = fetched;
-        if (fresh) {
-            fresh->sequence = ++sequence;
-            record = std::move(fresh);
-        }
-        running = false;
-        changed.notify_all();
+        runFetch();
     }
     std::lock_guard<std::mutex> lock(mutex);
     running = false;
+    changed.notify_all();
+}
+
+void EcuWorker::runFetch()
+{
+    const int fetched = link->fetch(block, [this](const LinkState& linkState) { report(linkState); });
+    std::shared_ptr<Record> fresh;
+    if (fetched == 0) {
+        fresh = std::make_shared<Record>();
+        fresh->fetchedAt = clock();
+        if (decode)
+            decode(block, fresh->values);
+    }
+    std::lock_guard<std::mutex> lock(mutex);
+    result = fetched;
+    if (fresh) {
+        fresh->sequence = ++sequence;
+        record = std::move(fresh);
+    }
+    running = false;
+    changed.notify_all();
+}
+
+void EcuWorker::fetchIfAsked()
+{
+    {
+        std::lock_guard<std::mutex> lock(mutex);
+        if (stopping || !asked)
+            return;
+        asked = false;
+        running = true;
+    }
+    runFetch();
+}
+
+void EcuWorker::readNextPage()
+{
+    const int index = nextPage;
+    std::vector<unsigned char> bytes;
+    std::string why;
+    const int r = link->readPage(index, bytes, why, [this] { fetchIfAsked(); });
+    if (r == 0) {
+        round->bytes[size_t(index)].swap(bytes);
+        ++round->readNow;
+    } else if (round->problem.empty()) {
+        round->problem = "page " + std::to_string(index + 1) + ": " + why;
+    }
+    if (r != 0)
+        DebugLog(1, wxString::FromUTF8("Page " + std::to_string(index + 1) + " not read: " + why));
+    ++nextPage;
+    std::lock_guard<std::mutex> lock(mutex);
+    // A refused reply spoils one page; a line that fails spoils the rest of the round.
+    const bool lineDown = r != 0 && r != EcuLink::kReplyRefused;
+    if (nextPage < pages && !lineDown && !stopping)
+        return;
+    if (nextPage < pages && round->problem.empty())
+        round->problem = "stopped at page " + std::to_string(nextPage + 1);
+    nextPage = -1;
+    round->took = std::chrono::steady_clock::now() - roundStarted;
+    round->sequence = ++pageRounds;
+    pagesRead = std::move(round);
     changed.notify_all();
 }

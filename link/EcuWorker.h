@@ -6,6 +6,11 @@
 // the caller and written to the debug log. The link reopens its port by
 // itself, so the worker reconnects by simply going on fetching.
 //
+// Whenever the link comes to Connected (the first time, and after every
+// failure), and on requestPages(), the worker reads the link's pages of
+// constants one by one, running any fetch asked meanwhile between two parts
+// of a page, then publishes them all. A page that fails keeps its earlier bytes.
+//
 // stop() (also run by the destructor) interrupts a fetch in progress, even in
 // the middle of a wait, and returns once the thread has ended.
 #include "base/ValueMap.h"
@@ -18,6 +23,7 @@
 #include <functional>
 #include <memory>
 #include <mutex>
+#include <string>
 #include <thread>
 #include <vector>
 
@@ -34,6 +40,15 @@ public:
         uint64_t sequence = 0; // 1 for the first record, then counting up
     };
 
+    struct Pages {
+        // Per page its last good bytes; empty when never read.
+        std::vector<std::vector<unsigned char>> bytes;
+        int readNow = 0;     // pages read in the round that published this
+        std::string problem; // the first page that failed in that round and why; empty: none
+        uint64_t sequence = 0;
+        std::chrono::steady_clock::duration took{}; // the round, fetches between its parts included
+    };
+
     // `clock` tells the fetch times (steady_clock::now without one). The link
     // is owned; it is used on the worker's thread only, apart from interrupt().
     EcuWorker(std::unique_ptr<EcuLink> link, Decoder decoder, ClockFunction clock = {});
@@ -48,6 +63,16 @@ public:
     int waitForFetch();
     void stop();
 
+    // Asks for the pages to be read again (nothing when the link has none).
+    void requestPages();
+    // The pages of the last round ended, or null before one ended.
+    std::shared_ptr<const Pages> latestPages() const;
+    // Blocks until a round newer than the one numbered `after` ended (or the
+    // worker stops); that round's pages, or null when stopped first.
+    std::shared_ptr<const Pages> waitForPages(uint64_t after);
+    // The link's pages (0: it reads none).
+    int pageCount() const { return pages; }
+
     // The latest record, or null before the first good fetch.
     std::shared_ptr<const Record> latest() const;
     LinkState linkState() const;
@@ -57,10 +82,22 @@ public:
 private:
     void run();
     void report(const LinkState& state);
+    // Reads the next page of the round; publishes the round after its last.
+    void readNextPage();
+    // One fetch asked for, with `running` set; publishes a good record.
+    void runFetch();
+    // Between two parts of a page: the fetch asked meanwhile, if any.
+    void fetchIfAsked();
 
     std::unique_ptr<EcuLink> link;
     Decoder decode;
     ClockFunction clock;
+    const int pages;
+    // The round of page reads, the worker's own.
+    int nextPage = -1; // -1: no round under way
+    std::shared_ptr<Pages> round;
+    std::chrono::steady_clock::time_point roundStarted;
+    std::vector<unsigned char> block;
 
     mutable std::mutex mutex;
     std::condition_variable changed;
@@ -68,8 +105,11 @@ private:
     bool running = false;
     bool stopping = false;
     std::shared_ptr<const Record> record;
+    std::shared_ptr<const Pages> pagesRead;
+    bool pagesAsked = false;
     LinkState state;
     uint64_t sequence = 0;
+    uint64_t pageRounds = 0;
     std::atomic<int> result{0};
     std::thread thread; // last: started after everything above exists
 };

@@ -45,7 +45,8 @@ std::string quoted(const std::string& bytes)
 GenericLink::GenericLink(SerialPortHandler& serialPort, const LinkSettings& linkSettings,
                          int32_t blockSize, GenericLinkOptions linkOptions)
     : port(serialPort), settings(linkSettings), options(linkOptions), size(blockSize),
-      setup(setUpGenericLink(settings, size, options.baud, options.canId))
+      setup(setUpGenericLink(settings, size, options.baud, options.canId)),
+      pages(setUpPages(settings, options.canId))
 {
 }
 
@@ -243,24 +244,25 @@ int GenericLink::identify()
     return 0;
 }
 
-int GenericLink::fetchPart(int32_t offset, int32_t count, unsigned char* out)
+int GenericLink::readPart(const CommandTemplate& command, int32_t offset, int32_t count,
+                          size_t largest, std::string what, unsigned char* out)
 {
-    std::string command;
+    std::string bytes;
     wxString error;
-    if (!fillCommand(setup.blockCommand, static_cast<uint32_t>(offset),
-                     static_cast<uint32_t>(count), settings.endianness, command, error))
-        return fail(kBadSettings, "ochGetCommand: " + error.utf8_string());
-    std::string what = "the runtime data request " + quoted(command);
-    if (setup.part < size)
+    if (!fillCommand(command, static_cast<uint32_t>(offset), static_cast<uint32_t>(count),
+                     settings.endianness, bytes, error))
+        return fail(kBadSettings, what + ": " + error.utf8_string());
+    what += " " + quoted(bytes);
+    if (static_cast<size_t>(count) < largest)
         what += " (bytes " + std::to_string(offset) + " to " + std::to_string(offset + count - 1) +
                 ")";
-    int r = send(command);
+    int r = send(bytes);
     if (r < 0)
         return r;
     if (settings.isFramed()) {
         std::vector<unsigned char> frame;
         size_t dataOffset = 0, dataLength = 0;
-        r = readFrame(frame, static_cast<size_t>(size), what, dataOffset, dataLength);
+        r = readFrame(frame, largest, what, dataOffset, dataLength);
         if (r < 0)
             return r;
         if (dataLength != static_cast<size_t>(count))
@@ -270,7 +272,7 @@ int GenericLink::fetchPart(int32_t offset, int32_t count, unsigned char* out)
         std::memcpy(out, frame.data() + dataOffset, dataLength);
         return 0;
     }
-    const size_t onLine = command.size() + static_cast<size_t>(count);
+    const size_t onLine = bytes.size() + static_cast<size_t>(count);
     const int got =
         readUntil(out, count, Clock::now() + std::chrono::milliseconds(replyLimitMs(onLine)));
     if (got < 0)
@@ -290,7 +292,7 @@ int GenericLink::fetchPart(int32_t offset, int32_t count, unsigned char* out)
     return 0;
 }
 
-int GenericLink::fetch(std::vector<unsigned char>& block)
+int GenericLink::connect()
 {
     if (!setup.problem.empty())
         return fail(kBadSettings, setup.problem);
@@ -301,9 +303,75 @@ int GenericLink::fetch(std::vector<unsigned char>& block)
         return r;
     if (!identified && (r = identify()) < 0)
         return r;
+    return 0;
+}
+
+int GenericLink::readPage(int index, std::vector<unsigned char>& bytes, std::string& why,
+                          const BetweenParts& betweenParts)
+{
+    const auto failed = [&](int code) {
+        why = problem;
+        return code;
+    };
+    if (index < 0 || index >= pageCount()) {
+        problem = pages.problem.empty() ? "there is no page " + std::to_string(index + 1)
+                                        : pages.problem;
+        return failed(kBadSettings);
+    }
+    int r = connect();
+    if (r < 0)
+        return failed(r);
+    const PageCommands& page = pages.pages[static_cast<size_t>(index)];
+    const std::string name = "page " + std::to_string(index + 1);
+    if (!page.activate.empty()) {
+        if ((r = send(page.activate)) < 0)
+            return failed(r);
+        // Framed, the firmware confirms; raw, whatever it says is let go.
+        if (settings.isFramed()) {
+            std::vector<unsigned char> frame;
+            size_t dataOffset = 0, dataLength = 0;
+            r = readFrame(frame, kSignatureRoom, "the activation of " + name, dataOffset, dataLength);
+            if (r < 0)
+                return failed(r);
+        } else {
+            dropUntilQuiet();
+        }
+    }
+    std::vector<unsigned char> fresh(static_cast<size_t>(page.size));
+    for (int32_t offset = 0; offset < page.size; offset += page.part) {
+        if (offset > 0 && betweenParts) {
+            betweenParts();
+            // A fetch that failed meanwhile leaves a line to be set up anew.
+            if (!identified) {
+                fail(kNoReply, "the line failed during the read of " + name);
+                return failed(kNoReply);
+            }
+        }
+        r = readPart(page.read, offset, std::min(page.part, page.size - offset),
+                     static_cast<size_t>(page.size), "the read of " + name, fresh.data() + offset);
+        if (r < 0)
+            return failed(r);
+    }
+    if (port.getOpenCount() != openCount) {
+        fail(kNoReply, "the serial port was opened anew during the read of " + name);
+        return failed(kNoReply);
+    }
+    bytes.swap(fresh);
+    problem.clear();
+    why.clear();
+    return 0;
+}
+
+int GenericLink::fetch(std::vector<unsigned char>& block)
+{
+    int r = connect();
+    if (r < 0)
+        return r;
     std::vector<unsigned char> fresh(static_cast<size_t>(size));
     for (int32_t offset = 0; offset < size; offset += setup.part) {
-        r = fetchPart(offset, std::min(setup.part, size - offset), fresh.data() + offset);
+        r = readPart(setup.blockCommand, offset, std::min(setup.part, size - offset),
+                     static_cast<size_t>(size), "the runtime data request",
+                     fresh.data() + offset);
         if (r < 0)
             return r;
     }

@@ -4,7 +4,8 @@
 // then ochGetCommand fetches the runtime data block: in parts of at most
 // blockingFactor bytes when the command names the part it wants (%o, %c),
 // as raw bytes or in the framed envelope (link/EnvelopeFrame.h), at the line
-// speed the user chose.
+// speed the user chose. The pages of constants are read the same way, each
+// in parts of at most blockingFactor bytes (link/PageSetup.h).
 //
 // A reply is taken only whole. Refused, and never handed on: a frame with a
 // bad CRC, an impossible length or an error status; a frame or raw reply that
@@ -19,6 +20,7 @@
 #include "definition/LinkSettings.h"
 #include "link/EcuLink.h"
 #include "link/GenericLinkSetup.h"
+#include "link/PageSetup.h"
 
 #include <chrono>
 #include <cstdint>
@@ -38,7 +40,7 @@ public:
     // kInterrupted included).
     static constexpr int kBadSettings = -400;   // the file's link settings cannot be used
     static constexpr int kNoReply = -401;       // nothing, or too little, came in time
-    static constexpr int kBadReply = -402;      // a reply was refused
+    static constexpr int kBadReply = kReplyRefused; // a reply was refused
     static constexpr int kWrongFirmware = -403; // the signature is not the file's
 
     static constexpr int kDefaultReadSlackMs = 100;
@@ -60,6 +62,13 @@ public:
     // their reason, NoReply the part of it that tells what was missing.
     int fetch(std::vector<unsigned char>& block, const StateReport& report) override;
 
+    // Pages the file's settings let it read; 0 when they cannot be used
+    // (pageProblem() says why).
+    int pageCount() const override { return static_cast<int>(pages.pages.size()); }
+    int readPage(int index, std::vector<unsigned char>& bytes, std::string& why,
+                 const BetweenParts& betweenParts = {}) override;
+    const std::string& pageProblem() const { return pages.problem; }
+
     // Ends the port's transfer or a wait of this link at once (any thread);
     // every fetch fails with SerialPortHandler::kInterrupted until resume().
     void interrupt() override;
@@ -79,7 +88,12 @@ private:
 
     int prepareLine();
     int identify();
-    int fetchPart(int32_t offset, int32_t count, unsigned char* out);
+    // The line ready and the firmware known.
+    int connect();
+    // One part of a whole of `largest` bytes: the command of `command` filled
+    // for it, its reply checked and copied to `out`. `what` names the request.
+    int readPart(const CommandTemplate& command, int32_t offset, int32_t count, size_t largest,
+                 std::string what, unsigned char* out);
     // Sends one command, raw or framed, after the pause interWriteDelay asks for.
     int send(const std::string& command);
     // Reads exactly n bytes before `deadline`; the count read, or a port error.
@@ -101,6 +115,7 @@ private:
     GenericLinkOptions options;
     int32_t size;
     GenericLinkSetup setup;
+    PageSetup pages;
 
     bool identified = false;
     bool lineReady = false;

@@ -9,7 +9,9 @@ namespace {
 std::vector<wxRect> Gauges(const DashboardLayout& l)
 {
     std::vector<wxRect> all = {l.dial};
-    all.insert(all.end(), std::begin(l.digital), std::end(l.digital));
+    all.insert(all.end(), l.digital, l.digital + l.digitalCount);
+    if (!l.lamps.IsEmpty())
+        all.push_back(l.lamps);
     return all;
 }
 
@@ -37,6 +39,14 @@ TEST(DashboardLayout, EverySizeFitsWithoutOverlap)
         for (int w = 240; w <= 1920; w += 56) {
             for (int h = 295; h <= 1055; h += 38) {
                 SCOPED_TRACE(testing::Message() << w << "x" << h << " strip " << strip);
+                // A front page of seven digital gauges and many lamps fits as well.
+                const DashboardLayout full = LayOutDashboard(wxSize(w, h), strip, {7, 40});
+                const std::vector<wxRect> fullAll = Gauges(full);
+                for (size_t i = 0; i < fullAll.size(); ++i) {
+                    ASSERT_TRUE(wxRect(0, 0, w, h - strip).Contains(fullAll[i])) << i;
+                    for (size_t j = i + 1; j < fullAll.size(); ++j)
+                        ASSERT_FALSE(fullAll[i].Intersects(fullAll[j])) << i << " " << j;
+                }
                 const DashboardLayout l = LayOutDashboard(wxSize(w, h), strip);
                 const wxRect room(0, 0, w, h - strip);
                 const std::vector<wxRect> all = Gauges(l);
@@ -46,6 +56,8 @@ TEST(DashboardLayout, EverySizeFitsWithoutOverlap)
                         ASSERT_FALSE(all[i].Intersects(all[j])) << i << " " << j;
                 }
                 ASSERT_EQ(l.dial.width, l.dial.height);
+                for (const wxRect& d : full.digital)
+                    ASSERT_NEAR(d.height, d.width * kDigitalHeightPerWidth, 1 + d.width / 100.0);
                 for (const wxRect& d : l.digital)
                     ASSERT_NEAR(d.height, d.width * kDigitalHeightPerWidth, 1 + d.width / 100.0);
                 ASSERT_EQ(l.strip, strip ? wxRect(0, h - strip, w, strip) : wxRect());
@@ -73,11 +85,47 @@ TEST(DashboardLayout, LandscapePutsTheDialLeftAtFullHeight)
         EXPECT_GE(l.dial.height, c.client.y * 19 / 20);
         EXPECT_EQ(l.dial.x, l.dial.y);
         EXPECT_LE(l.dial.x, c.client.y / 50 + 2) << "a narrow margin only";
-        for (const wxRect& d : l.digital)
-            EXPECT_GT(d.x, l.dial.GetRight());
+        for (int i = 0; i < l.digitalCount; ++i)
+            EXPECT_GT(l.digital[i].x, l.dial.GetRight());
         EXPECT_EQ(l.digital[1].x == l.digital[0].x, c.column);
     }
     // Only a little wider than tall: the proportional picture is larger.
     EXPECT_FALSE(LayOutDashboard(wxSize(400, 380)).landscape);
     EXPECT_TRUE(LayOutDashboard(wxSize(0, 0)).dial.IsEmpty());
+}
+
+// All the front page's gauges only from an 800 x 480 window up (its client
+// area below the menu bar: 800 x 455, or 480 x 775); a handheld keeps four.
+TEST(DashboardLayout, FrontPageGaugesWhereThereIsRoom)
+{
+    const struct {
+        wxSize client;
+        int wanted, shown;
+    } cases[] = {{{240, 295}, 7, 4}, {{760, 455}, 7, 4}, {{800, 430}, 7, 4}, {{800, 455}, 7, 7},
+                 {{800, 455}, 5, 5},  {{800, 455}, 12, 7}, {{800, 455}, 2, 4}, {{480, 775}, 6, 6},
+                 {{1920, 1055}, 7, 7}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.client.x << "x" << c.client.y << " " << c.wanted);
+        const DashboardLayout l = LayOutDashboard(c.client, 14, {c.wanted, 0});
+        EXPECT_EQ(l.digitalCount, c.shown);
+        for (int i = 0; i < l.digitalCount; ++i)
+            EXPECT_FALSE(l.digital[i].IsEmpty()) << i;
+    }
+}
+
+// The lamps: a band between the gauges and the strip, one row on a handheld,
+// up to three where there is room; none without indicators.
+TEST(DashboardLayout, LampBand)
+{
+    const DashboardLayout none = LayOutDashboard(wxSize(240, 295), 14);
+    EXPECT_TRUE(none.lamps.IsEmpty());
+    const DashboardLayout small = LayOutDashboard(wxSize(240, 295), 14, {4, 30});
+    EXPECT_EQ(small.lampRows, 1);
+    EXPECT_EQ(small.lampColumns, 240 / kLampMinWidth);
+    EXPECT_EQ(small.lamps.GetBottom() + 1, small.strip.y);
+    EXPECT_LE(small.digital[3].GetBottom(), small.lamps.y);
+    const DashboardLayout big = LayOutDashboard(wxSize(800, 455), 14, {7, 30});
+    EXPECT_EQ(big.lampRows, 3);
+    EXPECT_EQ(big.lampColumns, 800 / kLampMinWidth);
+    EXPECT_EQ(LayOutDashboard(wxSize(800, 455), 14, {7, 5}).lampRows, 1) << "five lamps fill one row";
 }

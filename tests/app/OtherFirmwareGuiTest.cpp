@@ -80,25 +80,30 @@ protected:
 
 TEST_F(OtherFirmwareTest, DialAndDigitsShowWhatTheEcuSent)
 {
+    // rusEFI's rev counter reaches rpmHardLimit + 2000, its limit as the ECU's page holds it.
+    const std::string tune =
+        dir.write("car.msq", "<msq><constant name=\"rpmHardLimit\">7000</constant></msq>");
     const struct {
         const char* file;
         const char* dial; // its symbol
         double rpm;
         const char* digits;
         double value;
+        int pages;
+        double dialMax; // 0: the file's own
     } cases[] = {
-        {"speeduino_reference.ini", "rpm", 1870, "map", 87},
-        {"rusefi_mre_f4.ini", "RPMValue", 1870, "MAPValue", 87},
-        {"ms2extra_Serial321.ini", "rpm", 1870, "map", 87},
+        {"speeduino_reference.ini", "rpm", 1870, "map", 87, 15, 0},
+        {"rusefi_mre_f4.ini", "RPMValue", 1870, "MAPValue", 87, 1, 9000},
+        {"ms2extra_Serial321.ini", "rpm", 1870, "map", 87, 6, 0},
         // Its MAP comes from a lookup table file that is not beside it.
-        {"ms1_megasquirt-I_BnG_2.0-3.0.ini", "rpm", 1800, "mapADC", 100},
+        {"ms1_megasquirt-I_BnG_2.0-3.0.ini", "rpm", 1800, "mapADC", 100, 1, 0},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.file);
         const std::string ini = RealIni(c.file);
         if (::access(ini.c_str(), R_OK) != 0)
             GTEST_SKIP() << "no real definition files at " << ini;
-        SimProcess sim({"--ini", ini, "--datalog", kFixedValues});
+        SimProcess sim({"--ini", ini, "--datalog", kFixedValues, "--tune", tune});
         ASSERT_TRUE(sim.ok());
         Open(ini);
         TarnGauge* dial = frame->GetAnalogGauge();
@@ -106,13 +111,26 @@ TEST_F(OtherFirmwareTest, DialAndDigitsShowWhatTheEcuSent)
         dial->SetDefaultGaugeDesc(c.dial);
         ShowOnDigits(c.digits);
         SelectInput(ID_INPUT_ECU);
+        const wxString status = wxString::FromUTF8("ECU connected, 115200 baud \xC2\xB7 ") +
+                                wxString::Format("Constants read from the ECU (%d pages)", c.pages);
         EXPECT_TRUE(WaitFor(
-            [&] { return dial->GetSnapshot().value == c.rpm && Shown(digits) == c.value; },
+            [&] {
+                return dial->GetSnapshot().value == c.rpm && Shown(digits) == c.value &&
+                       frame->GetStatusStrip()->GetText() == status;
+            },
             15000))
             << dial->GetSnapshot().value << " and " << Shown(digits) << "; "
             << frame->GetStatusStrip()->GetText();
         EXPECT_FALSE(dial->GetSnapshot().stale);
-        EXPECT_EQ(frame->GetStatusStrip()->GetText(), "ECU connected, 115200 baud");
+        if (c.dialMax != 0)
+            EXPECT_EQ(dial->GetSnapshot().desc->getMaxValue(), c.dialMax);
+        // File > Read constants reads them all again.
+        wxCommandEvent read(wxEVT_MENU, ID_READ_CONSTANTS);
+        frame->ProcessWindowEvent(read);
+        EXPECT_TRUE(frame->GetStatusStrip()->GetText().EndsWith("Reading constants from the ECU"))
+            << frame->GetStatusStrip()->GetText();
+        EXPECT_TRUE(WaitFor([&] { return frame->GetStatusStrip()->GetText() == status; }, 15000))
+            << frame->GetStatusStrip()->GetText();
         Close();
     }
 }

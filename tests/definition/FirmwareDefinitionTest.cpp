@@ -83,10 +83,27 @@ TEST(FirmwareDefinition, PreprocessorChoices)
         "#elif CELSIUS",
         "f = scalar, U08, 0",
         "#endif",
+        "#ifdef CELSIUS",
+        "g = scalar, U08, 0",
+        "#endif",
+        "#ifndef CELSIUS",
+        "h = scalar, U08, 0",
+        "#else",
+        "i = scalar, U08, 0",
+        "#endif",
+        "#ifdef FAST",
+        "j = scalar, U08, 0",
+        "#endif",
+        "#ifndef NEVER_NAMED",
+        "k = scalar, U08, 0",
+        "#endif",
     });
-    EXPECT_EQ(Parse(text).names(), (std::vector<std::string>{"b", "f"}));
+    const Parsed parsed = Parse(text);
+    EXPECT_EQ(parsed.names(), (std::vector<std::string>{"b", "f", "g", "i", "k"}));
+    // Only #if warns about a name that is no setting.
+    EXPECT_EQ(parsed.warnings, (std::vector<std::string>{"NONE no matching condition!  - line: 12"}));
     // tempCvt() follows the CELSIUS setting the file leaves.
-    EXPECT_TRUE(Parse(text).table->isCelsius());
+    EXPECT_TRUE(parsed.table->isCelsius());
     EXPECT_FALSE(Parse("#unset CELSIUS\n").table->isCelsius());
 
     // The user's settings win over the file's #set/#unset.
@@ -99,7 +116,7 @@ TEST(FirmwareDefinition, PreprocessorChoices)
     std::vector<std::string> names;
     for (const auto& symbol : parser.getTable()->getAllSymbols())
         names.push_back(symbol->Name.utf8_string());
-    EXPECT_EQ(names, (std::vector<std::string>{"a", "f"}));
+    EXPECT_EQ(names, (std::vector<std::string>{"a", "f", "g", "i", "j", "k"}));
 }
 
 TEST(FirmwareDefinition, GaugeExpressionsOverDefaultsAndTune)
@@ -248,4 +265,141 @@ TEST(FirmwareDefinition, LookupTablesBesideTheFile)
     ::mkfifo((folder.path + "/pipe.inc").c_str(), 0600);
     EXPECT_FALSE(inc.load(folder.path + "/pipe.inc", error));
     EXPECT_TRUE(error.EndsWith("pipe.inc: not a regular file")) << error;
+}
+
+TEST(FirmwareDefinition, FieldsOfOtherFirmwares)
+{
+    const TempDir folder;
+    const std::string ini = folder.write("ecu.ini", Lines({
+        "[MegaTune]",
+        "signature = \"other\"",
+        "[PcVariables]",
+        "unitsList = bits, U08, [0:1], \"kPa\", \"%\"",
+        "[Constants]",
+        "page = 1",
+        "k = scalar, U08, 0, \"\", 1, 0",
+        "mode = bits, U08, 1, [0:1], \"Off\", \"On\"",
+        "tbl = array, U16, lastOffset, [4], \"\", 0.5, 0",
+        "after = scalar, U08, lastOffset, \"\", {k * 2}, 0, {k}, {k * 10}, {1 + 1}",
+        "[ConstantsExtensions]",
+        "defaultValue = k, 4",
+        "defaultValue = mode, 1",
+        "[OutputChannels]",
+        "adc = scalar, U16, 4, \"V\", {1/1023*5}, 0",
+        "short = scalar, F32, 8",
+        "lambda = scalar, U16, 12, \"\", 1.0E-4, 0",
+        "viaChannel = scalar, U08, 14, \"\", {half}, {-k}",
+        "half = { k / 8 }",
+        "loop = scalar, U08, 15, \"\", {self}, 0",
+        "self = { self + self }",
+        "noValue = scalar, U08, 16, \"\", {nothing * 2}, 0",
+        "runtime = scalar, U08, 17, \"\", {adc}, 0",
+        "word = scalar, U08, 18, \"\", abc, 0",
+        "units = scalar, U08, 19, { bitStringValue(unitsList, mode) }, 1, 0",
+        "noUnits = scalar, U08, 20, { bitStringValue(unitsList, nothing) }, 1, 0",
+        "noOffset = scalar, U08, there",
+        "[Constants]",
+        "#define names = \"A\", \"B\"",
+        "#define more = $names, \"C\"",
+        "sel = bits, U08, 2, [0:1], $more",
+        "[ConstantsExtensions]",
+        "defaultValue = sel, C",
+        "[OutputChannels]",
+        "huge = scalar, U08, 21, \"\", 1e999, 0",
+    }));
+    wxArrayString warnings;
+    std::unique_ptr<SymbolTable> table(loadDefinitionFileFrom(ini, DefinitionOptions(), &warnings));
+    const double none = std::nan("");
+    const struct {
+        const char* name;
+        double scale, trans;
+        int32_t offset;
+        const char* units;
+    } cases[] = {
+        {"adc", 5.0 / 1023, 0, 4, "V"},   {"short", 1, 0, 8, ""},
+        {"lambda", 1e-4, 0, 12, ""},      {"viaChannel", 0.5, -4, 14, ""},
+        {"loop", none, 0, 15, ""},        {"noValue", none, 0, 16, ""},
+        {"runtime", none, 0, 17, ""},     {"word", none, 0, 18, ""},
+        {"units", 1, 0, 19, "%"},         {"noUnits", 1, 0, 20, ""},
+        {"noOffset", 1, 0, -1, ""},       {"tbl", 0.5, 0, 2, ""},
+        {"after", 8, 0, 10, ""},          {"huge", none, 0, 21, ""},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const Symbol* symbol = table->findSymbol(c.name);
+        ASSERT_NE(symbol, nullptr);
+        EXPECT_EQ(symbol->hasScaling(), !std::isnan(c.scale));
+        if (!std::isnan(c.scale)) {
+            EXPECT_DOUBLE_EQ(symbol->Scale, c.scale);
+        }
+        EXPECT_DOUBLE_EQ(symbol->Trans, c.trans);
+        EXPECT_EQ(symbol->Offset, c.offset);
+        EXPECT_EQ(symbol->Units, c.units);
+    }
+    const wxArrayString& labels = table->findSymbol("sel")->BitFields;
+    EXPECT_EQ(std::vector<wxString>(labels.begin(), labels.end()), (std::vector<wxString>{"A", "B", "C"}));
+    double sel = 0;
+    EXPECT_TRUE(table->getConstantValues().findNumber("sel", sel));
+    EXPECT_EQ(sel, 2);
+    const Symbol& after = *table->findSymbol("after");
+    EXPECT_EQ(after.Lo, 4);
+    EXPECT_EQ(after.Hi, 40);
+    EXPECT_EQ(after.Digits, 2);
+    EXPECT_EQ(std::vector<std::string>(warnings.begin(), warnings.end()), (std::vector<std::string>{
+        "Scale of word is not a number: 'abc' in line :23",
+        "Offset of noOffset is not a number: 'there' in line :26",
+        "Scale of huge is not a number: '1e999' in line :34",
+        "Scale of loop {self} gives no value: channel self nests too deep in line :19",
+        "Scale of noValue {nothing * 2} gives no value: unknown name nothing in line :21",
+        "Scale of runtime {adc} gives no value: adc is read from the ECU, not a constant in line :22",
+    }));
+
+    // Constants that change later (read from the ECU) change the scales.
+    table->getConstantValues().setText("k", "8");
+    table->resolveConstants();
+    EXPECT_DOUBLE_EQ(table->findSymbol("viaChannel")->Scale, 1.0);
+    EXPECT_DOUBLE_EQ(table->findSymbol("viaChannel")->Trans, -8);
+    EXPECT_DOUBLE_EQ(table->findSymbol("after")->Scale, 16);
+    table->getConstantValues().setText("mode", "0");
+    table->getConstantValues().setText("k", "x");
+    table->resolveConstants();
+    EXPECT_FALSE(table->findSymbol("viaChannel")->hasScaling());
+    EXPECT_EQ(table->findSymbol("units")->Units, "kPa");
+    EXPECT_EQ(table->getScaleProblems().size(), 6u);
+
+    // The dashboard's own file reads as it always has: no exponent, and a
+    // missing or braced scale reads 0.
+    const Parsed own = Parse(Lines({"[OutputChannels]", "a = scalar, U16, 0, \"\", 1.0E-4, 0",
+                                    "b = scalar, F32, 4", "c = scalar, U08, 8, \"\", {1/100}, 0"}));
+    EXPECT_EQ(own.symbol("a").Scale, 1.0);
+    EXPECT_EQ(own.symbol("b").Scale, 0.0);
+    EXPECT_EQ(own.symbol("c").Scale, 0.0);
+    EXPECT_TRUE(own.warnings.empty());
+}
+
+TEST(FirmwareDefinition, PageSettingsAndRefusedPageSizes)
+{
+    const Parsed parsed = Parse(Lines({
+        "[Constants]",
+        "nPages = 3",
+        "pageSize = 128, 288, 64",
+        "pageIdentifier = \"\\$tsCanId\\x01\", \"\\$tsCanId\\x02\"",
+        "pageReadCommand = \"p%2i%2o%2c\", \"p%2i%2o%2c\", \"V\"",
+        "pageActivate = \"P\"",
+        "pageSize = 128, 0, 64",
+        "pageSize = 1000000000",
+        "nPages = 1000",
+    }));
+    const LinkSettings& link = parsed.table->getLinkSettings();
+    EXPECT_EQ(link.nPages, 3);
+    EXPECT_EQ(link.pageSizes, (std::vector<int32_t>{128, 288, 64})); // the impossible ones were refused
+    EXPECT_EQ(link.pageIdentifiers, (std::vector<wxString>{"\\$tsCanId\\x01", "\\$tsCanId\\x02"}));
+    EXPECT_EQ(link.pageReadCommands.size(), 3u);
+    EXPECT_EQ(link.pageActivates, std::vector<wxString>{"P"});
+    EXPECT_EQ(parsed.warnings,
+              (std::vector<std::string>{
+                  "pageSize 0 of page 2 is impossible: a page holds 1 to 65535 bytes in line :6",
+                  "pageSize 1000000000 of page 1 is impossible: a page holds 1 to 65535 bytes in "
+                  "line :7",
+                  "nPages 1000 is impossible: a file has 0 to 255 pages in line :8"}));
 }

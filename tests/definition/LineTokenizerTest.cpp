@@ -14,9 +14,10 @@ struct Want {
     double value;
 };
 
-void ExpectTokens(const wxString& line, const std::vector<Want>& want)
+void ExpectTokens(const wxString& line, const std::vector<Want>& want,
+                  NumberSyntax syntax = NumberSyntax::Plain)
 {
-    LineTokenizer tokens;
+    LineTokenizer tokens(syntax);
     EXPECT_EQ(tokens.tokenize(line), int(want.size()));
     ASSERT_EQ(tokens.count(), int(want.size()));
     for (size_t i = 0; i < want.size(); ++i) {
@@ -33,11 +34,11 @@ struct Case {
     std::vector<Want> want;
 };
 
-void RunCases(const std::vector<Case>& cases)
+void RunCases(const std::vector<Case>& cases, NumberSyntax syntax = NumberSyntax::Plain)
 {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.label);
-        ExpectTokens(wxString::FromUTF8(c.line), c.want);
+        ExpectTokens(wxString::FromUTF8(c.line), c.want, syntax);
     }
 }
 
@@ -106,6 +107,22 @@ TEST(LineTokenizer, Numbers)
         {"minus inside a word splits it", "a-b", {{TokenIdent, "a", 0}, {TokenNumber, "-", 0}, {TokenIdent, "b", 0}}},
         {"number glued to a word", "12abc", {{TokenNumber, "12", 12}, {TokenIdent, "abc", 0}}},
     });
+}
+
+TEST(LineTokenizer, NumbersOfOtherFirmwares)
+{
+    RunCases(
+        {
+            {"negative exponent", "1.0E-4", {{TokenNumber, "1.0E-4", 1.0e-4}}},
+            {"plain exponent", "1e3", {{TokenNumber, "1e3", 1000}}},
+            {"signed exponent, negative number", "-2.5e+2", {{TokenNumber, "-2.5e+2", -250}}},
+            {"e without digits is a word", "1e", {{TokenNumber, "1", 1}, {TokenIdent, "e", 0}}},
+            {"e with a bare sign", "1e-x",
+             {{TokenNumber, "1", 1}, {TokenIdent, "e", 0}, {TokenNumber, "-", 0}, {TokenIdent, "x", 0}}},
+            {"no mantissa digit", "-e5", {{TokenNumber, "-", 0}, {TokenIdent, "e5", 0}}},
+            {"word, dot, digit", "v_1.0", {{TokenIdent, "v_1", 0}, {TokenNumber, "0", 0}}},
+        },
+        NumberSyntax::WithExponent);
 }
 
 TEST(LineTokenizer, CommentsAndDirectives)

@@ -70,6 +70,12 @@ TEST(ChannelDecoder, TypesOrdersBitsAndBounds)
     Symbol scaled = Field(0, 1, false);
     scaled.setScaling(0.5, -40, 0, 0, 0);
     EXPECT_EQ(decodeChannel(scaled, block.data(), block.size(), ByteOrder::Big), (0x83 - 40) * 0.5);
+    // A scale or translate that did not compute: no value, never a made-up one.
+    Symbol unknownScale = scaled, unknownTrans = scaled;
+    unknownScale.Scale = none;
+    unknownTrans.Trans = none;
+    for (const Symbol* unknown : {&unknownScale, &unknownTrans})
+        EXPECT_FALSE(decodeChannel(*unknown, block.data(), block.size(), ByteOrder::Big).has_value());
 }
 
 TEST(ChannelDecoder, EdgesOfTheBuiltInFirmwaresBlock)

@@ -26,6 +26,7 @@ defaultValue = offsets, 5 6 7
 [OutputChannels]
 ochBlockSize = 2
 rpm = scalar, U16, 0, "rpm", 1, 0
+scaled = scalar, U16, 0, "rpm", {1 / divider}, 0
 late = { early * 2 }
 early = { rpm / nCylinders }
 flag = { rpm > 1000 && (rpm & 0x8) == 0b1000 }
@@ -70,11 +71,11 @@ TEST(DialectChannels, ComputedOncePerBlockInOrderOfUse)
     decoder.decode(first, sizeof first);
     EXPECT_EQ(Read(decoder, {{"late", 0}, {"early", 0}, {"flag", 0}, {"perSquirt", 0}, {"after", 0},
                              {"loopA", 0}, {"loopB", 0}, {"onLoop", 0}, {"previous", 0}, {"highest", 0},
-                             {"element", 0}, {"beyond", 0}, {"broken", 0}, {"hot", 0}, {"clock", 0}}),
+                             {"element", 0}, {"beyond", 0}, {"broken", 0}, {"hot", 0}, {"clock", 0}, {"scaled", 0}}),
               (Values{{"late", 1500}, {"early", 750}, {"flag", 1}, {"perSquirt", none}, {"after", none},
                       {"loopA", none}, {"loopB", none}, {"onLoop", none}, {"previous", none},
                       {"highest", 3000}, {"element", 7}, {"beyond", none}, {"broken", none}, {"hot", 100},
-                      {"clock", 42.5}}));
+                      {"clock", 42.5}, {"scaled", none}}));
 
     // The constant arrives later (a tune, the ECU's pages).
     table->getConstantValues().setText("divider", "2");
@@ -82,8 +83,14 @@ TEST(DialectChannels, ComputedOncePerBlockInOrderOfUse)
     decoder.refreshConstants();
     const unsigned char second[] = {0x07, 0xD0}; // 2000
     decoder.decode(second, sizeof second);
-    EXPECT_EQ(Read(decoder, {{"late", 0}, {"flag", 0}, {"after", 0}, {"previous", 0}, {"highest", 0}}),
-              (Values{{"late", 1000}, {"flag", 0}, {"after", 1001}, {"previous", 3000}, {"highest", 3000}}));
+    EXPECT_EQ(Read(decoder, {{"late", 0}, {"flag", 0}, {"after", 0}, {"previous", 0}, {"highest", 0},
+                             {"scaled", 0}}),
+              (Values{{"late", 1000}, {"flag", 0}, {"after", 1001}, {"previous", 3000}, {"highest", 3000},
+                      {"scaled", 1000}}));
+    // An indicator's expression, no channel, in the same dialect.
+    EXPECT_EQ(decoder.evaluate("(rpm & 0b10000) == 0x10 && early > 400"), std::optional<double>(1));
+    EXPECT_EQ(decoder.evaluate("rpm > nosuch"), none);
+    EXPECT_EQ(decoder.evaluate("rpm / 0"), none);
 
     // Gauge limits in the same dialect; a constant without a value reads 0 there.
     const TARNGaugeDesc& tach = *table->getGauges().at(0);

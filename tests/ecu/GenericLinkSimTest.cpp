@@ -3,15 +3,19 @@
 // spoiled replies refused, never handed on.
 #include "definition/IniParser.h"
 #include "ecu/BlockDecoder.h"
+#include "ecu/PageDecoder.h"
+#include "gaugemodel/GaugeDescChooser.h"
 #include "link/GenericLink.h"
 #include "ecu/RTDataMgrSerial.h"
 #include "serial/SerialPortHandler.h"
 #include "link/TarnProtocol.h"
 #include "tests/support/SimProcess.h"
 #include "tests/support/LogCapture.h"
+#include "tests/support/TempDir.h"
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <cstdlib>
 #include <memory>
 
@@ -223,4 +227,76 @@ TEST(GenericLinkSim, TheEcuInputTakesOnlyGoodBlocksAndSaysWhy)
             EXPECT_TRUE(input.IsStale());
         }
     }
+}
+
+TEST(GenericLinkSim, PagesReadWhileTheGaugesStayLive)
+{
+    const std::string speeduino = RealIni("speeduino_reference.ini");
+    std::unique_ptr<SymbolTable> table = Load(speeduino);
+    if (!table)
+        GTEST_SKIP() << "no real definition files at " << speeduino;
+    table->getLinkSettings().delayAfterPortOpen = 0;
+    // The simulator serves the file's defaults; they come back through the pages.
+    const ValueMap defaults = table->getConstantValues().numbers();
+    SimProcess sim({"--ini", speeduino, "--datalog", kFixedValues});
+    ASSERT_TRUE(sim.ok());
+    LogCapture log;
+    SerialPortHandler handler;
+    TarnProtocol protocol(&handler);
+    RTDataMgrSerial input(&protocol, table.get());
+    ASSERT_EQ(input.pageCount(), 15);
+    std::shared_ptr<const EcuWorker::Pages> pages;
+    int fetches = 0;
+    while (!pages) {
+        ASSERT_TRUE(input.requestFetch());
+        ASSERT_EQ(input.waitForFetch(), 0) << input.getLinkState().describe();
+        ++fetches;
+        pages = input.takePages();
+    }
+    EXPECT_EQ(pages->readNow, 15);
+    EXPECT_EQ(pages->problem, "");
+    // Fetches were served between the pages, not only before them.
+    EXPECT_GE(fetches, 2);
+    const PageValues values = decodePages(*table, pages->bytes);
+    EXPECT_TRUE(values.pastPage.empty());
+    size_t compared = 0;
+    for (const auto& number : values.numbers) {
+        const auto found = defaults.find(number.first);
+        if (found == defaults.end())
+            continue;
+        const Symbol* symbol = table->findSymbol(number.first);
+        if (symbol->Scale == 0)
+            continue; // a scale written as an expression: no step to compare in
+        // Within one step of the field (the default need not be a whole step).
+        EXPECT_NEAR(number.second, found->second, std::abs(symbol->Scale) + 1e-9) << number.first;
+        ++compared;
+    }
+    EXPECT_GT(compared, 100u);
+}
+
+TEST(GenericLinkSim, ATuneServedSetsTheRevCounterLimit)
+{
+    const std::string rusefi = RealIni("rusefi_mre_f4.ini");
+    std::unique_ptr<SymbolTable> table = Load(rusefi);
+    if (!table)
+        GTEST_SKIP() << "no real definition files at " << rusefi;
+    TempDir dir;
+    const std::string tune = dir.write(
+        "car.msq", "<msq><page><constant name=\"rpmHardLimit\">7000</constant></page></msq>");
+    SimProcess sim({"--ini", rusefi, "--tune", tune, "--datalog", kFixedValues});
+    ASSERT_TRUE(sim.ok());
+    LogCapture log;
+    SerialPortHandler handler;
+    LinkSettings settings = table->getLinkSettings();
+    settings.delayAfterPortOpen = 0;
+    GenericLink link(handler, settings, table->getBlockSize());
+    std::vector<std::vector<unsigned char>> pages(1);
+    std::string why;
+    ASSERT_EQ(link.readPage(0, pages[0], why), 0) << why;
+    applyPageValues(decodePages(*table, pages), table->getConstantValues());
+    EXPECT_TRUE(table->constantsChanged());
+    const GaugeDescChooser gauges(&table->getGauges());
+    const TARNGaugeDesc* rpm = gauges.At(gauges.FindByName("RPMGauge"));
+    ASSERT_NE(rpm, nullptr);
+    EXPECT_EQ(rpm->getMaxValue(), 9000.0);
 }

@@ -136,6 +136,10 @@ TEST(RTDataMgrSerial, ExpressionsSeeThisTicksValues)
         EXPECT_DOUBLE_EQ(values["rpm"], 256.0 * t.block[0] + t.block[1]);
         EXPECT_TRUE(RTDataMgr::IsNoValue(values["unknown"]));
         EXPECT_EQ(values.size(), 4u);
+        // An indicator's expression, no channel: over the same values; one
+        // that reads a name without a value has none.
+        EXPECT_DOUBLE_EQ(input.ExpressionValue("load > 50"), t.hot);
+        EXPECT_TRUE(RTDataMgr::IsNoValue(input.ExpressionValue("load > nosuch")));
     }
     EXPECT_TRUE(log.contains("Symbol: workExpr: rpm * load / 100, Value: 0.000000 !!!!!!!!!!!!!"));
     EXPECT_TRUE(input.HasValue("anything at all"));

@@ -36,3 +36,25 @@ TEST(MenuGroups, RowsThatFitTheScreen)
         EXPECT_EQ(MenuRowsThatFit(c.screen, c.row), c.rows);
     }
 }
+
+TEST(MenuGroups, GroupByCategory)
+{
+    using Titles = std::vector<wxString>;
+    auto titles = [](const std::vector<MenuSection>& sections) {
+        Titles t;
+        for (const MenuSection& s : sections)
+            t.push_back(s.title);
+        return t;
+    };
+    // Before the first category line; a category named again later joins the first.
+    const std::vector<MenuSection> mixed =
+        GroupByCategory({"", "Main", "Main", "PID", "Main", ""}, 10, "Other");
+    EXPECT_EQ(titles(mixed), (Titles{"Other", "Main", "PID"}));
+    EXPECT_EQ(mixed[0].items, (std::vector<int>{0, 5}));
+    EXPECT_EQ(mixed[1].items, (std::vector<int>{1, 2, 4}));
+    // Too many for one menu: parts.
+    const std::vector<MenuSection> cut = GroupByCategory(std::vector<wxString>(5, "Trigger"), 2, "");
+    EXPECT_EQ(titles(cut), (Titles{"Trigger (1/3)", "Trigger (2/3)", "Trigger (3/3)"}));
+    EXPECT_EQ(cut[2].items, (std::vector<int>{4}));
+    EXPECT_TRUE(GroupByCategory({"", ""}, 1, "Other").empty()) << "no category: split by count";
+}

@@ -83,6 +83,34 @@ TEST(TARNGaugeDesc, GaugeNumbers)
     }
 }
 
+// The file's value and label digits, once taken: a 0.5 to 1.5 dial no longer
+// reads "0 1 1 ... 2", nor a spark advance "18.90" where one digit is asked.
+TEST(TARNGaugeDesc, FileDigits)
+{
+    struct Case {
+        const char* label;
+        TARNGaugeDesc desc;
+        int valueDigits, labelDigits;
+        double value;
+        wxString wantValue;
+        std::vector<wxString> wantLabels;
+    } cases[] = {
+        {"lambda", Desc(0.5, 1.5, 4), 2, 1, 0.884, "0.88", {"0.5", "0.8", "1.0", "1.2", "1.5"}},
+        {"spark", Desc(-10, 50, 3), 1, 0, 18.9, "18.9", {"-10", "10", "30", "50"}},
+        {"own label format wins", Desc(0, 1, 2, 1, "%.3f"), 0, 1, 0.6, "1", {"0.000", "0.500", "1.000"}},
+        {"negative digits read as none", Desc(0, 10, 1), -2, -1, 4.4, "4", {"0", "10"}},
+        {"far too many are capped", Desc(0, 1, 1), 40, 0, 0.25, "0.250000000", {"0", "1"}},
+    };
+    for (Case& c : cases) {
+        SCOPED_TRACE(c.label);
+        c.desc.setField10(c.valueDigits);
+        c.desc.setField11(c.labelDigits);
+        c.desc.useFileDigits();
+        EXPECT_EQ(FormatNumber(c.desc.valueFormat(), c.value), c.wantValue);
+        EXPECT_EQ(Labels(c.desc), c.wantLabels);
+    }
+}
+
 TEST(TARNGaugeDesc, GaugeNumbersAreBoundedForHugeDivisionCounts)
 {
     const TARNGaugeDesc d = Desc(0, 1e9, 2000000000);

@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 #include <wx/button.h>
+#include <wx/choice.h>
 #include <wx/listbox.h>
 #include <wx/weakref.h>
 
@@ -168,6 +169,39 @@ TEST_F(SelectorTest, ButtonsReportTheRowAndHide)
         EXPECT_TRUE(WaitFor([&] { return !selector->IsShown(); }));
         EXPECT_EQ(target.received, c.want);
     }
+}
+
+// A long list with the file's categories: a choice of category above the
+// list, which shows that category's titles; the gauge hears the whole row.
+TEST_F(SelectorTest, LongListsGoByGroup)
+{
+    wxArrayString titles, groups;
+    for (int i = 0; i < 12; ++i) {
+        titles.Add(wxString::Format("t%d", i));
+        groups.Add(i < 5 ? "Main" : i < 9 ? "PID" : "Main");
+    }
+    selector->Offer(titles, 6, "", "", groups);
+    ASSERT_TRUE(WaitShownOnScreen(selector));
+    ASSERT_NE(selector->GetGroupChoice(), nullptr);
+    EXPECT_EQ(selector->GetGroupChoice()->GetCount(), 2u);
+    EXPECT_EQ(selector->GetGroupChoice()->GetStringSelection(), "PID") << "the shown one's group";
+    EXPECT_EQ(selector->GetListBox()->GetStrings(), Titles({"t5", "t6", "t7", "t8"}));
+    EXPECT_EQ(selector->GetListBox()->GetSelection(), 1);
+    selector->ShowGroup("Main");
+    EXPECT_EQ(selector->GetListBox()->GetStrings(),
+              Titles({"t0", "t1", "t2", "t3", "t4", "t9", "t10", "t11"}));
+    selector->GetListBox()->SetSelection(5);
+    ASSERT_TRUE(ClickOn(Button("ID_BUTTON1")));
+    EXPECT_TRUE(WaitFor([&] { return !selector->IsShown(); }));
+    EXPECT_EQ(target.received, std::vector<int>{9});
+
+    // Short, or one group only: the plain list.
+    selector->Offer(Titles({"a", "b"}), -1, "", "", Titles({"x", "y"}));
+    EXPECT_EQ(selector->GetGroupChoice(), nullptr);
+    EXPECT_EQ(selector->GetListBox()->GetCount(), 2u);
+    selector->Offer(titles, -1, "", "", wxArrayString(12, wxString("Main")));
+    EXPECT_EQ(selector->GetGroupChoice(), nullptr);
+    EXPECT_EQ(selector->GetListBox()->GetCount(), 12u);
 }
 
 TEST_F(SelectorTest, TappingARowChoosesAtOnce)

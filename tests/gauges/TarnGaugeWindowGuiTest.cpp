@@ -202,6 +202,47 @@ TEST_F(DialWindow, ChangeGaugeToFitsTheScreen)
     }
 }
 
+// A long list by the file's categories: one submenu each, cut to fit; the
+// categories themselves in menus of consecutive ones when they are many.
+TEST_F(DialWindow, LongMenusGoByCategory)
+{
+    const char* const categories[] = {"", "Main", "Main", "Main", "PID", "PID", "CAN"};
+    for (int i = 0; i < 7; ++i) {
+        std::unique_ptr<TARNGaugeDesc> desc =
+            PlainDesc(wxString::Format("s%d", i), wxString::Format("Gauge %d", i), 0, 100);
+        desc->setCategory(categories[i]);
+        Add(std::move(desc));
+    }
+    MakeGauge();
+    auto labels = [](wxMenu* menu) {
+        std::vector<wxString> all;
+        for (wxMenuItem* item : menu->GetMenuItems())
+            all.push_back(item->GetItemLabelText());
+        return all;
+    };
+    gauge->SetMenuRowLimit(7);
+    wxMenu* sub = gauge->GetSnapshot().menu->GetSubMenu();
+    EXPECT_EQ(sub->GetMenuItemCount(), 7u) << "all fit: no groups";
+
+    gauge->SetMenuRowLimit(4);
+    sub = gauge->GetSnapshot().menu->GetSubMenu();
+    EXPECT_EQ(labels(sub), (std::vector<wxString>{"Other gauges", "Main", "PID", "CAN"}));
+    EXPECT_EQ(labels(sub->GetMenuItems()[1]->GetSubMenu()),
+              (std::vector<wxString>{"Gauge 1", "Gauge 2", "Gauge 3"}));
+
+    gauge->SetMenuRowLimit(3);
+    sub = gauge->GetSnapshot().menu->GetSubMenu();
+    ASSERT_EQ(sub->GetMenuItemCount(), 2u) << "four categories on shelves of at most three rows";
+    wxMenu* first = sub->GetMenuItems()[0]->GetSubMenu();
+    ASSERT_NE(first, nullptr);
+    EXPECT_EQ(labels(first), (std::vector<wxString>{"Other gauges", "Main"}));
+    // Choosing still reaches the description behind the item.
+    gauge->SetDefaultGaugeDesc(3);
+    const wxMenuItem* main2 = first->GetMenuItems()[1]->GetSubMenu()->GetMenuItems()[2];
+    EXPECT_TRUE(main2->IsChecked());
+    EXPECT_EQ(gauge->GetSnapshot().menu->GetIdMap().find(main2->GetId())->second, 3);
+}
+
 TEST_F(DialWindow, AvailabilityFollowsTheInput)
 {
     AddFive();

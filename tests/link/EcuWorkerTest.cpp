@@ -129,3 +129,65 @@ TEST(EcuWorker, OneFetchAtATimeAndStopMidWait)
     // The port is usable again by whoever comes next.
     EXPECT_EQ(handler.open(), 0);
 }
+
+namespace {
+
+// A link whose fetches always succeed and whose pages come from a script:
+// page i is `pages[i]`, unless `refuse[i]` says its reply is refused.
+struct PagedLink : EcuLink {
+    std::vector<std::vector<unsigned char>> pages;
+    std::vector<bool> refuse;
+
+    int fetch(std::vector<unsigned char>& block, const StateReport& report) override
+    {
+        LinkState connected;
+        connected.kind = LinkState::Connected;
+        report(connected);
+        block.assign(4, 0);
+        return 0;
+    }
+    int pageCount() const override { return static_cast<int>(pages.size()); }
+    int readPage(int index, std::vector<unsigned char>& bytes, std::string& problem,
+                 const BetweenParts& = {}) override
+    {
+        if (refuse[size_t(index)]) {
+            problem = "reply refused: CRC mismatch";
+            return kReplyRefused;
+        }
+        bytes = pages[size_t(index)];
+        return 0;
+    }
+    void interrupt() override {}
+    void resume() override {}
+};
+
+} // namespace
+
+TEST(EcuWorker, ReadsPagesOnConnectAndKeepsAFailedPage)
+{
+    LogCapture log;
+    auto owned = std::make_unique<PagedLink>();
+    PagedLink& link = *owned;
+    link.pages = {{1, 2}, {3, 4, 5}};
+    link.refuse = {false, false};
+    EcuWorker worker(std::move(owned), nullptr);
+    ASSERT_EQ(worker.pageCount(), 2);
+    ASSERT_TRUE(worker.requestFetch());
+    const std::shared_ptr<const EcuWorker::Pages> first = worker.waitForPages(0);
+    ASSERT_NE(first, nullptr);
+    EXPECT_EQ(first->readNow, 2);
+    EXPECT_EQ(first->problem, "");
+    EXPECT_EQ(first->bytes, link.pages);
+
+    // Read again with page 2 refused: page 1 is new, page 2 keeps its bytes.
+    // The link is only touched between rounds: the worker waits now.
+    link.pages = {{9, 9}, {7, 7, 7}};
+    link.refuse = {false, true};
+    worker.requestPages();
+    const std::shared_ptr<const EcuWorker::Pages> second = worker.waitForPages(first->sequence);
+    ASSERT_NE(second, nullptr);
+    EXPECT_EQ(second->readNow, 1);
+    EXPECT_EQ(second->problem, "page 2: reply refused: CRC mismatch");
+    EXPECT_EQ(second->bytes,
+              (std::vector<std::vector<unsigned char>>{{9, 9}, {3, 4, 5}}));
+}

@@ -373,3 +373,90 @@ TEST(GenericLink, APortOpenedAnewIsAskedWhoIsThereFirst)
     EXPECT_EQ(client.line.opens, 4);
     EXPECT_EQ(client.line.written.front(), encodeFrame("Q"));
 }
+
+namespace {
+
+// Two pages of 300 and 40 bytes, read with "p" + identifier + offset + count.
+LinkSettings pagedSettings()
+{
+    LinkSettings s = framedSettings();
+    s.nPages = 2;
+    s.pageSizes = {300, 40};
+    s.pageIdentifiers = {"\\$tsCanId\\x01", "\\$tsCanId\\x02"};
+    s.pageReadCommands = {"p%2i%2o%2c", "p%2i%2o%2c"};
+    return s;
+}
+
+// Answers page reads of `pages` with status 0x02, `cut` bytes short.
+struct PagedEcu {
+    FramedEcu runtime;
+    std::vector<std::string> pages{pattern(300, 5), pattern(40, 9)};
+    size_t cut = 0;
+
+    std::string operator()(const std::string& written) const
+    {
+        const std::string payload = written.substr(2, written.size() - kFrameOverhead);
+        if (payload.size() != 7 || payload[0] != 'p')
+            return runtime(written);
+        const auto at = [&](size_t i) { return size_t(static_cast<unsigned char>(payload[i])); };
+        const std::string& page = pages[at(2) - 1];
+        const std::string data = page.substr(at(3) | at(4) << 8, at(5) | at(6) << 8);
+        return encodeFrame("\x02" + data.substr(0, data.size() - std::min(cut, data.size())));
+    }
+};
+
+} // namespace
+
+TEST(GenericLink, PagesInPartsAndAShortReplyRefused)
+{
+    Client client;
+    PagedEcu ecu;
+    client.line.answer = std::ref(ecu);
+    GenericLink link(client.handler, pagedSettings(), 130);
+    ASSERT_EQ(link.pageProblem(), "");
+    ASSERT_EQ(link.pageCount(), 2);
+    std::vector<unsigned char> page;
+    std::string why;
+    ASSERT_EQ(link.readPage(0, page, why), 0) << why;
+    EXPECT_EQ(std::string(page.begin(), page.end()), ecu.pages[0]);
+    // The query, then 251 and 49 bytes: the identifier's two bytes as written.
+    EXPECT_EQ(client.line.written,
+              (std::vector<std::string>{encodeFrame("Q"),
+                                        encodeFrame(text({'p', 0, 1, 0, 0, 251, 0})),
+                                        encodeFrame(text({'p', 0, 1, 251, 0, 49, 0}))}));
+
+    ecu.cut = 3;
+    std::vector<unsigned char> kept = page;
+    EXPECT_EQ(link.readPage(1, page, why), GenericLink::kBadReply);
+    EXPECT_EQ(page, kept);
+    EXPECT_NE(why.find("carries 37 bytes of data where 40 were asked"), std::string::npos) << why;
+}
+
+TEST(GenericLink, PageSettingsRefused)
+{
+    struct Case {
+        const char* label;
+        void (*change)(LinkSettings&);
+        const char* problem;
+    };
+    const Case cases[] = {
+        {"no pages", [](LinkSettings& s) { s.nPages = 0; },
+         "the definition file has no pages of constants (nPages)"},
+        {"sizes missing", [](LinkSettings& s) { s.pageSizes = {300}; },
+         "pageSize gives 1 sizes for 2 pages"},
+        {"no read command", [](LinkSettings& s) { s.pageReadCommands = {"p%2i%2o%2c"}; },
+         "page 2: the definition file gives no pageReadCommand"},
+        {"identifier too long", [](LinkSettings& s) { s.pageIdentifiers[0] = "\\x00\\x01\\x02"; },
+         "page 1: pageReadCommand p%2i%2o%2c: the page identifier has 3 bytes where %2i takes 2 "
+         "at character 2"},
+        {"no identifier", [](LinkSettings& s) { s.pageIdentifiers.clear(); },
+         "page 1: pageReadCommand p%2i%2o%2c: unsupported placeholder %2i at character 2"},
+    };
+    for (const Case& c : cases) {
+        LinkSettings settings = pagedSettings();
+        c.change(settings);
+        const PageSetup setup = setUpPages(settings, 0);
+        EXPECT_EQ(setup.problem, c.problem) << c.label;
+        EXPECT_TRUE(setup.pages.empty()) << c.label;
+    }
+}

@@ -37,8 +37,15 @@ public:
     bool HasValue(const wxString& name) override { return servesEverything || served.count(name) > 0; }
     int GetKind() override { return kind; }
     bool IsStale() override { return stale; }
+    double ExpressionValue(const wxString& expression) override
+    {
+        auto it = expressions.find(expression);
+        return it != expressions.end() ? it->second : NoValue();
+    }
 
     std::map<wxString, double> served;
+    // Values of expressions that are no channel; any other has none.
+    std::map<wxString, double> expressions;
     Unserved unserved = Unserved::Leave;
     // Claims every name, answering GetValue with `anyValue`, yet writes none.
     bool servesEverything = false;

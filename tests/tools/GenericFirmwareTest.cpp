@@ -159,3 +159,42 @@ TEST(GenericFirmware, FrameFaultsSpoilOnlyRuntimeData)
         }
     }
 }
+
+TEST(GenericFirmware, PagesRawAndFramed)
+{
+    const struct {
+        const char* label;
+        bool framed;
+        std::string request;
+        std::string reply;
+    } cases[] = {
+        {"raw part of page 2", false, bytes({'r', 0, 5, 0, 1, 0, 2}), bytes({21, 22})},
+        {"raw whole page 1", false, "V", numbered(4, 10)},
+        {"raw activation: no answer", false, bytes({'P', 0, 5}), ""},
+        {"raw beyond page 2: no answer", false, bytes({'r', 0, 5, 0, 2, 0, 2}), ""},
+        {"framed part", true, encodeFrame(bytes({'r', 0, 5, 0, 0, 0, 3})),
+         encodeFrame(bytes({0x02, 20, 21, 22}))},
+        {"framed activation", true, encodeFrame(bytes({'P', 0, 5})), encodeFrame(bytes({0x00}))},
+        {"framed beyond the page", true, encodeFrame(bytes({'r', 0, 5, 0, 2, 0, 2})),
+         encodeFrame(bytes({0x84}))},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.label);
+        LinkSettings settings = framed();
+        if (!c.framed)
+            settings.messageEnvelopeFormat.clear();
+        settings.nPages = 2;
+        settings.pageSizes = {4, 3};
+        settings.pageIdentifiers = {"\\x00\\x04", "\\x00\\x05"};
+        settings.pageReadCommands = {"V", "r%2i%2o%2c"};
+        settings.pageActivates = {"", "P%2i"};
+        settings.endianness = ByteOrder::Big;
+        FaultInjector faults(FaultSettings(), 1);
+        GenericFirmware firmware(settings, 8, 115200, [] { return numbered(8, 0); }, faults,
+                                 {numbered(4, 10), numbered(3, 20)});
+        ASSERT_EQ(firmware.problem(), "");
+        const Served served = Serve(firmware, c.request);
+        EXPECT_EQ(served.start.kind, CommandStart::Complete);
+        EXPECT_EQ(served.reply, c.reply);
+    }
+}

@@ -253,3 +253,37 @@ TEST(TarntoolLive, OtherFirmwaresOverTheLinkTheirFilesDescribe)
         EXPECT_NE(run.err.find(c.err), std::string::npos) << run.err;
     }
 }
+
+TEST(TarntoolPages, ATuneOnTheEcuBackedUpAndReadBack)
+{
+    const char* env = std::getenv("TARN_REALWORLD_DIR");
+    const std::string ini =
+        std::string(env && *env ? env : TARN_REALWORLD_DIR) + "/ini/ms2extra_Serial321.ini";
+    if (::access(ini.c_str(), R_OK) != 0)
+        GTEST_SKIP() << "no real definition files at " << ini;
+    TempDir dir;
+    // A label of a bit field, and a scaled number: 12.345 ms is 12345 steps of 0.001.
+    const std::string tune = dir.write("car.msq", "<msq><constant name=\"nCylinders\">\"6\"</constant>"
+                                                  "<constant name=\"reqFuel\">12.345</constant></msq>");
+    const std::string backup = dir.file("backup.msq");
+    {
+        SimProcess sim({"--ini", ini, "--tune", tune});
+        ASSERT_TRUE(sim.ok());
+        const ToolRun run = Tarntool({"pages", ini, "--out", backup});
+        EXPECT_EQ(run.status, 0) << run.err;
+        EXPECT_NE(run.err.find("read 6 of 6 pages (6144 bytes)"), std::string::npos) << run.err;
+    }
+    // The backup serves the same pages as the tune it was taken from.
+    SimProcess again({"--ini", ini, "--tune", backup});
+    ASSERT_TRUE(again.ok());
+    const ToolRun read = Tarntool({"pages", ini});
+    ASSERT_EQ(read.status, 0) << read.err;
+    const ordered_json values = ordered_json::parse(read.out);
+    EXPECT_EQ(values["nCylinders"], 6);
+    EXPECT_NEAR(values["reqFuel"].get<double>(), 12.345, 1e-9);
+
+    const ToolRun builtIn = Tarntool({"pages", kSampleIni});
+    EXPECT_EQ(builtIn.status, 2);
+    EXPECT_NE(builtIn.err.find("is the built-in firmware's: it has no pages"), std::string::npos)
+        << builtIn.err;
+}

@@ -10,6 +10,7 @@ namespace {
 
 constexpr uint8_t kStatusOk = 0x00;
 constexpr uint8_t kStatusRuntimeData = 0x01;
+constexpr uint8_t kStatusPageData = 0x02;
 constexpr uint8_t kStatusCrcFailure = 0x82;
 constexpr uint8_t kStatusUnknownCommand = 0x83;
 constexpr uint8_t kStatusOutOfRange = 0x84;
@@ -30,9 +31,10 @@ uint32_t ReadNumber(const uint8_t* p, int width, ByteOrder order)
 } // namespace
 
 GenericFirmware::GenericFirmware(const LinkSettings& linkSettings, size_t size, int lineBaud,
-                                 BlockFunction block, FaultInjector& faults)
+                                 BlockFunction block, FaultInjector& faults,
+                                 std::vector<std::string> pageBytes)
     : settings(linkSettings), blockSize(size), baud(lineBaud), nextBlock(std::move(block)),
-      spoiler(faults)
+      spoiler(faults), pages(std::move(pageBytes))
 {
     if (!settings.messageEnvelopeFormat.empty() && !settings.isFramed())
         settingsProblem = "messageEnvelopeFormat " + settings.messageEnvelopeFormat.utf8_string() +
@@ -42,15 +44,39 @@ GenericFirmware::GenericFirmware(const LinkSettings& linkSettings, size_t size, 
     addCommand(Kind::RuntimeData, settings.ochGetCommand, "ochGetCommand");
     if (settingsProblem.empty() && settings.ochGetCommand.empty())
         settingsProblem = "the definition file gives no ochGetCommand";
+    addPageCommands();
 }
 
-void GenericFirmware::addCommand(Kind kind, const wxString& text, const char* key)
+void GenericFirmware::addPageCommands()
+{
+    for (size_t i = 0; i < pages.size(); ++i) {
+        std::string identifier;
+        wxString error;
+        const bool identified =
+            i < settings.pageIdentifiers.size() &&
+            parseCommandString(settings.pageIdentifiers[i],
+                               CommandParameters{0, 0, 0, settings.endianness}, identifier, error);
+        const std::string* id = identified ? &identifier : nullptr;
+        if (i < settings.pageReadCommands.size())
+            addCommand(Kind::PageRead, settings.pageReadCommands[i], "pageReadCommand", i, id);
+        if (i < settings.pageActivates.size())
+            addCommand(Kind::PageActivate, settings.pageActivates[i], "pageActivate", i, id);
+    }
+}
+
+size_t GenericFirmware::sizeOf(const Known& known) const
+{
+    return known.kind == Kind::PageRead ? pages[known.page].size() : blockSize;
+}
+
+void GenericFirmware::addCommand(Kind kind, const wxString& text, const char* key, size_t page,
+                                 const std::string* identifier)
 {
     if (text.empty())
         return;
-    Known known{kind, CommandTemplate()};
+    Known known{kind, CommandTemplate(), page};
     wxString error;
-    if (!parseCommandTemplate(text, 0, known.command, error)) {
+    if (!parseCommandTemplate(text, 0, known.command, error, identifier)) {
         if (settingsProblem.empty())
             settingsProblem = std::string(key) + " " + text.utf8_string() + ": " + error.utf8_string();
         return;
@@ -114,7 +140,7 @@ GenericFirmware::Found GenericFirmware::find(const uint8_t* bytes, size_t count,
             continue;
         if (!known.command.asksForPart()) {
             found.offset = 0;
-            found.count = static_cast<uint32_t>(blockSize);
+            found.count = static_cast<uint32_t>(known.kind == Kind::PageActivate ? 0 : sizeOf(known));
         }
         found.length = at;
         found.prefix = result.prefix;
@@ -168,6 +194,26 @@ bool GenericFirmware::answer(const Found& found, SimLog& log, uint8_t& status, s
         status = kStatusOk;
         data = "tarn-ecu-sim as " + settings.signature;
         return true;
+    case Kind::PageActivate:
+        log.line("  page " + std::to_string(found.known->page + 1) + " activated");
+        status = kStatusOk;
+        // Raw, the command is taken without a word.
+        return settings.isFramed();
+    case Kind::PageRead: {
+        const std::string& page = pages[found.known->page];
+        const uint64_t last = uint64_t(found.offset) + found.count;
+        const bool beyond = found.count == 0 || last > page.size();
+        log.line("  page " + std::to_string(found.known->page + 1) + ", offset " +
+                 std::to_string(found.offset) + ", count " + std::to_string(found.count) +
+                 (beyond ? ": beyond the page" : ""));
+        if (beyond) {
+            status = kStatusOutOfRange;
+            return false;
+        }
+        status = kStatusPageData;
+        data = page.substr(found.offset, found.count);
+        return true;
+    }
     case Kind::RuntimeData:
         break;
     }

@@ -4,7 +4,9 @@
 // versionInfo with a title, and ochGetCommand with the part of the runtime
 // data block that its offset and count ask for (the whole block when the
 // command names no part). The block is taken anew whenever a request starts
-// at offset 0, so that the parts of one fetch belong together.
+// at offset 0, so that the parts of one fetch belong together. Given pages,
+// it answers each page's pageReadCommand with the part asked for (status
+// 0x02 when framed) and its pageActivate with "ok" (nothing when raw).
 //
 // Raw bytes, or, when the file says so, every command and reply in the framed
 // envelope: there a request with a bad CRC is answered with status 0x82, an
@@ -29,8 +31,9 @@ public:
 
     // `block` gives a whole block of `blockSize` bytes. problem() tells what
     // makes the settings unusable (then nothing is ever answered).
+    // `pages[i]` is page i + 1; none: page commands are unknown.
     GenericFirmware(const LinkSettings& settings, size_t blockSize, int baud, BlockFunction block,
-                    FaultInjector& faults);
+                    FaultInjector& faults, std::vector<std::string> pages = {});
 
     const std::string& problem() const { return settingsProblem; }
 
@@ -41,10 +44,11 @@ public:
     FirmwareReply serve(const uint8_t* bytes, size_t length, SimLog& log) override;
 
 private:
-    enum class Kind { Query, Version, RuntimeData };
+    enum class Kind { Query, Version, RuntimeData, PageRead, PageActivate };
     struct Known {
         Kind kind;
         CommandTemplate command;
+        size_t page = 0;
     };
     struct Found {
         const Known* known = nullptr;
@@ -54,7 +58,11 @@ private:
         bool prefix = false; // the bytes are the start of some command
     };
 
-    void addCommand(Kind kind, const wxString& text, const char* key);
+    void addCommand(Kind kind, const wxString& text, const char* key, size_t page = 0,
+                    const std::string* identifier = nullptr);
+    void addPageCommands();
+    // The bytes the command asks from: the block or its page.
+    size_t sizeOf(const Known& known) const;
     // The command at the start of `bytes`; with `whole`, only one that takes
     // exactly `count` bytes.
     Found find(const uint8_t* bytes, size_t count, bool whole) const;
@@ -68,6 +76,7 @@ private:
     BlockFunction nextBlock;
     FaultInjector& spoiler;
     std::vector<Known> commands;
+    std::vector<std::string> pages;
     std::string current; // the block being handed out in parts
     std::string settingsProblem;
 };

@@ -33,7 +33,7 @@ bool ParseWhole(const std::string& text, unsigned long long lo, unsigned long lo
     return true;
 }
 
-const char* const kValued[] = {"--ini",     "--datalog",      "--mode",       "--link",
+const char* const kValued[] = {"--ini",     "--tune",    "--datalog",      "--mode",       "--link",
                                "--reply-length", "--log",    "--noise",      "--drop",
                                "--short",   "--long",         "--stall",      "--stall-rate",
                                "--hangup-after", "--seed",   "--baud",       "--signature",
@@ -74,12 +74,14 @@ bool Apply(const std::string& name, const std::string& value, SimOptions& option
                 std::to_string(hi) + ", not '" + value + "'";
         return false;
     };
-    if (name == "--ini" || name == "--datalog" || name == "--link" || name == "--log") {
+    if (name == "--ini" || name == "--tune" || name == "--datalog" || name == "--link" ||
+        name == "--log") {
         if (value.empty()) {
             error = "option " + name + " wants a file name";
             return false;
         }
         std::string& field = name == "--ini"       ? options.ini
+                             : name == "--tune"    ? options.tune
                              : name == "--datalog" ? options.datalog
                              : name == "--link"    ? options.link
                                                    : options.log;
@@ -204,7 +206,7 @@ OptionsOutcome ParseSimOptions(const std::vector<std::string>& args, SimOptions&
 
 const char* SimUsage()
 {
-    return "usage: tarn-ecu-sim [--ini FILE] [--datalog FILE] [--mode boot|run|menu]\n"
+    return "usage: tarn-ecu-sim [--ini FILE [--tune FILE]] [--datalog FILE] [--mode boot|run|menu]\n"
            "                    [--link PATH] [--reply-length N] [--baud N] [--signature TEXT]\n"
            "                    [--log FILE] [fault options]\n"
            "\n"
@@ -214,7 +216,10 @@ const char* SimUsage()
            "  --ini FILE          lay the runtime data block out from the scalar output\n"
            "                      channels of this definition file. A file of another\n"
            "                      firmware (a signature other than \"TARN Corecard v3\")\n"
-           "                      is served as it describes its link, see below\n"
+           "                      is served as it describes its link, see below, with\n"
+           "                      its pages of constants (pageReadCommand)\n"
+           "  --tune FILE         the values of those pages: this tune file's, else the\n"
+           "                      definition file's defaults (zeros for the rest)\n"
            "  --datalog FILE      take the values from this datalog, one record per \"A\"\n"
            "                      request, played in a loop (default: a built-in engine\n"
            "                      that idles, revs through the gears, cruises and coasts)\n"

@@ -10,6 +10,7 @@
 
 struct SimOptions {
     std::string ini;
+    std::string tune; // values of the pages of constants
     std::string datalog;
     std::string link;
     std::string log;

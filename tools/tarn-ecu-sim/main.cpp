@@ -2,6 +2,7 @@
 // dashboard's serial line. See SimUsage() for the options.
 #include "base/AssertHandler.h"
 #include "definition/IniParser.h"
+#include "tools/tarn-ecu-sim/PageImage.h"
 #include "tools/tarn-ecu-sim/DatalogPlayer.h"
 #include "tools/tarn-ecu-sim/EcuFirmware.h"
 #include "tools/tarn-ecu-sim/EngineModel.h"
@@ -69,9 +70,15 @@ int main(int argc, char** argv)
     if (!options.ini.empty()) {
         wxArrayString warnings;
         int result = 0;
-        table.reset(loadDefinitionFileFrom(wxString::FromUTF8(options.ini), &warnings, &result));
+        DefinitionOptions definition;
+        definition.tuneFile = wxString::FromUTF8(options.tune);
+        table.reset(loadDefinitionFileFrom(wxString::FromUTF8(options.ini), definition, &warnings,
+                                           &result));
         if (result != 0 || !table)
             return Fail("cannot read definition file " + options.ini);
+        for (const wxString& warning : warnings)
+            if (warning.StartsWith("Tune file not read"))
+                return Fail(warning.utf8_string());
         if (!warnings.empty())
             std::fprintf(stderr, "tarn-ecu-sim: %s: %zu warnings (see tarntool check)\n",
                          options.ini.c_str(), warnings.size());
@@ -129,8 +136,14 @@ int main(int argc, char** argv)
     FaultInjector faults(options.faults, options.haveSeed ? options.seed : std::random_device()());
     std::unique_ptr<SerialFirmware> firmware;
     if (generic) {
+        size_t written = 0;
+        std::vector<std::string> pages = BuildPageImage(*table, &written);
+        if (!pages.empty())
+            std::fprintf(stderr, "tarn-ecu-sim: %zu pages of constants, %zu constants with a value\n",
+                         pages.size(), written);
         auto described = std::make_unique<GenericFirmware>(link, length, options.baud,
-                                                           [&block]() { return block.next(); }, faults);
+                                                           [&block]() { return block.next(); }, faults,
+                                                           std::move(pages));
         if (!described->problem().empty())
             return Fail(options.ini + ": " + described->problem());
         firmware = std::move(described);

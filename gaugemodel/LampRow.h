@@ -1,0 +1,17 @@
+#pragma once
+// Which indicator lamps a row shows, and in what order, without a display.
+#include <vector>
+
+enum class LampState {
+    NoValue, // the expression has no value: grey
+    Off,
+    On,
+};
+
+// A computed value as a lamp: NaN has no value, 0 is off, anything else on.
+LampState LampStateOf(double value);
+
+// Positions of the lamps shown in a row of `room` places: all of them in
+// file order when they fit; otherwise the lit lamps first, then the others,
+// each kept in file order, as many as fit.
+std::vector<int> LampsShown(const std::vector<LampState>& states, int room);
