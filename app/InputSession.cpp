@@ -10,7 +10,7 @@ std::unique_ptr<InputSession> MakeInputSession(InputChoice input, SymbolTable* t
     case InputChoice::Ecu:
         return std::make_unique<EcuSession>(table, options);
     case InputChoice::File:
-        return std::make_unique<ReplaySession>(options.datalogFile);
+        return std::make_unique<ReplaySession>(options.datalogFile, table);
     case InputChoice::None:
         break;
     }

@@ -30,6 +30,9 @@ public:
     // state of a command changed by itself (the menus then show it).
     virtual bool AfterTick(const ValueMap& /*served*/) { return false; }
     virtual void ShowStatus(StatusStrip& strip) = 0;
+    // Why this input cannot serve at all (a file that is no log); empty when
+    // it can. The frame then keeps the input it had.
+    virtual wxString GetRefusal() const { return wxString(); }
     // After the tick: true when the definition's gauge descriptions changed
     // (new values of constants), so that the gauges take them up again.
     virtual bool TakeDefinitionChange() { return false; }

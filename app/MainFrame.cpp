@@ -228,6 +228,7 @@ void MainFrame::ReplaceSession(std::unique_ptr<InputSession> session)
     std::unique_ptr<InputSession> old = std::move(m_session);
     m_session = std::move(session);
     m_dispatcher->SetInput(m_session->GetInput());
+    m_dispatcher->ClearValues();
     // The old input (and an ECU input's worker) ends here, before the new
     // one asks for its first fetch.
     old.reset();
@@ -239,7 +240,10 @@ void MainFrame::ReplaceSession(std::unique_ptr<InputSession> session)
 
 void MainFrame::ShowStatus()
 {
-    m_session->ShowStatus(*m_statusStrip);
+    if (!m_notice.empty() && m_noticeShown.Time() < kNoticeMs)
+        m_statusStrip->SetStatus(StatusStrip::Mark::Bad, m_notice);
+    else
+        m_session->ShowStatus(*m_statusStrip);
 }
 
 void MainFrame::UpdateMenus()
@@ -252,9 +256,12 @@ void MainFrame::OnOpenLog(wxCommandEvent&)
     LogFileChooser chooser(this, LogFileChooser::AreaOver(*this), m_options.datalogFile);
     if (chooser.ShowModal() != wxID_OK)
         return;
+    const wxString previous = m_options.datalogFile;
     m_options.datalogFile = chooser.GetPath();
     DebugLog(0, "replaying " + m_options.datalogFile);
     SelectInput(InputChoice::File);
+    if (!m_notice.empty())
+        m_options.datalogFile = previous;
 }
 
 void MainFrame::OnSessionCommand(wxCommandEvent& event)
@@ -290,8 +297,20 @@ void MainFrame::SelectInput(InputChoice input)
 void MainFrame::OnSelectInput(wxCommandEvent& event)
 {
     const InputChoice chosen = InputChoiceOf(event.GetId());
+    std::unique_ptr<InputSession> session = MakeInputSession(chosen, currentSymbolTable(), m_options);
+    const wxString refusal = session->GetRefusal();
+    if (!refusal.empty()) {
+        DebugLog(2, refusal);
+        GetMenuBar()->Check(InputItemOf(m_input), true);
+        m_notice = refusal;
+        m_noticeShown.Start();
+        ShowStatus();
+        return;
+    }
+    m_input = chosen;
+    m_notice.clear();
     m_timer.Stop();
-    ReplaceSession(MakeInputSession(chosen, currentSymbolTable(), m_options));
+    ReplaceSession(std::move(session));
     if (m_session->GetPeriodMs() > 0 && !m_timer.IsRunning())
         m_timer.Start(m_session->GetPeriodMs(), wxTIMER_CONTINUOUS);
     if (m_memory)

@@ -10,6 +10,7 @@
 
 #include <wx/frame.h>
 #include <wx/menu.h>
+#include <wx/stopwatch.h>
 #include <wx/timer.h>
 
 #include <memory>
@@ -97,6 +98,13 @@ private:
     RememberedChoices* m_memory = nullptr;
     DashboardLayout m_layout;
     int m_stripHeight = 0;
+    // The input whose session runs; a refused choice goes back to it.
+    InputChoice m_input = InputChoice::None;
+    // Why the last choice of input was refused; shown over the session's
+    // status for kNoticeMs.
+    static constexpr long kNoticeMs = 6000;
+    wxString m_notice;
+    wxStopWatch m_noticeShown;
 
     wxDECLARE_EVENT_TABLE();
 };

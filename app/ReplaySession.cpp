@@ -1,6 +1,7 @@
 #include "app/ReplaySession.h"
 
 #include "app/MenuIds.h"
+#include "definition/SymbolTable.h"
 
 #include <wx/event.h>
 #include <wx/filefn.h>
@@ -26,8 +27,23 @@ bool IsReplayControl(long id)
 
 } // namespace
 
-ReplaySession::ReplaySession(const wxString& datalogFile) : file(datalogFile), input(datalogFile)
+ReplaySession::ReplaySession(const wxString& datalogFile, const SymbolTable* table)
+    : file(datalogFile), input(datalogFile, table), refusal(RefusalOf(input, table))
 {
+}
+
+wxString ReplaySession::RefusalOf(const RTDataMgrFile& log, const SymbolTable* table)
+{
+    if (!log.GetLog().GetRefusal().empty())
+        return log.GetLog().GetRefusal();
+    if (log.GetColumnCount() == 0)
+        return _("No columns in ") + log.GetLog().GetName();
+    if (!table || table->getGauges().empty())
+        return wxString();
+    for (const TARNGaugeDesc* gauge : table->getGauges())
+        if (gauge && log.FindSource(gauge->getSymbolName()).match.column >= 0)
+            return wxString();
+    return wxString::Format(_("%s: no column serves a gauge; not a log of this engine"), log.GetLog().GetName());
 }
 
 void ReplaySession::BeforeTick()
@@ -38,9 +54,8 @@ void ReplaySession::BeforeTick()
 
 void ReplaySession::ShowStatus(StatusStrip& strip)
 {
-    const wxString& refusal = input.GetLog().GetRefusal();
-    if (input.GetColumnCount() == 0) {
-        strip.SetStatus(StatusStrip::Mark::Bad, refusal.empty() ? _("No columns in ") + file : refusal);
+    if (!refusal.empty()) {
+        strip.SetStatus(StatusStrip::Mark::Bad, refusal);
         return;
     }
     const LogReplay& replay = input.GetReplay();

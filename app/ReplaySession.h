@@ -15,13 +15,17 @@ public:
     // Seconds a seek moves.
     static constexpr double kSeekSeconds = 10.0;
 
-    // Reads `datalogFile` whole.
-    explicit ReplaySession(const wxString& datalogFile);
+    // Reads `datalogFile` whole; `table` (may be null; not owned) finds the
+    // columns of its gauges' channels.
+    ReplaySession(const wxString& datalogFile, const SymbolTable* table);
 
     RTDataMgr* GetInput() override { return &input; }
     int GetPeriodMs() const override { return kPeriodMs; }
     void BeforeTick() override;
     void ShowStatus(StatusStrip& strip) override;
+    // The log's refusal; a log without columns, or with none that serves a
+    // gauge of the definition file, is no log for this dashboard either.
+    wxString GetRefusal() const override { return refusal; }
     bool OnCommand(long id, bool checked) override;
     long CommandOfKey(const wxKeyEvent& key) const override;
     bool IsCommandEnabled(long id) override;
@@ -30,7 +34,10 @@ public:
     LogReplay& GetReplay() { return input.GetReplay(); }
 
 private:
+    static wxString RefusalOf(const RTDataMgrFile& log, const SymbolTable* table);
+
     wxString file;
     RTDataMgrFile input;
+    wxString refusal;
     wxStopWatch sinceTick; // after the input: runs from when the log was read
 };

@@ -4,6 +4,7 @@
 
 #include <cmath>
 #include <limits>
+#include <unordered_map>
 
 namespace {
 
@@ -52,6 +53,13 @@ void Datalog::Refuse(const wxString& problem)
 
 void Datalog::FinishLoading(bool pacedByTime)
 {
+    std::unordered_map<std::wstring, size_t> firstOf;
+    for (size_t i = 0; i < columns.size(); ++i) {
+        const auto first = firstOf.emplace(columns[i].name.Lower().ToStdWstring(), i);
+        if (!first.second)
+            AddProblem(wxString::Format("%s: columns %zu and %zu are both named \"%s\"; that name serves no value",
+                                        name, first.first->second + 1, i + 1, columns[i].name));
+    }
     if (problemsNotKept > 0)
         problems.push_back(wxString::Format("%s: %zu more problems", name, problemsNotKept));
     if (!pacedByTime)

@@ -15,6 +15,8 @@
 namespace {
 
 const size_t kBinaryProbe = 16;
+// No text log holds a NUL byte in its first line, however long.
+const size_t kFirstLineProbe = 4096;
 const char kByteOrderMark[] = "\xEF\xBB\xBF";
 
 // What stands in for a file that could not be read: no columns, no records.
@@ -32,12 +34,32 @@ size_t CountOf(const char* begin, const char* end, char c)
     return static_cast<size_t>(std::count(begin, end, c));
 }
 
+// The dashboard's own debug log: each line starts with a time of day
+// ("13:46:24: start"), which no datalog's first line does.
+bool IsDebugLog(const std::string& bytes)
+{
+    static const char kPattern[] = "99:99:99: ";
+    const size_t length = sizeof kPattern - 1;
+    if (bytes.size() < length)
+        return false;
+    for (size_t i = 0; i < length; ++i) {
+        const bool digit = bytes[i] >= '0' && bytes[i] <= '9';
+        if (kPattern[i] == '9' ? !digit : bytes[i] != kPattern[i])
+            return false;
+    }
+    return true;
+}
+
 } // namespace
 
 Datalog::Format DatalogLoader::Sniff(const std::string& bytes)
 {
     const size_t probe = std::min(bytes.size(), kBinaryProbe);
     if (bytes.compare(0, 5, BinaryLog::kMagic, 5) == 0 || std::memchr(bytes.data(), '\0', probe))
+        return Datalog::Format::Binary;
+    const size_t firstLine = std::min(bytes.size(), kFirstLineProbe);
+    const void* const nul = std::memchr(bytes.data(), '\0', firstLine);
+    if (nul && std::find_if(bytes.data(), static_cast<const char*>(nul), IsLineEnd) == nul)
         return Datalog::Format::Binary;
     const size_t skip = bytes.compare(0, 3, kByteOrderMark) == 0 ? 3 : 0;
     const char* const end = bytes.data() + bytes.size();
@@ -57,6 +79,10 @@ Datalog::Format DatalogLoader::Sniff(const std::string& bytes)
 
 std::unique_ptr<Datalog> DatalogLoader::FromBytes(std::string bytes, const wxString& name)
 {
+    if (bytes.empty())
+        return std::make_unique<UnreadLog>(name, name + ": empty file; not a datalog");
+    if (IsDebugLog(bytes))
+        return std::make_unique<UnreadLog>(name, name + ": the dashboard's debug log; not a datalog");
     const Datalog::Format format = Sniff(bytes);
     if (format == Datalog::Format::Binary)
         return std::make_unique<BinaryLog>(std::move(bytes), name);

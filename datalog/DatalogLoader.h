@@ -1,8 +1,9 @@
 #pragma once
 // Opens a datalog of any known format, told from its content, never from the
 // file name:
+// - an empty file, and the dashboard's own debug log, are refused;
 // - a file that starts with "MLVLG", or holds a NUL byte in its first 16
-//   bytes, is a binary log (which refuses a wrong magic);
+//   bytes or its first line, is a binary log (which refuses a wrong magic);
 // - a text file whose first line is one quoted cell (a title line), or whose
 //   first two lines are ";"-separated alike, is a text log of the tuning
 //   suites;

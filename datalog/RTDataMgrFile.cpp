@@ -3,27 +3,40 @@
 #include "base/DebugLog.h"
 #include "datalog/DatalogLoader.h"
 #include "datalog/DecimalNumber.h"
+#include "definition/SymbolTable.h"
 
 #include <algorithm>
 #include <cmath>
 #include <limits>
 #include <vector>
 
-RTDataMgrFile::RTDataMgrFile(const wxString& fileName) : RTDataMgrFile(DatalogLoader::FromFile(fileName))
+RTDataMgrFile::RTDataMgrFile(const wxString& fileName, const SymbolTable* definitions)
+    : RTDataMgrFile(DatalogLoader::FromFile(fileName), definitions)
 {
 }
 
-RTDataMgrFile::RTDataMgrFile(DatalogLoader::Opened opened)
-    : log(std::move(opened.log)), openResult(opened.result), matcher(log->Columns()), replay(*log)
+RTDataMgrFile::RTDataMgrFile(DatalogLoader::Opened opened, const SymbolTable* definitions)
+    : log(std::move(opened.log)), openResult(opened.result), table(definitions), matcher(log->Columns(), definitions),
+      replay(*log)
 {
     for (const wxString& problem : log->Problems())
         DebugLog(problem == log->GetRefusal() ? 2 : 1, problem);
 }
 
-std::unique_ptr<RTDataMgrFile> RTDataMgrFile::FromBytes(std::string bytes, const wxString& name)
+std::unique_ptr<RTDataMgrFile> RTDataMgrFile::FromBytes(std::string bytes, const wxString& name,
+                                                        const SymbolTable* table)
 {
     return std::unique_ptr<RTDataMgrFile>(
-        new RTDataMgrFile(DatalogLoader::Opened{0, DatalogLoader::FromBytes(std::move(bytes), name)}));
+        new RTDataMgrFile(DatalogLoader::Opened{0, DatalogLoader::FromBytes(std::move(bytes), name)}, table));
+}
+
+RTDataMgrFile::Source RTDataMgrFile::FindSource(const wxString& name) const
+{
+    Source source{matcher.Find(name), UnitConversion()};
+    const Symbol* symbol = table && source.match.column >= 0 ? table->findSymbol(name) : nullptr;
+    if (symbol)
+        source.conversion = UnitConversion::Between(log->Columns()[source.match.column].units, symbol->Units);
+    return source;
 }
 
 void RTDataMgrFile::Update()
@@ -41,39 +54,37 @@ void RTDataMgrFile::Update()
     }
     if (!valueMap)
         return;
-    // Erasing while walking would invalidate the walk; collect first.
-    std::vector<wxString> unserved;
     for (ValueMap::iterator it = valueMap->begin(); it != valueMap->end(); ++it) {
         DebugLog(0, it->first);
-        const double value = CurrentValue(Lookup(it->first).column);
-        if (std::isfinite(value))
-            it->second = value;
-        else
-            unserved.push_back(it->first);
+        const double value = CurrentValue(Lookup(it->first));
+        it->second = std::isfinite(value) ? value : NoValue();
     }
-    for (const wxString& name : unserved)
-        valueMap->erase(name);
 }
 
-const ColumnMatcher::Match& RTDataMgrFile::Lookup(const wxString& name)
+const RTDataMgrFile::Source& RTDataMgrFile::Lookup(const wxString& name)
 {
     const auto known = tickNames.find(name.ToStdWstring());
     if (known != tickNames.end())
         return known->second;
-    const ColumnMatcher::Match match = matcher.Find(name);
+    const Source source = FindSource(name);
+    const ColumnMatcher::Match& match = source.match;
     if (match.column < 0)
-        DebugLog(1, log->GetName() + ": no column for \"" + name + "\"");
-    else if (match.loose)
+        DebugLog(1, log->GetName() + ": no column for \"" + name + "\" (" + ColumnMatcher::Describe(match.rule) +
+                        ")");
+    else if (match.rule != ColumnMatcher::Rule::Name || source.conversion.Converts())
         DebugLog(0, log->GetName() + ": column \"" + log->Columns()[match.column].name + "\" serves \"" + name +
-                        "\"");
-    return tickNames.emplace(name.ToStdWstring(), match).first->second;
+                        "\" (" + ColumnMatcher::Describe(match.rule) + ")" +
+                        (source.conversion.Converts()
+                             ? ", " + source.conversion.from + " to " + source.conversion.to
+                             : wxString()));
+    return tickNames.emplace(name.ToStdWstring(), source).first->second;
 }
 
-double RTDataMgrFile::CurrentValue(int column) const
+double RTDataMgrFile::CurrentValue(const Source& source) const
 {
-    if (column < 0 || !HasRecord())
+    if (source.match.column < 0 || !HasRecord())
         return std::numeric_limits<double>::quiet_NaN();
-    return log->Value(replay.GetRecord(), static_cast<size_t>(column));
+    return source.conversion.Apply(log->Value(replay.GetRecord(), static_cast<size_t>(source.match.column)));
 }
 
 bool RTDataMgrFile::HasRecord() const
@@ -83,12 +94,12 @@ bool RTDataMgrFile::HasRecord() const
 
 double RTDataMgrFile::GetValue(const wxString& name)
 {
-    const ColumnMatcher::Match match = matcher.Find(name);
-    if (match.column < 0) {
+    const Source source = FindSource(name);
+    if (source.match.column < 0) {
         DebugLog(0, "symbol not found : " + name);
         return -1.0;
     }
-    const double value = CurrentValue(match.column);
+    const double value = CurrentValue(source);
     return std::isfinite(value) ? value : -1.0;
 }
 

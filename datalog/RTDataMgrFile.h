@@ -13,32 +13,46 @@
 // - a log with a Time column is paced by it; other logs play one record per
 //   tick.
 // What it serves:
-// - a name finds its column as ColumnMatcher says (case ignored; failing
-//   that, blanks and punctuation ignored too);
-// - a name without a column is removed from the dispatcher's map, so gauges
-//   keep what they show; GetValue answers -1.0 for it. The first time a tick
-//   asks for such a name the debug log says so;
-// - a log that cannot be read or used has no columns: every name is removed
-//   and HasValue answers false; its problems go to the debug log;
+// - a name finds its column as ColumnMatcher says ([Datalog] entries of the
+//   definition file, the name, the name loosely, its aliases);
+// - a value whose column states a unit other than the channel's in the
+//   definition file (°F for °C, psi for kPa) is converted (UnitConversion);
+// - a name without a column gets RTDataMgr::NoValue() in the dispatcher's
+//   map, so its gauges show no number; GetValue answers -1.0 for it. The
+//   first time a tick asks for such a name the debug log says so;
+// - a log that cannot be read or used has no columns: every name gets
+//   NoValue() and HasValue answers false; its problems go to the debug log;
 // - before the first record, or where a record holds no finite value, the
-//   name is removed as well (nothing is invented) and GetValue answers -1.0;
+//   name gets NoValue() as well (nothing is invented) and GetValue answers -1.0;
 // - at the last record the replay stops there; it never restarts.
 #include "dispatch/RTDataMgr.h"
 #include "datalog/ColumnMatcher.h"
 #include "datalog/Datalog.h"
 #include "datalog/DatalogLoader.h"
 #include "datalog/LogReplay.h"
+#include "datalog/UnitConversion.h"
 
 #include <memory>
 #include <string>
 #include <unordered_map>
 
+class SymbolTable;
+
 class RTDataMgrFile : public RTDataMgr {
 public:
-    // Reads `fileName` whole; the first tick plays the first record.
-    explicit RTDataMgrFile(const wxString& fileName);
+    // Where a name's value comes from.
+    struct Source {
+        ColumnMatcher::Match match;
+        UnitConversion conversion;
+    };
+
+    // Reads `fileName` whole; the first tick plays the first record. `table`
+    // (may be null; must outlive the input) gives the [Datalog] entries and
+    // the channels' units.
+    explicit RTDataMgrFile(const wxString& fileName, const SymbolTable* table = nullptr);
     // The same over bytes already in memory; `name` names the log in messages.
-    static std::unique_ptr<RTDataMgrFile> FromBytes(std::string bytes, const wxString& name = "datalog");
+    static std::unique_ptr<RTDataMgrFile> FromBytes(std::string bytes, const wxString& name = "datalog",
+                                                    const SymbolTable* table = nullptr);
 
     void Update() override;
     double GetValue(const wxString& name) override;
@@ -50,7 +64,7 @@ public:
     size_t GetColumnCount() const { return log->Columns().size(); }
     // Whether the current record has values.
     bool HasRecord() const;
-    ColumnMatcher::Match FindColumn(const wxString& name) const { return matcher.Find(name); }
+    Source FindSource(const wxString& name) const;
 
     const Datalog& GetLog() const { return *log; }
     // The replay controls (pause, speed, seek, position).
@@ -73,18 +87,19 @@ public:
     static double ParseNumber(const wxString& field);
 
 private:
-    explicit RTDataMgrFile(DatalogLoader::Opened opened);
-    // The column serving `name`, remembering what each tick's names found.
-    const ColumnMatcher::Match& Lookup(const wxString& name);
-    // The current record's value of `column`, or NaN.
-    double CurrentValue(int column) const;
+    RTDataMgrFile(DatalogLoader::Opened opened, const SymbolTable* table);
+    // Where `name` is served from, remembering what each tick's names found.
+    const Source& Lookup(const wxString& name);
+    // The current record's value from `source`, or NaN.
+    double CurrentValue(const Source& source) const;
 
     std::unique_ptr<Datalog> log;
     int openResult;
+    const SymbolTable* table;
     ColumnMatcher matcher;
     LogReplay replay;
     double tickSeconds = LogReplay::kTickSeconds;
     bool endTraced = false;
     bool holding = false;
-    std::unordered_map<std::wstring, ColumnMatcher::Match> tickNames;
+    std::unordered_map<std::wstring, Source> tickNames;
 };

@@ -201,7 +201,12 @@ TextLog::TextLog(std::string fileBytes, const wxString& fileName)
             expect = Expect::Record;
             if (!AllCellsAreNumbers(p, lineEnd)) {
                 const std::vector<wxString> units = SplitCells(p, lineEnd);
-                for (size_t i = 0; i < columns.size() && i < units.size(); ++i)
+                if (units.size() != columns.size()) {
+                    AddLineProblem(line, wxString::Format("%zu units where the header has %zu columns; units ignored",
+                                                          units.size(), columns.size()));
+                    continue;
+                }
+                for (size_t i = 0; i < columns.size(); ++i)
                     columns[i].units = CellText(units[i]);
                 continue;
             }

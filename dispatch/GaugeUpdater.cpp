@@ -31,6 +31,13 @@ void GaugeUpdater::MarkStale(bool stale)
             gauge->SetStale(stale);
 }
 
+void GaugeUpdater::ClearValues()
+{
+    for (GaugeListener* gauge : gauges)
+        if (gauge)
+            gauge->SetValue(RTDataMgr::NoValue());
+}
+
 void GaugeUpdater::Update()
 {
     values.clear();

@@ -23,6 +23,9 @@ public:
     // back, and tell every gauge whether they are stale.
     void Update();
     void MarkStale(bool stale);
+    // Every gauge shows no value, so that nothing of an input before passes
+    // for a value of the next one.
+    void ClearValues();
 
     bool IsValueAvailable(const wxString& name) override;
     void FetchValues() override;

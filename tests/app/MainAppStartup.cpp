@@ -159,11 +159,14 @@ TEST(MainApp, WithoutDefinitionFileTheDashboardStaysUsable)
         }
     }
 
-    // "File" without a datalog: ticks run, nothing is shown, nothing breaks.
+    // "File" without a datalog is refused with the reason; the input before
+    // stays, nothing is shown, nothing breaks.
     frame->GetMenuBar()->Check(ID_INPUT_FILE, true);
     wxCommandEvent file(wxEVT_MENU, ID_INPUT_FILE);
     frame->ProcessWindowEvent(file);
-    EXPECT_TRUE(frame->GetTimer().IsRunning());
+    EXPECT_FALSE(frame->GetTimer().IsRunning());
+    EXPECT_EQ(frame->GetStatusStrip()->GetMark(), StatusStrip::Mark::Bad);
+    EXPECT_TRUE(frame->GetMenuBar()->IsChecked(ID_INPUT_NONE));
     for (int i = 0; i < 3; ++i) {
         wxTimerEvent tick(frame->GetTimer());
         frame->ProcessWindowEvent(tick);

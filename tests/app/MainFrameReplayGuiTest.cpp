@@ -342,3 +342,44 @@ TEST_F(MainFrameReplayTest, RecordingThatCannotBeWrittenSaysSoAndTheDashboardGoe
     std::signal(SIGXFSZ, SIG_DFL);
     ASSERT_TRUE(wxSetWorkingDirectory(s_work));
 }
+
+// A file that is no log leaves the replay as it was and says why in the
+// strip; another log starts with every gauge blank.
+TEST_F(MainFrameReplayTest, NoLogIsRefusedAndAnotherLogStartsBlank)
+{
+    const wxString steps = s_work + "/" + kStepLog;
+    OpenLog(steps);
+    s_frame->GetTimer().Stop();
+    Tick();
+    RTDataMgr* const replaying = s_frame->GetDispatcher()->GetInput();
+    ASSERT_TRUE(s_frame->GetAnalogGauge()->GetSnapshot().hasValue);
+    struct Case {
+        const char* file;
+        std::string bytes;
+    } const cases[] = {
+        {"empty.log", ""},
+        {"filelog.txt", "10:00:00: start\n10:00:00: ---parse tarnv3 start\n"},
+        {"program.mlg", std::string("\x7f" "ELF\x02\x01\x01\0", 8) + std::string(64, '\x01')},
+        {"foreign.msl", "\"fw\"\nZork\tQux\n1\t2\n"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.file);
+        const std::string path = s_work + "/" + c.file;
+        std::ofstream(path, std::ios::binary) << c.bytes;
+        OpenLog(path);
+        EXPECT_EQ(s_frame->GetDispatcher()->GetInput(), replaying);
+        EXPECT_EQ(s_frame->GetDatalogFile(), steps);
+        EXPECT_TRUE(s_frame->GetMenuBar()->IsChecked(ID_INPUT_FILE));
+        const StatusStrip* strip = s_frame->GetStatusStrip();
+        EXPECT_EQ(strip->GetMark(), StatusStrip::Mark::Bad);
+        EXPECT_NE(strip->GetText().Find(c.file), wxNOT_FOUND) << strip->GetText();
+    }
+
+    std::ofstream(s_work + "/spark.log") << "t\nspark\n7\n";
+    OpenLog(s_work + "/spark.log");
+    EXPECT_FALSE(s_frame->GetAnalogGauge()->GetSnapshot().hasValue); // before any tick
+    Tick();
+    EXPECT_FALSE(s_frame->GetAnalogGauge()->GetSnapshot().hasValue);
+    EXPECT_TRUE(std::isnan(Shown("rpm")));
+    EXPECT_EQ(Shown("spark"), 7);
+}

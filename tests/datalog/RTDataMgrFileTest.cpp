@@ -14,10 +14,10 @@
 
 namespace {
 
-const double kAbsent = -12345.0; // marks a name the input removed
+const double kAbsent = -12345.0; // marks a name the input gave no value
 
 // Ticks `input` n times with `names` in the map, as the dispatcher does, and
-// returns each tick's value per name (kAbsent where the name was removed).
+// returns each tick's value per name (kAbsent where it has none).
 std::vector<std::vector<double>> Play(RTDataMgrFile& input, const std::vector<wxString>& names,
                                       int n)
 {
@@ -32,7 +32,7 @@ std::vector<std::vector<double>> Play(RTDataMgrFile& input, const std::vector<wx
         std::vector<double> row;
         for (const wxString& name : names) {
             auto it = values.find(name);
-            row.push_back(it == values.end() ? kAbsent : it->second);
+            row.push_back(it == values.end() || RTDataMgr::IsNoValue(it->second) ? kAbsent : it->second);
         }
         ticks.push_back(row);
     }
@@ -48,7 +48,7 @@ std::vector<std::vector<double>> PlayBytes(const std::string& bytes,
 
 } // namespace
 
-TEST(RTDataMgrFile, ColumnLookupIgnoresCaseAndTakesTheFirstMatch)
+TEST(RTDataMgrFile, ColumnLookupIgnoresCaseAndARepeatedNameServesNothing)
 {
     const std::string log = "Sample drive\n"
                             "Time\tRPM\tMap\tMAP\tcoolant\n"
@@ -58,8 +58,8 @@ TEST(RTDataMgrFile, ColumnLookupIgnoresCaseAndTakesTheFirstMatch)
         double want;
     };
     const Case cases[] = {
-        {"rpm", 900},     {"RPM", 900}, {"Rpm", 900},     {"map", 35}, // first of Map/MAP
-        {"MAP", 35},      {"time", 0.1}, {"COOLANT", 20.5}, {"egt", kAbsent},
+        {"rpm", 900},     {"RPM", 900}, {"Rpm", 900},     {"map", kAbsent}, // Map or MAP?
+        {"MAP", kAbsent}, {"time", 0.1}, {"COOLANT", 20.5}, {"egt", kAbsent},
         {"rp", kAbsent},  {"rpmx", kAbsent}, {"", kAbsent},
     };
     for (const Case& c : cases) {
@@ -304,12 +304,12 @@ TEST(RTDataMgrFile, GaugesThroughTheDispatcher)
     for (int t = 0; t < 5; ++t)
         hub.Update();
 
-    // Nothing reaches a gauge before the first record, and the unknown "egt"
-    // never does; the last record stays once the file has ended.
-    EXPECT_EQ(rpm.shown, (std::vector<double>{900, 1500, 1500, 1500}));
-    EXPECT_EQ(rpm2.shown, rpm.shown);
-    EXPECT_EQ(map.shown, (std::vector<double>{35, 50, 50, 50}));
-    EXPECT_TRUE(egt.shown.empty());
-    EXPECT_TRUE(hub.GetValues().find("egt") == hub.GetValues().end());
+    // No number before the first record, none ever for the unknown "egt";
+    // the last record stays once the file has ended.
+    const double none = FakeGauge::kNone;
+    EXPECT_EQ(rpm.Shown(), (std::vector<double>{none, 900, 1500, 1500, 1500}));
+    EXPECT_EQ(rpm2.Shown(), rpm.Shown());
+    EXPECT_EQ(map.Shown(), (std::vector<double>{none, 35, 50, 50, 50}));
+    EXPECT_EQ(egt.Shown(), std::vector<double>(5, none));
     EXPECT_EQ(hub.GetValue("map"), 50.0);
 }

@@ -2,6 +2,7 @@
 // A gauge without a window: records every value it is asked to show.
 #include "dispatch/GaugeListener.h"
 
+#include <cmath>
 #include <vector>
 
 class FakeGauge : public GaugeListener {
@@ -17,6 +18,16 @@ public:
     wxString GetSymbolName() override { return name; }
     void SetValueIdx(int) override {}
     void SetStale(bool isStale) override { stale = isStale; }
+
+    // `shown` with each NaN (no value) as kNone, so that sequences compare.
+    static constexpr double kNone = -12345.0;
+    std::vector<double> Shown() const
+    {
+        std::vector<double> values;
+        for (double v : shown)
+            values.push_back(std::isnan(v) ? kNone : v);
+        return values;
+    }
 
     wxString name;
     std::vector<double> shown;

@@ -106,7 +106,7 @@ TEST(ReplayCommand, PrintsOneArrayPerTick)
 
 TEST(ReplayCommand, ShortFilesPlayNothing)
 {
-    const char* contents[] = {"", "title only\n", "title\nRPM\n"};
+    const char* contents[] = {"title only\n", "title\nRPM\n"};
     for (const char* content : contents) {
         SCOPED_TRACE(content);
         TempLog log(content);
@@ -208,13 +208,21 @@ TEST(ReplayCommand, VerboseTellsMatchesMarkersAndLeftovers)
     EXPECT_EQ(run.lines.size(), 5377u);
     const std::vector<std::string> err = Lines(run.err);
     const char* const want[] = {
-        "tarntool: rpm: column \"RPM\"",
-        "tarntool: FuelPulse: column \"fuel: pulse\" (blanks and punctuation ignored)",
+        "tarntool: rpm: column \"RPM\" (name)",
+        "tarntool: FuelPulse: column \"fuel: pulse\" (name, blanks and punctuation ignored)",
         "tarntool: egt: no column",
         "tarntool: tick 4951: marker: MARK 001 - Going Offline: feb_15 - Mon Feb 15 21:24:07 EST 2016",
         "tarntool: tick 4951: marker: MARK 002 - Going Onlinefeb_15 - Mon Feb 15 21:24:11 EST 2016",
     };
     EXPECT_EQ(err, std::vector<std::string>(std::begin(want), std::end(want)));
+
+    // With the firmware's definition file: its [Datalog] entries, then the aliases.
+    const ToolRun withIni = Replay({drive, "--ini", dir + "/../ini/rusefi_mre_f4.ini", "--ticks", "1", "--verbose",
+                                    "coolant", "ignitionAdvance", "sparkDwellValue"});
+    EXPECT_EQ(withIni.lines, (std::vector<std::string>{"[91.19,21.21,null]"}));
+    EXPECT_EQ(Lines(withIni.err), (std::vector<std::string>{"tarntool: coolant: column \"CLT\" ([Datalog] entry)",
+                                                            "tarntool: ignitionAdvance: column \"ignAdv\" (alias)",
+                                                            "tarntool: sparkDwellValue: no column"}));
 
     // A binary log cut short: its whole records play, the rest is counted.
     std::ifstream in(dir + "/speeduino_ultralog_example.mlg", std::ios::binary);
@@ -231,12 +239,23 @@ TEST(ReplayCommand, VerboseTellsMatchesMarkersAndLeftovers)
 
 TEST(ReplayCommand, RefusedLogsExitWithTheReason)
 {
-    TempLog wrongVersion(std::string("MLVLG\0\0\3", 8) + std::string(30, '\0'));
-    const ToolRun run = Replay({wrongVersion.path, "rpm"});
-    EXPECT_EQ(run.exitCode, 2);
-    EXPECT_TRUE(run.lines.empty());
-    EXPECT_EQ(run.err, "tarntool: " + wrongVersion.path +
-                           ": offset 6: binary log version 3 is not known (only 1 and 2 are)\n");
+    struct Case {
+        std::string bytes;
+        const char* reason;
+    } const cases[] = {
+        {std::string("MLVLG\0\0\3", 8) + std::string(30, '\0'),
+         ": offset 6: binary log version 3 is not known (only 1 and 2 are)"},
+        {"", ": empty file; not a datalog"},
+        {"10:00:00: start\n10:00:01: ---parse start\n", ": the dashboard's debug log; not a datalog"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.reason);
+        TempLog log(c.bytes);
+        const ToolRun run = Replay({log.path, "rpm"});
+        EXPECT_EQ(run.exitCode, 2);
+        EXPECT_TRUE(run.lines.empty());
+        EXPECT_EQ(run.err, "tarntool: " + log.path + c.reason + "\n");
+    }
 }
 
 TEST(ReplayCommand, RecordedSessionReplays)

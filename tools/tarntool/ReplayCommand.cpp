@@ -1,10 +1,13 @@
-// tarntool replay DATALOG [--ticks N] [--verbose] NAME...: plays a datalog
-// through the replay input as the dashboard's ticks do, one record per tick,
-// and prints one JSON array per tick.
+// tarntool replay DATALOG [--ticks N] [--ini FILE] [--verbose] NAME...: plays
+// a datalog through the replay input as the dashboard's ticks do, one record
+// per tick, and prints one JSON array per tick. With --ini the definition
+// file's [Datalog] entries find columns and its units convert values.
 #include "tools/tarntool/Command.h"
 #include "tools/tarntool/JsonOutput.h"
 
 #include "datalog/RTDataMgrFile.h"
+#include "definition/SymbolTable.h"
+#include "tools/tarntool/DefinitionJson.h"
 
 #include <nlohmann/json.hpp>
 #include <wx/log.h>
@@ -12,6 +15,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
+#include <memory>
 
 namespace {
 
@@ -31,23 +35,27 @@ void PrintError(const wxString& text)
     std::fprintf(stderr, "%s\n", static_cast<const char*>(text.utf8_str()));
 }
 
-// Which column serves each name, for --verbose.
+// Which column serves each name, by which rule, and any unit conversion, for --verbose.
 void PrintMatches(const RTDataMgrFile& input, const std::vector<wxString>& names)
 {
     for (const wxString& name : names) {
-        const ColumnMatcher::Match match = input.FindColumn(name);
+        const RTDataMgrFile::Source source = input.FindSource(name);
+        const ColumnMatcher::Match& match = source.match;
         if (match.column < 0) {
-            PrintError("tarntool: " + name + ": no column");
+            PrintError("tarntool: " + name + ": " + ColumnMatcher::Describe(match.rule));
             continue;
         }
-        PrintError("tarntool: " + name + ": column \"" + input.GetLog().Columns()[match.column].name + "\"" +
-                   (match.loose ? " (blanks and punctuation ignored)" : ""));
+        wxString text = "tarntool: " + name + ": column \"" + input.GetLog().Columns()[match.column].name + "\" (" +
+                        ColumnMatcher::Describe(match.rule) + ")";
+        if (source.conversion.Converts())
+            text += ", converted from " + source.conversion.from + " to " + source.conversion.to;
+        PrintError(text);
     }
 }
 
 int RunReplay(const CommandArgs& args)
 {
-    const ParsedArgs parsed = ParseArgs(args, {"ticks"}, {"verbose"});
+    const ParsedArgs parsed = ParseArgs(args, {"ticks", "ini"}, {"verbose"});
     if (!parsed.error.empty())
         return UsageError(parsed.error);
     if (parsed.operands.size() < 2)
@@ -60,8 +68,17 @@ int RunReplay(const CommandArgs& args)
     // The input traces every name it serves; none of that belongs on stdout.
     wxLogNull quiet;
 
+    std::unique_ptr<SymbolTable> table;
+    if (parsed.has("ini")) {
+        wxArrayString warnings;
+        std::string error;
+        table.reset(LoadQuietly(parsed.value("ini"), warnings, DefinitionOptions(), error));
+        if (!table)
+            return UsageError(error);
+    }
+
     const std::string& path = parsed.operands[0];
-    RTDataMgrFile input(wxString(path.c_str(), *wxConvFileName));
+    RTDataMgrFile input(wxString(path.c_str(), *wxConvFileName), table.get());
     if (input.GetOpenResult() != 0) {
         std::fprintf(stderr, "tarntool: cannot read %s\n", path.c_str());
         return 2;
@@ -83,6 +100,11 @@ int RunReplay(const CommandArgs& args)
         names.push_back(wxString::FromUTF8(parsed.operands[i].c_str()));
     if (verbose)
         PrintMatches(input, names);
+    bool anyServed = false;
+    for (const wxString& name : names)
+        anyServed = anyServed || input.FindSource(name).match.column >= 0;
+    if (!anyServed)
+        PrintError("tarntool: " + log.GetName() + ": no column serves any of the names");
 
     ValueMap values;
     input.setValueMap(&values);
@@ -94,7 +116,7 @@ int RunReplay(const CommandArgs& args)
         nlohmann::json line = nlohmann::json::array();
         for (const wxString& name : names) {
             const ValueMap::const_iterator it = values.find(name);
-            if (it == values.end())
+            if (it == values.end() || RTDataMgr::IsNoValue(it->second))
                 line.push_back(nullptr);
             else
                 line.push_back(it->second);
@@ -116,4 +138,4 @@ int RunReplay(const CommandArgs& args)
 
 } // namespace
 
-TARNTOOL_COMMAND("replay", "DATALOG [--ticks N] [--verbose] NAME...", RunReplay);
+TARNTOOL_COMMAND("replay", "DATALOG [--ticks N] [--ini FILE] [--verbose] NAME...", RunReplay);
