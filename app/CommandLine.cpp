@@ -1,6 +1,7 @@
 #include "app/CommandLine.h"
 
 #include "base/DebugLog.h"
+#include "serial/LineTiming.h"
 #include "serial/wxSerialPort.h"
 
 #include <wx/regex.h>
@@ -138,6 +139,16 @@ const std::map<wxString, OptionRule>& Rules()
                   o.baud = int(rate);
               return why->empty();
           }}},
+        {"--quiet-ms",
+         {true,
+          [](DashboardOptions& o, const wxString& v, wxString* why) {
+              uint64_t ms = 0;
+              if (!ParseWholeNumber(v, kLongestQuietMs, &ms) || ms == 0)
+                  *why = wxString::Format("a whole number of milliseconds from 1 to %d", kLongestQuietMs);
+              else
+                  o.quietMs = int(ms);
+              return why->empty();
+          }}},
     };
     return rules;
 }
@@ -210,7 +221,8 @@ wxString UsageLine()
 {
     return "usage: tarndash [--ini FILE] [--datalog FILE] [--port DEVICE] "
            "[--input none|ecu|file] [--size WxH | --fullscreen] [--log-dir DIR] "
-           "[--log-limit BYTES] [--reset] [--trace] [--set NAME]... [--tune FILE] [--baud N]";
+           "[--log-limit BYTES] [--reset] [--trace] [--set NAME]... [--tune FILE] [--baud N] "
+           "[--quiet-ms N]";
 }
 
 wxString HelpText()
@@ -231,6 +243,8 @@ wxString HelpText()
            "  --set NAME          set a definition file #if flag (repeatable)\n"
            "  --tune FILE         tune file with the values of constants\n"
            "  --baud N            serial line speed\n"
+           "  --quiet-ms N        quiet time that ends a reply without a check byte, in ms\n"
+           "                      (default: 20, longer when the line shows longer gaps)\n"
            "  -h, --help          show this help\n"
            "  --version           show the version\n\n"
            "The input, the port and the gauge choices are remembered in\n"

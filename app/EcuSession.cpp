@@ -22,6 +22,8 @@ GenericLinkOptions LinkOptionsOf(const DashboardOptions& options)
     GenericLinkOptions link;
     if (options.baud)
         link.baud = *options.baud;
+    if (options.quietMs)
+        link.quietMs = *options.quietMs;
     return link;
 }
 
@@ -94,6 +96,14 @@ void EcuSession::ShowStatus(StatusStrip& strip)
     wxString text = wxString::FromUTF8(state.describe());
     if (!text.empty())
         text[0] = wxToupper(text[0]);
+    // In front: the values on the gauges may be false.
+    const int refused = input->getRefusedPercent();
+    if (refused > RTDataMgrSerial::kDoubtfulPercent) {
+        text = wxString::Format(_("Line noisy: %d %% of replies refused"), refused) +
+               wxString::FromUTF8(" \xC2\xB7 ") + text;
+        if (mark == StatusStrip::Mark::Good)
+            mark = StatusStrip::Mark::Busy;
+    }
     if (recording.IsRecording())
         text += _(", recording");
     if (!constantsStatus.empty())

@@ -33,7 +33,7 @@ RTDataMgrSerial::RTDataMgrSerial(TarnProtocol* ecuProtocol, SymbolTable* table,
             pageProblem = generic->pageProblem();
     } else
         link.reset(new TarnLink(*protocol, symbolTable ? symbolTable->getLinkSettings().ochBlockSize : 0,
-                                decoder.channelsEnd()));
+                                decoder.channelsEnd(), options.quietMs));
     const BlockDecoder* onWorker = &decoder;
     worker.reset(new EcuWorker(
         std::move(link),
@@ -109,10 +109,12 @@ void RTDataMgrSerial::takeLatest()
     if (!worker)
         return;
     std::shared_ptr<const EcuWorker::Record> latest = worker->latest();
-    if (!latest || latest == record)
+    // An older record, or none, when the worker withdrew the one taken.
+    if (latest == record)
         return;
     record = latest;
-    decoder.take(record->values);
+    if (record)
+        decoder.take(record->values);
 }
 
 bool RTDataMgrSerial::IsStale()

@@ -17,6 +17,10 @@
 // channel that does not lie wholly inside the block (a fetched reply, or the
 // process's runtime data block) gets no value.
 //
+// The values are doubtful while more than kDoubtfulPercent of the last 100
+// replies were refused: such a line also lets through replies that no check
+// can refuse. A record the worker withdraws is no longer served.
+//
 // Without a protocol there is no worker: Update() decodes the process's
 // runtime data block as it is (for decoding a recorded or typed-in block).
 #include "base/ValueMap.h"
@@ -38,6 +42,7 @@ public:
     using Clock = EcuWorker::Clock;
     using ClockFunction = EcuWorker::ClockFunction;
     static constexpr std::chrono::milliseconds kStaleAfter{1000};
+    static constexpr int kDoubtfulPercent = 5;
 
     // Neither is owned. `clock` tells fetch times and the age of a record
     // (steady_clock::now without one). The link is the protocol's own for the
@@ -56,6 +61,7 @@ public:
     bool HasValue(const wxString&) override { return true; }
     int GetKind() override { return KindSerial; }
     bool IsStale() override;
+    bool IsDoubtful() override { return getRefusedPercent() > kDoubtfulPercent; }
     // Over the record the last tick took, as an expression channel's.
     double ExpressionValue(const wxString& expression) override;
 
@@ -85,6 +91,8 @@ public:
     // What the last finished fetch returned (0 success; see TarnProtocol).
     int getLastFetchResult() const;
     LinkState getLinkState() const;
+    // Of the last 100 replies, the share the link refused, in whole percent.
+    int getRefusedPercent() const { return worker ? worker->refusedPercent() : 0; }
     // The plain channels of the record the last tick took; without a worker,
     // the values decoded from the process's block.
     const ValueMap& getScalarValues() const { return record ? record->values : decoder.values(); }

@@ -11,10 +11,16 @@
 // constants one by one, running any fetch asked meanwhile between two parts
 // of a page, then publishes them all. A page that fails keeps its earlier bytes.
 //
+// A block the link withdraws (bytes came after it, before the next request)
+// stops being the latest record: the one before it is served again, and goes
+// stale as usual. The worker keeps a tally of the last 100 replies and how
+// many the link refused.
+//
 // stop() (also run by the destructor) interrupts a fetch in progress, even in
 // the middle of a wait, and returns once the thread has ended.
 #include "base/ValueMap.h"
 #include "link/EcuLink.h"
+#include "link/ReplyTally.h"
 
 #include <atomic>
 #include <chrono>
@@ -77,6 +83,8 @@ public:
     std::shared_ptr<const Record> latest() const;
     LinkState linkState() const;
     int lastResult() const { return result.load(); }
+    // Of the last 100 replies, the share refused, in whole percent.
+    int refusedPercent() const;
     bool isBusy() const;
 
 private:
@@ -88,6 +96,8 @@ private:
     void runFetch();
     // Between two parts of a page: the fetch asked meanwhile, if any.
     void fetchIfAsked();
+    // The record numbered `sequence`, if it is the latest, is no longer served.
+    void withdrawLocked(uint64_t sequence);
 
     std::unique_ptr<EcuLink> link;
     Decoder decode;
@@ -105,6 +115,9 @@ private:
     bool running = false;
     bool stopping = false;
     std::shared_ptr<const Record> record;
+    std::shared_ptr<const Record> earlier; // the one before `record`, served again if it is withdrawn
+    uint64_t lastFetched = 0; // the record the last fetch published; 0 when it failed
+    ReplyTally tally;
     std::shared_ptr<const Pages> pagesRead;
     bool pagesAsked = false;
     LinkState state;

@@ -52,6 +52,7 @@ TEST(CommandLine, EveryOptionInBothSpellings)
         add("--set", "12X12");
         add("--tune", "base.msq");
         add("--baud", "115200");
+        add("--quiet-ms", "35");
         args.push_back("--reset");
         args.push_back("--trace");
         const CommandLine line = ParseCommandLine(args);
@@ -69,6 +70,7 @@ TEST(CommandLine, EveryOptionInBothSpellings)
         EXPECT_EQ(o.settings, (std::vector<wxString>{"CELSIUS", "12X12"}));
         EXPECT_EQ(o.tuneFile, "base.msq");
         EXPECT_EQ(o.baud, 115200);
+        EXPECT_EQ(o.quietMs, 35);
         EXPECT_TRUE(o.reset && o.trace);
     }
     EXPECT_EQ(ArgumentBytes(ArgumentText("/dev/tty\xff\xfe")), "/dev/tty\xff\xfe")
@@ -105,6 +107,10 @@ TEST(CommandLine, BadOptionsAndValuesAreNamed)
         {{"--log-limit", "-1"}, "--log-limit"},
         {{"--log-limit", "99999999999999999999"}, "--log-limit"},
         {{"--baud", "12345"}, "--baud"},
+        {{"--quiet-ms", "0"}, "--quiet-ms"},
+        {{"--quiet-ms", "1001"}, "--quiet-ms"},
+        {{"--quiet-ms", "-5"}, "--quiet-ms"},
+        {{"--quiet-ms", "20ms"}, "--quiet-ms"},
         {{"--set", "A B"}, "--set"},
         {{"--ini"}, "--ini"},
         {{"--ini="}, "--ini"},

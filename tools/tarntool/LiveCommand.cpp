@@ -1,18 +1,19 @@
-// tarntool live FILE [--ticks N] [--period MS] [--baud N] [--verbose] NAME...: reads the
+// tarntool live FILE [--ticks N] [--period MS] [--baud N] [--quiet-ms N] [--verbose] NAME...: reads the
 // ECU on the dashboard's serial port through the dashboard's own ECU input
 // (its worker thread included), N ticks MS ms apart, one JSON object of the
 // NAMEs' values per tick; each tick waits for its own fetch. A name without a
 // value prints null; a tick whose values are stale carries "(stale)": true.
 // A definition file of another firmware is read over the link it describes,
-// at --baud (default 115200).
+// at --baud (default 115200). --quiet-ms sets the least quiet window that
+// ends a reply without a check byte (default 20).
 // Exit 0 when every tick's fetch succeeded, 1 otherwise, 2 on misuse or an
 // unreadable FILE.
 #include "tools/tarntool/Command.h"
 #include "tools/tarntool/DefinitionJson.h"
+#include "tools/tarntool/LinkArgs.h"
 
 #include "ecu/RTDataMgrSerial.h"
 #include "link/TarnProtocol.h"
-#include "serial/wxSerialPort.h"
 
 #include <wx/log.h>
 
@@ -54,8 +55,9 @@ bool ParseCount(const std::string& text, long max, long& value)
 
 int RunLive(const CommandArgs& args)
 {
-    const ParsedArgs parsed =
-        ParseArgs(args, {"ticks", "period", "baud", "set", "tune"}, {"verbose"});
+    std::vector<std::string> valued = {"ticks", "period", "set", "tune"};
+    valued.insert(valued.end(), kLinkOptions.begin(), kLinkOptions.end());
+    const ParsedArgs parsed = ParseArgs(args, valued, {"verbose"});
     if (!parsed.error.empty())
         return UsageError(parsed.error);
     if (parsed.operands.size() < 2)
@@ -65,13 +67,10 @@ int RunLive(const CommandArgs& args)
         return UsageError("--ticks needs a whole number of ticks");
     if (!ParseCount(parsed.value("period", "300"), 86400000L, period))
         return UsageError("--period needs a whole number of milliseconds");
-    long baud = 115200;
-    if (!ParseCount(parsed.value("baud", "115200"), 921600L, baud) ||
-        !wxSerialPort::IsAcceptedRate(static_cast<int>(baud)))
-        return UsageError("--baud needs a line speed: 1200, 2400, 4800, 9600, 19200, 38400, 57600, "
-                          "115200, 230400, 460800 or 921600");
     GenericLinkOptions linkOptions;
-    linkOptions.baud = static_cast<int>(baud);
+    std::string linkError;
+    if (!LinkOptionsOf(parsed, linkOptions, linkError))
+        return UsageError(linkError);
 
     wxArrayString warnings;
     std::string error;
@@ -142,6 +141,6 @@ int RunLive(const CommandArgs& args)
 } // namespace
 
 TARNTOOL_COMMAND("live",
-                 "FILE [--ticks N] [--period MS] [--baud N] [--verbose] [--set NAME]... "
+                 "FILE [--ticks N] [--period MS] [--baud N] [--quiet-ms N] [--verbose] [--set NAME]... "
                  "[--tune FILE.msq] NAME...",
                  RunLive);
