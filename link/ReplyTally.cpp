@@ -24,8 +24,3 @@ void ReplyTally::withdrawn()
     newest = true;
     ++refusedKept;
 }
-
-int ReplyTally::refusedPercent() const
-{
-    return count == 0 ? 0 : (refusedKept * 100 + count / 2) / count;
-}

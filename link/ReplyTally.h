@@ -15,8 +15,10 @@ public:
     void withdrawn();
 
     int replies() const { return count; }
-    // Of the replies kept, rounded to a whole percent; 0 without any.
-    int refusedPercent() const;
+    // Refused among the last 100, as a percent: until 100 have come, those
+    // not come yet count as taken, so that one cut reply at the start does
+    // not pass for a noisy line.
+    int refusedPercent() const { return refusedKept * 100 / kKept; }
 
 private:
     void add(bool refusal);

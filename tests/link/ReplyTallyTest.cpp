@@ -17,11 +17,11 @@ TEST(ReplyTally, RefusedShareOfTheLastHundred)
     const auto repeat = [](char step, int n) { return std::string(static_cast<size_t>(n), step); };
     const Case cases[] = {
         {"none yet", "", 0, 0},
-        {"one refused of one", "r", 1, 100},
-        {"rounded to nearest", "rtt", 3, 33},
-        {"half rounds up", repeat('t', 7) + "r", 8, 13},
-        {"a withdrawn block counts as refused", "ttw", 2, 50},
-        {"withdrawn before anything was taken", "w", 1, 100},
+        {"those not come yet count as taken", "r", 1, 1},
+        {"6 of the first 10", "rrrrrrtttt", 10, 6},
+        {"a withdrawn block counts as refused", "ttw", 2, 1},
+        {"withdrawn before anything was taken", "w", 1, 1},
+        {"both", "rtw", 2, 2},
         {"6 of 100", repeat('r', 6) + repeat('t', 94), 100, 6},
         {"the oldest drop out", repeat('r', 6) + repeat('t', 95), 100, 5},
         {"all refused ones dropped out", repeat('r', 50) + repeat('t', 100), 100, 0},
