@@ -170,14 +170,15 @@ int GenericLink::readUntil(unsigned char* buffer, int n, Clock::time_point deadl
 
 int GenericLink::dropUntilQuiet()
 {
-    const int quietMs = quiet.ms();
     char scratch[64];
     int dropped = 0;
     while (dropped < kMostDropped) {
-        const int r = port.ReadBytesWithin(scratch, sizeof scratch, quietMs);
+        const int r = port.ReadUntilQuiet(scratch, sizeof scratch, quiet.ms());
         if (r <= 0)
             break;
         dropped += r;
+        if (r < static_cast<int>(sizeof scratch))
+            break;
     }
     return dropped;
 }

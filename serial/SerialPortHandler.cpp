@@ -150,7 +150,7 @@ int SerialPortHandler::ReadReply(char* buffer, int n, int expected, QuietWindow&
         return got;
     window.learn(gaps.largest());
     // No time limit here: the window ends it, or the room for a longer reply.
-    const int more = readUntilQuiet(buffer + got, n - got, window.ms());
+    const int more = ReadUntilQuiet(buffer + got, n - got, window.ms());
     if (more < 0)
         return more;
     if (more > 0)
@@ -158,9 +158,12 @@ int SerialPortHandler::ReadReply(char* buffer, int n, int expected, QuietWindow&
     return got + more;
 }
 
-int SerialPortHandler::readUntilQuiet(char* buffer, int n, int quietMs)
+int SerialPortHandler::ReadUntilQuiet(char* buffer, int n, int quietMs)
 {
-    if (n <= 0)
+    const int opened = open();
+    if (opened < 0)
+        return opened;
+    if (n <= 0 || !buffer)
         return 0;
     wxIOBase* device = port.get();
     if (!device)

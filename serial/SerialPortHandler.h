@@ -65,6 +65,10 @@ public:
     // than `expected` means the reply was longer; fewer, it stopped short.
     // The count, or -100, -200, -300.
     int ReadReply(char* buffer, int n, int expected, QuietWindow& window);
+    // Up to n bytes, until the line has stayed quiet for `quietMs` after the
+    // last of them (from now when none come). A byte that comes as the
+    // window closes is still read. The count, or -100, -200, -300.
+    int ReadUntilQuiet(char* buffer, int n, int quietMs);
     // The largest gap between two arrivals since the last request went out.
     std::chrono::nanoseconds largestReplyGap() const { return gaps.largest(); }
     // Drops what the device holds right now, without waiting; the count or an error.
@@ -104,8 +108,6 @@ private:
     wxIOBase* makeDevice();
     // ReadReply within `limitMs` (an `expected` of -1: no quiet-line end).
     int readWithin(char* buffer, int n, int expected, int limitMs);
-    // Up to n bytes until the line stays quiet for `quietMs` (from now).
-    int readUntilQuiet(char* buffer, int n, int quietMs);
 
     DeviceFactory factory;
     std::unique_ptr<wxIOBase> port;
