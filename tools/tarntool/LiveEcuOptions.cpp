@@ -1,0 +1,64 @@
+#include "tools/tarntool/LiveEcuOptions.h"
+#include "tools/tarntool/DefinitionJson.h"
+
+#include "serial/wxSerialPort.h"
+
+#include <cstdio>
+#include <cstdlib>
+
+namespace {
+
+class StderrLog : public wxLog {
+protected:
+    void DoLogRecord(wxLogLevel, const wxString& msg, const wxLogRecordInfo&) override
+    {
+        const std::string line = ToUtf8(msg) + "\n";
+        std::fwrite(line.data(), 1, line.size(), stderr);
+    }
+};
+
+class DiscardLog : public wxLog {
+protected:
+    void DoLogRecord(wxLogLevel, const wxString&, const wxLogRecordInfo&) override {}
+};
+
+} // namespace
+
+bool ParseCount(const std::string& text, long max, long& value)
+{
+    if (text.empty() || text.size() > 10)
+        return false;
+    for (char c : text)
+        if (c < '0' || c > '9')
+            return false;
+    value = std::strtol(text.c_str(), nullptr, 10);
+    return value <= max;
+}
+
+std::string ParseLiveEcuOptions(const ParsedArgs& parsed, LiveEcuOptions& options)
+{
+    long baud = 115200;
+    if (!ParseCount(parsed.value("baud", "115200"), 921600L, baud) ||
+        !wxSerialPort::IsAcceptedRate(static_cast<int>(baud)))
+        return "--baud needs a line speed: 1200, 2400, 4800, 9600, 19200, 38400, 57600, "
+               "115200, 230400, 460800 or 921600";
+    options.link.baud = static_cast<int>(baud);
+    if (parsed.has("rate")) {
+        options.rate = Sampling::parseRate(parsed.value("rate"));
+        if (!options.rate)
+            return "--rate needs fetches per second, above 0 and at most 1000";
+    }
+    return "";
+}
+
+ToolLog::ToolLog(bool verbose)
+    : target(verbose ? static_cast<wxLog*>(new StderrLog) : new DiscardLog),
+      previous(wxLog::SetActiveTarget(target.get()))
+{
+}
+
+ToolLog::~ToolLog()
+{
+    wxLog::FlushActive();
+    wxLog::SetActiveTarget(previous);
+}
