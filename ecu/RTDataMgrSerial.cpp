@@ -40,10 +40,13 @@ RTDataMgrSerial::RTDataMgrSerial(TarnProtocol* ecuProtocol, SymbolTable* table,
         link.reset(new TarnLink(*protocol, symbolTable ? symbolTable->getLinkSettings().ochBlockSize : 0,
                                 decoder.channelsEnd()));
     const BlockDecoder* onWorker = &decoder;
+    // Two trace lines per channel of every record would swamp the debug log
+    // at dozens of records a second: the ticks still trace what they serve.
+    const bool traced = sampling.mode == Sampling::PerTick;
     worker.reset(new EcuWorker(
         std::move(link),
-        [onWorker](const std::vector<unsigned char>& block, ValueMap& values) {
-            onWorker->decode(block.data(), block.size(), values, true);
+        [onWorker, traced](const std::vector<unsigned char>& block, ValueMap& values) {
+            onWorker->decode(block.data(), block.size(), values, traced);
         },
         clock));
     if (sampling.mode == Sampling::Continuous)

@@ -53,12 +53,17 @@ std::string ParseLiveEcuOptions(const ParsedArgs& parsed, LiveEcuOptions& option
 
 ToolLog::ToolLog(bool verbose)
     : target(verbose ? static_cast<wxLog*>(new StderrLog) : new DiscardLog),
-      previous(wxLog::SetActiveTarget(target.get()))
+      previous(wxLog::SetActiveTarget(target.get())), level(wxLog::GetLogLevel())
 {
+    // Nobody reads the traces: the worker need not write them (one line per
+    // channel and record).
+    if (!verbose)
+        wxLog::SetLogLevel(wxLOG_Warning);
 }
 
 ToolLog::~ToolLog()
 {
     wxLog::FlushActive();
     wxLog::SetActiveTarget(previous);
+    wxLog::SetLogLevel(level);
 }

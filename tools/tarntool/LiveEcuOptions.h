@@ -34,4 +34,5 @@ public:
 private:
     std::unique_ptr<wxLog> target;
     wxLog* previous;
+    wxLogLevel level;
 };
