@@ -39,16 +39,10 @@ int RunLive(const CommandArgs& args)
     if (!ParseCount(parsed.value("period", "300"), 86400000L, period))
         return UsageError("--period needs a whole number of milliseconds");
     LiveEcuOptions ecuOptions;
-    const std::string misuse = ParseLiveEcuOptions(parsed, ecuOptions);
-    if (!misuse.empty())
-        return UsageError(misuse);
-
-    wxArrayString warnings;
-    std::string error;
-    std::unique_ptr<SymbolTable> table(
-        LoadQuietly(parsed.operands[0], warnings, DefinitionOptionsOf(parsed), error));
+    std::string misuse;
+    const std::unique_ptr<SymbolTable> table = LoadForLiveEcu(parsed, ecuOptions, misuse);
     if (!table)
-        return UsageError(error);
+        return UsageError(misuse);
 
     ToolLog log(parsed.has("verbose"));
     TarnProtocol* protocol = TarnProtocol::getInstance();

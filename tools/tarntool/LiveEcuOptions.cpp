@@ -1,6 +1,7 @@
 #include "tools/tarntool/LiveEcuOptions.h"
 #include "tools/tarntool/DefinitionJson.h"
 
+#include "definition/SymbolTable.h"
 #include "serial/wxSerialPort.h"
 
 #include <cstdio>
@@ -35,20 +36,27 @@ bool ParseCount(const std::string& text, long max, long& value)
     return value <= max;
 }
 
-std::string ParseLiveEcuOptions(const ParsedArgs& parsed, LiveEcuOptions& options)
+std::unique_ptr<SymbolTable> LoadForLiveEcu(const ParsedArgs& parsed, LiveEcuOptions& options,
+                                            std::string& misuse)
 {
     long baud = 115200;
     if (!ParseCount(parsed.value("baud", "115200"), 921600L, baud) ||
-        !wxSerialPort::IsAcceptedRate(static_cast<int>(baud)))
-        return "--baud needs a line speed: 1200, 2400, 4800, 9600, 19200, 38400, 57600, "
-               "115200, 230400, 460800 or 921600";
+        !wxSerialPort::IsAcceptedRate(static_cast<int>(baud))) {
+        misuse = "--baud needs a line speed: 1200, 2400, 4800, 9600, 19200, 38400, 57600, "
+                 "115200, 230400, 460800 or 921600";
+        return nullptr;
+    }
     options.link.baud = static_cast<int>(baud);
     if (parsed.has("rate")) {
         options.rate = Sampling::parseRate(parsed.value("rate"));
-        if (!options.rate)
-            return "--rate needs fetches per second, above 0 and at most 1000";
+        if (!options.rate) {
+            misuse = "--rate needs fetches per second, above 0 and at most 1000";
+            return nullptr;
+        }
     }
-    return "";
+    wxArrayString warnings;
+    return std::unique_ptr<SymbolTable>(
+        LoadQuietly(parsed.operands[0], warnings, DefinitionOptionsOf(parsed), misuse));
 }
 
 ToolLog::ToolLog(bool verbose)

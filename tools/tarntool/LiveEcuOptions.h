@@ -14,12 +14,16 @@
 // A whole decimal number in [0, max]; false otherwise.
 bool ParseCount(const std::string& text, long max, long& value);
 
+class SymbolTable;
+
 struct LiveEcuOptions {
     GenericLinkOptions link; // --baud, default 115200
     std::optional<double> rate; // --rate
 };
-// Reads --baud and --rate; the message for the user, or empty.
-std::string ParseLiveEcuOptions(const ParsedArgs& parsed, LiveEcuOptions& options);
+// Reads --baud and --rate and loads the definition file, the first operand;
+// null, with the message for the user in `misuse`, when either fails.
+std::unique_ptr<SymbolTable> LoadForLiveEcu(const ParsedArgs& parsed, LiveEcuOptions& options,
+                                            std::string& misuse);
 
 // While it lives, the debug log's messages go to standard error as their own
 // texts (`verbose`) or nowhere; standard output carries only the command's

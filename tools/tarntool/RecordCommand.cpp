@@ -61,16 +61,10 @@ int RunRecord(const CommandArgs& args)
     if (parsed.has("seconds") && (!ParseCount(parsed.value("seconds"), 100000000L, seconds) || seconds == 0))
         return UsageError("--seconds needs a whole number of seconds above 0");
     LiveEcuOptions ecuOptions;
-    const std::string misuse = ParseLiveEcuOptions(parsed, ecuOptions);
-    if (!misuse.empty())
-        return UsageError(misuse);
-
-    wxArrayString warnings;
-    std::string error;
-    std::unique_ptr<SymbolTable> table(
-        LoadQuietly(parsed.operands[0], warnings, DefinitionOptionsOf(parsed), error));
+    std::string misuse;
+    const std::unique_ptr<SymbolTable> table = LoadForLiveEcu(parsed, ecuOptions, misuse);
     if (!table)
-        return UsageError(error);
+        return UsageError(misuse);
 
     ToolLog log(parsed.has("verbose"));
     Sampling sampling;
