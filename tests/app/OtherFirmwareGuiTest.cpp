@@ -131,7 +131,7 @@ TEST_F(OtherFirmwareTest, DialAndDigitsShowWhatTheEcuSent)
         frame->ProcessWindowEvent(read);
         EXPECT_TRUE(frame->GetStatusStrip()->GetText().EndsWith("Reading constants from the ECU"))
             << frame->GetStatusStrip()->GetText();
-        EXPECT_TRUE(WaitFor([&] { return frame->GetStatusStrip()->GetText() == status; }, 15000))
+        EXPECT_TRUE(WaitFor([&] { return frame->GetStatusStrip()->GetText().EndsWith(status); }, 15000))
             << frame->GetStatusStrip()->GetText();
         Close();
     }
