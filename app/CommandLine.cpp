@@ -2,6 +2,7 @@
 
 #include "base/DebugLog.h"
 #include "serial/LineTiming.h"
+#include "ecu/Sampling.h"
 #include "serial/wxSerialPort.h"
 
 #include <wx/regex.h>
@@ -149,6 +150,15 @@ const std::map<wxString, OptionRule>& Rules()
                   o.quietMs = int(ms);
               return why->empty();
           }}},
+        {"--rate",
+         {true,
+          [](DashboardOptions& o, const wxString& v, wxString* why) {
+              o.rate = Sampling::parseRate(ArgumentBytes(v));
+              if (!o.rate)
+                  *why = "fetches per second, above 0 and at most 1000";
+              return why->empty();
+          }}},
+        {"--record", Switch(&DashboardOptions::record)},
     };
     return rules;
 }
@@ -222,7 +232,7 @@ wxString UsageLine()
     return "usage: tarndash [--ini FILE] [--datalog FILE] [--port DEVICE] "
            "[--input none|ecu|file] [--size WxH | --fullscreen] [--log-dir DIR] "
            "[--log-limit BYTES] [--reset] [--trace] [--set NAME]... [--tune FILE] [--baud N] "
-           "[--quiet-ms N]";
+           "[--rate HZ] [--record] [--quiet-ms N]";
 }
 
 wxString HelpText()
@@ -245,6 +255,9 @@ wxString HelpText()
            "  --baud N            serial line speed\n"
            "  --quiet-ms N        quiet time that ends a reply without a check byte, in ms\n"
            "                      (default: 20, longer when the line shows longer gaps)\n"
+           "  --rate HZ           ECU fetches per second (default: as fast as the link\n"
+           "                      allows; one per 300 ms for the built-in firmware)\n"
+           "  --record            record the ECU input from its start\n"
            "  -h, --help          show this help\n"
            "  --version           show the version\n\n"
            "The input, the port and the gauge choices are remembered in\n"
