@@ -202,9 +202,10 @@ void EcuWorker::startFetchLocked()
 {
     asked = false;
     running = true;
-    // Late by more than an interval (a slow ECU): the next one now, no backlog.
+    // Late (a slow ECU): the next one an interval after this one, no backlog
+    // to catch up on.
     if (scheduled)
-        nextStart = std::max(nextStart + interval, Clock::now());
+        nextStart = std::max(nextStart, Clock::now()) + interval;
 }
 
 void EcuWorker::runFetch()
