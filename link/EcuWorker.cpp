@@ -202,10 +202,9 @@ void EcuWorker::startFetchLocked()
 {
     asked = false;
     running = true;
-    // Late (a slow ECU): the next one an interval after this one, no backlog
-    // to catch up on.
+    // Late by more than an interval (a slow ECU): the next one now, no backlog.
     if (scheduled)
-        nextStart = std::max(nextStart, Clock::now()) + interval;
+        nextStart = std::max(nextStart + interval, Clock::now());
 }
 
 void EcuWorker::runFetch()
