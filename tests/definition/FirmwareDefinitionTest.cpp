@@ -24,6 +24,7 @@ TEST(FirmwareDefinition, LinkSettingsAndRefusedBlockSizes)
         "messageEnvelopeFormat = msEnvelope_1.0",
         "endianness = little",
         "blockReadTimeout = 3000",
+        "tsWriteBlocks = on",
         "blockingFactor = 500",
         "[OutputChannels]",
         "ochGetCommand = \"O%2o%2c\"",
@@ -41,6 +42,7 @@ TEST(FirmwareDefinition, LinkSettingsAndRefusedBlockSizes)
     EXPECT_TRUE(link.isFramed());
     EXPECT_EQ(link.endianness, ByteOrder::Little);
     EXPECT_EQ(link.blockReadTimeout, 3000);
+    EXPECT_TRUE(link.writeBlocks);
     EXPECT_EQ(link.blockingFactor, 500);
     EXPECT_EQ(link.ochGetCommand, "O%2o%2c");
     EXPECT_EQ(link.ochBlockSize, 1248); // the impossible ones were refused
