@@ -2,7 +2,8 @@
 // 75 times a second, as from a fast ECU link: the real main frame on the
 // Speeduino file (its dial, digital gauges and lamps), every shown value
 // moving, each frame a tick and the paint it causes, done at once. Reports
-// the time of one frame (median, p90, max) at 240 x 320 and 800 x 480, the paints of the dial per frame
+// the time of one frame (median, p90, max) at 240 x 320 and 800 x 480, traced
+// and not, the paints of the dial per frame
 // and the process's CPU time over the run as a share of one core. Runs under
 // Xvfb.
 #include "bench/GuiBenchMain.h" // main()
@@ -18,6 +19,7 @@
 #include <benchmark/benchmark.h>
 #include <wx/app.h>
 #include <wx/filefn.h>
+#include <wx/log.h>
 
 #include <sys/resource.h>
 
@@ -26,6 +28,7 @@
 #include <cmath>
 #include <functional>
 #include <map>
+#include <memory>
 #include <thread>
 #include <vector>
 
@@ -111,6 +114,8 @@ void BM_FrameAt30FpsFrom75HzValues(benchmark::State& state)
     Tick(frame);
     frame->Update();
 
+    // The third argument 0: the trace off, as with --log-limit 0.
+    std::unique_ptr<wxLogNull> untraced(state.range(2) == 0 ? new wxLogNull : nullptr);
     std::vector<double> frames;
     long paintsBefore = dialPaints;
     const double cpuBefore = CpuSeconds();
@@ -138,8 +143,9 @@ void BM_FrameAt30FpsFrom75HzValues(benchmark::State& state)
     wxTheApp->ProcessIdle();
 }
 BENCHMARK(BM_FrameAt30FpsFrom75HzValues)
-    ->Args({240, 320})
-    ->Args({800, 480})
+    ->Args({240, 320, 1})
+    ->Args({800, 480, 1})
+    ->Args({240, 320, 0})
     ->UseManualTime()
     ->Unit(benchmark::kMicrosecond)
     ->Iterations(300);
