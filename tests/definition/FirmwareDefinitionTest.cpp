@@ -24,7 +24,6 @@ TEST(FirmwareDefinition, LinkSettingsAndRefusedBlockSizes)
         "messageEnvelopeFormat = msEnvelope_1.0",
         "endianness = little",
         "blockReadTimeout = 3000",
-        "tsWriteBlocks = on",
         "blockingFactor = 500",
         "[OutputChannels]",
         "ochGetCommand = \"O%2o%2c\"",
@@ -33,6 +32,7 @@ TEST(FirmwareDefinition, LinkSettingsAndRefusedBlockSizes)
         "ochBlockSize = -5",
         "ochBlockSize = 1000000000",
         "endianness = middle",
+        "tsWriteBlocks = on",
     }));
     const LinkSettings& link = parsed.table->getLinkSettings();
     EXPECT_EQ(link.signature, "\x14");
