@@ -8,7 +8,7 @@ ifneq ($(CCACHE),)
 CMAKE_FLAGS += -DCMAKE_CXX_COMPILER_LAUNCHER=ccache
 endif
 
-.PHONY: all deps configure build run test soak soak-short check-asan check-tsan bench fuzz screenshot install clean
+.PHONY: all deps configure build run test integrity soak soak-short check-asan check-tsan bench fuzz screenshot install clean
 
 all: build
 
@@ -28,6 +28,11 @@ run: build
 test: build
 	cd $(BUILD_DIR) && xvfb-run -a -s "-screen 0 1024x768x24" \
 		ctest --output-on-failure -j $(JOBS) --timeout 120
+
+# The integrity figure: the ECU input against a noisy USB adapter on a
+# pseudo-terminal, 1,000 ticks per run (`make test` runs 50).
+integrity: build
+	TARN_INTEGRITY_TICKS=1000 $(BUILD_DIR)/tests/integrity/integrity_tests
 
 # A day of the inputs in minutes (tests/soak), then the dashboard itself under
 # Xvfb with the simulator for GUI_SOAK_SECONDS; each prints a table of figures

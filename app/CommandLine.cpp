@@ -1,6 +1,7 @@
 #include "app/CommandLine.h"
 
 #include "base/DebugLog.h"
+#include "serial/LineTiming.h"
 #include "ecu/Sampling.h"
 #include "serial/wxSerialPort.h"
 
@@ -139,6 +140,16 @@ const std::map<wxString, OptionRule>& Rules()
                   o.baud = int(rate);
               return why->empty();
           }}},
+        {"--quiet-ms",
+         {true,
+          [](DashboardOptions& o, const wxString& v, wxString* why) {
+              uint64_t ms = 0;
+              if (!ParseWholeNumber(v, kLongestQuietMs, &ms) || ms == 0)
+                  *why = wxString::Format("a whole number of milliseconds from 1 to %d", kLongestQuietMs);
+              else
+                  o.quietMs = int(ms);
+              return why->empty();
+          }}},
         {"--rate",
          {true,
           [](DashboardOptions& o, const wxString& v, wxString* why) {
@@ -221,7 +232,7 @@ wxString UsageLine()
     return "usage: tarndash [--ini FILE] [--datalog FILE] [--port DEVICE] "
            "[--input none|ecu|file] [--size WxH | --fullscreen] [--log-dir DIR] "
            "[--log-limit BYTES] [--reset] [--trace] [--set NAME]... [--tune FILE] [--baud N] "
-           "[--rate HZ] [--record]";
+           "[--rate HZ] [--record] [--quiet-ms N]";
 }
 
 wxString HelpText()
@@ -242,6 +253,8 @@ wxString HelpText()
            "  --set NAME          set a definition file #if flag (repeatable)\n"
            "  --tune FILE         tune file with the values of constants\n"
            "  --baud N            serial line speed\n"
+           "  --quiet-ms N        quiet time that ends a reply without a check byte, in ms\n"
+           "                      (default: 20, longer when the line shows longer gaps)\n"
            "  --rate HZ           ECU fetches per second (default: as fast as the link\n"
            "                      allows; one per 300 ms for the built-in firmware)\n"
            "  --record            record the ECU input from its start\n"

@@ -4,6 +4,7 @@
 //   tarndash [--ini FILE] [--datalog FILE] [--port DEVICE] [--input none|ecu|file]
 //            [--size WxH | --fullscreen] [--log-dir DIR] [--log-limit BYTES] [--reset]
 //            [--trace] [--set NAME]... [--tune FILE] [--baud N] [--rate HZ] [--record]
+//            [--quiet-ms N]
 //
 // Long options take their value as `--opt=value` or `--opt value`; a repeated
 // option replaces the earlier value (--set adds one more). `-h`/`--help` and
@@ -37,6 +38,7 @@ struct DashboardOptions {
     std::vector<wxString> settings; // definition file #if flags, in the order given
     wxString tuneFile;              // empty: not given
     std::optional<int> baud;
+    std::optional<int> quietMs; // the least quiet window after a reply without a check byte
     std::optional<double> rate; // ECU fetches per second
     bool record = false;        // record the ECU input from its start
 };

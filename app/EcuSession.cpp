@@ -23,6 +23,8 @@ GenericLinkOptions LinkOptionsOf(const DashboardOptions& options)
     GenericLinkOptions link;
     if (options.baud)
         link.baud = *options.baud;
+    if (options.quietMs)
+        link.quietMs = *options.quietMs;
     return link;
 }
 
@@ -125,6 +127,14 @@ void EcuSession::ShowStatus(StatusStrip& strip)
     wxString text = wxString::FromUTF8(state.describe());
     if (!text.empty())
         text[0] = wxToupper(text[0]);
+    // In front: the values on the gauges may be false.
+    const int refused = input->getRefusedPercent();
+    if (refused > RTDataMgrSerial::kDoubtfulPercent) {
+        text = wxString::Format(_("Line noisy: %d %% of replies refused"), refused) +
+               wxString::FromUTF8(" \xC2\xB7 ") + text;
+        if (mark == StatusStrip::Mark::Good)
+            mark = StatusStrip::Mark::Busy;
+    }
     if (state.kind == LinkState::Connected && input->samplesOnItsOwn())
         text += wxString::Format(_(", %.0f records/s"), input->getRecordRate());
     if (recording.IsRecording())

@@ -18,10 +18,14 @@ void GaugeUpdater::SetInput(RTDataMgr* newInput)
 {
     input = newInput;
     values.clear();
-    if (input)
+    if (input) {
         input->setValueMap(&values);
-    else
-        MarkStale(true); // nothing refreshes what is left on screen
+        return;
+    }
+    MarkStale(true); // nothing refreshes what is left on screen
+    for (GaugeListener* gauge : gauges)
+        if (gauge)
+            gauge->SetDoubtful(false);
 }
 
 void GaugeUpdater::MarkStale(bool stale)
@@ -51,10 +55,12 @@ void GaugeUpdater::Update()
     }
     FetchValues();
     const bool stale = input && input->IsStale();
+    const bool doubtful = input && input->IsDoubtful();
     for (GaugeListener* gauge : gauges) {
         if (gauge) {
             gauge->RefreshSymbol(values);
             gauge->SetStale(stale);
+            gauge->SetDoubtful(doubtful);
         }
     }
 }

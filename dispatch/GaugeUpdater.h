@@ -15,12 +15,13 @@ public:
     size_t GetGaugeCount() const { return gauges.size(); }
 
     // `input` may be null. Empties the value map in either case; without an
-    // input the values left on the gauges are marked stale.
+    // input the values left on the gauges are marked stale, and no longer
+    // doubtful.
     void SetInput(RTDataMgr* input);
     RTDataMgr* GetInput() const { return input; }
 
     // One tick: collect the shown names, let the input fill them, hand them
-    // back, and tell every gauge whether they are stale.
+    // back, and tell every gauge whether they are stale and whether doubtful.
     void Update();
     void MarkStale(bool stale);
     // Every gauge shows no value, so that nothing of an input before passes

@@ -25,6 +25,10 @@ public:
     // Whether the values of the last Update() are old (not refreshed for a
     // while); gauges then draw them as such. Replayed values never are.
     virtual bool IsStale() { return false; }
+    // Whether the values may be false: the line is noisy (it refuses many
+    // replies, so some spoiled ones pass every check). Gauges draw them in a
+    // doubtful colour.
+    virtual bool IsDoubtful() { return false; }
     // The value of an expression in the definition file's language that is
     // no channel (an indicator lamp's), over the values of the last
     // Update(); NoValue() when it has none, or the input computes none.

@@ -39,7 +39,7 @@ RTDataMgrSerial::RTDataMgrSerial(TarnProtocol* ecuProtocol, SymbolTable* table,
             pageProblem = generic->pageProblem();
     } else
         link.reset(new TarnLink(*protocol, symbolTable ? symbolTable->getLinkSettings().ochBlockSize : 0,
-                                decoder.channelsEnd()));
+                                decoder.channelsEnd(), options.quietMs));
     const BlockDecoder* onWorker = &decoder;
     // Two trace lines per channel of every record would swamp the debug log
     // at dozens of records a second: the ticks still trace what they serve.
@@ -198,6 +198,14 @@ void RTDataMgrSerial::takeLatest()
             recentFetches.pop_front();
         if (recordListener)
             recordListener();
+    }
+    // A record the worker withdrew after it was taken is served no longer:
+    // the one before it is, or none.
+    const std::shared_ptr<const EcuWorker::Record> latest = worker->latest();
+    if (record && (!latest || latest->sequence < record->sequence)) {
+        record = latest;
+        if (record)
+            decoder.take(record->values);
     }
 }
 

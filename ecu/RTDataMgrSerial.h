@@ -17,6 +17,10 @@
 // channel that does not lie wholly inside the block (a fetched reply, or the
 // process's runtime data block) gets no value.
 //
+// The values are doubtful while more than kDoubtfulPercent of the last 100
+// replies were refused: such a line also lets through replies that no check
+// can refuse. A record the worker withdraws is no longer served.
+//
 // Only what is in use is fetched, where the link can ask for parts of the
 // block (GenericLink with %o and %c): the bytes of the names each tick asks
 // for and of the expressions asked since the tick before (indicator lamps),
@@ -54,6 +58,7 @@ public:
     using Clock = EcuWorker::Clock;
     using ClockFunction = EcuWorker::ClockFunction;
     static constexpr std::chrono::milliseconds kStaleAfter{1000};
+    static constexpr int kDoubtfulPercent = 5;
     // The span over which getRecordRate() counts records.
     static constexpr std::chrono::milliseconds kRateWindow{2000};
 
@@ -77,6 +82,7 @@ public:
     bool HasValue(const wxString&) override { return true; }
     int GetKind() override { return KindSerial; }
     bool IsStale() override;
+    bool IsDoubtful() override { return getRefusedPercent() > kDoubtfulPercent; }
     // Over the record the last tick took, as an expression channel's.
     double ExpressionValue(const wxString& expression) override;
 
@@ -128,6 +134,8 @@ public:
     // What the last finished fetch returned (0 success; see TarnProtocol).
     int getLastFetchResult() const;
     LinkState getLinkState() const;
+    // Of the last 100 replies, the share the link refused, in whole percent.
+    int getRefusedPercent() const { return worker ? worker->refusedPercent() : 0; }
     // The plain channels of the record the last tick took; without a worker,
     // the values decoded from the process's block.
     const ValueMap& getScalarValues() const { return record ? record->values : decoder.values(); }

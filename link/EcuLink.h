@@ -39,6 +39,15 @@ public:
         return -1;
     }
 
+    // Asked after each fetch: whether bytes came after the block handed over
+    // before it, ahead of the next request (the fetch looks at its start, a
+    // page read at its requests): without a check byte, that block may have
+    // been the front of a longer reply, shifted by noise, and must not be
+    // used. Told once. A link whose replies carry a check always says no.
+    virtual bool previousWithdrawn() { return false; }
+    // Replies of the last fetch that came but were refused (noise, length, CRC).
+    virtual int refusedReplies() const { return 0; }
+
     // Ends a fetch in progress as soon as possible (any thread); every fetch
     // fails at once until resume().
     virtual void interrupt() = 0;

@@ -119,14 +119,6 @@ uint64_t EcuWorker::failedFetches() const
     return failed;
 }
 
-void EcuWorker::withdrawLocked(uint64_t withdrawn)
-{
-    queue.erase(std::remove_if(queue.begin(), queue.end(),
-                               [withdrawn](const std::shared_ptr<const Record>& queued) {
-                                   return queued->sequence == withdrawn;
-                               }),
-                queue.end());
-}
 
 bool EcuWorker::fetchDueLocked(Clock::time_point now) const
 {
@@ -218,6 +210,10 @@ void EcuWorker::startFetchLocked()
 void EcuWorker::runFetch()
 {
     const int fetched = link->fetch(block, [this](const LinkState& linkState) { report(linkState); });
+    // Bytes that came after the block before this fetch's request.
+    const bool withdrawnMeanwhile = link->previousWithdrawn();
+    if (withdrawnMeanwhile)
+        DebugLog(1, "The last record is withdrawn: bytes came after it");
     std::shared_ptr<Record> fresh;
     if (fetched == 0) {
         fresh = std::make_shared<Record>();
@@ -226,21 +222,53 @@ void EcuWorker::runFetch()
             decode(block, fresh->values);
     }
     std::lock_guard<std::mutex> lock(mutex);
+    if (withdrawnMeanwhile)
+        withdrawLocked(lastFetched);
+    for (int i = link->refusedReplies(); i > 0; --i)
+        tally.refused();
     result = fetched;
+    lastFetched = 0;
     ++fetchesEnded;
     if (fetched != 0)
         ++failed;
     if (fresh) {
+        tally.taken();
         fresh->sequence = ++sequence;
+        lastFetched = fresh->sequence;
         if (queue.size() >= kQueueLimit) {
             queue.pop_front();
             ++dropped;
         }
         queue.push_back(fresh);
+        earlier = std::move(record);
         record = std::move(fresh);
     }
     running = false;
     changed.notify_all();
+}
+
+void EcuWorker::withdrawLocked(uint64_t withdrawn)
+{
+    if (withdrawn == 0)
+        return;
+    tally.withdrawn();
+    if (withdrawn == lastFetched)
+        lastFetched = 0;
+    if (record && record->sequence == withdrawn) {
+        record = std::move(earlier);
+        earlier.reset();
+    }
+    queue.erase(std::remove_if(queue.begin(), queue.end(),
+                               [withdrawn](const std::shared_ptr<const Record>& queued) {
+                                   return queued->sequence == withdrawn;
+                               }),
+                queue.end());
+}
+
+int EcuWorker::refusedPercent() const
+{
+    std::lock_guard<std::mutex> lock(mutex);
+    return tally.refusedPercent();
 }
 
 void EcuWorker::fetchIfAsked()

@@ -15,10 +15,16 @@
 // constants one by one, running any fetch asked meanwhile between two parts
 // of a page, then publishes them all. A page that fails keeps its earlier bytes.
 //
+// A block the link withdraws (bytes came after it, before the next request)
+// stops being the latest record: the one before it is served again, and goes
+// stale as usual. The worker keeps a tally of the last 100 replies and how
+// many the link refused.
+//
 // stop() (also run by the destructor) interrupts a fetch in progress, even in
 // the middle of a wait, and returns once the thread has ended.
 #include "base/ValueMap.h"
 #include "link/EcuLink.h"
+#include "link/ReplyTally.h"
 
 #include <atomic>
 #include <chrono>
@@ -98,6 +104,8 @@ public:
     uint64_t failedFetches() const;
     LinkState linkState() const;
     int lastResult() const { return result.load(); }
+    // Of the last 100 replies, the share refused, in whole percent.
+    int refusedPercent() const;
     bool isBusy() const;
 
 private:
@@ -105,7 +113,8 @@ private:
     // Whether a fetch should start now: asked for, or due on the schedule.
     bool fetchDueLocked(Clock::time_point now) const;
     void startFetchLocked();
-    // A published record is no longer served or queued.
+    // A published record is no longer served (the one before it is, if it
+    // was the latest) or queued.
     void withdrawLocked(uint64_t sequence);
     void report(const LinkState& state);
     // Reads the next page of the round; publishes the round after its last.
@@ -138,6 +147,9 @@ private:
     uint64_t dropped = 0;
     bool stopping = false;
     std::shared_ptr<const Record> record;
+    std::shared_ptr<const Record> earlier; // the one before `record`, served again if it is withdrawn
+    uint64_t lastFetched = 0; // the record the last fetch published; 0 when it failed
+    ReplyTally tally;
     std::shared_ptr<const Pages> pagesRead;
     bool pagesAsked = false;
     LinkState state;

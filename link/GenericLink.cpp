@@ -46,7 +46,8 @@ GenericLink::GenericLink(SerialPortHandler& serialPort, const LinkSettings& link
                          int32_t blockSize, GenericLinkOptions linkOptions)
     : port(serialPort), settings(linkSettings), options(linkOptions), size(blockSize),
       setup(setUpGenericLink(settings, size, options.baud, options.canId)),
-      pages(setUpPages(settings, options.canId))
+      pages(setUpPages(settings, options.canId)),
+      quiet(std::max(options.quietMs, quietGapMs(options.baud)))
 {
 }
 
@@ -82,6 +83,20 @@ void GenericLink::interrupt()
 void GenericLink::resume()
 {
     port.resume();
+}
+
+void GenericLink::withdrawBlock()
+{
+    withdrawn = true;
+    blockOpen = false;
+    quiet.lateBytes();
+}
+
+bool GenericLink::previousWithdrawn()
+{
+    const bool was = withdrawn;
+    withdrawn = false;
+    return was;
 }
 
 int GenericLink::replyLimitMs(size_t bytes) const
@@ -134,7 +149,9 @@ int GenericLink::send(const std::string& command)
             return fail(SerialPortHandler::kInterrupted, "interrupted");
     }
     // What an earlier reply left on the line must not be read as this one's.
-    port.DiscardPending();
+    if (port.DiscardPending() > 0 && blockOpen)
+        withdrawBlock();
+    blockOpen = false;
     const std::string bytes = settings.isFramed() ? encodeFrame(command) : command;
     const int r = port.SendString(bytes.data(), static_cast<int>(bytes.size()));
     lastWrite = Clock::now();
@@ -153,15 +170,15 @@ int GenericLink::readUntil(unsigned char* buffer, int n, Clock::time_point deadl
 
 int GenericLink::dropUntilQuiet()
 {
-    const int quietMs =
-        std::max(kShortestQuietMs, quietGapMs(options.baud));
     char scratch[64];
     int dropped = 0;
     while (dropped < kMostDropped) {
-        const int r = port.ReadBytesWithin(scratch, sizeof scratch, quietMs);
+        const int r = port.ReadUntilQuiet(scratch, sizeof scratch, quiet.ms());
         if (r <= 0)
             break;
         dropped += r;
+        if (r < static_cast<int>(sizeof scratch))
+            break;
     }
     return dropped;
 }
@@ -285,10 +302,13 @@ int GenericLink::readPart(const CommandTemplate& command, int32_t offset, int32_
                                    std::to_string(count) + " bytes came");
     }
     // Raw bytes carry no length: a longer reply means they are not the block.
+    quiet.learn(port.largestReplyGap());
     const int extra = dropUntilQuiet();
-    if (extra > 0)
+    if (extra > 0) {
+        quiet.learn(port.largestReplyGap());
         return fail(kBadReply, "reply to " + what + " refused: it is longer than the " +
                                    std::to_string(count) + " bytes asked");
+    }
     return 0;
 }
 
@@ -424,7 +444,13 @@ int GenericLink::fetch(std::vector<unsigned char>& block, const StateReport& rep
         if (report)
             report(current);
     }
+    // A line gone quiet since the last block has confirmed it, whatever the
+    // fetch does before its request (a new identification drops bytes).
+    if (blockOpen && port.getPort() && port.getPort()->IsOpen() && port.DiscardPending() > 0)
+        withdrawBlock();
     const int result = fetch(block);
+    refused = result == kBadReply ? 1 : 0;
+    blockOpen = result == 0 && !settings.isFramed();
     if (result == SerialPortHandler::kInterrupted)
         return result;
     LinkState after;

@@ -13,6 +13,10 @@
 // After any failure, and whenever the port was opened anew, the firmware is
 // identified again before the next block is taken from it.
 //
+// A raw reply carries no check byte: it is taken only once the line has
+// stayed quiet after it for the quiet window (serial/QuietWindow.h), and a
+// block is withdrawn when bytes come after it before the next request.
+//
 // Time limits come from the file: blockReadTimeout for a reply (never less
 // than the reply's time on the line plus 20 ms; without it, the line time
 // plus 100 ms), delayAfterPortOpen before the first command on a freshly
@@ -22,6 +26,8 @@
 #include "link/EcuLink.h"
 #include "link/GenericLinkSetup.h"
 #include "link/PageSetup.h"
+#include "serial/LineTiming.h"
+#include "serial/QuietWindow.h"
 
 #include <chrono>
 #include <cstdint>
@@ -34,6 +40,9 @@ class SerialPortHandler;
 struct GenericLinkOptions {
     int baud = 115200;
     uint8_t canId = 0; // the \$tsCanId byte: 0 for the ECU on the serial line
+    // The least quiet window after a reply without a check byte, in ms; the
+    // built-in firmware's link takes it too.
+    int quietMs = kShortestQuietMs;
 };
 
 class GenericLink : public EcuLink {
@@ -89,6 +98,9 @@ public:
     // every fetch fails with SerialPortHandler::kInterrupted until resume().
     void interrupt() override;
     void resume() override;
+    bool previousWithdrawn() override;
+    int refusedReplies() const override { return refused; }
+    int quietWindowMs() const { return quiet.ms(); }
 
     // Why the last fetch failed, for people; empty after a success.
     const std::string& lastProblem() const { return problem; }
@@ -114,8 +126,9 @@ private:
     int send(const std::string& command);
     // Reads exactly n bytes before `deadline`; the count read, or a port error.
     int readUntil(unsigned char* buffer, int n, Clock::time_point deadline);
-    // Drops bytes until the line stays quiet for a moment; how many were dropped.
+    // Drops bytes until the line stays quiet for the window; how many were dropped.
     int dropUntilQuiet();
+    void withdrawBlock();
     // Reads one reply frame carrying at most `largestData` bytes of data.
     int readFrame(std::vector<unsigned char>& frame, size_t largestData, const std::string& what,
                   size_t& dataOffset, size_t& dataLength);
@@ -142,6 +155,10 @@ private:
     Clock::time_point lastWrite;
     bool wrote = false;
     std::string problem;
+    QuietWindow quiet;
+    bool blockOpen = false; // a raw block was handed over; no request since
+    bool withdrawn = false;
+    int refused = 0;
 
     mutable std::mutex wantedMutex; // guards `wanted`, set from any thread
     ByteRanges wanted;

@@ -2,15 +2,26 @@
 
 #include "link/TarnProtocol.h"
 
-TarnLink::TarnLink(TarnProtocol& ecuProtocol, int declared, int end)
-    : protocol(ecuProtocol), declaredBlockSize(declared), channelsEnd(end)
+TarnLink::TarnLink(TarnProtocol& ecuProtocol, int declared, int end, int leastQuietMs)
+    : protocol(ecuProtocol), declaredBlockSize(declared), channelsEnd(end), quietMs(leastQuietMs)
 {
+}
+
+bool TarnLink::previousWithdrawn()
+{
+    return protocol.takeWithdrawal();
+}
+
+int TarnLink::refusedReplies() const
+{
+    return protocol.refusedLastFetch();
 }
 
 int TarnLink::fetch(std::vector<unsigned char>& block, const StateReport& report)
 {
     if (!anchored) {
         protocol.setBlockSize(declaredBlockSize, channelsEnd);
+        protocol.setQuietMs(quietMs);
         anchored = true;
     }
     SerialPortHandler* port = protocol.getPort();

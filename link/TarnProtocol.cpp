@@ -2,7 +2,9 @@
 
 #include "base/StderrTrace.h"
 #include "link/RuntimeData.h"
+#include "serial/LineTiming.h"
 
+#include <algorithm>
 #include <cstdarg>
 #include <cstdlib>
 #include <cstring>
@@ -32,6 +34,7 @@ TarnProtocol::TarnProtocol(SerialPortHandler* port) : sp(port)
     baudRates[kModeBoot] = 19200;
     baudRates[kModeRun] = 9600;
     baudRates[kModeMenu] = 9600;
+    setQuietMs(kShortestQuietMs);
     statusTexts[200] = "Unknown";
     statusTexts[150] = "Ecu Not Connected";
     statusTexts[100] = "Cannot open port!";
@@ -221,6 +224,32 @@ int TarnProtocol::switchToMode(int target)
     }
 }
 
+void TarnProtocol::setQuietMs(int leastMs)
+{
+    quiet.setLeastMs(std::max(leastMs, quietGapMs(baudRates[kModeRun])));
+}
+
+void TarnProtocol::withdrawBlock()
+{
+    trace("TarnProtocol: bytes after the last block: withdrawn\n");
+    withdrawn = true;
+    blockOpen = false;
+    quiet.lateBytes();
+}
+
+void TarnProtocol::lookAfterBlock()
+{
+    if (blockOpen && sp && sp->getPort() && sp->getPort()->IsOpen() && sp->DiscardPending() > 0)
+        withdrawBlock();
+}
+
+bool TarnProtocol::takeWithdrawal()
+{
+    const bool was = withdrawn;
+    withdrawn = false;
+    return was;
+}
+
 int TarnProtocol::getRuntimeData()
 {
     std::vector<unsigned char> block;
@@ -236,6 +265,9 @@ int TarnProtocol::fetchRuntimeData(std::vector<unsigned char>& block)
         return SerialPortHandler::kNoPort;
     answeredInFetch = false;
     heardInFetch = false;
+    refusedInFetch = 0;
+    // The probes below would swallow what came after the last block.
+    lookAfterBlock();
     // Later attempts of this call still expect L; an adopted length applies
     // from the next call on.
     const int expected = expectedLength;
@@ -260,19 +292,26 @@ int TarnProtocol::fetchRuntimeData(std::vector<unsigned char>& block)
         // The last probe may have left the line at the boot loader's speed.
         sp->setBaudRate(9600);
         // Bytes that came before the request cannot be part of its reply.
-        sp->DiscardPending();
+        if (sp->DiscardPending() > 0 && blockOpen)
+            withdrawBlock();
+        blockOpen = false;
         sp->SendString(command.c_str());
-        const int received = sp->ReadReply(reply.data(), expected + 2, expected);
+        const int received = sp->ReadReply(reply.data(), expected + 2, expected, quiet);
         if (received == SerialPortHandler::kInterrupted)
             return received; // stopped from outside: nothing to report
         heardInFetch = heardInFetch || received > 0;
         trace("TarnProtocol::getRuntimeData() Received: %d, expected: %d\n", received, expected);
         if (received == expected) {
             block.assign(reply.begin(), reply.begin() + expected);
+            blockOpen = true;
+            // "In a row": a reply of the right length in between ends the run.
+            candidateLength = 0;
             return 0;
         }
         if (received < 0)
             return received;
+        if (received > 0)
+            ++refusedInFetch;
         detectMode();
         switchToMode(kModeRun);
         adoptLength(received);

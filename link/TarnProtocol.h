@@ -9,6 +9,7 @@
 // A fetch decodes nothing itself: it hands over a reply only when it passed
 // every check (the ECU was found answering in mode 12 on this opening of the
 // port, and the reply has the expected length). One thread at a time.
+#include "serial/QuietWindow.h"
 #include "serial/SerialPortHandler.h"
 
 #include <wx/string.h>
@@ -38,6 +39,16 @@ public:
     int getRuntimeData();
     // The same fetch into `block` (set to the reply on success, untouched otherwise).
     int fetchRuntimeData(std::vector<unsigned char>& block);
+    // The reply to "A" carries no check byte: it is taken only after the line
+    // stayed quiet for a window of at least `leastMs` (never less than 3
+    // character times), wider when the line shows longer gaps.
+    void setQuietMs(int leastMs);
+    int quietWindowMs() const { return quiet.ms(); }
+    // Whether bytes came after a block handed over, before the next request
+    // (see EcuLink::previousWithdrawn); told once.
+    bool takeWithdrawal();
+    // Replies to "A" that the last fetch refused (wrong length).
+    int refusedLastFetch() const { return refusedInFetch; }
     // 11, 12 or 13; -1 when no mode answered; or a port error of the first probe.
     int detectMode();
     // The target on success, -1 when the ECU ended up elsewhere, or a port error.
@@ -69,6 +80,9 @@ public:
 private:
     int switchStep(const char* command, int dropBytes, int expectedMode);
     void adoptLength(int received);
+    // Withdraws the block handed over last when bytes came after it.
+    void lookAfterBlock();
+    void withdrawBlock();
     void trace(const char* format, ...) __attribute__((format(printf, 2, 3)));
 
     SerialPortHandler* sp;
@@ -81,6 +95,10 @@ private:
     int identifiedOpen = -1; // the port's open count when mode 12 last answered
     bool answeredInFetch = false;
     bool heardInFetch = false;
+    QuietWindow quiet;
+    bool blockOpen = false; // a block was handed over; its request's successor not sent yet
+    bool withdrawn = false;
+    int refusedInFetch = 0;
     std::string command = "A";
     int attemptLimit = 5;
     std::unordered_map<int, wxString> statusTexts;

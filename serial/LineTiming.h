@@ -12,6 +12,8 @@ constexpr int kQuietCharacters = 3;
 // USB adapters hand bytes over in chunks up to 16 ms apart: a quiet line is
 // not told from a pause any sooner than this.
 constexpr int kShortestQuietMs = 20;
+// A window past this would make a link slower than any ECU is worth.
+constexpr int kLongestQuietMs = 1000;
 
 // The time of `characters` characters at `baud` (0 or less taken as 1),
 // rounded up to whole milliseconds.

@@ -113,6 +113,7 @@ int SerialPortHandler::SendString(const char* bytes, int length)
     IoTimer timer(static_cast<unsigned>(length + kTransferSlackMs), &timedOut,
                   [device] { device->Wake(); });
     timer.start();
+    gaps.restart();
     const int written = device->Writev(bytes, static_cast<size_t>(length), &timedOut, false);
     timer.stop();
     interruption.endTransfer();
@@ -140,6 +141,44 @@ int SerialPortHandler::ReadReply(char* buffer, int n, int expected)
     return readWithin(buffer, n, expected, n + kTransferSlackMs);
 }
 
+int SerialPortHandler::ReadReply(char* buffer, int n, int expected, QuietWindow& window)
+{
+    if (expected < 0 || expected > n)
+        return ReadReply(buffer, n, expected);
+    const int got = readWithin(buffer, expected, -1, n + kTransferSlackMs);
+    if (got < expected)
+        return got;
+    window.learn(gaps.largest());
+    // No time limit here: the window ends it, or the room for a longer reply.
+    const int more = ReadUntilQuiet(buffer + got, n - got, window.ms());
+    if (more < 0)
+        return more;
+    if (more > 0)
+        window.learn(gaps.largest());
+    return got + more;
+}
+
+int SerialPortHandler::ReadUntilQuiet(char* buffer, int n, int quietMs)
+{
+    const int opened = open();
+    if (opened < 0)
+        return opened;
+    if (n <= 0 || !buffer)
+        return 0;
+    wxIOBase* device = port.get();
+    if (!device)
+        return kNoPort;
+    IoTimer::Flag stopped{0};
+    IoTimer::Flag quiet{0};
+    if (!interruption.beginTransfer(&stopped, device))
+        return kInterrupted;
+    IoTimer quietTimer(static_cast<unsigned>(quietMs), &quiet, [device] { device->Wake(); });
+    const int received = device->ReadvUntilQuiet(buffer, static_cast<size_t>(n), 0, &stopped,
+                                                 quietTimer, &quiet, &gaps);
+    interruption.endTransfer();
+    return interruption.isInterrupted() ? kInterrupted : received;
+}
+
 int SerialPortHandler::ReadBytesWithin(char* buffer, int n, int limitMs)
 {
     return readWithin(buffer, n, -1, limitMs);
@@ -164,13 +203,13 @@ int SerialPortHandler::readWithin(char* buffer, int n, int expected, int limitMs
     timer.start();
     int received;
     if (expected < 0 || expected > n) {
-        received = device->Readv(buffer, static_cast<size_t>(n), &timedOut, false);
+        received = device->Readv(buffer, static_cast<size_t>(n), &timedOut, false, &gaps);
     } else {
         IoTimer quietTimer(static_cast<unsigned>(quietGapMs(baudRate)), &quiet,
                            [device] { device->Wake(); });
         received = device->ReadvUntilQuiet(buffer, static_cast<size_t>(n),
                                            static_cast<size_t>(expected), &timedOut, quietTimer,
-                                           &quiet);
+                                           &quiet, &gaps);
     }
     if (received == 0 && !interruption.isInterrupted())
         DebugLog(0, wxString::Format("Zero byte received expected: (%d)", n));

@@ -7,10 +7,13 @@
 // A port whose device went away is closed by the device layer; the next
 // operation opens it again, so a dashboard left running reconnects by itself.
 #include "serial/Interruption.h"
+#include "serial/QuietWindow.h"
+#include "serial/ReplyGaps.h"
 #include "serial/wxIOBase.h"
 
 #include <wx/string.h>
 
+#include <chrono>
 #include <functional>
 #include <memory>
 #include <string>
@@ -56,6 +59,18 @@ public:
     // in it also returns when the line then stays quiet for 3 character times
     // (so a longer reply is still caught, and an exact one ends early).
     int ReadReply(char* buffer, int n, int expected);
+    // A reply of known length whose bytes carry no check: `expected` bytes
+    // within n + 20 ms, then more (up to n in all) until the line has stayed
+    // quiet for `window`, which first learns the gaps of this reply. More
+    // than `expected` means the reply was longer; fewer, it stopped short.
+    // The count, or -100, -200, -300.
+    int ReadReply(char* buffer, int n, int expected, QuietWindow& window);
+    // Up to n bytes, until the line has stayed quiet for `quietMs` after the
+    // last of them (from now when none come). A byte that comes as the
+    // window closes is still read. The count, or -100, -200, -300.
+    int ReadUntilQuiet(char* buffer, int n, int quietMs);
+    // The largest gap between two arrivals since the last request went out.
+    std::chrono::nanoseconds largestReplyGap() const { return gaps.largest(); }
     // Drops what the device holds right now, without waiting; the count or an error.
     int DiscardPending();
     // 9600 selects 9600 baud, every other value 19200.
@@ -102,4 +117,5 @@ private:
     int openCount = 0;
     std::string openError;
     Interruption interruption;
+    ReplyGaps gaps;
 };

@@ -27,7 +27,8 @@ int wxIOBase::WaitWritable(IoTimer::Flag*)
     return 0;
 }
 
-int wxIOBase::Readv(char* buffer, size_t n, IoTimer::Flag* timeoutFlag, bool sleepWhenIdle)
+int wxIOBase::Readv(char* buffer, size_t n, IoTimer::Flag* timeoutFlag, bool sleepWhenIdle,
+                    ReplyGaps* gaps)
 {
     size_t left = n;
     while (left > 0 && !TimedOut(timeoutFlag)) {
@@ -35,6 +36,8 @@ int wxIOBase::Readv(char* buffer, size_t n, IoTimer::Flag* timeoutFlag, bool sle
         if (r < 0)
             break;
         if (r > 0) {
+            if (gaps)
+                gaps->arrived();
             left -= static_cast<size_t>(r) < left ? static_cast<size_t>(r) : left;
             continue;
         }
@@ -47,9 +50,11 @@ int wxIOBase::Readv(char* buffer, size_t n, IoTimer::Flag* timeoutFlag, bool sle
 }
 
 int wxIOBase::ReadvUntilQuiet(char* buffer, size_t n, size_t enough, IoTimer::Flag* timeoutFlag,
-                              IoTimer& quietTimer, IoTimer::Flag* quietFlag)
+                              IoTimer& quietTimer, IoTimer::Flag* quietFlag, ReplyGaps* gaps)
 {
     size_t left = n;
+    if (enough == 0)
+        quietTimer.start();
     while (left > 0 && !TimedOut(timeoutFlag)) {
         const bool quiet = n - left >= enough && TimedOut(quietFlag);
         const int r = Read(buffer + (n - left), left);
@@ -58,6 +63,8 @@ int wxIOBase::ReadvUntilQuiet(char* buffer, size_t n, size_t enough, IoTimer::Fl
         if (r < 0 || (quiet && r == 0))
             break;
         if (r > 0) {
+            if (gaps)
+                gaps->arrived();
             left -= static_cast<size_t>(r) < left ? static_cast<size_t>(r) : left;
             if (n - left >= enough) {
                 // Stopped first, so that an expiry of the old arming cannot

@@ -3,6 +3,7 @@
 // the device operations a concrete port implements, and the read-all and
 // write-all loops built on them.
 #include "serial/IoTimer.h"
+#include "serial/ReplyGaps.h"
 #include "serial/SerialSettings.h"
 
 #include <cstddef>
@@ -41,11 +42,14 @@ public:
     // Loop until n bytes are transferred, the flag is set (> 0) or a single
     // transfer fails; return the number of bytes transferred. With
     // sleepWhenIdle an idle pass sleeps 1 ms instead of waiting on the device.
-    int Readv(char* buffer, size_t n, IoTimer::Flag* timeoutFlag, bool sleepWhenIdle);
+    // The reads tell `gaps` (may be null) of every arrival.
+    int Readv(char* buffer, size_t n, IoTimer::Flag* timeoutFlag, bool sleepWhenIdle,
+              ReplyGaps* gaps = nullptr);
     int Writev(const char* buffer, size_t n, IoTimer::Flag* timeoutFlag, bool sleepWhenIdle);
     // Like Readv, but once `enough` bytes are in it also stops when the line
     // stays quiet: `quietTimer` (which sets `quietFlag` and wakes the device)
-    // is re-armed after every transfer that brings bytes from then on.
+    // is armed then (at once when `enough` is 0) and re-armed after every
+    // transfer that brings bytes.
     int ReadvUntilQuiet(char* buffer, size_t n, size_t enough, IoTimer::Flag* timeoutFlag,
-                        IoTimer& quietTimer, IoTimer::Flag* quietFlag);
+                        IoTimer& quietTimer, IoTimer::Flag* quietFlag, ReplyGaps* gaps = nullptr);
 };

@@ -52,6 +52,7 @@ TEST(CommandLine, EveryOptionInBothSpellings)
         add("--set", "12X12");
         add("--tune", "base.msq");
         add("--baud", "115200");
+        add("--quiet-ms", "35");
         add("--rate", "12.5");
         args.push_back("--record");
         args.push_back("--reset");
@@ -71,6 +72,7 @@ TEST(CommandLine, EveryOptionInBothSpellings)
         EXPECT_EQ(o.settings, (std::vector<wxString>{"CELSIUS", "12X12"}));
         EXPECT_EQ(o.tuneFile, "base.msq");
         EXPECT_EQ(o.baud, 115200);
+        EXPECT_EQ(o.quietMs, 35);
         EXPECT_EQ(o.rate, 12.5);
         EXPECT_TRUE(o.reset && o.trace && o.record);
     }
@@ -108,6 +110,10 @@ TEST(CommandLine, BadOptionsAndValuesAreNamed)
         {{"--log-limit", "-1"}, "--log-limit"},
         {{"--log-limit", "99999999999999999999"}, "--log-limit"},
         {{"--baud", "12345"}, "--baud"},
+        {{"--quiet-ms", "0"}, "--quiet-ms"},
+        {{"--quiet-ms", "1001"}, "--quiet-ms"},
+        {{"--quiet-ms", "-5"}, "--quiet-ms"},
+        {{"--quiet-ms", "20ms"}, "--quiet-ms"},
         {{"--rate", "0"}, "--rate"},
         {{"--rate", "-5"}, "--rate"},
         {{"--rate", "1000.5"}, "--rate"},

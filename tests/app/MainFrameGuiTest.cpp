@@ -19,6 +19,7 @@
 #include <wx/filefn.h>
 #include <wx/listbox.h>
 #include <wx/menu.h>
+#include <wx/regex.h>
 #include <wx/stattext.h>
 #include <wx/tokenzr.h>
 #include <wx/uiaction.h>
@@ -384,6 +385,20 @@ TEST_F(MainFrameTest, EcuThatStopsTurnsStaleAndComesBackByItself)
     SelectInput(ID_INPUT_NONE);
     EXPECT_TRUE(map->IsStale());
     EXPECT_EQ(strip->GetText(), "No input");
+}
+
+// A line that refuses many replies also lets spoiled ones through: the strip
+// says how many it refused, ahead of the link's state, and not in green.
+TEST_F(MainFrameTest, NoisyLineIsNamedOnTheStrip)
+{
+    StatusStrip* strip = s_frame->GetStatusStrip();
+    ASSERT_TRUE(s_sim->start({"--ini", s_work->file("tarnv3.ini"), "--noise", "0.5"}));
+    SelectInput(ID_INPUT_ECU);
+    const wxRegEx said("^Line noisy: [0-9]+ % of replies refused");
+    EXPECT_TRUE(WaitFor([&] { return said.Matches(strip->GetText()); }, 20000)) << strip->GetText();
+    EXPECT_NE(strip->GetMark(), StatusStrip::Mark::Good);
+    SelectInput(ID_INPUT_NONE);
+    StartSimulator();
 }
 
 // The input and each gauge's choice survive a restart; a remembered name the

@@ -206,7 +206,8 @@ TEST(GaugeUpdater, RefreshesInRegistrationOrderAndAsksTheInput)
     EXPECT_TRUE(hub.IsValueAvailable("anything"));
 }
 
-TEST(GaugeUpdater, StaleFollowsTheInputAndNoInputLeavesStaleValues)
+// Doubtful (a noisy line) is told apart from stale: old values may be true.
+TEST(GaugeUpdater, StaleAndDoubtfulFollowTheInputAndNoInputLeavesStaleValues)
 {
     FakeGauge a("rpm"), b("map");
     DroppingInput input;
@@ -216,17 +217,21 @@ TEST(GaugeUpdater, StaleFollowsTheInputAndNoInputLeavesStaleValues)
     hub.AddGauge(&b);
     hub.SetInput(&input);
     struct Step {
-        bool inputStale;
-        bool want;
+        bool stale, doubtful;
     };
-    for (const Step& s : {Step{true, true}, Step{false, false}, Step{true, true}, Step{false, false}}) {
-        SCOPED_TRACE(s.inputStale);
-        input.stale = s.inputStale;
+    for (const Step& s : {Step{true, false}, Step{false, true}, Step{true, true}, Step{false, false}}) {
+        SCOPED_TRACE(testing::Message() << "stale " << s.stale << ", doubtful " << s.doubtful);
+        input.stale = s.stale;
+        input.doubtful = s.doubtful;
         hub.Update();
-        EXPECT_EQ(a.stale, s.want);
-        EXPECT_EQ(b.stale, s.want);
+        for (const FakeGauge* gauge : {&a, &b}) {
+            EXPECT_EQ(gauge->stale, s.stale);
+            EXPECT_EQ(gauge->doubtful, s.doubtful);
+        }
     }
+    input.doubtful = true;
+    hub.Update();
     hub.SetInput(nullptr);
-    EXPECT_TRUE(a.stale);
-    EXPECT_TRUE(b.stale);
+    EXPECT_TRUE(a.stale && b.stale);
+    EXPECT_FALSE(a.doubtful || b.doubtful) << "nothing is said of values no input serves";
 }

@@ -226,4 +226,19 @@ TEST(RTDataMgrSerial, FetchesThroughItsWorker)
     EXPECT_FALSE(input.IsStale());
     EXPECT_DOUBLE_EQ(values["rpm"], 1000.0);
     EXPECT_DOUBLE_EQ(values["coolant"], 30.0);
+    // One byte too many, after a stall: the 56 before it pass as a block, and
+    // the byte that comes after them, before the next request, withdraws it:
+    // the record before is served again, as stale as its age.
+    ecu.block = {0x07, 0xD0, 100};
+    ecu.replyLengths = {57};
+    ecu.stallAfter = 56;
+    now += std::chrono::milliseconds(500);
+    tick(true);
+    EXPECT_DOUBLE_EQ(values["rpm"], 2000.0);
+    ecu.present = false;
+    now += std::chrono::milliseconds(600);
+    tick(true);
+    EXPECT_DOUBLE_EQ(values["rpm"], 1000.0);
+    EXPECT_TRUE(input.IsStale()) << "1.1 s since the record served was fetched";
+    EXPECT_EQ(input.getRefusedPercent(), 1) << "the withdrawn block, one of the last 100 replies";
 }

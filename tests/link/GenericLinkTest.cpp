@@ -461,6 +461,42 @@ TEST(GenericLink, PageSettingsRefused)
     }
 }
 
+// A raw block is taken after its quiet window; a byte that comes after that,
+// before the next request, withdraws it. A framed block carries its own check.
+TEST(GenericLink, BytesAfterARawBlockWithdrawIt)
+{
+    const std::string block = pattern(169, 5);
+    for (bool framed : {false, true}) {
+        SCOPED_TRACE(framed ? "framed" : "raw");
+        Client client;
+        FramedEcu ecu;
+        std::string after; // sent behind the next reply
+        client.line.answer = [&](const std::string& written) {
+            std::string reply = framed ? ecu(written)
+                                : written == "Q" ? std::string("MS2Extra Serial321 ")
+                                : written == "A" ? block
+                                                 : std::string();
+            reply += after;
+            after.clear();
+            return reply;
+        };
+        GenericLink link(client.handler, framed ? framedSettings() : rawSettings(),
+                         framed ? 130 : 169);
+        const EcuLink::StateReport none;
+        std::vector<unsigned char> got;
+        ASSERT_EQ(link.fetch(got, none), 0) << link.lastProblem();
+        // A byte behind the next block (late for the raw one, whose quiet
+        // window waits): it is there by the request after.
+        after = "x";
+        client.line.lateBytes = framed ? 0 : 1;
+        ASSERT_EQ(link.fetch(got, none), 0) << link.lastProblem();
+        EXPECT_FALSE(link.previousWithdrawn());
+        ASSERT_EQ(link.fetch(got, none), 0) << link.lastProblem();
+        EXPECT_EQ(link.previousWithdrawn(), !framed);
+        EXPECT_FALSE(link.previousWithdrawn()) << "told once";
+    }
+}
+
 TEST(GenericLink, OnlyTheWantedPartsAreFetched)
 {
     Client client;

@@ -18,6 +18,7 @@ public:
     wxString GetSymbolName() override { return name; }
     void SetValueIdx(int) override {}
     void SetStale(bool isStale) override { stale = isStale; }
+    void SetDoubtful(bool isDoubtful) override { doubtful = isDoubtful; }
 
     // `shown` with each NaN (no value) as kNone, so that sequences compare.
     static constexpr double kNone = -12345.0;
@@ -32,4 +33,5 @@ public:
     wxString name;
     std::vector<double> shown;
     bool stale = false;
+    bool doubtful = false;
 };

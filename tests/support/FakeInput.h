@@ -37,6 +37,7 @@ public:
     bool HasValue(const wxString& name) override { return servesEverything || served.count(name) > 0; }
     int GetKind() override { return kind; }
     bool IsStale() override { return stale; }
+    bool IsDoubtful() override { return doubtful; }
     double ExpressionValue(const wxString& expression) override
     {
         auto it = expressions.find(expression);
@@ -52,6 +53,7 @@ public:
     double anyValue = 0.0;
     int kind = KindFile;
     bool stale = false;
+    bool doubtful = false;
 
     int updates = 0;
     std::vector<wxString> asked;

@@ -33,6 +33,8 @@ public:
     PtyPeer& operator=(const PtyPeer&) = delete;
 
     bool ok() const { return master >= 0; }
+    // The terminal's own end, for a peer that keeps its own time.
+    int masterFd() const { return master; }
 
     // A new terminal at the same link: the adapter plugged in again.
     void open()

@@ -199,6 +199,8 @@ TEST(TarntoolLive, FailedFetchesAndMisuse)
         {"bad period", {"live", kSampleIni, "--period", "soon", "rpm"}, 2, 0},
         {"missing file", {"live", kSampleIni + ".missing", "rpm"}, 2, 0},
         {"not a line speed", {"live", kSampleIni, "--baud", "115201", "rpm"}, 2, 0},
+        {"no quiet window", {"live", kSampleIni, "--quiet-ms", "0", "rpm"}, 2, 0},
+        {"quiet window too long", {"live", kSampleIni, "--quiet-ms", "1001", "rpm"}, 2, 0},
         {"rate 0", {"live", kSampleIni, "--rate", "0", "rpm"}, 2, 0},
         {"negative rate", {"live", kSampleIni, "--rate=-5", "rpm"}, 2, 0},
         {"huge rate", {"live", kSampleIni, "--rate", "1001", "rpm"}, 2, 0},

@@ -1,4 +1,5 @@
-// tarntool live FILE [--ticks N] [--period MS] [--baud N] [--rate HZ] [--verbose] NAME...:
+// tarntool live FILE [--ticks N] [--period MS] [--baud N] [--quiet-ms N] [--rate HZ] [--verbose]
+// NAME...:
 // reads the ECU on the dashboard's serial port through the dashboard's own
 // ECU input (its worker thread included), N ticks MS ms apart, one JSON
 // object of the NAMEs' values per tick; each tick waits for its own fetch.
@@ -6,7 +7,8 @@
 // each tick shows the newest record (the first tick waits for the first
 // fetch). A name without a value prints null; a tick whose values are stale
 // carries "(stale)": true. A definition file of another firmware is read
-// over the link it describes, at --baud (default 115200).
+// over the link it describes, at --baud (default 115200). --quiet-ms sets
+// the least quiet window that ends a reply without a check byte (default 20).
 // Exit 0 when every tick's fetch succeeded (with --rate: every tick had a
 // record newer than the tick before), 1 otherwise, 2 on misuse or an
 // unreadable FILE.
@@ -28,7 +30,7 @@ namespace {
 int RunLive(const CommandArgs& args)
 {
     const ParsedArgs parsed =
-        ParseArgs(args, {"ticks", "period", "baud", "rate", "set", "tune"}, {"verbose"});
+        ParseArgs(args, {"ticks", "period", "baud", "quiet-ms", "rate", "set", "tune"}, {"verbose"});
     if (!parsed.error.empty())
         return UsageError(parsed.error);
     if (parsed.operands.size() < 2)
@@ -107,6 +109,7 @@ int RunLive(const CommandArgs& args)
 } // namespace
 
 TARNTOOL_COMMAND("live",
-                 "FILE [--ticks N] [--period MS] [--baud N] [--rate HZ] [--verbose] [--set NAME]... "
+                 "FILE [--ticks N] [--period MS] [--baud N] [--quiet-ms N] [--rate HZ] [--verbose] "
+                 "[--set NAME]... "
                  "[--tune FILE.msq] NAME...",
                  RunLive);

@@ -1,8 +1,8 @@
 #include "tools/tarntool/LiveEcuOptions.h"
 #include "tools/tarntool/DefinitionJson.h"
+#include "tools/tarntool/LinkArgs.h"
 
 #include "definition/SymbolTable.h"
-#include "serial/wxSerialPort.h"
 
 #include <cstdio>
 #include <cstdlib>
@@ -39,14 +39,8 @@ bool ParseCount(const std::string& text, long max, long& value)
 std::unique_ptr<SymbolTable> LoadForLiveEcu(const ParsedArgs& parsed, LiveEcuOptions& options,
                                             std::string& misuse)
 {
-    long baud = 115200;
-    if (!ParseCount(parsed.value("baud", "115200"), 921600L, baud) ||
-        !wxSerialPort::IsAcceptedRate(static_cast<int>(baud))) {
-        misuse = "--baud needs a line speed: 1200, 2400, 4800, 9600, 19200, 38400, 57600, "
-                 "115200, 230400, 460800 or 921600";
+    if (!LinkOptionsOf(parsed, options.link, misuse))
         return nullptr;
-    }
-    options.link.baud = static_cast<int>(baud);
     if (parsed.has("rate")) {
         options.rate = Sampling::parseRate(parsed.value("rate"));
         if (!options.rate) {

@@ -17,10 +17,10 @@ bool ParseCount(const std::string& text, long max, long& value);
 class SymbolTable;
 
 struct LiveEcuOptions {
-    GenericLinkOptions link; // --baud, default 115200
+    GenericLinkOptions link; // --baud, default 115200; --quiet-ms (LinkArgs.h)
     std::optional<double> rate; // --rate
 };
-// Reads --baud and --rate and loads the definition file, the first operand;
+// Reads --baud, --quiet-ms and --rate and loads the definition file, the first operand;
 // null, with the message for the user in `misuse`, when either fails.
 std::unique_ptr<SymbolTable> LoadForLiveEcu(const ParsedArgs& parsed, LiveEcuOptions& options,
                                             std::string& misuse);

@@ -1,4 +1,4 @@
-// tarntool pages FILE [--out TUNE.msq] [--baud N]: reads every
+// tarntool pages FILE [--out TUNE.msq] [--baud N] [--quiet-ms N]: reads every
 // page of constants the definition file describes from the ECU on the
 // dashboard's serial port, over the link the file describes, and decodes the
 // constants. With --out they are written as a tune file that --tune reads
@@ -8,12 +8,12 @@
 // Exit 0 when every page was read, 1 otherwise, 2 on misuse.
 #include "tools/tarntool/Command.h"
 #include "tools/tarntool/DefinitionJson.h"
+#include "tools/tarntool/LinkArgs.h"
 
 #include "definition/TuneFile.h"
 #include "ecu/PageDecoder.h"
 #include "link/GenericLink.h"
 #include "link/TarnProtocol.h"
-#include "serial/wxSerialPort.h"
 
 #include <wx/log.h>
 
@@ -61,16 +61,16 @@ int RunPages(const CommandArgs& args)
 {
     std::vector<std::string> valued = kDefinitionOptionNames;
     valued.push_back("out");
-    valued.push_back("baud");
+    valued.insert(valued.end(), kLinkOptions.begin(), kLinkOptions.end());
     const ParsedArgs parsed = ParseArgs(args, valued, {});
     if (!parsed.error.empty())
         return UsageError(parsed.error);
     if (parsed.operands.size() != 1)
         return UsageError("pages needs FILE");
-    const int baud = std::atoi(parsed.value("baud", "115200").c_str());
-    if (!wxSerialPort::IsAcceptedRate(baud))
-        return UsageError("--baud needs a line speed: 1200, 2400, 4800, 9600, 19200, 38400, 57600, "
-                          "115200, 230400, 460800 or 921600");
+    GenericLinkOptions options;
+    std::string linkError;
+    if (!LinkOptionsOf(parsed, options, linkError))
+        return UsageError(linkError);
     wxArrayString warnings;
     std::string error;
     std::unique_ptr<SymbolTable> table(
@@ -85,8 +85,6 @@ int RunPages(const CommandArgs& args)
     SerialPortHandler* port = TarnProtocol::getInstance()->getPort();
     if (!port)
         return UsageError("there is no serial port");
-    GenericLinkOptions options;
-    options.baud = baud;
     GenericLink link(*port, settings, table->getBlockSize(), options);
     if (link.pageCount() == 0) {
         std::fprintf(stderr, "tarntool: %s: %s\n", parsed.operands[0].c_str(),
@@ -156,5 +154,6 @@ int RunPages(const CommandArgs& args)
 
 } // namespace
 
-TARNTOOL_COMMAND("pages", "FILE [--out TUNE.msq] [--baud N] [--set NAME]... [--tune FILE.msq]",
+TARNTOOL_COMMAND("pages",
+                 "FILE [--out TUNE.msq] [--baud N] [--quiet-ms N] [--set NAME]... [--tune FILE.msq]",
                  RunPages);

@@ -1,4 +1,4 @@
-// tarntool record FILE --out LOG.msl [--seconds N] [--rate HZ] [--baud N] [--verbose]
+// tarntool record FILE --out LOG.msl [--seconds N] [--rate HZ] [--baud N] [--quiet-ms N] [--verbose]
 // [--set NAME]... [--tune FILE.msq]: logs the ECU on the dashboard's serial
 // port without a display, through the dashboard's own ECU input and its
 // recording: every record fetched, each with its own fetch time, in the
@@ -50,7 +50,8 @@ extern "C" void AskStop(int)
 
 int RunRecord(const CommandArgs& args)
 {
-    const ParsedArgs parsed = ParseArgs(args, {"out", "seconds", "rate", "baud", "set", "tune"}, {"verbose"});
+    const ParsedArgs parsed = ParseArgs(args, {"out", "seconds", "rate", "baud", "quiet-ms", "set", "tune"},
+                                        {"verbose"});
     if (!parsed.error.empty())
         return UsageError(parsed.error);
     if (parsed.operands.size() != 1)
@@ -129,6 +130,7 @@ int RunRecord(const CommandArgs& args)
 } // namespace
 
 TARNTOOL_COMMAND("record",
-                 "FILE --out LOG.msl [--seconds N] [--rate HZ] [--baud N] [--verbose] [--set NAME]... "
+                 "FILE --out LOG.msl [--seconds N] [--rate HZ] [--baud N] [--quiet-ms N] [--verbose] "
+                 "[--set NAME]... "
                  "[--tune FILE.msq]",
                  RunRecord);
