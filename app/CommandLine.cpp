@@ -128,6 +128,8 @@ const std::map<wxString, OptionRule>& Rules()
               return why->empty();
           }}},
         {"--tune", Text(&DashboardOptions::tuneFile)},
+        {"--night", Switch(&DashboardOptions::night)},
+        {"--alarm-command", Text(&DashboardOptions::alarmCommand)},
         {"--baud",
          {true,
           [](DashboardOptions& o, const wxString& v, wxString* why) {
@@ -210,7 +212,8 @@ wxString UsageLine()
 {
     return "usage: tarndash [--ini FILE] [--datalog FILE] [--port DEVICE] "
            "[--input none|ecu|file] [--size WxH | --fullscreen] [--log-dir DIR] "
-           "[--log-limit BYTES] [--reset] [--trace] [--set NAME]... [--tune FILE] [--baud N]";
+           "[--log-limit BYTES] [--reset] [--trace] [--set NAME]... [--tune FILE] [--baud N] "
+           "[--night] [--alarm-command CMD]";
 }
 
 wxString HelpText()
@@ -231,6 +234,9 @@ wxString HelpText()
            "  --set NAME          set a definition file #if flag (repeatable)\n"
            "  --tune FILE         tune file with the values of constants\n"
            "  --baud N            serial line speed\n"
+           "  --night             night colours (also File > Night colours, Ctrl-N)\n"
+           "  --alarm-command CMD run CMD (by /bin/sh) when a value enters a danger band,\n"
+           "                      at most once in 5 s\n"
            "  -h, --help          show this help\n"
            "  --version           show the version\n\n"
            "The input, the port and the gauge choices are remembered in\n"

@@ -3,7 +3,8 @@
 //
 //   tarndash [--ini FILE] [--datalog FILE] [--port DEVICE] [--input none|ecu|file]
 //            [--size WxH | --fullscreen] [--log-dir DIR] [--log-limit BYTES] [--reset]
-//            [--trace] [--set NAME]... [--tune FILE] [--baud N]
+//            [--trace] [--set NAME]... [--tune FILE] [--baud N] [--night]
+//            [--alarm-command CMD]
 //
 // Long options take their value as `--opt=value` or `--opt value`; a repeated
 // option replaces the earlier value (--set adds one more). `-h`/`--help` and
@@ -37,6 +38,10 @@ struct DashboardOptions {
     std::vector<wxString> settings; // definition file #if flags, in the order given
     wxString tuneFile;              // empty: not given
     std::optional<int> baud;
+    bool night = false;   // night colours, whatever was remembered
+    wxString alarmCommand; // run by the shell when a value enters danger; empty: none
+    // Flags chosen off in the Settings menu (CELSIUS among them); --set wins.
+    std::vector<wxString> clearedSettings;
 };
 
 struct CommandLine {

@@ -52,6 +52,8 @@ TEST(CommandLine, EveryOptionInBothSpellings)
         add("--set", "12X12");
         add("--tune", "base.msq");
         add("--baud", "115200");
+        add("--alarm-command", "beep -f 880 > /dev/null");
+        args.push_back("--night");
         args.push_back("--reset");
         args.push_back("--trace");
         const CommandLine line = ParseCommandLine(args);
@@ -69,7 +71,8 @@ TEST(CommandLine, EveryOptionInBothSpellings)
         EXPECT_EQ(o.settings, (std::vector<wxString>{"CELSIUS", "12X12"}));
         EXPECT_EQ(o.tuneFile, "base.msq");
         EXPECT_EQ(o.baud, 115200);
-        EXPECT_TRUE(o.reset && o.trace);
+        EXPECT_TRUE(o.reset && o.trace && o.night);
+        EXPECT_EQ(o.alarmCommand, "beep -f 880 > /dev/null");
     }
     EXPECT_EQ(ArgumentBytes(ArgumentText("/dev/tty\xff\xfe")), "/dev/tty\xff\xfe")
         << "bytes that are not UTF-8 survive";
