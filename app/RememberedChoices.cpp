@@ -21,10 +21,10 @@ wxString SettingsGroupOf(const wxString& definitionPath)
 {
     wxFileName name(definitionPath);
     name.MakeAbsolute();
-    const wxScopedCharBuffer bytes = name.GetFullPath().utf8_str();
+    const std::string bytes = name.GetFullPath().utf8_string();
     uint64_t hash = 14695981039346656037ull; // FNV-1a
-    for (size_t i = 0; i < bytes.length(); ++i)
-        hash = (hash ^ static_cast<unsigned char>(bytes.data()[i])) * 1099511628211ull;
+    for (const char c : bytes)
+        hash = (hash ^ static_cast<unsigned char>(c)) * 1099511628211ull;
     return kSettingsGroup + wxString::Format("%016llx", static_cast<unsigned long long>(hash));
 }
 // A choices file is a few lines; anything larger is not one of ours.
