@@ -6,11 +6,6 @@
 
 namespace {
 
-bool Within(double v, const AlarmBounds& b)
-{
-    return v >= b.minValue && v <= b.maxValue;
-}
-
 // A limit written as an {expression} that computed nothing has no value.
 bool HasValue(const TARNGaugeDesc& desc, TARNGaugeDesc::Field field, double value)
 {
@@ -50,17 +45,17 @@ AlarmBounds AlarmBoundsOf(const TARNGaugeDesc& desc, std::vector<wxString>* prob
                            && HasValue(desc, TARNGaugeDesc::FieldLowWarning, b.lowWarning);
     const bool highValues = HasValue(desc, TARNGaugeDesc::FieldHighWarning, b.highWarning)
                             && HasValue(desc, TARNGaugeDesc::FieldHighDanger, b.highDanger);
-    b.hasLow = lowValues && b.lowDanger <= b.lowWarning && Within(b.lowDanger, b) &&
-               Within(b.lowWarning, b);
-    b.hasHigh = highValues && b.highWarning <= b.highDanger && Within(b.highWarning, b) &&
-                Within(b.highDanger, b);
+    // Limits past their own end of the scale are the files' way to say "no
+    // band here"; past the other end every value would warn.
+    b.hasLow = lowValues && b.lowDanger <= b.lowWarning && b.lowWarning <= b.maxValue;
+    b.hasHigh = highValues && b.highWarning <= b.highDanger && b.highWarning >= b.minValue;
     if (!lowValues)
         say("low limits have no value; no low alarm");
     else if (b.lowDanger > b.lowWarning)
         say(wxString::Format("low danger limit %g is above the low warning limit %g; no low alarm",
                              b.lowDanger, b.lowWarning));
     else if (!b.hasLow)
-        say(wxString::Format("low limits %g, %g lie outside the scale %g to %g; no low alarm",
+        say(wxString::Format("low limits %g, %g lie above the scale %g to %g; no low alarm",
                              b.lowDanger, b.lowWarning, b.minValue, b.maxValue));
     if (!highValues)
         say("high limits have no value; no high alarm");
@@ -69,7 +64,7 @@ AlarmBounds AlarmBoundsOf(const TARNGaugeDesc& desc, std::vector<wxString>* prob
             "high warning limit %g is above the high danger limit %g; no high alarm",
             b.highWarning, b.highDanger));
     else if (!b.hasHigh)
-        say(wxString::Format("high limits %g, %g lie outside the scale %g to %g; no high alarm",
+        say(wxString::Format("high limits %g, %g lie below the scale %g to %g; no high alarm",
                              b.highWarning, b.highDanger, b.minValue, b.maxValue));
     if (b.hasLow && b.hasHigh && b.lowWarning >= b.highWarning) {
         say(wxString::Format("low warning limit %g is not below the high warning limit %g; "

@@ -6,9 +6,10 @@
 // danger, one below the low warning or above the high warning limit is in
 // warning; a value past either end of the scale is in danger too, so that a
 // readout that goes past its dial never looks normal. Limits that make no
-// sense raise no alarm: a side whose limits are in the wrong order or lie
-// outside the scale, warning limits that meet or cross (every value would
-// warn), a limit that is no finite number or an {expression} without a value.
+// sense raise no alarm: a side whose limits are in the wrong order or lie past
+// the other end of the scale, warning limits that meet or cross (every value
+// would warn), a limit that is no finite number or an {expression} without a
+// value. Limits past their own end (-1 or 999 in many files) mean no band.
 #include "gaugemodel/GaugeRange.h"
 
 #include <wx/string.h>
