@@ -3,8 +3,8 @@
 //
 //   tarndash [--ini FILE] [--datalog FILE] [--port DEVICE] [--input none|ecu|file]
 //            [--size WxH | --fullscreen] [--log-dir DIR] [--log-limit BYTES] [--reset]
-//            [--trace] [--set NAME]... [--tune FILE] [--baud N] [--night]
-//            [--alarm-command CMD]
+//            [--trace] [--set NAME]... [--tune FILE] [--baud N] [--rate HZ] [--record]
+//            [--night] [--alarm-command CMD]
 //
 // Long options take their value as `--opt=value` or `--opt value`; a repeated
 // option replaces the earlier value (--set adds one more). `-h`/`--help` and
@@ -38,6 +38,8 @@ struct DashboardOptions {
     std::vector<wxString> settings; // definition file #if flags, in the order given
     wxString tuneFile;              // empty: not given
     std::optional<int> baud;
+    std::optional<double> rate; // ECU fetches per second
+    bool record = false;        // record the ECU input from its start
     bool night = false;   // night colours, whatever was remembered
     wxString alarmCommand; // run by the shell when a value enters danger; empty: none
     // Flags chosen off in the Settings menu (CELSIUS among them); --set wins.

@@ -52,7 +52,9 @@ TEST(CommandLine, EveryOptionInBothSpellings)
         add("--set", "12X12");
         add("--tune", "base.msq");
         add("--baud", "115200");
+        add("--rate", "12.5");
         add("--alarm-command", "beep -f 880 > /dev/null");
+        args.push_back("--record");
         args.push_back("--night");
         args.push_back("--reset");
         args.push_back("--trace");
@@ -71,7 +73,8 @@ TEST(CommandLine, EveryOptionInBothSpellings)
         EXPECT_EQ(o.settings, (std::vector<wxString>{"CELSIUS", "12X12"}));
         EXPECT_EQ(o.tuneFile, "base.msq");
         EXPECT_EQ(o.baud, 115200);
-        EXPECT_TRUE(o.reset && o.trace && o.night);
+        EXPECT_EQ(o.rate, 12.5);
+        EXPECT_TRUE(o.reset && o.trace && o.record && o.night);
         EXPECT_EQ(o.alarmCommand, "beep -f 880 > /dev/null");
     }
     EXPECT_EQ(ArgumentBytes(ArgumentText("/dev/tty\xff\xfe")), "/dev/tty\xff\xfe")
@@ -108,6 +111,11 @@ TEST(CommandLine, BadOptionsAndValuesAreNamed)
         {{"--log-limit", "-1"}, "--log-limit"},
         {{"--log-limit", "99999999999999999999"}, "--log-limit"},
         {{"--baud", "12345"}, "--baud"},
+        {{"--rate", "0"}, "--rate"},
+        {{"--rate", "-5"}, "--rate"},
+        {{"--rate", "1000.5"}, "--rate"},
+        {{"--rate", "fast"}, "--rate"},
+        {{"--rate", "1e2"}, "--rate"},
         {{"--set", "A B"}, "--set"},
         {{"--ini"}, "--ini"},
         {{"--ini="}, "--ini"},
