@@ -130,6 +130,8 @@ const std::map<wxString, OptionRule>& Rules()
               return why->empty();
           }}},
         {"--tune", Text(&DashboardOptions::tuneFile)},
+        {"--night", Switch(&DashboardOptions::night)},
+        {"--alarm-command", Text(&DashboardOptions::alarmCommand)},
         {"--baud",
          {true,
           [](DashboardOptions& o, const wxString& v, wxString* why) {
@@ -232,7 +234,7 @@ wxString UsageLine()
     return "usage: tarndash [--ini FILE] [--datalog FILE] [--port DEVICE] "
            "[--input none|ecu|file] [--size WxH | --fullscreen] [--log-dir DIR] "
            "[--log-limit BYTES] [--reset] [--trace] [--set NAME]... [--tune FILE] [--baud N] "
-           "[--rate HZ] [--record] [--quiet-ms N]";
+           "[--rate HZ] [--record] [--quiet-ms N] [--night] [--alarm-command CMD]";
 }
 
 wxString HelpText()
@@ -258,6 +260,9 @@ wxString HelpText()
            "  --rate HZ           ECU fetches per second (default: as fast as the link\n"
            "                      allows; one per 300 ms for the built-in firmware)\n"
            "  --record            record the ECU input from its start\n"
+           "  --night             night colours (also File > Night colours, Ctrl-N)\n"
+           "  --alarm-command CMD run CMD (by /bin/sh) when a value enters a danger band,\n"
+           "                      at most once in 5 s\n"
            "  -h, --help          show this help\n"
            "  --version           show the version\n\n"
            "The input, the port and the gauge choices are remembered in\n"

@@ -4,7 +4,7 @@
 //   tarndash [--ini FILE] [--datalog FILE] [--port DEVICE] [--input none|ecu|file]
 //            [--size WxH | --fullscreen] [--log-dir DIR] [--log-limit BYTES] [--reset]
 //            [--trace] [--set NAME]... [--tune FILE] [--baud N] [--rate HZ] [--record]
-//            [--quiet-ms N]
+//            [--quiet-ms N] [--night] [--alarm-command CMD]
 //
 // Long options take their value as `--opt=value` or `--opt value`; a repeated
 // option replaces the earlier value (--set adds one more). `-h`/`--help` and
@@ -41,6 +41,10 @@ struct DashboardOptions {
     std::optional<int> quietMs; // the least quiet window after a reply without a check byte
     std::optional<double> rate; // ECU fetches per second
     bool record = false;        // record the ECU input from its start
+    bool night = false;   // night colours, whatever was remembered
+    wxString alarmCommand; // run by the shell when a value enters danger; empty: none
+    // Flags chosen off in the Settings menu (CELSIUS among them); --set wins.
+    std::vector<wxString> clearedSettings;
 };
 
 struct CommandLine {

@@ -14,6 +14,8 @@ void InstallDashboardDefinition(const DashboardOptions& options)
     DefinitionOptions definition;
     for (const wxString& flag : options.settings)
         definition.setFlags.Add(flag);
+    for (const wxString& flag : options.clearedSettings)
+        definition.clearFlags.Add(flag);
     definition.tuneFile = options.tuneFile;
     // Nothing may point into the old table while the new one is read.
     installSymbolTable(nullptr);

@@ -25,6 +25,10 @@ wxMenuBar* BuildDashboardMenus()
     fileMenu->AppendSubMenu(replayMenu, _("Re&play"));
     fileMenu->AppendCheckItem(ID_RECORD, _("&Record\tCtrl-R"), _("Record the ECU's values to a new log file"));
     fileMenu->Append(ID_READ_CONSTANTS, _("Read &constants"), _("Read the constants from the ECU again"));
+    fileMenu->AppendSeparator();
+    fileMenu->AppendCheckItem(ID_NIGHT, _("&Night colours\tCtrl-N"), _("Dark colours for driving at night"));
+    fileMenu->Append(ID_RESET_PEAKS, _("Reset &peaks\tCtrl-K"), _("Forget the highest and lowest values"));
+    fileMenu->AppendSubMenu(new wxMenu, _("&Settings"), _("The definition file's own settings"));
 
     wxMenu* helpMenu = new wxMenu;
     helpMenu->Append(wxID_ABOUT, "&About...\tF1", "Show about dialog");
@@ -40,6 +44,15 @@ wxMenuBar* BuildDashboardMenus()
     menuBar->Append(inputMenu, "&Select Input");
     inputMenu->Check(ID_INPUT_NONE, true);
     return menuBar;
+}
+
+wxMenu* SettingsSubMenu(wxMenuBar& bar)
+{
+    wxMenu* file = bar.GetMenu(0);
+    for (wxMenuItem* item : file->GetMenuItems())
+        if (item->IsSubMenu() && item->GetItemLabelText() == wxGetTranslation("Settings"))
+            return item->GetSubMenu();
+    return nullptr;
 }
 
 void ShowSessionInMenus(wxMenuBar& bar, InputSession& session)

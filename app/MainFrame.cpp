@@ -1,5 +1,6 @@
 #include "app/MainFrame.h"
 
+#include "app/AlarmCommand.h"
 #include "app/DashboardDefinition.h"
 #include "app/DashboardMenus.h"
 #include "app/LogFileChooser.h"
@@ -12,6 +13,8 @@
 #include "gauges/IndicatorRow.h"
 #include "gauges/TarnGauge.h"
 #include "gauges/TarnGaugeDigital.h"
+#include "gaugemodel/GaugeDescChooser.h"
+#include "gaugemodel/Palette.h"
 
 #include <wx/icon.h>
 #include <wx/menu.h>
@@ -32,6 +35,8 @@ const long ID_REPLAY_FASTER = wxNewId();
 const long ID_REPLAY_BACK = wxNewId();
 const long ID_REPLAY_FORWARD = wxNewId();
 const long ID_REPLAY_START = wxNewId();
+const long ID_NIGHT = wxNewId();
+const long ID_RESET_PEAKS = wxNewId();
 
 // clang-format off
 wxBEGIN_EVENT_TABLE(MainFrame, wxFrame)
@@ -53,6 +58,8 @@ wxBEGIN_EVENT_TABLE(MainFrame, wxFrame)
     EVT_MENU(ID_REPLAY_FORWARD, MainFrame::OnSessionCommand)
     EVT_MENU(ID_REPLAY_START, MainFrame::OnSessionCommand)
     EVT_CHAR_HOOK(MainFrame::OnCharHook)
+    EVT_MENU(ID_NIGHT, MainFrame::OnNight)
+    EVT_MENU(ID_RESET_PEAKS, MainFrame::OnResetPeaks)
 wxEND_EVENT_TABLE()
 // clang-format on
 
@@ -67,7 +74,10 @@ MainFrame::MainFrame(const wxString& title, const FrameStart& start)
     SetMenuBar(BuildDashboardMenus());
     UpdateMenus();
 
-    InstallDashboardDefinition(m_options);
+    if (m_memory)
+        m_chosenSettings = m_memory->LoadSettings(m_options.iniFile);
+    m_fileSettings = ReadFileSettings(m_options.iniFile);
+    InstallDefinition();
     CreateGauges();
     RegisterGauges();
     RestoreGaugeChoices(start.remembered);
@@ -75,10 +85,13 @@ MainFrame::MainFrame(const wxString& title, const FrameStart& start)
     m_dispatcher->MarkStale(true);
     LayOutGauges();
     Bind(EVT_GAUGE_DESC_CHOSEN, &MainFrame::OnGaugeChosen, this);
+    Bind(wxEVT_MENU, &MainFrame::OnSettingsItem, this);
+    m_alarmCommand = std::make_unique<AlarmCommand>(m_options.alarmCommand);
 
-    SetBackgroundColour(wxColour(255, 255, 254));
     m_statusStrip = new StatusStrip(this);
     SetStripHeight(StatusStrip::kStripHeight);
+    m_night = !(m_options.night || start.remembered.night);
+    SetNight(!m_night);
     ShowStatus();
 
     const InputChoice input =
@@ -229,6 +242,9 @@ void MainFrame::ReplaceSession(std::unique_ptr<InputSession> session)
     m_session = std::move(session);
     m_dispatcher->SetInput(m_session->GetInput());
     m_dispatcher->ClearValues();
+    // Peaks and alarms belong to the input that made them.
+    ResetPeaks();
+    m_alarmCommand->Forget();
     // The old input (and an ECU input's worker) ends here, before the new
     // one asks for its first fetch.
     old.reset();
@@ -334,10 +350,12 @@ void MainFrame::OnTimer(wxTimerEvent&)
                                      static_cast<void*>(m_dispatcher->GetInput())));
     }
     m_session->BeforeTick();
-    if (count > 0 && m_dispatcher->GetInput())
+    if (count > 0 && m_dispatcher->GetInput()) {
         m_dispatcher->Update();
-    else
+        CheckAlarms();
+    } else {
         m_timer.Stop();
+    }
     if (RTDataMgr* input = m_dispatcher->GetInput(); input && m_indicatorRow)
         m_indicatorRow->TakeValues(input, input->IsStale());
     if (m_session->AfterTick(m_dispatcher->GetValues()))
@@ -349,4 +367,133 @@ void MainFrame::OnTimer(wxTimerEvent&)
     const int period = m_session->GetPeriodMs();
     if (period > 0 && m_timer.IsRunning() && period != m_timer.GetInterval())
         m_timer.Start(period, wxTIMER_CONTINUOUS);
+}
+
+void MainFrame::CheckAlarms()
+{
+    std::vector<bool> danger{m_analogGauge->GetAlarmLevel() == AlarmLevel::Danger};
+    for (int i = 0; i < m_digitalCount; ++i)
+        danger.push_back(m_digitalGauges[i] && i < m_layout.digitalCount
+                         && m_digitalGauges[i]->GetAlarmLevel() == AlarmLevel::Danger);
+    m_alarmCommand->Take(danger);
+}
+
+void MainFrame::SetNight(bool night)
+{
+    if (night == m_night)
+        return;
+    m_night = night;
+    GetMenuBar()->Check(ID_NIGHT, night);
+    const RgbColour back = PaletteFor(night).background;
+    SetBackgroundColour(wxColour(back.red, back.green, back.blue));
+    m_analogGauge->SetNight(night);
+    for (int i = 0; i < m_digitalCount; ++i)
+        if (m_digitalGauges[i])
+            m_digitalGauges[i]->SetNight(night);
+    Refresh();
+}
+
+void MainFrame::OnNight(wxCommandEvent& event)
+{
+    SetNight(event.IsChecked());
+    if (m_memory)
+        m_memory->SaveNight(m_night);
+}
+
+void MainFrame::ResetPeaks()
+{
+    m_analogGauge->ResetPeaks();
+    for (int i = 0; i < m_digitalCount; ++i)
+        if (m_digitalGauges[i])
+            m_digitalGauges[i]->ResetPeaks();
+}
+
+void MainFrame::OnResetPeaks(wxCommandEvent&)
+{
+    ResetPeaks();
+}
+
+std::map<wxString, bool> MainFrame::EffectiveSettings() const
+{
+    std::map<wxString, bool> effective = m_chosenSettings;
+    for (const wxString& flag : m_options.settings)
+        effective[flag] = true;
+    return effective;
+}
+
+void MainFrame::InstallDefinition()
+{
+    DashboardOptions options = m_options;
+    options.settings.clear();
+    ChosenFlags(EffectiveSettings(), &options.settings, &options.clearedSettings);
+    InstallDashboardDefinition(options);
+    if (wxMenu* menu = SettingsSubMenu(*GetMenuBar()))
+        m_settingsMenu.Build(*menu, m_fileSettings, EffectiveSettings());
+}
+
+void MainFrame::OnSettingsItem(wxCommandEvent& event)
+{
+    if (!m_settingsMenu.Owns(event.GetId())) {
+        event.Skip();
+        return;
+    }
+    std::map<wxString, bool> chosen = m_chosenSettings;
+    m_settingsMenu.Choose(event.GetId(), event.IsChecked(), chosen);
+    // A choice made now wins over --set for the flags it changed.
+    for (const auto& [flag, on] : chosen) {
+        const auto before = m_chosenSettings.find(flag);
+        if (before == m_chosenSettings.end() || before->second != on)
+            m_options.settings.erase(
+                std::remove(m_options.settings.begin(), m_options.settings.end(), flag),
+                m_options.settings.end());
+    }
+    // Not from inside the menu's own event: the menu is rebuilt.
+    CallAfter([this, chosen] { ChooseSettings(chosen); });
+}
+
+long MainFrame::ChooseSettings(const std::map<wxString, bool>& chosen)
+{
+    wxStopWatch watch;
+    m_chosenSettings = chosen;
+    if (m_memory)
+        m_memory->SaveSettings(m_options.iniFile, m_chosenSettings);
+    const InputChoice input = m_input;
+    // What the gauges show, by name: the new file may order its gauges otherwise.
+    const GaugeDescList& old = currentSymbolTable()->getGauges();
+    const auto nameAt = [&old](int i) {
+        return i >= 0 && size_t(i) < old.size() ? old[size_t(i)]->getName() : wxString();
+    };
+    const TarnGauge::Snapshot dial = m_analogGauge->GetSnapshot();
+    const wxString dialName = dial.desc ? nameAt(dial.descIndex) : wxString();
+    std::vector<wxString> digitalNames;
+    for (int i = 0; i < m_digitalCount; ++i)
+        digitalNames.push_back(nameAt(m_digitalGauges[i]->GetDefaultGaugeId()));
+
+    // Nothing may read the old table once it goes: the input first.
+    m_timer.Stop();
+    ReplaceSession(std::make_unique<NoInputSession>());
+    if (m_indicatorRow) {
+        m_indicatorRow->Destroy();
+        m_indicatorRow = nullptr;
+    }
+    InstallDefinition();
+    const SymbolTable& table = *currentSymbolTable();
+    const GaugeDescChooser chooser(&table.getGauges());
+    const auto indexOf = [&](const wxString& name, int frontPageNumber) {
+        const int found = name.empty() ? -1 : chooser.FindByName(name);
+        return found >= 0 ? found : FrontPageGaugePosition(table, frontPageNumber);
+    };
+    m_analogGauge->SetGaugeDescArray(&table.getGauges(), indexOf(dialName, 1));
+    for (int i = 0; i < m_digitalCount; ++i)
+        m_digitalGauges[i]->SetGaugeDescArray(&table.getGauges(), indexOf(digitalNames[size_t(i)], i + 2));
+    if (!table.getFrontPage().indicators.empty())
+        m_indicatorRow = new IndicatorRow(this, &table.getFrontPage().indicators);
+    m_dispatcher->MarkStale(true);
+    LayOutGauges();
+    if (input != InputChoice::None)
+        SelectInput(input);
+    const long ms = watch.Time();
+    DebugLog(0, wxString::Format("%s read again with the chosen settings in %ld ms",
+                                 m_options.iniFile, ms));
+    return ms;
 }

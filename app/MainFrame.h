@@ -7,6 +7,7 @@
 #include "app/InputSession.h"
 #include "app/MenuIds.h"
 #include "app/RememberedChoices.h"
+#include "app/SettingsMenu.h"
 
 #include <wx/frame.h>
 #include <wx/menu.h>
@@ -15,6 +16,7 @@
 
 #include <memory>
 
+class AlarmCommand;
 class GaugeUpdater;
 class IndicatorRow;
 class StatusStrip;
@@ -57,6 +59,19 @@ public:
     InputSession* GetSession() const { return m_session.get(); }
     // The datalog the File input replays.
     const wxString& GetDatalogFile() const { return m_options.datalogFile; }
+    bool IsNight() const { return m_night; }
+    void SetNight(bool night);
+    // Every gauge forgets its peaks.
+    void ResetPeaks();
+    // The definition file's settings as the menu offers them, and the
+    // choices in force (flag -> set).
+    const FileSettings& GetFileSettings() const { return m_fileSettings; }
+    std::map<wxString, bool> EffectiveSettings() const;
+    // Reads the definition file again with `chosen` as the menu's choices,
+    // keeping the input and, where the file still has them, the gauges'
+    // descriptions. Milliseconds it took until the new input was running.
+    long ChooseSettings(const std::map<wxString, bool>& chosen);
+    const AlarmCommand* GetAlarmCommand() const { return m_alarmCommand.get(); }
 
 private:
     void OnQuit(wxCommandEvent& event);
@@ -70,6 +85,14 @@ private:
     // Record and the replay controls: the session's commands.
     void OnSessionCommand(wxCommandEvent& event);
     void OnCharHook(wxKeyEvent& event);
+    void OnNight(wxCommandEvent& event);
+    void OnResetPeaks(wxCommandEvent& event);
+    // The Settings submenu's items (ids drawn as it is built).
+    void OnSettingsItem(wxCommandEvent& event);
+    // The definition with the settings in force; the Settings menu for it.
+    void InstallDefinition();
+    // After a tick: runs the alarm command when a value entered danger.
+    void CheckAlarms();
 
     void CreateGauges();
     void RegisterGauges();
@@ -105,6 +128,12 @@ private:
     static constexpr long kNoticeMs = 6000;
     wxString m_notice;
     wxStopWatch m_noticeShown;
+    bool m_night = false;
+    std::unique_ptr<AlarmCommand> m_alarmCommand;
+    FileSettings m_fileSettings;
+    // Chosen in the Settings menu (remembered); --set wins over them.
+    std::map<wxString, bool> m_chosenSettings;
+    SettingsMenu m_settingsMenu;
 
     wxDECLARE_EVENT_TABLE();
 };

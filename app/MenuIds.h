@@ -18,3 +18,6 @@ extern const long ID_REPLAY_FASTER;
 extern const long ID_REPLAY_BACK;
 extern const long ID_REPLAY_FORWARD;
 extern const long ID_REPLAY_START;
+// Night colours (Ctrl-N), and clearing every gauge's peaks (Ctrl-K).
+extern const long ID_NIGHT;
+extern const long ID_RESET_PEAKS;

@@ -13,6 +13,20 @@
 namespace {
 
 const char* const kGaugeGroup = "/gauges/";
+const char* const kSettingsGroup = "/settings/";
+
+// A definition file's group: a stable name for its absolute path (which may
+// hold anything a key may not), and the path itself beside the flags.
+wxString SettingsGroupOf(const wxString& definitionPath)
+{
+    wxFileName name(definitionPath);
+    name.MakeAbsolute();
+    const std::string bytes = name.GetFullPath().utf8_string();
+    uint64_t hash = 14695981039346656037ull; // FNV-1a
+    for (const char c : bytes)
+        hash = (hash ^ static_cast<unsigned char>(c)) * 1099511628211ull;
+    return kSettingsGroup + wxString::Format("%016llx", static_cast<unsigned long long>(hash));
+}
 // A choices file is a few lines; anything larger is not one of ours.
 const size_t kMaxFileBytes = 64 * 1024;
 
@@ -160,6 +174,9 @@ Remembered RememberedChoices::Load(std::vector<wxString>* problems)
             remembered.port = text;
         }
     }
+    bool night = false;
+    if (c->Read("/night", &night))
+        remembered.night = night;
     c->SetPath(kGaugeGroup);
     wxString slot;
     long cookie = 0;
@@ -230,4 +247,45 @@ void RememberedChoices::SaveGauge(const wxString& slot, const wxString& descName
 void RememberedChoices::ForgetGauge(const wxString& slot)
 {
     SaveGauge(slot, wxString());
+}
+
+void RememberedChoices::SaveNight(bool night)
+{
+    if (wxFileConfig* c = Config()) {
+        c->Write("/night", night);
+        Flush();
+    }
+}
+
+std::map<wxString, bool> RememberedChoices::LoadSettings(const wxString& definitionPath)
+{
+    std::map<wxString, bool> chosen;
+    wxFileConfig* c = Config();
+    wxString text;
+    if (!c || !c->Read(SettingsGroupOf(definitionPath) + "/flags", &text))
+        return chosen;
+    // "NAME=1,OTHER=0"
+    for (const wxString& item : wxSplit(text, ',')) {
+        const wxString flag = item.BeforeFirst('='), value = item.AfterFirst('=');
+        if (!flag.empty() && (value == "0" || value == "1"))
+            chosen[flag] = value == "1";
+    }
+    return chosen;
+}
+
+void RememberedChoices::SaveSettings(const wxString& definitionPath,
+                                     const std::map<wxString, bool>& chosen)
+{
+    wxFileConfig* c = Config();
+    if (!c)
+        return;
+    wxString text;
+    for (const auto& [flag, on] : chosen)
+        text += (text.empty() ? "" : ",") + flag + (on ? "=1" : "=0");
+    const wxString group = SettingsGroupOf(definitionPath);
+    wxFileName name(definitionPath);
+    name.MakeAbsolute();
+    c->Write(group + "/file", name.GetFullPath());
+    c->Write(group + "/flags", text);
+    Flush();
 }

@@ -1,7 +1,8 @@
 #pragma once
 // What the dashboard keeps between runs: the input, the serial port given with
-// --port, and the description each gauge shows (by the description's name in
-// the definition file). One small text file in the user's configuration
+// --port, the description each gauge shows (by the description's name in
+// the definition file), night colours, and per definition file the settings
+// chosen in its Settings menu. One small text file in the user's configuration
 // folder, read at start and written (atomically) at each change, so that
 // pulling the power loses nothing already chosen.
 //
@@ -24,6 +25,7 @@ struct Remembered {
     std::optional<InputChoice> input;
     wxString port;                       // empty: none remembered
     std::map<wxString, wxString> gauges; // slot -> description name
+    bool night = false;
 };
 
 class RememberedChoices {
@@ -48,6 +50,11 @@ public:
     void SaveGauge(const wxString& slot, const wxString& descName);
     // Drops one remembered gauge (a name the definition file no longer has).
     void ForgetGauge(const wxString& slot);
+    void SaveNight(bool night);
+    // The settings chosen for the definition file at `definitionPath` (made
+    // absolute), flag -> set; empty when none were.
+    std::map<wxString, bool> LoadSettings(const wxString& definitionPath);
+    void SaveSettings(const wxString& definitionPath, const std::map<wxString, bool>& chosen);
 
     // The slots of the dial and of digital gauge `i` (0-based).
     static wxString DialSlot() { return "dial"; }

@@ -24,7 +24,8 @@ const wxChar* const kSectionConstantsExtensions = wxS("ConstantsExtensions");
 
 IniParser::IniParser() : IniParser(wxArrayString()) {}
 
-IniParser::IniParser(const wxArrayString& setFlags) : userFlags(setFlags), table(new SymbolTable)
+IniParser::IniParser(const wxArrayString& setFlags, const wxArrayString& clearFlags)
+    : userFlags(setFlags), table(new SymbolTable)
 {
     // Fixed: the dashboard has no configuration of its own.
     settingFlags["12X12"] = false;
@@ -32,7 +33,11 @@ IniParser::IniParser(const wxArrayString& setFlags) : userFlags(setFlags), table
     settingFlags["CELSIUS"] = true;
     settingFlags["NARROW_BAND_EGO"] = false;
     settingFlags["VER2"] = false;
-    for (const wxString& flag : userFlags)
+    for (const wxString& flag : clearFlags) {
+        settingFlags[flag] = false;
+        userFlags.Add(flag);
+    }
+    for (const wxString& flag : setFlags)
         settingFlags[flag] = true;
     table->setCelsius(settingFlags["CELSIUS"]);
 }
@@ -295,7 +300,7 @@ void completeDefinition(SymbolTable& table, const DefinitionOptions& options,
 SymbolTable* loadDefinitionFileFrom(const wxString& path, const DefinitionOptions& options,
                                     wxArrayString* warnings, int* result)
 {
-    IniParser parser(options.setFlags);
+    IniParser parser(options.setFlags, options.clearFlags);
     const int status = parser.readAll(path);
     wxArrayString found = parser.getWarnings();
     SymbolTable* table = parser.releaseTable();

@@ -19,6 +19,7 @@
 // take (the XML ".msq" that tuning suites save; empty for none).
 struct DefinitionOptions {
     wxArrayString setFlags;
+    wxArrayString clearFlags; // count as not set (CELSIUS too); setFlags win
     wxString tuneFile;
 };
 
@@ -58,7 +59,7 @@ public:
     IniParser();
     // `setFlags`: setting names for #if that count as set, whatever the file
     // says with #set or #unset.
-    explicit IniParser(const wxArrayString& setFlags);
+    explicit IniParser(const wxArrayString& setFlags, const wxArrayString& clearFlags = {});
     ~IniParser() override;
     IniParser(const IniParser&) = delete;
     IniParser& operator=(const IniParser&) = delete;

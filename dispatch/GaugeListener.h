@@ -19,7 +19,8 @@ public:
     // Whether the value shown is old; a gauge draws an old value in grey.
     // Gauges that cannot show it ignore it.
     virtual void SetStale(bool) {}
-    // Whether the value may be false (RTDataMgr::IsDoubtful); likewise.
+    // Whether the values may be false (a noisy line); a gauge draws them in
+    // a colour of their own.
     virtual void SetDoubtful(bool) {}
 
     GaugeUpdater* m_dispatcher = nullptr; // set by the main frame; not owned

@@ -33,8 +33,18 @@ void TARNGaugeDesc::addOrangeRange(double lo, double hi)
 
 void TARNGaugeDesc::setExpression(Field field, const wxString& expression)
 {
-    if (field >= 0 && field < FieldCount)
-        m_expressions[field] = expression;
+    if (field < 0 || field >= FieldCount)
+        return;
+    m_expressions[field] = expression;
+    if (expression.empty())
+        m_unresolved &= ~(1u << field);
+    else
+        m_unresolved |= 1u << field;
+}
+
+bool TARNGaugeDesc::isResolved(Field field) const
+{
+    return field < 0 || field >= FieldCount || !(m_unresolved & (1u << field));
 }
 
 const wxString& TARNGaugeDesc::getExpression(Field field) const
@@ -56,7 +66,10 @@ bool TARNGaugeDesc::resolveNumber(const GaugeExpressionResolver& resolver, Field
 {
     const wxString& expression = m_expressions[field];
     double computed = value;
-    if (expression.empty() || !resolver.number(expression, computed) || computed == value)
+    if (expression.empty() || !resolver.number(expression, computed))
+        return false;
+    m_unresolved &= ~(1u << field);
+    if (computed == value)
         return false;
     value = computed;
     return true;

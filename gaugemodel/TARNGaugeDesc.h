@@ -55,6 +55,9 @@ public:
     void setExpression(Field field, const wxString& expression);
     const wxString& getExpression(Field field) const;
     bool hasExpressions() const;
+    // False while `field` is an expression that has not computed: its number
+    // is then no value from the file.
+    bool isResolved(Field field) const;
     // Computes the expression fields with `resolver` and takes their values:
     // limits into the range and the four bands, texts into title and units. A
     // field that cannot be computed keeps what it holds. True when a value
@@ -117,6 +120,7 @@ private:
     bool fileDigits = false;
     wxString category;
     wxString m_expressions[FieldCount];
+    unsigned m_unresolved = 0; // bit per Field
 };
 
 // The descriptions of one definition file, in file order. The position is a

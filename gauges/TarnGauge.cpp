@@ -63,6 +63,8 @@ void TarnGauge::InitFields()
     m_needRebuild = false;
     m_gd = nullptr;
     m_value = 0.0;
+    m_readout = 0.0;
+    m_night = false;
     m_hasValue = false;
     m_stale = false;
     m_points = {};
@@ -92,10 +94,9 @@ bool TarnGauge::Create(wxWindow* parent, wxWindowID id, const wxPoint& pos, cons
         parent->GetClientSize(&m_dial.width, &m_dial.height);
     setSize(m_dial.width);
 
-    SetFaceColour(wxColour(12, 12, 12));
-    SetPointerColour(wxColour(253, 204, 0));
-    SetScaleColour(wxColour(220, 230, 230));
-    SetHubColour(wxColour(31, 30, 31));
+    m_flashTimer.SetOwner(this);
+    Bind(wxEVT_TIMER, &TarnGauge::OnFlash, this, m_flashTimer.GetId());
+    ApplyPalette();
 
     m_menu->SetRowLimit(MenuRowsThatFit(wxGetDisplaySize().y, kMenuRowHeight));
     SetGaugeDescArray(descs);
@@ -104,6 +105,7 @@ bool TarnGauge::Create(wxWindow* parent, wxWindowID id, const wxPoint& pos, cons
     m_fitToParent = fitToParent;
 
     SetValue(0.0);
+    m_alarm.Peaks().Reset(); // the 0 above is no value the engine had
     m_hasShape = false;
     m_needRebuild = true;
 
@@ -117,7 +119,7 @@ bool TarnGauge::Create(wxWindow* parent, wxWindowID id, const wxPoint& pos, cons
 
     DebugLog(0, "TarnGauge::TarnGauge() END");
     SetWindowStyle(wxBORDER_NONE);
-    SetBackgroundColour(*wxWHITE);
+    ApplyPalette();
     return true;
 }
 
@@ -153,6 +155,7 @@ TarnGauge::Snapshot TarnGauge::GetSnapshot() const
     s.desc = m_gd;
     s.descIndex = m_defGaugeId;
     s.value = m_value;
+    s.readout = m_readout;
     s.hasValue = m_hasValue;
     s.stale = m_stale;
     s.pointer = m_points;
@@ -171,6 +174,7 @@ TarnGauge::Snapshot TarnGauge::GetSnapshot() const
     s.menu = m_menu.get();
     s.offeredTitles = m_chooser.GetOfferedTitles();
     s.offeredIndexes = m_chooser.GetOfferedIndexes();
+    s.hasPeakMark = PeakMark(&s.peakInner, &s.peakOuter);
     return s;
 }
 
@@ -181,6 +185,7 @@ void TarnGauge::UseGaugeDesc(int index)
     if (m_gd)
         m_labels = m_gd->GaugeNumbers();
     m_menu->MarkShown(ShownIndex());
+    TakeAlarmBounds();
 }
 
 void TarnGauge::SetDefaultGaugeDesc(int index)

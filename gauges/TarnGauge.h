@@ -12,6 +12,7 @@
 // TarnGaugeFace.cpp (dial layers), TarnGaugeValue.cpp (value, pointer,
 // readout, paint); the popup menu is GaugeDescMenu.
 #include "dispatch/GaugeListener.h"
+#include "gaugemodel/AlarmState.h"
 #include "gaugemodel/DialGeometry.h"
 #include "gaugemodel/GaugeDescChooser.h"
 #include "gauges/GaugeDescMenu.h"
@@ -22,6 +23,7 @@
 #include <wx/control.h>
 #include <wx/font.h>
 #include <wx/pen.h>
+#include <wx/timer.h>
 #include <wx/weakref.h>
 
 #include <array>
@@ -45,12 +47,26 @@ public:
                 bool fitToParent, const GaugeDescList* descs);
     ~TarnGauge() override;
 
-    // GaugeListener. SetValue clamps to the description's range; NaN means no
-    // value (the readout shows dashes, the pointer stays). An unchanged value
+    // GaugeListener. SetValue clamps the pointer to the description's range;
+    // the readout shows the value itself, in the danger colour past either end
+    // (a value that is no finite number reads "OL"). NaN means no value (the
+    // readout shows dashes, the pointer stays). An unchanged value
     // invalidates nothing.
     void SetValue(double value) override;
-    // A stale value has its readout and pointer drawn grey.
+    // A stale value has its readout and pointer drawn grey, whatever its
+    // alarm; a doubtful one its readout in a colour of its own. A value in a
+    // warning band has its readout in the warning colour, in a danger band in
+    // the danger colour, flashing.
     void SetStale(bool stale) override;
+    void SetDoubtful(bool doubtful) override;
+    // Dark colours for the face, bezel, bands and labels.
+    void SetNight(bool night);
+    AlarmLevel GetAlarmLevel() const { return m_alarm.LiveLevel(); }
+    const AlarmState& GetAlarmState() const { return m_alarm; }
+    // The readout's colour now (the flash included).
+    wxColour GetReadoutColour() const;
+    // The peak mark on the scale goes until the next value.
+    void ResetPeaks();
     void RefreshSymbol(const ValueMap& values) override;
     wxString GetSymbolName() override;
     // Row of the last list offered to the selector; rows outside it are ignored.
@@ -58,6 +74,9 @@ public:
 
     // The descriptions to choose from (not owned; may be empty or null).
     void SetGaugeDescArray(const GaugeDescList* list);
+    // A new list after the definition was read again: shows description
+    // `index` of it.
+    void SetGaugeDescArray(const GaugeDescList* list, int index);
     // First description whose symbol name is `name`, else the first one.
     void SetDefaultGaugeDesc(const wxString& name);
     // An index outside the list selects the first description.
@@ -96,7 +115,8 @@ public:
         DialLayout layout;
         const TARNGaugeDesc* desc = nullptr;
         int descIndex = 0;
-        double value = 0;
+        double value = 0;   // where the pointer stands
+        double readout = 0; // the value the readout shows
         bool hasValue = false;
         bool stale = false;
         std::array<DialPoint, 3> pointer{};
@@ -119,6 +139,10 @@ public:
         // The last offer: titles, and the position behind each.
         wxArrayString offeredTitles;
         wxArrayInt offeredIndexes;
+        // The peak mark's ends, relative to the centre; none without peaks.
+        bool hasPeakMark = false;
+        DialPoint peakInner;
+        DialPoint peakOuter;
     };
     Snapshot GetSnapshot() const;
     // Null after a forced close destroyed it; the next click makes a new one.
@@ -128,6 +152,8 @@ public:
     static const long closeId;
     // Mouse wheel step, in value units.
     static constexpr double kWheelStep = 100.0;
+    // Pen width of the peak mark, in pixels.
+    static constexpr int kPeakMarkWidth = 3;
 
 private:
     void InitFields();
@@ -154,6 +180,18 @@ private:
     void DrawLabels(wxDC& dc);
     // Pie sector from a1 to a2 (screen-clockwise degrees) at `radius`.
     void DrawSector(wxDC& dc, double a1, double a2, double radius);
+
+    // The description's limits; its peaks start again.
+    void TakeAlarmBounds();
+    void ApplyPalette();
+    void OnFlash(wxTimerEvent& event);
+    // Runs the flash timer exactly while the readout flashes.
+    void UpdateFlashTimer();
+    // Ends of the peak mark relative to the centre; false without peaks.
+    bool PeakMark(DialPoint* inner, DialPoint* outer) const;
+    // The box of the peak mark as it is now; empty without one.
+    DialBox PeakMarkBox() const;
+    void DrawPeakMark(wxDC& dc);
 
     void OnPaint(wxPaintEvent& event);
     void OnSize(wxSizeEvent& event);
@@ -203,9 +241,13 @@ private:
     bool m_hasValue;
     bool m_stale;
     std::array<DialPoint, 3> m_points;
+    double m_readout; // the value itself, unclamped
     wxString m_valueText;
     int m_valueX;
     int m_valueY;
+    AlarmState m_alarm;
+    bool m_night;
+    wxTimer m_flashTimer;
 
     // Window behaviour.
     wxWindow* m_parentWindow;

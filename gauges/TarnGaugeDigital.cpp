@@ -32,9 +32,6 @@ wxEND_EVENT_TABLE()
 
 namespace {
 const double kHeightPerWidth = 0.31666666666666665;
-const wxColour kValueColour(0, 0, 255);
-const wxColour kUnitsColour(30, 75, 24);
-const wxColour kStaleColour(128, 128, 128);
 // The digits when there is no value.
 const char* const kNoValueText = "---";
 // Upper bound of every font search; far above anything a screen needs.
@@ -73,9 +70,12 @@ TarnGaugeDigital::TarnGaugeDigital(wxWindow* parent, const GaugeDescList* descs,
                                    wxPoint(std::max(0, w - 45), std::max(0, h - 14)),
                                    wxSize(45, 15), wxST_NO_AUTORESIZE | wxALIGN_LEFT,
                                    "ID_STATICTEXT3");
-    m_valueText->SetForegroundColour(kValueColour);
     m_valueText->SetFont(DigitFont(1));
-    m_unitsText->SetForegroundColour(kUnitsColour);
+
+    m_flashTimer.SetOwner(this);
+    m_peaksTimer.SetOwner(this);
+    Bind(wxEVT_TIMER, &TarnGaugeDigital::OnFlash, this, m_flashTimer.GetId());
+    Bind(wxEVT_TIMER, &TarnGaugeDigital::OnPeaksTimer, this, m_peaksTimer.GetId());
 
     m_chooser.SetList(descs);
     SetDefaultGaugeDesc(std::max(0, m_chooser.FindBySymbol(symbolName)));
@@ -86,6 +86,8 @@ TarnGaugeDigital::TarnGaugeDigital(wxWindow* parent, const GaugeDescList* descs,
         m_unitsText->SetLabel(wxString());
     }
     SetValue(0.0);
+    ApplyPalette();
+    m_alarm.Peaks().Reset(); // the 0 above is no value the engine had
 
     m_selector = new GaugeValueSelector(this, wxID_ANY);
     m_selector->SetTarget(this);
@@ -97,15 +99,8 @@ void TarnGaugeDigital::SetValue(double v)
     if (!m_desc)
         return;
     ShowValueText(std::isnan(v) ? wxString(kNoValueText) : FormatNumber(m_desc->valueFormat(), v));
-}
-
-void TarnGaugeDigital::SetStale(bool stale)
-{
-    if (stale == m_stale)
-        return;
-    m_stale = stale;
-    m_valueText->SetForegroundColour(stale ? kStaleColour : kValueColour);
-    m_valueText->Refresh();
+    if (m_alarm.TakeValue(v))
+        ApplyValueColour();
 }
 
 void TarnGaugeDigital::ShowValueText(const wxString& text, bool boxChanged)
@@ -247,12 +242,15 @@ void TarnGaugeDigital::SetDefaultGaugeDesc(int i)
     DebugLog(0, wxString::Format("TarnGaugeDigital::SetDefaultGaugeDesc ID: %i P: %p", i,
                                  static_cast<const void*>(m_desc)));
     ShowDescTexts();
+    TakeAlarmBounds();
 }
 
 void TarnGaugeDigital::RetakeGaugeDesc()
 {
-    if (m_desc)
+    if (m_desc) {
         ShowDescTexts();
+        TakeAlarmBounds();
+    }
 }
 
 void TarnGaugeDigital::SetValueIdx(int i)
@@ -265,12 +263,17 @@ void TarnGaugeDigital::SetValueIdx(int i)
     DebugLog(0, wxString::Format("m_defGaugeId: %i", m_defGaugeId));
     m_desc = m_chooser.At(m_defGaugeId);
     ShowDescTexts();
+    TakeAlarmBounds();
     SendGaugeDescChosen(this, id);
 }
 
-void TarnGaugeDigital::OnLeftDown(wxMouseEvent&)
+void TarnGaugeDigital::OnLeftDown(wxMouseEvent& event)
 {
     DebugLog(0, "TarnGaugeDigital::OnLeftDown");
+    if (event.AltDown()) {
+        ShowPeaks();
+        return;
+    }
     m_chooser.Offer(ValuesServedBy(m_dispatcher));
     ShowChoice(m_selector, this, this, m_chooser, m_desc ? m_defGaugeId : -1, _("gauge"));
 }

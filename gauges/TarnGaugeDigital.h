@@ -14,10 +14,12 @@
 // changes a description. With an empty list it shows an empty face and
 // ignores every request that needs a description.
 #include "dispatch/GaugeListener.h"
+#include "gaugemodel/AlarmState.h"
 #include "gaugemodel/GaugeDescChooser.h"
 #include "gauges/GaugeValueSelector.h"
 
 #include <wx/control.h>
+#include <wx/timer.h>
 #include <wx/weakref.h>
 
 class wxStaticTextEx;
@@ -33,9 +35,24 @@ public:
     // Shows v in the description's value format, NaN as dashes (no value);
     // ignored without a description.
     void SetValue(double v) override;
-    // The digits of a stale value are grey.
+    // The digits of a stale value are grey, whatever its alarm; those of a
+    // doubtful one in their own colour. A value in a warning band is drawn in
+    // the warning colour, in a danger band in the danger colour, flashing.
     void SetStale(bool stale) override;
-    bool IsStale() const { return m_stale; }
+    void SetDoubtful(bool doubtful) override;
+    bool IsStale() const { return m_alarm.IsStale(); }
+    void SetNight(bool night);
+    // The alarm of the live value (None while stale).
+    AlarmLevel GetAlarmLevel() const { return m_alarm.LiveLevel(); }
+    const AlarmState& GetAlarmState() const { return m_alarm; }
+    wxColour GetValueColour() const;
+    // "max …/min …" in the title for kPeaksShownMs (Alt-click does it too).
+    void ShowPeaks();
+    bool PeaksShown() const { return m_peaksTimer.IsRunning(); }
+    void ResetPeaks();
+    // The list to choose from after a new definition; shows description `i`.
+    void SetGaugeDescArray(const GaugeDescList* descs, int i);
+    static constexpr int kPeaksShownMs = 3000;
     void RefreshSymbol(const ValueMap& values) override;
     wxString GetSymbolName() override;
     // Row `i` of the last offered list; any other index is ignored.
@@ -59,6 +76,12 @@ public:
 
 private:
     void OnLeftDown(wxMouseEvent& event);
+    void OnFlash(wxTimerEvent& event);
+    void OnPeaksTimer(wxTimerEvent& event);
+    // The description's limits; its peaks start again.
+    void TakeAlarmBounds();
+    void ApplyPalette();
+    void ApplyValueColour();
     void OnSize(wxSizeEvent& event);
     void ShowDescTexts();
     // Fonts and places of the three texts for the current size and description.
@@ -76,10 +99,13 @@ private:
     // made again on the next click instead of being used after its end.
     wxWeakRef<GaugeValueSelector> m_selector;
     const TARNGaugeDesc* m_desc = nullptr;
-    bool m_stale = false;
     wxFont m_baseFont;       // the control's own font, the title and units scale it
     int m_digitPoints = 1;   // size at which the description's whole range fits
     wxRect m_valueBox;       // room for the digits
+    AlarmState m_alarm;
+    bool m_night = false;
+    wxTimer m_flashTimer;
+    wxTimer m_peaksTimer;
 
     wxDECLARE_CLASS(TarnGaugeDigital);
     wxDECLARE_NO_COPY_CLASS(TarnGaugeDigital);

@@ -153,7 +153,7 @@ void TarnGauge::paintGaugeBg(int flags)
     DebugLog(0, "paintGaugeBg() START");
     const wxSize area = LayerArea();
     wxMemoryDC dc;
-    dc.SetBackground(*wxWHITE_BRUSH);
+    dc.SetBackground(wxBrush(GetBackgroundColour()));
 
     if (flags & 1) {
         dc.SelectObject(m_bezelBitmap);
@@ -208,7 +208,11 @@ void TarnGauge::DrawBezel(wxDC& dc)
     for (int ring = 0; ring < 2; ++ring) {
         const std::array<int, kBezelSectors> greys = BezelGreys(ring == 0);
         for (int s = 0; s < kBezelSectors; ++s) {
-            const wxColour grey(greys[s], greys[s], greys[s]);
+            const RgbColour lit = Dimmed({static_cast<unsigned char>(greys[s]),
+                                    static_cast<unsigned char>(greys[s]),
+                                    static_cast<unsigned char>(greys[s])},
+                                   PaletteFor(m_night).bezelLevel);
+            const wxColour grey(lit.red, lit.green, lit.blue);
             dc.SetPen(wxPen(grey, 1, wxPENSTYLE_SOLID));
             dc.SetBrush(wxBrush(grey, wxBRUSHSTYLE_SOLID));
             const double angle = 2.0 * s;
@@ -230,7 +234,8 @@ void TarnGauge::DrawBands(wxDC& dc)
             || !BandAngles(range.lo, range.hi, m_gd->getMinValue(), m_gd->getMaxValue(), start,
                            sweep, &aL, &aH))
             continue;
-        const wxColour colour(range.colour->red, range.colour->green, range.colour->blue);
+        const RgbColour band = BandColour(PaletteFor(m_night), *range.colour);
+        const wxColour colour(band.red, band.green, band.blue);
         dc.SetPen(*wxBLACK_PEN);
         dc.SetBrush(wxBrush(colour, wxBRUSHSTYLE_SOLID));
         DrawSector(dc, aL, aH, m_dial.tickOuter);

@@ -15,8 +15,8 @@
 namespace {
 // What the readout shows when there is no value.
 const char* const kNoValueText = "---";
-// Readout and pointer of a stale value.
-const wxColour kStaleColour(128, 128, 128);
+// A value that is no finite number: a meter's overload.
+const char* const kOverflowText = "OL";
 } // namespace
 
 void TarnGauge::SetValue(double value)
@@ -35,6 +35,7 @@ void TarnGauge::SetValue(double value)
         }
         return;
     }
+    const double readout = value;
     const double minValue = m_gd->getMinValue();
     const double maxValue = m_gd->getMaxValue();
     if (value > maxValue)
@@ -43,21 +44,33 @@ void TarnGauge::SetValue(double value)
         value = minValue;
     if (tracing)
         DebugLog(0, wxString::Format("using value : %f)", value));
-    // NaN compares false with both limits and is dropped here.
-    if (value >= minValue && value <= maxValue && (value != m_value || !m_hasValue)) {
-        m_value = value;
-        m_hasValue = true;
+    if (m_hasValue && readout == m_readout)
+        return;
+    const bool moved = value != m_value || !m_hasValue;
+    const DialBox oldMark = PeakMarkBox();
+    m_value = value;
+    m_readout = readout;
+    m_hasValue = true;
+    m_alarm.TakeValue(readout);
+    if (moved)
         UpdatePointer();
-        UpdateGaugeValue();
+    // The readout is invalidated as a whole, its colour with it.
+    UpdateGaugeValue();
+    const DialBox mark = PeakMarkBox();
+    if (!(mark == oldMark)) {
+        const DialBox box = InflateBox(UnionBox(oldMark, mark), 1);
+        RefreshRect(wxRect(box.x, box.y, box.width, box.height), false);
     }
+    UpdateFlashTimer();
 }
 
 void TarnGauge::SetStale(bool stale)
 {
-    if (stale == m_stale)
+    if (!m_alarm.SetStale(stale))
         return;
     m_stale = stale;
     RefreshValueArea();
+    UpdateFlashTimer();
 }
 
 void TarnGauge::RefreshValueArea()
@@ -127,7 +140,12 @@ void TarnGauge::UpdateGaugeValue()
     const DialBox oldBox{m_valueX, m_valueY, oldSize.x, oldSize.y};
 
     // The format is chosen from the span, never taken from the file.
-    m_valueText = m_hasValue ? FormatNumber(m_gd->valueFormat(), m_value) : wxString(kNoValueText);
+    if (!m_hasValue)
+        m_valueText = kNoValueText;
+    else if (!std::isfinite(m_readout))
+        m_valueText = kOverflowText;
+    else
+        m_valueText = FormatNumber(m_gd->valueFormat(), m_readout);
     const wxSize size = MeasureText(m_valueText);
     m_valueX = m_dial.cx - size.x / 2;
     m_valueY = TruncToInt(m_dial.cy + m_dial.valueOffset - (size.y / 2));
@@ -174,25 +192,28 @@ void TarnGauge::PaintTo(wxDC& dc)
     if (m_dial.radius <= 0)
         return; // no face: nothing to write on
 
+    const Palette& palette = PaletteFor(m_night);
+    const wxColour text(palette.dialText.red, palette.dialText.green, palette.dialText.blue);
     dc.SetFont(m_font);
-    dc.SetTextForeground(*wxWHITE);
+    dc.SetTextForeground(text);
     dc.SetTextBackground(m_faceColour);
     dc.SetBackgroundMode(wxBRUSHSTYLE_TRANSPARENT);
     UpdateTitle(dc);
     if (m_gd) {
         dc.DrawText(m_titleText, m_titleX, m_titleY);
-        if (m_stale)
-            dc.SetTextForeground(kStaleColour);
-        dc.DrawText(m_valueText, m_valueX, m_valueY);
         if (!m_nameText.empty()) {
             dc.SetFont(m_nameFont);
             dc.DrawText(m_nameText, m_nameRect.x, m_nameRect.y);
             dc.SetFont(m_font);
         }
+        dc.SetTextForeground(GetReadoutColour());
+        dc.DrawText(m_valueText, m_valueX, m_valueY);
+        DrawPeakMark(dc);
 
         if (m_stale) {
-            dc.SetPen(wxPen(kStaleColour, 1, wxPENSTYLE_SOLID));
-            dc.SetBrush(wxBrush(kStaleColour, wxBRUSHSTYLE_SOLID));
+            const wxColour stale(palette.stale.red, palette.stale.green, palette.stale.blue);
+            dc.SetPen(wxPen(stale, 1, wxPENSTYLE_SOLID));
+            dc.SetBrush(wxBrush(stale, wxBRUSHSTYLE_SOLID));
         } else {
             dc.SetPen(m_pointerPen);
             dc.SetBrush(m_pointerBrush);

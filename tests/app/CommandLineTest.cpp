@@ -54,7 +54,9 @@ TEST(CommandLine, EveryOptionInBothSpellings)
         add("--baud", "115200");
         add("--quiet-ms", "35");
         add("--rate", "12.5");
+        add("--alarm-command", "beep -f 880 > /dev/null");
         args.push_back("--record");
+        args.push_back("--night");
         args.push_back("--reset");
         args.push_back("--trace");
         const CommandLine line = ParseCommandLine(args);
@@ -74,7 +76,8 @@ TEST(CommandLine, EveryOptionInBothSpellings)
         EXPECT_EQ(o.baud, 115200);
         EXPECT_EQ(o.quietMs, 35);
         EXPECT_EQ(o.rate, 12.5);
-        EXPECT_TRUE(o.reset && o.trace && o.record);
+        EXPECT_TRUE(o.reset && o.trace && o.record && o.night);
+        EXPECT_EQ(o.alarmCommand, "beep -f 880 > /dev/null");
     }
     EXPECT_EQ(ArgumentBytes(ArgumentText("/dev/tty\xff\xfe")), "/dev/tty\xff\xfe")
         << "bytes that are not UTF-8 survive";

@@ -54,6 +54,24 @@ TEST_F(RememberedChoicesTest, ChoicesSurviveARestart)
     EXPECT_FALSE(RememberedChoices(path).Load(nullptr).input.has_value());
 }
 
+TEST_F(RememberedChoicesTest, NightAndEachFilesSettingsSurviveARestart)
+{
+    const wxString a = folder.file("defs/a.ini"), b = folder.file("defs/../b.ini");
+    {
+        RememberedChoices memory(path);
+        memory.SaveNight(true);
+        memory.SaveSettings(a, {{"CELSIUS", false}, {"pressure_bar", true}});
+        memory.SaveSettings(b, {{"LAMBDA", true}});
+        memory.SaveSettings(b, {{"LAMBDA", false}}); // changed again
+    }
+    RememberedChoices again(path);
+    EXPECT_TRUE(again.Load(nullptr).night);
+    EXPECT_EQ(again.LoadSettings(a),
+              (std::map<wxString, bool>{{"CELSIUS", false}, {"pressure_bar", true}}));
+    EXPECT_EQ(again.LoadSettings(folder.file("b.ini")), (std::map<wxString, bool>{{"LAMBDA", false}}));
+    EXPECT_TRUE(again.LoadSettings(folder.file("c.ini")).empty());
+}
+
 // Damage is reported once, and the start goes on with the defaults.
 TEST_F(RememberedChoicesTest, DamagedFilesAreReportedOnceAndReplaced)
 {

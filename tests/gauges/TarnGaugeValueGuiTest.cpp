@@ -44,6 +44,7 @@ TEST_F(DialValue, PointerStraightUpAtHalfScale)
     EXPECT_EQ(p[2], (DialPoint{3, -17}));
 }
 
+// The pointer stops at the ends; the readout shows the value itself.
 TEST_F(DialValue, ClampsAtBothEndsAndNaNMeansNoValue)
 {
     MakeRpmGauge();
@@ -52,9 +53,9 @@ TEST_F(DialValue, ClampsAtBothEndsAndNaNMeansNoValue)
         double shown;
         const char* text;
     } steps[] = {
-        {3000, 3000, "3000"},   {9000, 8000, "8000"},  {8000.0001, 8000, "8000"},
-        {kNaN, 8000, "---"},    {-5, 0, "0"},          {kInf, 8000, "8000"},
-        {-kInf, 0, "0"},        {7999.5, 7999.5, "8000"}, // "%.0f" rounds the readout only
+        {3000, 3000, "3000"},   {9000, 8000, "9000"},  {8000.0001, 8000, "8000"},
+        {kNaN, 8000, "---"},    {-5, 0, "-5"},         {kInf, 8000, "OL"},
+        {-kInf, 0, "OL"},       {7999.5, 7999.5, "8000"}, // "%.0f" rounds the readout only
         {0.25, 0.25, "0"},
     };
     for (const Step& s : steps) {
@@ -107,7 +108,8 @@ TEST_F(DialValue, InvalidatesOnlyWhatChanged)
 {
     MakeRpmGauge();
     gauge->SetValue(4000);
-    ASSERT_EQ(gauge->rects.size(), 2u);
+    // The third: the new peak's mark.
+    ASSERT_EQ(gauge->rects.size(), 3u);
     // Rest at 0: box (48, 115, 47, 47); at 4000: (102, 24, 6, 64); union
     // (48, 24, 60, 138), grown: (47, 23, 62, 140).
     EXPECT_EQ(gauge->rects[0], wxRect(47, 23, 62, 140));

@@ -165,7 +165,8 @@ TEST(TarntoolCheck, BrokenFilesListTheirWarnings)
     } cases[] = {
         {"golden fixture", ReadFile(kData + "/golden.ini"),
          {"Type field error! in line :6", "LAMBDA no matching condition!  - line: 12",
-          "Duplicate symbol! : reqFuel - line : 17", "IF statement missing! in line :25"},
+          "Duplicate symbol! : reqFuel - line : 17", "IF statement missing! in line :25",
+          "alarm limits: gauge short (line 22) has no scale to warn on (0 to 0); no alarms"},
          "7 symbols, 2 gauges, 2 datalog entries, 4 warnings"},
         {"bad shapes and bits",
          "[Constants]\nt = array, U08, 0, [x8]\nu = bits, U08, 1, [ 0:1]\nv = array, U08, 2, [2x99999999999]\n"

@@ -6,6 +6,7 @@
 #include "definition/ExpressionNames.h"
 #include "expr/CompiledExpression.h"
 #include "expr/Evaluation.h"
+#include "gaugemodel/GaugeAlarm.h"
 #include "link/CommandString.h"
 
 #include <wx/log.h>
@@ -203,6 +204,21 @@ private:
 
 } // namespace
 
+// Limits that raise no alarm (wrong order, equal, outside the scale, no
+// value): the gauge still shows its value, so no problem.
+static void FindAlarmLimitFindings(const SymbolTable& table, std::vector<Finding>& findings)
+{
+    for (const TARNGaugeDesc* gauge : table.getGauges()) {
+        std::vector<wxString> why;
+        AlarmBoundsOf(*gauge, &why);
+        const int line = table.gaugeLine(gauge->getName());
+        const std::string where = "gauge " + ToUtf8(gauge->getName()) +
+                                  (line > 0 ? " (line " + std::to_string(line) + ")" : "");
+        for (const wxString& text : why)
+            findings.push_back({false, "alarm limits: " + where + " " + ToUtf8(text)});
+    }
+}
+
 bool IsHarmlessWarning(const wxString& warning)
 {
     return warning.Contains("no matching condition!");
@@ -211,6 +227,7 @@ bool IsHarmlessWarning(const wxString& warning)
 std::vector<Finding> FindDefinitionProblems(const SymbolTable& table)
 {
     std::vector<Finding> findings;
+    FindAlarmLimitFindings(table, findings);
     Checker checker(table, findings);
     std::vector<std::pair<std::string, std::set<wxString>>> missingOf;
     for (const auto& symbol : table.getAllSymbols()) {
