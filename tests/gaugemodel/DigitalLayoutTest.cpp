@@ -10,6 +10,17 @@ MeasureAt Face(int chars)
     return [chars](int points) { return TextExtent{int(chars * 0.6 * points), int(1.3 * points)}; };
 }
 
+// Text that does not grow steadily: 70 points drawn at 10 (a toolkit that
+// reads 70 as "default"), and hinting that makes every fifth size a pixel
+// narrower than the one below it.
+MeasureAt UnsteadyFace(int chars)
+{
+    return [chars](int points) {
+        const int drawn = points == 70 ? 10 : points;
+        return TextExtent{int(chars * 0.6 * drawn) - (drawn % 5 == 0 ? 2 : 0), int(1.3 * drawn)};
+    };
+}
+
 bool Overlap(const TextBox& a, const TextBox& b)
 {
     return a.x < b.x + b.width && b.x < a.x + a.width && a.y < b.y + b.height
@@ -37,6 +48,30 @@ TEST(DigitalLayout, LargestFittingSizeFromBothSides)
             const TextExtent above = Face(c.chars)(got + 1);
             EXPECT_TRUE(above.width > c.width || above.height > c.height) << "one more would fit";
         }
+        // Whatever size was measured before, the answer is the same.
+        for (int reference : {1, 5, 19, 70, 400})
+            EXPECT_EQ(LargestFittingPoints(c.smallest, c.largest, c.width, c.height, Face(c.chars),
+                                           reference),
+                      c.want)
+                << "from " << reference;
+    }
+}
+
+// The size chosen is the largest that truly fits, checked against every size.
+TEST(DigitalLayout, LargestFittingSizeOfAnUnsteadyFace)
+{
+    const MeasureAt face = UnsteadyFace(4);
+    for (int height = 10; height <= 300; height += 7) {
+        const int width = int(height * 2.4);
+        int want = 0;
+        for (int points = 1; points <= 400; ++points) {
+            const TextExtent e = face(points);
+            if (points != 70 && e.width <= width && e.height <= height)
+                want = points;
+        }
+        for (int reference : {0, 10, 69, 70, 200})
+            ASSERT_EQ(LargestFittingPoints(1, 400, width, height, face, reference), want)
+                << width << "x" << height << " from " << reference;
     }
 }
 
