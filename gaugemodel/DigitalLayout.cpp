@@ -9,6 +9,8 @@ static const double kTitleShare = 0.36;
 static const double kUnitsShare = 0.36;
 // The units take at most this share of the width.
 static const double kUnitsWidthShare = 0.4;
+// Height per width of a gauge laid out as the handheld's.
+static const double kUsualHeightPerWidth = 0.31666666666666665;
 // How far rounding may take a text's extent below the proportional one.
 static const double kRoundingSlack = 1.03;
 // Less than this share of the proportional height is another size than asked.
@@ -85,6 +87,13 @@ DigitalLayout LayOutDigitalGauge(int width, int height, int titleHeight, int uni
     l.title = TextBox{0, 0, width, titleHeight};
     l.units = TextBox{std::max(0, width - margin - unitsWidth), height - unitsHeight, unitsWidth,
                       unitsHeight};
+    // A gauge taller than its usual proportion by the units' height puts them
+    // on a line of their own: the digits take the whole width above them.
+    if (unitsWidth > 0 && height - unitsHeight >= int(width * kUsualHeightPerWidth)) {
+        l.value = TextBox{margin, titleHeight, std::max(0, width - 2 * margin),
+                          std::max(0, l.units.y - titleHeight)};
+        return l;
+    }
     const int valueRight = unitsWidth > 0 ? l.units.x - gap : width - margin;
     l.value = TextBox{margin, titleHeight, std::max(0, valueRight - margin), height - titleHeight};
     return l;

@@ -5,7 +5,8 @@
 //
 // The gauge is width x height: the title across the top, the units in the
 // lower right corner, the digits in the rest, right-aligned, never overlapping
-// or touching the others and never cut by the gauge's edges.
+// or touching the others and never cut by the gauge's edges. A gauge taller
+// than the handheld's proportion has the units under the digits.
 #include <functional>
 
 struct TextBox {

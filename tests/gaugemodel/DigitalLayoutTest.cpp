@@ -81,8 +81,9 @@ TEST(DigitalLayout, BoxesNeverOverlapAndStayInside)
 {
     for (int width : {40, 118, 236, 832}) {
         for (bool units : {true, false}) {
-            SCOPED_TRACE(testing::Message() << width << (units ? " with units" : ""));
-            const int height = int(width * 0.31666666666666665);
+          for (double tall : {0.31666666666666665, 0.6}) {
+            SCOPED_TRACE(testing::Message() << width << "x" << tall << (units ? " with units" : ""));
+            const int height = int(width * tall);
             const int th = TitleHeightFor(height);
             const DigitalLayout l = LayOutDigitalGauge(width, height, th, units ? width / 5 : 0,
                                                        units ? UnitsHeightFor(height) : 0);
@@ -96,11 +97,14 @@ TEST(DigitalLayout, BoxesNeverOverlapAndStayInside)
             EXPECT_FALSE(Overlap(l.title, l.value));
             EXPECT_FALSE(Overlap(l.title, l.units));
             if (units) {
-                EXPECT_LT(l.value.x + l.value.width + 1, l.units.x) << "digits touch the units";
+                EXPECT_FALSE(Overlap(l.value, l.units));
                 EXPECT_EQ(l.units.y + l.units.height, height);
+                // Beside the digits at the usual proportion, under them when taller.
+                EXPECT_EQ(l.value.x + l.value.width < l.units.x, tall < 0.5);
             }
             EXPECT_EQ(l.value.y, th);
-            EXPECT_GT(l.value.width, width / 3);
+            EXPECT_GT(l.value.width, tall < 0.5 ? width / 3 : width * 3 / 4);
+          }
         }
     }
 }
