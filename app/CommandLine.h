@@ -2,7 +2,7 @@
 // The dashboard's command line, parsed into one record without a display:
 //
 //   tarndash [--ini FILE] [--datalog FILE] [--port DEVICE] [--input none|ecu|file]
-//            [--size WxH | --fullscreen] [--log-dir DIR] [--log-limit BYTES] [--reset]
+//            [--size WxH | --fullscreen] [--kiosk] [--log-dir DIR] [--log-limit BYTES] [--reset]
 //            [--trace] [--set NAME]... [--tune FILE] [--baud N]
 //
 // Long options take their value as `--opt=value` or `--opt value`; a repeated
@@ -30,6 +30,8 @@ struct DashboardOptions {
     wxSize size = wxSize(240, 320); // the whole frame, menu bar included
     bool sizeGiven = false;
     bool fullscreen = false;
+    // No menu item ends the dashboard (a tap cannot); Alt+X still does.
+    bool kiosk = false;
     wxString logDir; // empty: not given
     std::optional<uint64_t> logLimit;
     bool reset = false;

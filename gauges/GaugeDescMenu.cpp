@@ -98,8 +98,12 @@ void GaugeDescMenu::Build(const GaugeDescChooser& chooser, int shown)
         }
     }
     m_menu->AppendSubMenu(m_subMenu, _("Change Gauge To"), "");
-    m_menu->AppendSeparator();
-    m_menu->Append(m_closeId, _("Close window"), "");
+    // Last, after a separator: away from the item a tap on the dial most
+    // likely meant.
+    if (m_closeItem) {
+        m_menu->AppendSeparator();
+        m_menu->Append(m_closeId, _("Close window"), "");
+    }
     MarkShown(shown);
 }
 

@@ -1,6 +1,6 @@
 #pragma once
 // The dial's popup menu: "Change Gauge To" with one check item per
-// description, a separator and "Close window". More descriptions than the
+// description and, last, after a separator, "Close window" (unless left out). More descriptions than the
 // screen has rows go into submenus: one per gaugeCategory of the definition
 // file, else of consecutive descriptions, each cut to fit.
 //
@@ -30,6 +30,8 @@ public:
 
     // Most rows of one menu; takes effect at the next Build.
     void SetRowLimit(int rows) { m_menuRows = rows; }
+    // Without "Close window" (a kiosk); takes effect at the next Build.
+    void SetCloseItem(bool shown) { m_closeItem = shown; }
     // Makes the menu anew for the chooser's list, with `shown` (a position,
     // or -1) checked.
     void Build(const GaugeDescChooser& chooser, int shown);
@@ -54,6 +56,7 @@ private:
     long m_closeId;
     Chosen m_chosen;
     int m_menuRows = 0;
+    bool m_closeItem = true;
     wxMenu* m_menu = nullptr;    // owns m_subMenu
     wxMenu* m_subMenu = nullptr;
     MenuIdToDescMap m_menuIdToDesc;

@@ -29,6 +29,7 @@ wxBEGIN_EVENT_TABLE(GaugeValueSelector, wxFrame)
     EVT_LISTBOX(GaugeValueSelector::ID_LISTBOX1, GaugeValueSelector::OnListSelect)
     EVT_CLOSE(GaugeValueSelector::OnClose)
     EVT_CHOICE(GaugeValueSelector::ID_GROUPS, GaugeValueSelector::OnGroup)
+    EVT_CHAR_HOOK(GaugeValueSelector::OnCharHook)
 wxEND_EVENT_TABLE()
 
 // The default frame style without the resize border, kept above the dashboard.
@@ -233,6 +234,16 @@ void GaugeValueSelector::OnListLeave(wxFocusEvent& event)
 void GaugeValueSelector::OnCancel(wxCommandEvent&)
 {
     Hide();
+}
+
+// Escape is Cancel; other keys go on to the dashboard's frame (Alt+X).
+void GaugeValueSelector::OnCharHook(wxKeyEvent& event)
+{
+    if (event.GetKeyCode() == WXK_ESCAPE && event.GetModifiers() == wxMOD_NONE) {
+        Hide();
+        return;
+    }
+    event.Skip();
 }
 
 // The gauge keeps and reuses its selector, so the close box only hides it.

@@ -55,6 +55,7 @@ private:
     void ChooseFromList();
     void OnOk(wxCommandEvent& event);
     void OnCancel(wxCommandEvent& event);
+    void OnCharHook(wxKeyEvent& event);
     void OnListSelect(wxCommandEvent& event);
     void OnListPress(wxEvent& event);
     void OnListRelease(wxMouseEvent& event);
