@@ -14,6 +14,8 @@
 #include <wx/menu.h>
 
 #include <functional>
+#include <map>
+#include <vector>
 
 WX_DECLARE_HASH_MAP(int, int, wxIntegerHash, wxIntegerEqual, MenuIdToDescMap);
 
@@ -41,6 +43,10 @@ public:
     // disables the others.
     void EnableOffered(const GaugeDescChooser& chooser);
 
+    // Descriptions past this many are left out of the menu (the toolkit has
+    // too few menu ids for more); the value selector still offers them.
+    static constexpr int kMostItems = 10000;
+
     wxMenu* GetMenu() const { return m_menu; }
     wxMenu* GetSubMenu() const { return m_subMenu; }
     // Item id -> description position.
@@ -48,9 +54,14 @@ public:
 
 private:
     void Clear();
+    // Ids for `count` items (as many as there are, at most kMostItems).
+    int ReserveIds(int count);
+    static constexpr int kLastMenuId = 0x7fff;
     // The submenus of the list, in order; one untitled section: a flat list.
     std::vector<MenuSection> Sections(const GaugeDescChooser& chooser) const;
     void OnItem(wxCommandEvent& event);
+    // What a search by label compares.
+    static wxString LabelKey(const wxString& title);
 
     wxWindow* m_owner;
     long m_closeId;
@@ -60,4 +71,10 @@ private:
     wxMenu* m_menu = nullptr;    // owns m_subMenu
     wxMenu* m_subMenu = nullptr;
     MenuIdToDescMap m_menuIdToDesc;
+    std::map<wxString, int> m_firstItemOfLabel; // label -> first item
+    struct IdBlock {
+        int first, count;
+    };
+    std::vector<IdBlock> m_idBlocks; // bound to OnItem
+    std::vector<int> m_ids;          // item ids, reused by each Build
 };
