@@ -81,7 +81,7 @@ MainFrame::MainFrame(const wxString& title, const FrameStart& start)
 
     SetBackgroundColour(wxColour(255, 255, 254));
     m_statusStrip = new StatusStrip(this);
-    SetStripHeight(StatusStrip::kStripHeight);
+    SetStripHeight(StatusStrip::HeightFor(GetClientSize().y));
     ShowStatus();
 
     const InputChoice input =
@@ -204,6 +204,8 @@ void MainFrame::LayOutGauges()
 
 void MainFrame::OnSize(wxSizeEvent& event)
 {
+    if (m_statusStrip)
+        m_stripHeight = StatusStrip::HeightFor(GetClientSize().y);
     LayOutGauges();
     event.Skip();
 }
