@@ -111,6 +111,32 @@ bool SessionRecorder::Start(const wxString& folder, const wxString& definitionNa
         error = "Cannot record: every file name for " + base + " is taken";
         return false;
     }
+    return Begin(definitionName, now);
+}
+
+bool SessionRecorder::StartAt(const wxString& filePath, const wxString& definitionName,
+                              std::vector<RecordedChannel> recorded, const wxDateTime& now)
+{
+    Stop();
+    error.clear();
+    path.clear();
+    channels = std::move(recorded);
+    switch (file.Create(filePath)) {
+    case LogFileWriter::Created::Yes:
+        path = filePath;
+        return Begin(definitionName, now);
+    case LogFileWriter::Created::NameTaken:
+        error = "Cannot record: " + filePath + " exists";
+        return false;
+    case LogFileWriter::Created::Failed:
+        break;
+    }
+    error = "Cannot record: " + file.GetError();
+    return false;
+}
+
+bool SessionRecorder::Begin(const wxString& definitionName, const wxDateTime& now)
+{
     recording = true;
     flushedRecord = false;
     pending = HeaderText(definitionName, channels, now);

@@ -8,11 +8,16 @@
 
 #include <wx/log.h>
 
+#include <algorithm>
+
 constexpr std::chrono::milliseconds RTDataMgrSerial::kStaleAfter;
+constexpr std::chrono::milliseconds RTDataMgrSerial::kRateWindow;
 
 RTDataMgrSerial::RTDataMgrSerial(TarnProtocol* ecuProtocol, SymbolTable* table,
-                                 ClockFunction clockFunction, const GenericLinkOptions& options)
-    : protocol(ecuProtocol), symbolTable(table), decoder(table), clock(std::move(clockFunction))
+                                 ClockFunction clockFunction, const GenericLinkOptions& options,
+                                 const Sampling& howToSample)
+    : protocol(ecuProtocol), symbolTable(table), decoder(table), clock(std::move(clockFunction)),
+      sampling(howToSample)
 {
     if (!clock)
         clock = [] { return Clock::now(); };
@@ -28,6 +33,7 @@ RTDataMgrSerial::RTDataMgrSerial(TarnProtocol* ecuProtocol, SymbolTable* table,
         GenericLink* generic = new GenericLink(*protocol->getPort(), symbolTable->getLinkSettings(),
                                                symbolTable->getBlockSize(), options);
         link.reset(generic);
+        partLink = generic;
         // A file without pages says so only when it names some.
         if (symbolTable->getLinkSettings().nPages > 0)
             pageProblem = generic->pageProblem();
@@ -35,12 +41,42 @@ RTDataMgrSerial::RTDataMgrSerial(TarnProtocol* ecuProtocol, SymbolTable* table,
         link.reset(new TarnLink(*protocol, symbolTable ? symbolTable->getLinkSettings().ochBlockSize : 0,
                                 decoder.channelsEnd()));
     const BlockDecoder* onWorker = &decoder;
+    // Two trace lines per channel of every record would swamp the debug log
+    // at dozens of records a second: the ticks still trace what they serve.
+    const bool traced = sampling.mode == Sampling::PerTick;
+    const GenericLink* fetcher = partLink;
+    // Runs on the worker's thread right after the fetch that brought `block`.
     worker.reset(new EcuWorker(
         std::move(link),
-        [onWorker](const std::vector<unsigned char>& block, ValueMap& values) {
-            onWorker->decode(block.data(), block.size(), values, true);
+        [onWorker, traced, fetcher](const std::vector<unsigned char>& block, ValueMap& values) {
+            onWorker->decode(block.data(), block.size(), values, traced,
+                             fetcher ? &fetcher->fetchedRanges() : nullptr);
         },
         clock));
+    if (sampling.mode == Sampling::Continuous)
+        worker->fetchEvery(std::chrono::microseconds(0));
+    else if (sampling.mode == Sampling::Rate && sampling.hz > 0)
+        worker->fetchEvery(std::chrono::microseconds(static_cast<long long>(1e6 / sampling.hz)));
+}
+
+bool RTDataMgrSerial::samplesFasterThan(std::chrono::milliseconds period) const
+{
+    if (!worker || sampling.mode == Sampling::PerTick)
+        return false;
+    return sampling.mode == Sampling::Continuous || sampling.hz * period.count() > 1000.0;
+}
+
+double RTDataMgrSerial::getRecordRate()
+{
+    const Clock::time_point now = clock();
+    while (!recentFetches.empty() && now - recentFetches.front() > kRateWindow)
+        recentFetches.pop_front();
+    if (recentFetches.empty())
+        return 0.0;
+    // A young input counts over its age, not over the whole window.
+    const double window =
+        std::chrono::duration<double>(std::min<Clock::duration>(kRateWindow, now - firstFetch)).count();
+    return window > 0 ? static_cast<double>(recentFetches.size()) / window : 0.0;
 }
 
 RTDataMgrSerial::~RTDataMgrSerial()
@@ -99,20 +135,70 @@ void RTDataMgrSerial::Update()
     if (!worker) {
         fillScalarValues();
     } else {
+        if (valueMap) {
+            std::vector<wxString> names;
+            names.reserve(valueMap->size());
+            for (const auto& entry : *valueMap)
+                names.push_back(entry.first);
+            std::vector<wxString> expressions;
+            expressions.swap(expressionsAsked);
+            setNeededChannels(std::move(names), std::move(expressions));
+        }
         requestFetch();
     }
     fillValueMap();
+}
+
+void RTDataMgrSerial::setNeededChannels(std::vector<wxString> names, std::vector<wxString> expressions)
+{
+    for (std::vector<wxString>* list : {&names, &expressions}) {
+        std::sort(list->begin(), list->end());
+        list->erase(std::unique(list->begin(), list->end()), list->end());
+    }
+    if (names == neededNames && expressions == neededExpressions)
+        return;
+    neededNames.swap(names);
+    neededExpressions.swap(expressions);
+    askForNeeded();
+}
+
+void RTDataMgrSerial::setWholeBlock(bool whole)
+{
+    if (whole == wholeBlock)
+        return;
+    wholeBlock = whole;
+    askForNeeded();
+}
+
+void RTDataMgrSerial::askForNeeded()
+{
+    if (!partLink || !partLink->fetchesParts())
+        return;
+    wantedRanges.clear();
+    if (!wholeBlock)
+        wantedRanges = mergeRanges(decoder.rangesOf(neededNames, neededExpressions), partLink->blockSize(),
+                                   partLink->requestOverhead());
+    partLink->setWantedRanges(wantedRanges);
 }
 
 void RTDataMgrSerial::takeLatest()
 {
     if (!worker)
         return;
-    std::shared_ptr<const EcuWorker::Record> latest = worker->latest();
-    if (!latest || latest == record)
-        return;
-    record = latest;
-    decoder.take(record->values);
+    // Each in turn, so that expression channels with a history see every record.
+    for (std::shared_ptr<const EcuWorker::Record>& fresh : worker->takeRecords()) {
+        if (record && fresh->sequence <= record->sequence)
+            continue;
+        if (!record)
+            firstFetch = fresh->fetchedAt;
+        record = std::move(fresh);
+        decoder.take(record->values);
+        recentFetches.push_back(record->fetchedAt);
+        while (record->fetchedAt - recentFetches.front() > kRateWindow)
+            recentFetches.pop_front();
+        if (recordListener)
+            recordListener();
+    }
 }
 
 bool RTDataMgrSerial::IsStale()
@@ -149,6 +235,8 @@ bool RTDataMgrSerial::serve(const wxString& name, double& value, bool traced)
 
 double RTDataMgrSerial::ExpressionValue(const wxString& expression)
 {
+    if (std::find(expressionsAsked.begin(), expressionsAsked.end(), expression) == expressionsAsked.end())
+        expressionsAsked.push_back(expression);
     if (worker && !record)
         return NoValue();
     wxLogNull untraced;
