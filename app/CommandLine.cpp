@@ -105,6 +105,7 @@ const std::map<wxString, OptionRule>& Rules()
               return why->empty();
           }}},
         {"--fullscreen", Switch(&DashboardOptions::fullscreen)},
+        {"--kiosk", Switch(&DashboardOptions::kiosk)},
         {"--log-dir", Text(&DashboardOptions::logDir)},
         {"--log-limit",
          {true,
@@ -226,13 +227,16 @@ CommandLine ParseCommandLine(const std::vector<wxString>& args)
     }
     if (result.options.sizeGiven && result.options.fullscreen)
         return refuse("options '--size' and '--fullscreen' exclude each other");
+    // A kiosk fills its screen unless given a size.
+    if (result.options.kiosk && !result.options.sizeGiven)
+        result.options.fullscreen = true;
     return result;
 }
 
 wxString UsageLine()
 {
     return "usage: tarndash [--ini FILE] [--datalog FILE] [--port DEVICE] "
-           "[--input none|ecu|file] [--size WxH | --fullscreen] [--log-dir DIR] "
+           "[--input none|ecu|file] [--size WxH | --fullscreen] [--kiosk] [--log-dir DIR] "
            "[--log-limit BYTES] [--reset] [--trace] [--set NAME]... [--tune FILE] [--baud N] "
            "[--rate HZ] [--record] [--quiet-ms N] [--night] [--alarm-command CMD]";
 }
@@ -248,6 +252,8 @@ wxString HelpText()
            "  --input KIND        input at start: none, ecu or file (default: the last one)\n"
            "  --size WxH          window size, menu bar included (default: 240x320)\n"
            "  --fullscreen        fill the screen\n"
+           "  --kiosk             no Exit nor Close window, only Alt+X ends it;\n"
+           "                      full screen unless --size is given\n"
            "  --log-dir DIR       folder for recorded sessions\n"
            "  --log-limit BYTES   size limit of the debug log filelog.txt\n"
            "  --reset             forget the remembered input, port and gauge choices\n"

@@ -2,7 +2,7 @@
 // The dashboard's command line, parsed into one record without a display:
 //
 //   tarndash [--ini FILE] [--datalog FILE] [--port DEVICE] [--input none|ecu|file]
-//            [--size WxH | --fullscreen] [--log-dir DIR] [--log-limit BYTES] [--reset]
+//            [--size WxH | --fullscreen] [--kiosk] [--log-dir DIR] [--log-limit BYTES] [--reset]
 //            [--trace] [--set NAME]... [--tune FILE] [--baud N] [--rate HZ] [--record]
 //            [--quiet-ms N] [--night] [--alarm-command CMD]
 //
@@ -31,6 +31,8 @@ struct DashboardOptions {
     wxSize size = wxSize(240, 320); // the whole frame, menu bar included
     bool sizeGiven = false;
     bool fullscreen = false;
+    // No menu item ends the dashboard (a tap cannot); Alt+X still does.
+    bool kiosk = false;
     wxString logDir; // empty: not given
     std::optional<uint64_t> logLimit;
     bool reset = false;

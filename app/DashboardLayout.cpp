@@ -29,6 +29,21 @@ wxRect ScaleRect(const wxRect& r, double s, int ox, int oy)
     return wxRect(ox + x0, oy + y0, std::max(0, x1 - x0), std::max(0, y1 - y0));
 }
 
+// Taller digital gauges where the window has height to spare: each row grows
+// by an equal share of it, up to kTallestDigitalPerWidth, so no band of white
+// is left under the picture.
+void GrowRows(DashboardLayout& l, int rows, int across, int spare)
+{
+    if (spare <= 0 || rows <= 0)
+        return;
+    const int most = int(l.digital[0].width * kTallestDigitalPerWidth) - l.digital[0].height;
+    const int grow = std::clamp(spare / rows, 0, std::max(0, most));
+    for (int i = 0; i < l.digitalCount; ++i) {
+        l.digital[i].y += (i / across) * grow;
+        l.digital[i].height += grow;
+    }
+}
+
 DashboardLayout Portrait(int width, int height, int count)
 {
     DashboardLayout l;
@@ -38,11 +53,16 @@ DashboardLayout Portrait(int width, int height, int count)
     const double s = std::min(double(width) / kReferenceClientWidth,
                               double(height) / referenceHeight);
     const int ox = int((width - kReferenceClientWidth * s) / 2);
-    const int oy = int((height - referenceHeight * s) / 2);
-    l.dial = ScaleRect(kReferenceDial, s, ox, oy);
+    l.dial = ScaleRect(kReferenceDial, s, ox, 0);
     l.dial.height = l.dial.width = std::min(l.dial.width, l.dial.height);
     for (int i = 0; i < count; ++i)
-        l.digital[i] = ScaleRect(ReferenceDigital(i, count), s, ox, oy);
+        l.digital[i] = ScaleRect(ReferenceDigital(i, count), s, ox, 0);
+    GrowRows(l, rows, 2, height - l.digital[count - 1].GetBottom() - 1);
+    // What is still left over goes above and below, in equal parts.
+    const int oy = std::max(0, (height - l.digital[count - 1].GetBottom() - 1) / 2);
+    l.dial.y += oy;
+    for (int i = 0; i < count; ++i)
+        l.digital[i].y += oy;
     return l;
 }
 
@@ -52,12 +72,13 @@ DashboardLayout Landscape(int width, int height, int count)
     l.landscape = true;
     l.digitalCount = count;
     const int margin = std::max(2, int(std::lround(height * 5.0 / kReferenceClientHeight)));
-    const int side = std::max(0, std::min(height, width) - 2 * margin);
-    l.dial = wxRect(margin, margin, side, side);
+    // The gauges keep a third of the width, also where the window is nearly square.
+    const int side = std::max(0, std::min({height, width, width * 2 / 3}) - 2 * margin);
+    l.dial = wxRect(margin, std::max(margin, (height - side) / 2), side, side);
 
     const int rx = margin + side + margin;
     const int rw = std::max(0, width - rx - margin);
-    const int rh = side;
+    const int rh = std::max(0, height - 2 * margin);
     const int gap = margin;
     auto widthFor = [](int across, int down, int roomW, int roomH, int spacing) {
         const int byWidth = (roomW - (across - 1) * spacing) / across;
@@ -70,7 +91,10 @@ DashboardLayout Landscape(int width, int height, int count)
     const int across = columnWidth >= blockWidth ? 1 : 2;
     const int down = (count + across - 1) / across;
     const int gw = across == 1 ? columnWidth : blockWidth;
-    const int gh = int(gw * kDigitalHeightPerWidth);
+    // As tall as the room allows, up to the tallest proportion.
+    const int gh = std::max(int(gw * kDigitalHeightPerWidth),
+                            std::min(int(gw * kTallestDigitalPerWidth),
+                                     (rh - (down - 1) * gap) / std::max(1, down)));
     const int blockW = across * gw + (across - 1) * gap;
     const int blockH = down * gh + (down - 1) * gap;
     const int bx = rx + (rw - blockW) / 2;
@@ -84,6 +108,13 @@ DashboardLayout Landscape(int width, int height, int count)
         l.digital[i] = wxRect(x, by + row * (gh + gap), gw, gh);
     }
     return l;
+}
+
+// Nearly square windows keep the proportional picture: a dial at full height
+// would leave the digital gauges a narrow strip.
+bool IsLandscape(int width, int height)
+{
+    return width * 5 >= height * 6;
 }
 
 bool Roomy(const wxSize& client)
@@ -117,14 +148,9 @@ DashboardLayout LayOutDashboard(const wxSize& client, int stripHeight,
     const int height = std::max(0, client.y - stripHeight - lampHeight);
     DashboardLayout l;
     l.digitalCount = count;
-    if (width > 0 && height > 0) {
-        l = Portrait(width, height, count);
-        if (width > height) {
-            const DashboardLayout wide = Landscape(width, height, count);
-            if (wide.digital[0].width >= l.digital[0].width)
-                l = wide;
-        }
-    }
+    if (width > 0 && height > 0)
+        l = IsLandscape(width, height) ? Landscape(width, height, count)
+                                       : Portrait(width, height, count);
     if (lampHeight > 0) {
         l.lamps = wxRect(0, height, width, lampHeight);
         l.lampColumns = lampColumns;

@@ -6,12 +6,11 @@
 //
 // The reference is the 240 x 320 frame: its client area is 240 x 295, with
 // the 210 px dial at (15, 5) and two rows of two 118 x 37 gauges under it.
-// - Portrait (not wider than tall): that picture scaled in proportion, as
-//   large as fits, centred.
-// - Landscape: the dial on the left at full height, the digital gauges on the
-//   right in a column or two, whichever lets them be larger (unless the
-//   proportional picture gives larger digital gauges still, as on a window
-//   only a little wider than tall).
+// - Portrait (up to 1.2 times wider than tall): that picture scaled in proportion, as
+//   large as fits, centred; height to spare makes the digital gauges taller.
+// - Landscape (at least 1.2 times wider than tall): the dial on the left at full height (at most
+//   two thirds of the width), the digital gauges on the right in a column or
+//   two, whichever lets them be larger, as tall as the room allows.
 // Four digital gauges, or up to seven (all the definition file's front page
 // names) where there is room: an 800 x 480 window or larger.
 // The strip takes the full width at the bottom, the lamps a band above it;
@@ -35,6 +34,8 @@ struct DashboardLayout {
 constexpr int kReferenceClientWidth = 240;
 constexpr int kReferenceClientHeight = 295;
 constexpr double kDigitalHeightPerWidth = 0.31666666666666665;
+// Where the window has height to spare, a digital gauge may grow up to this.
+constexpr double kTallestDigitalPerWidth = 0.6;
 // The client area of an 800 x 480 window below its menu bar, or more, either
 // way round (800 x 455, or 480 x 775): room for every front-page gauge and
 // more rows of lamps.

@@ -67,5 +67,7 @@ bool MainApp::OnInit()
         MakeFullScreen(frame);
     else if (!m_options.sizeGiven)
         MakeFullScreenOnSmallDisplay(frame);
+    // Once the window is on screen: the keyboard works without a click first.
+    frame->CallAfter([frame] { frame->TakeFocus(); });
     return true;
 }

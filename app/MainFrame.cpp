@@ -72,6 +72,9 @@ MainFrame::MainFrame(const wxString& title, const FrameStart& start)
 {
     SetIcon(wxIcon(sample_xpm));
     SetMenuBar(BuildDashboardMenus());
+    // A kiosk has no item that ends it: only Alt+X does (OnCharHook).
+    if (m_options.kiosk)
+        GetMenuBar()->FindItem(wxID_EXIT)->GetMenu()->Destroy(wxID_EXIT);
     UpdateMenus();
 
     if (m_memory)
@@ -89,7 +92,7 @@ MainFrame::MainFrame(const wxString& title, const FrameStart& start)
     m_alarmCommand = std::make_unique<AlarmCommand>(m_options.alarmCommand);
 
     m_statusStrip = new StatusStrip(this);
-    SetStripHeight(StatusStrip::kStripHeight);
+    SetStripHeight(StatusStrip::HeightFor(GetClientSize().y));
     m_night = !(m_options.night || start.remembered.night);
     SetNight(!m_night);
     ShowStatus();
@@ -100,6 +103,15 @@ MainFrame::MainFrame(const wxString& title, const FrameStart& start)
         SelectInput(input);
 }
 
+void MainFrame::TakeFocus()
+{
+    // Without a window manager nobody else gives the window the keyboard:
+    // presenting it sets the X input focus, and the dial takes it within.
+    Raise();
+    if (m_analogGauge)
+        m_analogGauge->SetFocus();
+}
+
 void MainFrame::CreateGauges()
 {
     // Placed at the reference spots first; LayOutGauges fits them to the frame.
@@ -108,6 +120,8 @@ void MainFrame::CreateGauges()
     m_analogGauge = new TarnGauge(this, wxNewId(), wxPoint(15, 5), wxSize(210, 210), false, descs);
     m_analogGauge->Show();
     m_analogGauge->SetDefaultGaugeDesc(FrontPageGaugePosition(table, 1));
+    if (m_options.kiosk)
+        m_analogGauge->ShowCloseItem(false);
 
     m_digitalCount = FrontPageDigitalCount(table);
     const DashboardLayout reference =
@@ -203,6 +217,8 @@ void MainFrame::LayOutGauges()
 
 void MainFrame::OnSize(wxSizeEvent& event)
 {
+    if (m_statusStrip)
+        m_stripHeight = StatusStrip::HeightFor(GetClientSize().y);
     LayOutGauges();
     event.Skip();
 }
@@ -290,6 +306,12 @@ void MainFrame::OnSessionCommand(wxCommandEvent& event)
 
 void MainFrame::OnCharHook(wxKeyEvent& event)
 {
+    // Alt+X ends the dashboard wherever the focus is (a value selector too),
+    // and also in a kiosk, which has no Exit item to carry the accelerator.
+    if (event.GetModifiers() == wxMOD_ALT && (event.GetKeyCode() == 'X' || event.GetKeyCode() == 'x')) {
+        Close(true);
+        return;
+    }
     // Keys typed in another window (a gauge's value selector) are its own.
     wxWindow* from = wxDynamicCast(event.GetEventObject(), wxWindow);
     const long id = m_session->CommandOfKey(event);

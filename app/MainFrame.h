@@ -54,6 +54,8 @@ public:
     void SetStripHeight(int height);
     // Places the gauges for the current client size.
     void LayOutGauges();
+    // Takes the keyboard focus, also where no window manager hands it out.
+    void TakeFocus();
     const DashboardLayout& GetLayout() const { return m_layout; }
     // The session of the chosen input (NoInputSession for "None").
     InputSession* GetSession() const { return m_session.get(); }

@@ -3,6 +3,8 @@
 #include <wx/control.h>
 #include <wx/dcbuffer.h>
 
+#include <algorithm>
+
 namespace {
 const int kMarkDiameter = 8;
 const int kMargin = 3;
@@ -10,6 +12,11 @@ const wxColour kTextColour(40, 40, 40);
 } // namespace
 
 constexpr int StatusStrip::kStripHeight;
+
+int StatusStrip::HeightFor(int parentClientHeight)
+{
+    return std::clamp(parentClientHeight / 20, kStripHeight, kTallestStrip);
+}
 
 StatusStrip::StatusStrip(wxWindow* parent)
     : wxWindow(parent, wxID_ANY, wxDefaultPosition, wxSize(-1, kStripHeight), wxBORDER_NONE,
@@ -56,7 +63,12 @@ void StatusStrip::OnParentSize(wxSizeEvent& event)
 void StatusStrip::PlaceAtBottom()
 {
     const wxSize client = GetParent()->GetClientSize();
-    SetSize(0, client.y - kStripHeight, client.x, kStripHeight);
+    const int height = HeightFor(client.y);
+    // The handheld's 7 points, in proportion.
+    const int points = std::max(7, height / 2);
+    if (GetFont().GetPointSize() != points)
+        SetFont(wxFont(wxFontInfo(points).Family(wxFONTFAMILY_SWISS)));
+    SetSize(0, client.y - height, client.x, height);
 }
 
 void StatusStrip::OnPaint(wxPaintEvent&)
@@ -66,13 +78,14 @@ void StatusStrip::OnPaint(wxPaintEvent&)
     dc.Clear();
     const wxSize size = GetClientSize();
     const int middle = size.y / 2;
+    const int diameter = std::max(kMarkDiameter, size.y * kMarkDiameter / kStripHeight / 2 * 2 - 4);
     dc.SetPen(*wxTRANSPARENT_PEN);
     dc.SetBrush(wxBrush(MarkColour(m_mark)));
-    dc.DrawCircle(kMargin + kMarkDiameter / 2, middle, kMarkDiameter / 2);
+    dc.DrawCircle(kMargin + diameter / 2, middle, diameter / 2);
 
     dc.SetFont(GetFont());
     dc.SetTextForeground(kTextColour);
-    const int x = kMargin * 2 + kMarkDiameter;
+    const int x = kMargin * 2 + diameter;
     const wxString shown =
         wxControl::Ellipsize(m_text, dc, wxELLIPSIZE_START, size.x - x - 2 * kMargin);
     dc.DrawText(shown, x, middle - dc.GetCharHeight() / 2);

@@ -1,7 +1,7 @@
 #pragma once
 // One line at the bottom of its parent's client area: a coloured mark and a
 // short text, e.g. the state of the line to the ECU. It keeps itself there,
-// full width and kStripHeight high, when the parent is resized (the parent
+// full width and HeightFor(its height) high, when the parent is resized (the parent
 // keeps that height free of other windows), and
 // shortens a text that does not fit at its start ("...ttyUSB0: Permission
 // denied": the end holds the device and the reason), the whole text then
@@ -16,7 +16,11 @@ public:
         Busy, // amber: working on it (searching)
         Bad,  // red: no data (no reply, cannot open)
     };
+    // Its height on the handheld; a taller window gets a taller strip, up to
+    // a finger's width.
     static constexpr int kStripHeight = 14;
+    static constexpr int kTallestStrip = 32;
+    static int HeightFor(int parentClientHeight);
 
     explicit StatusStrip(wxWindow* parent);
 

@@ -5,7 +5,8 @@
 //
 // The gauge is width x height: the title across the top, the units in the
 // lower right corner, the digits in the rest, right-aligned, never overlapping
-// or touching the others and never cut by the gauge's edges.
+// or touching the others and never cut by the gauge's edges. A gauge taller
+// than the handheld's proportion has the units under the digits.
 #include <functional>
 
 struct TextBox {
@@ -29,8 +30,16 @@ using MeasureAt = std::function<TextExtent(int points)>;
 
 // Largest point size from `smallest` to `largest` at which `measure` fits
 // within maxWidth x maxHeight; 0 when even `smallest` does not fit.
+//
+// Text need not grow steadily with the size (hinting, a face's bitmap
+// strikes, a toolkit that reads some size as "default"): the sizes are tried
+// one by one downwards, from a bound above which nothing can fit because an
+// outline's extent is proportional to its size up to rounding. The bound comes
+// from one measure at `reference` (best a size measured before, which costs
+// little); 0 takes `smallest`. A size whose text comes out far smaller than
+// that proportion says is not the size asked for, and is passed over.
 int LargestFittingPoints(int smallest, int largest, int maxWidth, int maxHeight,
-                         const MeasureAt& measure);
+                         const MeasureAt& measure, int reference = 0);
 
 // Height the title may take, and the units, for a gauge `height` pixels high.
 int TitleHeightFor(int height);

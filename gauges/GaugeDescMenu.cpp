@@ -17,13 +17,45 @@ GaugeDescMenu::GaugeDescMenu(wxWindow* owner, long closeId, Chosen chosen)
 GaugeDescMenu::~GaugeDescMenu()
 {
     Clear();
+    for (const IdBlock& block : m_idBlocks)
+        m_owner->Unbind(wxEVT_MENU, &GaugeDescMenu::OnItem, this, block.first,
+                        block.first + block.count - 1);
+}
+
+// The toolkit takes menu ids below 0x7fff only, and never gives one back: a
+// rebuilt menu reuses the ids of the one before, bound once as ranges.
+int GaugeDescMenu::ReserveIds(int count)
+{
+    count = std::min(count, kMostItems);
+    while (int(m_ids.size()) < count) {
+        const int first = wxNewId();
+        if (first >= kLastMenuId)
+            break;
+        int more = 1;
+        m_ids.push_back(first);
+        while (int(m_ids.size()) < count) {
+            const int id = wxNewId();
+            if (id != first + more || id >= kLastMenuId)
+                break; // another block starts with the next call
+            m_ids.push_back(id);
+            ++more;
+        }
+        m_owner->Bind(wxEVT_MENU, &GaugeDescMenu::OnItem, this, first, first + more - 1);
+        m_idBlocks.push_back(IdBlock{first, more});
+        if (first + more >= kLastMenuId)
+            break;
+    }
+    return std::min(count, int(m_ids.size()));
+}
+
+wxString GaugeDescMenu::LabelKey(const wxString& title)
+{
+    return wxMenuItem::GetLabelText(title);
 }
 
 void GaugeDescMenu::Clear()
 {
-    for (MenuIdToDescMap::const_iterator it = m_menuIdToDesc.begin(); it != m_menuIdToDesc.end();
-         ++it)
-        m_owner->Unbind(wxEVT_MENU, &GaugeDescMenu::OnItem, this, it->first);
+    m_firstItemOfLabel.clear();
     m_menuIdToDesc.clear();
     delete m_menu;
     m_menu = nullptr;
@@ -65,6 +97,8 @@ void GaugeDescMenu::Build(const GaugeDescChooser& chooser, int shown)
 
     m_menu = new wxMenu;
     m_subMenu = new wxMenu;
+    const int items = ReserveIds(count);
+    int next = 0;
     const std::vector<MenuSection> sections = Sections(chooser);
     // More sections than rows (many categories): they go into menus of
     // consecutive sections in turn, titled by their first and last.
@@ -86,20 +120,26 @@ void GaugeDescMenu::Build(const GaugeDescChooser& chooser, int shown)
                 shelfMenu->AppendSubMenu(target, section.title);
             }
             for (int i : section.items) {
-                const int id = wxNewId();
+                if (next == items)
+                    break;
+                const int id = m_ids[next++];
                 const TARNGaugeDesc* desc = chooser.At(i);
                 // Check items, not radio items: a radio group cannot span
                 // submenus, and the mark must sit on exactly one description.
                 target->AppendCheckItem(
                     id, desc ? GaugeDescChooser::DisplayTitle(*desc) : wxString(), "");
                 m_menuIdToDesc[id] = i;
-                m_owner->Bind(wxEVT_MENU, &GaugeDescMenu::OnItem, this, id);
+                m_firstItemOfLabel.emplace(target->FindItem(id)->GetItemLabelText(), id);
             }
         }
     }
     m_menu->AppendSubMenu(m_subMenu, _("Change Gauge To"), "");
-    m_menu->AppendSeparator();
-    m_menu->Append(m_closeId, _("Close window"), "");
+    // Last, after a separator: away from the item a tap on the dial most
+    // likely meant.
+    if (m_closeItem) {
+        m_menu->AppendSeparator();
+        m_menu->Append(m_closeId, _("Close window"), "");
+    }
     MarkShown(shown);
 }
 
@@ -116,14 +156,19 @@ void GaugeDescMenu::EnableOffered(const GaugeDescChooser& chooser)
 {
     if (!m_subMenu)
         return;
+    std::vector<bool> offered(std::max(0, chooser.Count()), false);
+    for (int index : chooser.GetOfferedIndexes())
+        if (index >= 0 && index < chooser.Count())
+            offered[index] = true;
     for (int i = 0; i < chooser.Count(); ++i) {
         const TARNGaugeDesc* desc = chooser.At(i);
         if (!desc)
             continue;
-        // Search by label: two descriptions with one title share the first item.
-        const int item = m_subMenu->FindItem(GaugeDescChooser::DisplayTitle(*desc));
-        if (item != wxNOT_FOUND)
-            m_subMenu->Enable(item, chooser.RowOfIndex(i) >= 0);
+        // As a search by label would: two descriptions with one title share
+        // the first item.
+        const auto item = m_firstItemOfLabel.find(LabelKey(GaugeDescChooser::DisplayTitle(*desc)));
+        if (item != m_firstItemOfLabel.end())
+            m_subMenu->Enable(item->second, offered[i]);
     }
 }
 

@@ -1,6 +1,6 @@
 #pragma once
 // The dial's popup menu: "Change Gauge To" with one check item per
-// description, a separator and "Close window". More descriptions than the
+// description and, last, after a separator, "Close window" (unless left out). More descriptions than the
 // screen has rows go into submenus: one per gaugeCategory of the definition
 // file, else of consecutive descriptions, each cut to fit.
 //
@@ -14,6 +14,8 @@
 #include <wx/menu.h>
 
 #include <functional>
+#include <map>
+#include <vector>
 
 WX_DECLARE_HASH_MAP(int, int, wxIntegerHash, wxIntegerEqual, MenuIdToDescMap);
 
@@ -30,6 +32,8 @@ public:
 
     // Most rows of one menu; takes effect at the next Build.
     void SetRowLimit(int rows) { m_menuRows = rows; }
+    // Without "Close window" (a kiosk); takes effect at the next Build.
+    void SetCloseItem(bool shown) { m_closeItem = shown; }
     // Makes the menu anew for the chooser's list, with `shown` (a position,
     // or -1) checked.
     void Build(const GaugeDescChooser& chooser, int shown);
@@ -39,6 +43,10 @@ public:
     // disables the others.
     void EnableOffered(const GaugeDescChooser& chooser);
 
+    // Descriptions past this many are left out of the menu (the toolkit has
+    // too few menu ids for more); the value selector still offers them.
+    static constexpr int kMostItems = 10000;
+
     wxMenu* GetMenu() const { return m_menu; }
     wxMenu* GetSubMenu() const { return m_subMenu; }
     // Item id -> description position.
@@ -46,15 +54,27 @@ public:
 
 private:
     void Clear();
+    // Ids for `count` items (as many as there are, at most kMostItems).
+    int ReserveIds(int count);
+    static constexpr int kLastMenuId = 0x7fff;
     // The submenus of the list, in order; one untitled section: a flat list.
     std::vector<MenuSection> Sections(const GaugeDescChooser& chooser) const;
     void OnItem(wxCommandEvent& event);
+    // What a search by label compares.
+    static wxString LabelKey(const wxString& title);
 
     wxWindow* m_owner;
     long m_closeId;
     Chosen m_chosen;
     int m_menuRows = 0;
+    bool m_closeItem = true;
     wxMenu* m_menu = nullptr;    // owns m_subMenu
     wxMenu* m_subMenu = nullptr;
     MenuIdToDescMap m_menuIdToDesc;
+    std::map<wxString, int> m_firstItemOfLabel; // label -> first item
+    struct IdBlock {
+        int first, count;
+    };
+    std::vector<IdBlock> m_idBlocks; // bound to OnItem
+    std::vector<int> m_ids;          // item ids, reused by each Build
 };

@@ -8,6 +8,7 @@
 #include <wx/listbox.h>
 #include <wx/sizer.h>
 #include <wx/stattext.h>
+#include <wx/toplevel.h>
 
 #include <algorithm>
 
@@ -29,6 +30,7 @@ wxBEGIN_EVENT_TABLE(GaugeValueSelector, wxFrame)
     EVT_LISTBOX(GaugeValueSelector::ID_LISTBOX1, GaugeValueSelector::OnListSelect)
     EVT_CLOSE(GaugeValueSelector::OnClose)
     EVT_CHOICE(GaugeValueSelector::ID_GROUPS, GaugeValueSelector::OnGroup)
+    EVT_CHAR_HOOK(GaugeValueSelector::OnCharHook)
 wxEND_EVENT_TABLE()
 
 // The default frame style without the resize border, kept above the dashboard.
@@ -83,11 +85,38 @@ void GaugeValueSelector::SetTarget(GaugeListener* newTarget)
     target = newTarget;
 }
 
+// On a larger screen than the handheld's, the window, its rows and its
+// buttons grow in proportion to the dashboard's window, to stay touch-sized.
+void GaugeValueSelector::ScaleTo(const wxWindow* dashboard)
+{
+    double s = 1.0;
+    if (dashboard) {
+        const wxSize size = dashboard->GetSize();
+        s = std::clamp(std::min(size.x / 240.0, size.y / 320.0), 1.0, kLargestScale);
+    }
+    if (s == scale)
+        return;
+    scale = s;
+    if (!baseFont.IsOk())
+        baseFont = GetFont();
+    const wxFont font = baseFont.Scaled(float(s));
+    for (wxWindow* child : {static_cast<wxWindow*>(heading), static_cast<wxWindow*>(groupChoice),
+                            static_cast<wxWindow*>(listBox), static_cast<wxWindow*>(hint),
+                            static_cast<wxWindow*>(okButton), static_cast<wxWindow*>(cancelButton)})
+        child->SetFont(font);
+    const wxSize button(int(60 * s), int(20 * s));
+    okButton->SetMinSize(button);
+    cancelButton->SetMinSize(button);
+}
+
 void GaugeValueSelector::Offer(const wxArrayString& titles, int currentRow,
                                const wxString& headingText, const wxString& emptyHint,
                                const wxArrayString& groups)
 {
     userPicking = false;
+    ScaleTo(wxGetTopLevelParent(GetParent()));
+    const int listWidth = int(kListWidth * scale);
+    const int listHeight = int(kListHeight * scale);
     offeredTitles = titles;
     offeredGroups.Clear();
     groupChoice->Clear();
@@ -104,8 +133,8 @@ void GaugeValueSelector::Offer(const wxArrayString& titles, int currentRow,
     groupChoice->Show(!offeredGroups.empty());
     // The choice takes its height from the list: the window keeps its size.
     const int choiceHeight = offeredGroups.empty() ? 0 : groupChoice->GetBestSize().y + 5;
-    listBox->SetMinSize(wxSize(kListWidth, kListHeight - choiceHeight));
-    listBox->SetSize(wxSize(kListWidth, kListHeight - choiceHeight));
+    listBox->SetMinSize(wxSize(listWidth, listHeight - choiceHeight));
+    listBox->SetSize(wxSize(listWidth, listHeight - choiceHeight));
     const bool marked = currentRow >= 0 && currentRow < int(titles.size());
     if (!offeredGroups.empty())
         ShowGroup(marked ? offeredGroups[currentRow] : groupChoice->GetString(0));
@@ -120,12 +149,12 @@ void GaugeValueSelector::Offer(const wxArrayString& titles, int currentRow,
         }
     }
     heading->SetLabelText(headingText);
-    heading->Wrap(kListWidth);
+    heading->Wrap(listWidth);
     heading->Show(!headingText.empty());
     const bool empty = titles.empty() && !emptyHint.empty();
     hint->SetLabelText(emptyHint);
-    hint->Wrap(kListWidth);
-    hint->SetMinSize(wxSize(kListWidth, kListHeight));
+    hint->Wrap(listWidth);
+    hint->SetMinSize(wxSize(listWidth, listHeight));
     hint->Show(empty);
     listBox->Show(!empty);
     SetSizeHints(wxDefaultSize);
@@ -233,6 +262,16 @@ void GaugeValueSelector::OnListLeave(wxFocusEvent& event)
 void GaugeValueSelector::OnCancel(wxCommandEvent&)
 {
     Hide();
+}
+
+// Escape is Cancel; other keys go on to the dashboard's frame (Alt+X).
+void GaugeValueSelector::OnCharHook(wxKeyEvent& event)
+{
+    if (event.GetKeyCode() == WXK_ESCAPE && event.GetModifiers() == wxMOD_NONE) {
+        Hide();
+        return;
+    }
+    event.Skip();
 }
 
 // The gauge keeps and reuses its selector, so the close box only hides it.

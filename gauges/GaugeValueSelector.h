@@ -4,6 +4,7 @@
 // descriptions; the selector only reports the chosen row back. Each gauge owns
 // one selector for its whole life (a child window, destroyed with the gauge).
 #include <wx/arrstr.h>
+#include <wx/font.h>
 #include <wx/frame.h>
 
 #include <vector>
@@ -55,6 +56,8 @@ private:
     void ChooseFromList();
     void OnOk(wxCommandEvent& event);
     void OnCancel(wxCommandEvent& event);
+    void OnCharHook(wxKeyEvent& event);
+    void ScaleTo(const wxWindow* dashboard);
     void OnListSelect(wxCommandEvent& event);
     void OnListPress(wxEvent& event);
     void OnListRelease(wxMouseEvent& event);
@@ -77,6 +80,9 @@ private:
     std::vector<int> rowsShown;
     // The user pressed a mouse button or key on the list and no choice is
     // reported yet: only such selections count (see OnListSelect).
+    double scale = 1.0;
+    wxFont baseFont;
+    static constexpr double kLargestScale = 2.5;
     bool userPicking = false;
     bool choicePending = false;
 

@@ -137,6 +137,12 @@ void TarnGauge::SetMenuRowLimit(int rows)
     BuildPopupMenu();
 }
 
+void TarnGauge::ShowCloseItem(bool shown)
+{
+    m_menu->SetCloseItem(shown);
+    BuildPopupMenu();
+}
+
 void TarnGauge::BuildPopupMenu()
 {
     m_menu->Build(m_chooser, ShownIndex());

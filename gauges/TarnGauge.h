@@ -91,6 +91,8 @@ public:
     // Most rows of one popup menu (normally what fits the display); the
     // "Change Gauge To" list is split into submenus of at most this many.
     void SetMenuRowLimit(int rows);
+    // Leaves "Close window" out of the popup menu (a kiosk), or puts it back.
+    void ShowCloseItem(bool shown);
 
     // Dial geometry from the window size (normally run by the paint handler
     // when a rebuild is pending).

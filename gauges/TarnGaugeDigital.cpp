@@ -37,11 +37,14 @@ const char* const kNoValueText = "---";
 // Upper bound of every font search; far above anything a screen needs.
 const int kLargestPoints = 400;
 const int kSmallestTextPoints = 4;
+// The title and units grow with the gauge's height up to this much beyond
+// its usual proportion.
+const double kTallestTextShare = 1.25;
 
+// Made from wxFontInfo: the older constructor reads 70 points as "default".
 wxFont DigitFont(int points)
 {
-    return wxFont(std::max(1, points), wxFONTFAMILY_SWISS, wxFONTSTYLE_NORMAL,
-                  wxFONTWEIGHT_NORMAL, false, "7 Segment");
+    return wxFont(wxFontInfo(std::max(1, points)).Family(wxFONTFAMILY_SWISS).FaceName("7 Segment"));
 }
 
 wxFont Scaled(const wxFont& font, int points)
@@ -120,12 +123,13 @@ void TarnGaugeDigital::ShowValueText(const wxString& text, bool boxChanged)
     if (e.width > m_valueBox.width || e.height > m_valueBox.height) {
         points = LargestFittingPoints(kSmallestDigitPoints, m_digitPoints, m_valueBox.width,
                                       m_valueBox.height,
-                                      [&](int p) { return extentAt(shown, p); });
+                                      [&](int p) { return extentAt(shown, p); }, m_digitPoints);
         if (points == 0) {
             shown = kOverflowMark;
             points = std::max(1, LargestFittingPoints(1, m_digitPoints, m_valueBox.width,
                                                       m_valueBox.height,
-                                                      [&](int p) { return extentAt(shown, p); }));
+                                                      [&](int p) { return extentAt(shown, p); },
+                                                      m_digitPoints));
         }
         e = extentAt(shown, points);
     }
@@ -156,16 +160,21 @@ void TarnGaugeDigital::LayOutTexts()
     const wxString title = m_desc ? m_desc->getTitle() : wxString();
     const wxString units = m_desc ? m_desc->getUnits() : wxString();
 
+    // The sizes of the last layout are measured already: cheap references.
+    // A gauge taller than its proportion gives the height to the digits.
+    const int textHeight = std::min(size.y, int(size.x * kHeightPerWidth * kTallestTextShare));
     const int titlePoints = std::max(
         1, LargestFittingPoints(kSmallestTextPoints, kLargestPoints, size.x,
-                                TitleHeightFor(size.y), extentWith(m_baseFont, title)));
+                                TitleHeightFor(textHeight), extentWith(m_baseFont, title),
+                                m_titleText->GetFont().GetPointSize()));
     const TextExtent titleSize = extentWith(m_baseFont, title)(titlePoints);
     TextExtent unitsSize;
     int unitsPoints = titlePoints;
     if (!units.empty()) {
         unitsPoints = std::max(
             1, LargestFittingPoints(kSmallestTextPoints, titlePoints, UnitsWidthFor(size.x),
-                                    UnitsHeightFor(size.y), extentWith(m_baseFont, units)));
+                                    UnitsHeightFor(textHeight), extentWith(m_baseFont, units),
+                                    m_unitsText->GetFont().GetPointSize()));
         unitsSize = extentWith(m_baseFont, units)(unitsPoints);
     }
     const DigitalLayout l = LayOutDigitalGauge(size.x, size.y, std::min(titleSize.height, size.y),
@@ -179,6 +188,7 @@ void TarnGaugeDigital::LayOutTexts()
     m_valueBox = wxRect(l.value.x, l.value.y, l.value.width, l.value.height);
 
     // One size for every value of the range, so the digits do not jump.
+    const int lastDigitPoints = m_digitPoints;
     m_digitPoints = 1;
     if (m_desc) {
         const wxString format = m_desc->valueFormat();
@@ -196,7 +206,8 @@ void TarnGaugeDigital::LayOutTexts()
                                             widest.height = std::max(widest.height, h);
                                         }
                                         return widest;
-                                    }));
+                                    },
+                                    lastDigitPoints));
     }
     ShowValueText(m_valueText->GetLabel(), true);
 }

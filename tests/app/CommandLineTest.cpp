@@ -83,6 +83,12 @@ TEST(CommandLine, EveryOptionInBothSpellings)
         << "bytes that are not UTF-8 survive";
     EXPECT_EQ(Parse({"--input", "file", "--input=none"}).options.input, InputChoice::None);
     EXPECT_TRUE(Parse({"--fullscreen"}).options.fullscreen);
+    // A kiosk fills the screen unless it is given a size.
+    const DashboardOptions kiosk = Parse({"--kiosk"}).options;
+    EXPECT_TRUE(kiosk.kiosk && kiosk.fullscreen);
+    const DashboardOptions sized = Parse({"--kiosk", "--size", "800x480"}).options;
+    EXPECT_TRUE(sized.kiosk && !sized.fullscreen);
+    EXPECT_FALSE(Parse({"--fullscreen"}).options.kiosk);
 }
 
 TEST(CommandLine, HelpAndVersionEndTheParse)
@@ -126,6 +132,7 @@ TEST(CommandLine, BadOptionsAndValuesAreNamed)
         {{"--ini"}, "--ini"},
         {{"--ini="}, "--ini"},
         {{"--reset=yes"}, "--reset"},
+        {{"--kiosk=no"}, "--kiosk"},
         {{"--size", "800x480", "--fullscreen"}, "--fullscreen"},
     };
     for (const Case& c : cases) {

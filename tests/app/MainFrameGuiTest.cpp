@@ -130,7 +130,8 @@ TEST_F(MainFrameTest, GaugesArePlacedAndRegisteredAnalogFirst)
     // The client area of the 240 x 320 frame is 240 x 295, below the menu bar;
     // the gauges fill it above the status strip.
     const DashboardLayout want =
-        LayOutDashboard(s_frame->GetClientSize(), StatusStrip::kStripHeight);
+        LayOutDashboard(s_frame->GetClientSize(),
+                            StatusStrip::HeightFor(s_frame->GetClientSize().y));
     EXPECT_EQ(s_frame->GetAnalogGauge()->GetRect(), want.dial);
     EXPECT_EQ(s_frame->GetStatusStrip()->GetRect(), want.strip);
     EXPECT_EQ(s_frame->GetDispatcher()->GetGaugeCount(), 5u);
@@ -160,7 +161,8 @@ TEST_F(MainFrameTest, GaugesFillTheClientAreaAtAnySize)
         s_frame->SetSize(size);
         // Laid out as soon as the size event arrives.
         ASSERT_TRUE(WaitFor([] {
-            return LayOutDashboard(s_frame->GetClientSize(), StatusStrip::kStripHeight).dial
+            return LayOutDashboard(s_frame->GetClientSize(),
+                            StatusStrip::HeightFor(s_frame->GetClientSize().y)).dial
                    == s_frame->GetAnalogGauge()->GetRect();
         }));
         const wxRect client(s_frame->GetClientSize());
@@ -169,6 +171,8 @@ TEST_F(MainFrameTest, GaugesFillTheClientAreaAtAnySize)
         for (int i = 0; i < MainFrame::kDigitalGaugeCount; ++i)
             placed.push_back(Gauge(i)->GetRect());
         placed.push_back(s_frame->GetStatusStrip()->GetRect()); // covers no gauge
+        // Touch-sized from a car panel's 800 x 480 up.
+        EXPECT_GE(s_frame->GetStatusStrip()->GetSize().y, std::min(size.x, size.y) >= 480 ? 20 : 14);
         for (size_t i = 0; i < placed.size(); ++i) {
             SCOPED_TRACE(i);
             EXPECT_TRUE(client.Contains(placed[i]));

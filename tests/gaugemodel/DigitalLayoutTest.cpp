@@ -10,6 +10,17 @@ MeasureAt Face(int chars)
     return [chars](int points) { return TextExtent{int(chars * 0.6 * points), int(1.3 * points)}; };
 }
 
+// Text that does not grow steadily: 70 points drawn at 10 (a toolkit that
+// reads 70 as "default"), and hinting that makes every fifth size a pixel
+// narrower than the one below it.
+MeasureAt UnsteadyFace(int chars)
+{
+    return [chars](int points) {
+        const int drawn = points == 70 ? 10 : points;
+        return TextExtent{int(chars * 0.6 * drawn) - (drawn % 5 == 0 ? 2 : 0), int(1.3 * drawn)};
+    };
+}
+
 bool Overlap(const TextBox& a, const TextBox& b)
 {
     return a.x < b.x + b.width && b.x < a.x + a.width && a.y < b.y + b.height
@@ -37,6 +48,30 @@ TEST(DigitalLayout, LargestFittingSizeFromBothSides)
             const TextExtent above = Face(c.chars)(got + 1);
             EXPECT_TRUE(above.width > c.width || above.height > c.height) << "one more would fit";
         }
+        // Whatever size was measured before, the answer is the same.
+        for (int reference : {1, 5, 19, 70, 400})
+            EXPECT_EQ(LargestFittingPoints(c.smallest, c.largest, c.width, c.height, Face(c.chars),
+                                           reference),
+                      c.want)
+                << "from " << reference;
+    }
+}
+
+// The size chosen is the largest that truly fits, checked against every size.
+TEST(DigitalLayout, LargestFittingSizeOfAnUnsteadyFace)
+{
+    const MeasureAt face = UnsteadyFace(4);
+    for (int height = 10; height <= 300; height += 7) {
+        const int width = int(height * 2.4);
+        int want = 0;
+        for (int points = 1; points <= 400; ++points) {
+            const TextExtent e = face(points);
+            if (points != 70 && e.width <= width && e.height <= height)
+                want = points;
+        }
+        for (int reference : {0, 10, 69, 70, 200})
+            ASSERT_EQ(LargestFittingPoints(1, 400, width, height, face, reference), want)
+                << width << "x" << height << " from " << reference;
     }
 }
 
@@ -46,8 +81,9 @@ TEST(DigitalLayout, BoxesNeverOverlapAndStayInside)
 {
     for (int width : {40, 118, 236, 832}) {
         for (bool units : {true, false}) {
-            SCOPED_TRACE(testing::Message() << width << (units ? " with units" : ""));
-            const int height = int(width * 0.31666666666666665);
+          for (double tall : {0.31666666666666665, 0.6}) {
+            SCOPED_TRACE(testing::Message() << width << "x" << tall << (units ? " with units" : ""));
+            const int height = int(width * tall);
             const int th = TitleHeightFor(height);
             const DigitalLayout l = LayOutDigitalGauge(width, height, th, units ? width / 5 : 0,
                                                        units ? UnitsHeightFor(height) : 0);
@@ -61,11 +97,14 @@ TEST(DigitalLayout, BoxesNeverOverlapAndStayInside)
             EXPECT_FALSE(Overlap(l.title, l.value));
             EXPECT_FALSE(Overlap(l.title, l.units));
             if (units) {
-                EXPECT_LT(l.value.x + l.value.width + 1, l.units.x) << "digits touch the units";
+                EXPECT_FALSE(Overlap(l.value, l.units));
                 EXPECT_EQ(l.units.y + l.units.height, height);
+                // Beside the digits at the usual proportion, under them when taller.
+                EXPECT_EQ(l.value.x + l.value.width < l.units.x, tall < 0.5);
             }
             EXPECT_EQ(l.value.y, th);
-            EXPECT_GT(l.value.width, width / 3);
+            EXPECT_GT(l.value.width, tall < 0.5 ? width / 3 : width * 3 / 4);
+          }
         }
     }
 }
