@@ -52,6 +52,24 @@ bool IsDebugLog(const std::string& bytes)
 
 } // namespace
 
+// A tuning suite's text log without its title lines: the header is first,
+// its first column the time, and the units line or the first record below
+// has as many cells. The dashboard's own title line names no "Time" column.
+static bool StartsWithItsHeader(const char* first, const char* firstEnd, const char* second,
+                                const char* secondEnd)
+{
+    const size_t tabs = CountOf(first, firstEnd, '\t');
+    if (tabs == 0 || CountOf(second, secondEnd, '\t') != tabs)
+        return false;
+    const char* cell = first;
+    while (cell != firstEnd && (*cell == ' ' || *cell == '"'))
+        ++cell;
+    const char* cellEnd = static_cast<const char*>(std::memchr(cell, '\t', static_cast<size_t>(firstEnd - cell)));
+    while (cellEnd != cell && (cellEnd[-1] == ' ' || cellEnd[-1] == '"'))
+        --cellEnd;
+    return wxString::FromUTF8(cell, static_cast<size_t>(cellEnd - cell)).IsSameAs("Time", false);
+}
+
 Datalog::Format DatalogLoader::Sniff(const std::string& bytes)
 {
     const size_t probe = std::min(bytes.size(), kBinaryProbe);
@@ -73,6 +91,8 @@ Datalog::Format DatalogLoader::Sniff(const std::string& bytes)
     const size_t semicolons = CountOf(first, firstEnd, ';');
     if (semicolons > 0 && !std::memchr(first, '\t', firstEnd - first) &&
         !std::memchr(second, '\t', secondEnd - second) && CountOf(second, secondEnd, ';') == semicolons)
+        return Datalog::Format::Text;
+    if (StartsWithItsHeader(first, firstEnd, second, secondEnd))
         return Datalog::Format::Text;
     return Datalog::Format::Dashboard;
 }
