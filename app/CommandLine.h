@@ -37,6 +37,9 @@ struct DashboardOptions {
     std::vector<wxString> settings; // definition file #if flags, in the order given
     wxString tuneFile;              // empty: not given
     std::optional<int> baud;
+    // Not an option: what the start chose for the user (the installed sample
+    // files), said in the status strip for a while.
+    wxString startNotice;
 };
 
 struct CommandLine {

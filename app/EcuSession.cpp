@@ -94,6 +94,11 @@ void EcuSession::ShowStatus(StatusStrip& strip)
     wxString text = wxString::FromUTF8(state.describe());
     if (!text.empty())
         text[0] = wxToupper(text[0]);
+    if (recording.IsRecording() && !recording.GetError().empty()) {
+        // The file had to move: say where, in red, until the recording ends.
+        strip.SetStatus(StatusStrip::Mark::Bad, recording.GetError() + _(", recording"));
+        return;
+    }
     if (recording.IsRecording())
         text += _(", recording");
     if (!constantsStatus.empty())

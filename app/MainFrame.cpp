@@ -67,7 +67,9 @@ MainFrame::MainFrame(const wxString& title, const FrameStart& start)
     SetMenuBar(BuildDashboardMenus());
     UpdateMenus();
 
-    InstallDashboardDefinition(m_options);
+    if (!m_options.startNotice.empty())
+        DebugLog(0, m_options.startNotice);
+    m_definitionProblem = InstallDashboardDefinition(m_options);
     CreateGauges();
     RegisterGauges();
     RestoreGaugeChoices(start.remembered);
@@ -242,6 +244,10 @@ void MainFrame::ShowStatus()
 {
     if (!m_notice.empty() && m_noticeShown.Time() < kNoticeMs)
         m_statusStrip->SetStatus(StatusStrip::Mark::Bad, m_notice);
+    else if (!m_definitionProblem.empty()) // nothing else can work
+        m_statusStrip->SetStatus(StatusStrip::Mark::Bad, m_definitionProblem);
+    else if (!m_options.startNotice.empty() && m_started.Time() < kNoticeMs)
+        m_statusStrip->SetStatus(StatusStrip::Mark::Busy, m_options.startNotice);
     else
         m_session->ShowStatus(*m_statusStrip);
 }

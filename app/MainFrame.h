@@ -105,6 +105,9 @@ private:
     static constexpr long kNoticeMs = 6000;
     wxString m_notice;
     wxStopWatch m_noticeShown;
+    // Why the definition file is none; shown in place of everything else.
+    wxString m_definitionProblem;
+    wxStopWatch m_started; // the start notice of the options shows for kNoticeMs
 
     wxDECLARE_EVENT_TABLE();
 };
