@@ -130,5 +130,19 @@ DatalogLoader::Opened DatalogLoader::FromFile(const wxString& path)
         error = "too large for a datalog";
     if (!error.empty())
         return {-2, std::make_unique<UnreadLog>(path, path + ": cannot read (" + wxString(error) + ")")};
-    return {0, FromBytes(std::move(bytes), path)};
+    // A log being written: its last line may be cut inside a number ("9" of
+    // "900"), which would read as a record. A line without its line end is
+    // never replayed.
+    const wxULongLong after = wxFileName::GetSize(path);
+    const bool growing = after != wxInvalidSize && after.GetValue() > bytes.size();
+    const bool cut = Sniff(bytes) != Datalog::Format::Binary && !bytes.empty() && bytes.back() != '\n' &&
+                     bytes.back() != '\r';
+    if (cut)
+        bytes.erase(bytes.find_last_of("\r\n") + 1);
+    std::unique_ptr<Datalog> log = FromBytes(std::move(bytes), path);
+    if (growing)
+        log->MarkGrowing();
+    if (cut)
+        log->NoteCutLastLine();
+    return {0, std::move(log)};
 }
