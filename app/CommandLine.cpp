@@ -1,6 +1,7 @@
 #include "app/CommandLine.h"
 
 #include "base/DebugLog.h"
+#include "ecu/Sampling.h"
 #include "serial/wxSerialPort.h"
 
 #include <wx/regex.h>
@@ -138,6 +139,15 @@ const std::map<wxString, OptionRule>& Rules()
                   o.baud = int(rate);
               return why->empty();
           }}},
+        {"--rate",
+         {true,
+          [](DashboardOptions& o, const wxString& v, wxString* why) {
+              o.rate = Sampling::parseRate(ArgumentBytes(v));
+              if (!o.rate)
+                  *why = "fetches per second, above 0 and at most 1000";
+              return why->empty();
+          }}},
+        {"--record", Switch(&DashboardOptions::record)},
     };
     return rules;
 }
@@ -210,7 +220,8 @@ wxString UsageLine()
 {
     return "usage: tarndash [--ini FILE] [--datalog FILE] [--port DEVICE] "
            "[--input none|ecu|file] [--size WxH | --fullscreen] [--log-dir DIR] "
-           "[--log-limit BYTES] [--reset] [--trace] [--set NAME]... [--tune FILE] [--baud N]";
+           "[--log-limit BYTES] [--reset] [--trace] [--set NAME]... [--tune FILE] [--baud N] "
+           "[--rate HZ] [--record]";
 }
 
 wxString HelpText()
@@ -231,6 +242,9 @@ wxString HelpText()
            "  --set NAME          set a definition file #if flag (repeatable)\n"
            "  --tune FILE         tune file with the values of constants\n"
            "  --baud N            serial line speed\n"
+           "  --rate HZ           ECU fetches per second (default: as fast as the link\n"
+           "                      allows; one per 300 ms for the built-in firmware)\n"
+           "  --record            record the ECU input from its start\n"
            "  -h, --help          show this help\n"
            "  --version           show the version\n\n"
            "The input, the port and the gauge choices are remembered in\n"

@@ -3,7 +3,7 @@
 //
 //   tarndash [--ini FILE] [--datalog FILE] [--port DEVICE] [--input none|ecu|file]
 //            [--size WxH | --fullscreen] [--log-dir DIR] [--log-limit BYTES] [--reset]
-//            [--trace] [--set NAME]... [--tune FILE] [--baud N]
+//            [--trace] [--set NAME]... [--tune FILE] [--baud N] [--rate HZ] [--record]
 //
 // Long options take their value as `--opt=value` or `--opt value`; a repeated
 // option replaces the earlier value (--set adds one more). `-h`/`--help` and
@@ -37,6 +37,8 @@ struct DashboardOptions {
     std::vector<wxString> settings; // definition file #if flags, in the order given
     wxString tuneFile;              // empty: not given
     std::optional<int> baud;
+    std::optional<double> rate; // ECU fetches per second
+    bool record = false;        // record the ECU input from its start
     // Not an option: what the start chose for the user (the installed sample
     // files), said in the status strip for a while.
     wxString startNotice;

@@ -12,6 +12,7 @@
 #include <chrono>
 
 constexpr int EcuSession::kPeriodMs;
+constexpr int EcuSession::kFastPeriodMs;
 
 namespace {
 
@@ -46,8 +47,33 @@ wxString ConstantsStatus(const EcuWorker::Pages& pages, const PageValues& values
 
 EcuSession::EcuSession(SymbolTable* definition, const DashboardOptions& dashboard)
     : table(definition), options(dashboard),
-      input(new RTDataMgrSerial(TarnProtocol::getInstance(), definition, {}, LinkOptionsOf(dashboard)))
+      input(new RTDataMgrSerial(TarnProtocol::getInstance(), definition, {}, LinkOptionsOf(dashboard),
+                                SamplingOf(dashboard, *definition)))
 {
+    input->setRecordListener([this] {
+        tookRecord = true;
+        if (recording.IsRecording())
+            AddRecord(recording, *input);
+    });
+    if (options.record)
+        StartRecording();
+}
+
+RTDataMgrSerial::Sampling EcuSession::SamplingOf(const DashboardOptions& dashboard, const SymbolTable& definition)
+{
+    RTDataMgrSerial::Sampling sampling;
+    if (dashboard.rate) {
+        sampling.mode = RTDataMgrSerial::Sampling::Rate;
+        sampling.hz = *dashboard.rate;
+    } else if (!definition.getLinkSettings().isBuiltInFirmware()) {
+        sampling.mode = RTDataMgrSerial::Sampling::Continuous;
+    }
+    return sampling;
+}
+
+int EcuSession::GetPeriodMs() const
+{
+    return input->samplesFasterThan(std::chrono::milliseconds(kPeriodMs)) ? kFastPeriodMs : kPeriodMs;
 }
 
 EcuSession::~EcuSession()
@@ -60,10 +86,10 @@ RTDataMgr* EcuSession::GetInput()
     return input.get();
 }
 
-LiveRecording::Tick EcuSession::TickOf(const RTDataMgrSerial& ecu, const ValueMap& served)
+bool EcuSession::AddRecord(LiveRecording& to, const RTDataMgrSerial& ecu)
 {
     const double fetched = std::chrono::duration<double>(ecu.getRecordTime().time_since_epoch()).count();
-    return {ecu.getRecordSequence(), fetched, ecu.getScalarValues(), served};
+    return to.Add(ecu.getRecordSequence(), fetched, ecu.getScalarValues());
 }
 
 LiveRecording::Compute EcuSession::ComputeOf(RTDataMgrSerial& ecu)
@@ -71,9 +97,14 @@ LiveRecording::Compute EcuSession::ComputeOf(RTDataMgrSerial& ecu)
     return [&ecu](const wxString& name) { return ecu.recordValue(name); };
 }
 
-bool EcuSession::AfterTick(const ValueMap& served)
+bool EcuSession::AfterTick(const ValueMap&)
 {
-    if (!recording.IsRecording() || recording.AfterTick(TickOf(*input, served)))
+    const bool fresh = tookRecord;
+    tookRecord = false;
+    // The records went in as the tick took them; a failure among them stopped the recording.
+    if (recording.IsRecording() && (fresh || recording.Flush()))
+        return false;
+    if (recording.GetError().empty() || recording.GetError() == recordingProblem)
         return false;
     StopRecording();
     return true;
@@ -99,6 +130,8 @@ void EcuSession::ShowStatus(StatusStrip& strip)
         strip.SetStatus(StatusStrip::Mark::Bad, recording.GetError() + _(", recording"));
         return;
     }
+    if (state.kind == LinkState::Connected && input->samplesOnItsOwn())
+        text += wxString::Format(_(", %.0f records/s"), input->getRecordRate());
     if (recording.IsRecording())
         text += _(", recording");
     if (!constantsStatus.empty())

@@ -1,13 +1,13 @@
 // Recording the live session: the GUI-thread time that writing one fresh ECU
-// record costs after a refresh tick (LiveRecording::AfterTick: the values of
-// the definition file's [Datalog] channels taken from the record and from what
-// the tick served, computed ones no gauge shows evaluated, the line
+// record costs after a refresh tick (LiveRecording::Add: the values of the
+// definition file's [Datalog] channels taken from the record, computed ones
+// evaluated over it, the line
 // formatted, and once a second the write and the request to sync), next to
 // the time of the tick itself. The real main frame with the ECU input on the
 // simulator at 9600 baud; every tick takes a fresh record. Runs under Xvfb.
 #include "bench/GuiBenchMain.h" // main()
 #include "app/EcuSession.h"
-#include "app/LiveRecording.h"
+#include "datalog/LiveRecording.h"
 #include "app/MainFrame.h"
 #include "base/DebugLog.h"
 #include "base/StderrTrace.h"
@@ -81,7 +81,7 @@ void BM_RecordingPerTick(benchmark::State& state)
         ticks.push_back(tick());
         fresh += input->getRecordSequence() != before;
         const auto start = Clock::now();
-        recording.AfterTick(EcuSession::TickOf(*input, frame->GetDispatcher()->GetValues()));
+        EcuSession::AddRecord(recording, *input);
         const Ms took = Clock::now() - start;
         records.push_back(took.count());
         state.SetIterationTime(took.count() / 1e3);

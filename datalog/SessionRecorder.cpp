@@ -110,6 +110,34 @@ bool SessionRecorder::Start(const wxString& into, const wxString& definitionName
     case LogFileWriter::Created::Failed:
         return false;
     }
+    return Begin(definitionName, now);
+}
+
+bool SessionRecorder::StartAt(const wxString& filePath, const wxString& definitionName,
+                              std::vector<RecordedChannel> recorded, const wxDateTime& now)
+{
+    Stop();
+    error.clear();
+    path.clear();
+    channels = std::move(recorded);
+    folder = wxFileName(filePath).GetPath();
+    base = filePath.EndsWith(".msl") ? filePath.BeforeLast('.') : filePath;
+    switch (file->Create(filePath)) {
+    case LogFileWriter::Created::Yes:
+        path = filePath;
+        return Begin(definitionName, now);
+    case LogFileWriter::Created::NameTaken:
+        error = "Cannot record: " + filePath + " exists";
+        return false;
+    case LogFileWriter::Created::Failed:
+        break;
+    }
+    error = "Cannot record: " + file->GetError();
+    return false;
+}
+
+bool SessionRecorder::Begin(const wxString& definitionName, const wxDateTime& now)
+{
     if (!file->Write(HeaderText(definitionName, channels, now))) {
         // Not even the header fits: leave no empty file behind.
         error = "Cannot record: " + file->GetError();

@@ -44,6 +44,9 @@ public:
     // Starts a new file; false (GetError() says why) when it cannot be created.
     bool Start(const wxString& folder, const wxString& definitionName, std::vector<RecordedChannel> channels,
                const wxDateTime& now);
+    // The same into the new file `filePath` (an existing file is not replaced).
+    bool StartAt(const wxString& filePath, const wxString& definitionName, std::vector<RecordedChannel> channels,
+                 const wxDateTime& now);
     // Adds one fresh ECU record: `values` in the order of GetChannels(),
     // `seconds` since the start. A value that is not finite (no value) is
     // written as an empty cell.
@@ -73,6 +76,8 @@ private:
     LogFileWriter::Created CreateFile(LogFileWriter& writer, const wxString& prefix);
     // Moves on to a new file when the current one was deleted or replaced.
     bool KeepFileInPlace();
+    // Writes the header into the file just created at `path`.
+    bool Begin(const wxString& definitionName, const wxDateTime& now);
 
     std::unique_ptr<LogFileWriter> file = std::make_unique<LogFileWriter>();
     wxString folder;

@@ -8,11 +8,16 @@
 
 #include <wx/log.h>
 
+#include <algorithm>
+
 constexpr std::chrono::milliseconds RTDataMgrSerial::kStaleAfter;
+constexpr std::chrono::milliseconds RTDataMgrSerial::kRateWindow;
 
 RTDataMgrSerial::RTDataMgrSerial(TarnProtocol* ecuProtocol, SymbolTable* table,
-                                 ClockFunction clockFunction, const GenericLinkOptions& options)
-    : protocol(ecuProtocol), symbolTable(table), decoder(table), clock(std::move(clockFunction))
+                                 ClockFunction clockFunction, const GenericLinkOptions& options,
+                                 const Sampling& howToSample)
+    : protocol(ecuProtocol), symbolTable(table), decoder(table), clock(std::move(clockFunction)),
+      sampling(howToSample)
 {
     if (!clock)
         clock = [] { return Clock::now(); };
@@ -35,12 +40,39 @@ RTDataMgrSerial::RTDataMgrSerial(TarnProtocol* ecuProtocol, SymbolTable* table,
         link.reset(new TarnLink(*protocol, symbolTable ? symbolTable->getLinkSettings().ochBlockSize : 0,
                                 decoder.channelsEnd()));
     const BlockDecoder* onWorker = &decoder;
+    // Two trace lines per channel of every record would swamp the debug log
+    // at dozens of records a second: the ticks still trace what they serve.
+    const bool traced = sampling.mode == Sampling::PerTick;
     worker.reset(new EcuWorker(
         std::move(link),
-        [onWorker](const std::vector<unsigned char>& block, ValueMap& values) {
-            onWorker->decode(block.data(), block.size(), values, true);
+        [onWorker, traced](const std::vector<unsigned char>& block, ValueMap& values) {
+            onWorker->decode(block.data(), block.size(), values, traced);
         },
         clock));
+    if (sampling.mode == Sampling::Continuous)
+        worker->fetchEvery(std::chrono::microseconds(0));
+    else if (sampling.mode == Sampling::Rate && sampling.hz > 0)
+        worker->fetchEvery(std::chrono::microseconds(static_cast<long long>(1e6 / sampling.hz)));
+}
+
+bool RTDataMgrSerial::samplesFasterThan(std::chrono::milliseconds period) const
+{
+    if (!worker || sampling.mode == Sampling::PerTick)
+        return false;
+    return sampling.mode == Sampling::Continuous || sampling.hz * period.count() > 1000.0;
+}
+
+double RTDataMgrSerial::getRecordRate()
+{
+    const Clock::time_point now = clock();
+    while (!recentFetches.empty() && now - recentFetches.front() > kRateWindow)
+        recentFetches.pop_front();
+    if (recentFetches.empty())
+        return 0.0;
+    // A young input counts over its age, not over the whole window.
+    const double window =
+        std::chrono::duration<double>(std::min<Clock::duration>(kRateWindow, now - firstFetch)).count();
+    return window > 0 ? static_cast<double>(recentFetches.size()) / window : 0.0;
 }
 
 RTDataMgrSerial::~RTDataMgrSerial()
@@ -108,11 +140,20 @@ void RTDataMgrSerial::takeLatest()
 {
     if (!worker)
         return;
-    std::shared_ptr<const EcuWorker::Record> latest = worker->latest();
-    if (!latest || latest == record)
-        return;
-    record = latest;
-    decoder.take(record->values);
+    // Each in turn, so that expression channels with a history see every record.
+    for (std::shared_ptr<const EcuWorker::Record>& fresh : worker->takeRecords()) {
+        if (record && fresh->sequence <= record->sequence)
+            continue;
+        if (!record)
+            firstFetch = fresh->fetchedAt;
+        record = std::move(fresh);
+        decoder.take(record->values);
+        recentFetches.push_back(record->fetchedAt);
+        while (record->fetchedAt - recentFetches.front() > kRateWindow)
+            recentFetches.pop_front();
+        if (recordListener)
+            recordListener();
+    }
 }
 
 bool RTDataMgrSerial::IsStale()

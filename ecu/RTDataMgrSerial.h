@@ -17,17 +17,25 @@
 // channel that does not lie wholly inside the block (a fetched reply, or the
 // process's runtime data block) gets no value.
 //
+// The worker fetches once per tick by default; on a Sampling of its own it
+// fetches back to back or at a rate, and each tick takes every record
+// fetched since the last one, in order (a listener sees each while the input
+// holds it), the newest last.
+//
 // Without a protocol there is no worker: Update() decodes the process's
 // runtime data block as it is (for decoding a recorded or typed-in block).
 #include "base/ValueMap.h"
 #include "dispatch/RTDataMgr.h"
 #include "ecu/BlockDecoder.h"
+#include "ecu/Sampling.h"
 #include "link/EcuWorker.h"
 #include "link/GenericLink.h"
 #include "link/LinkState.h"
 
 #include <chrono>
 #include <cstdint>
+#include <deque>
+#include <functional>
 #include <memory>
 
 class SymbolTable;
@@ -38,6 +46,10 @@ public:
     using Clock = EcuWorker::Clock;
     using ClockFunction = EcuWorker::ClockFunction;
     static constexpr std::chrono::milliseconds kStaleAfter{1000};
+    // The span over which getRecordRate() counts records.
+    static constexpr std::chrono::milliseconds kRateWindow{2000};
+
+    using Sampling = ::Sampling;
 
     // Neither is owned. `clock` tells fetch times and the age of a record
     // (steady_clock::now without one). The link is the protocol's own for the
@@ -45,12 +57,13 @@ public:
     // otherwise the one the file describes (GenericLink), on the protocol's
     // port, with `options` (the line speed the user chose).
     RTDataMgrSerial(TarnProtocol* protocol, SymbolTable* table, ClockFunction clock = {},
-                    const GenericLinkOptions& options = GenericLinkOptions());
+                    const GenericLinkOptions& options = GenericLinkOptions(),
+                    const Sampling& sampling = Sampling());
     RTDataMgrSerial(const RTDataMgrSerial&) = delete;
     RTDataMgrSerial& operator=(const RTDataMgrSerial&) = delete;
     ~RTDataMgrSerial() override;
 
-    // requestFetch(), then fillValueMap().
+    // requestFetch() (once per tick only), then fillValueMap().
     void Update() override;
     double GetValue(const wxString& name) override;
     bool HasValue(const wxString&) override { return true; }
@@ -63,8 +76,22 @@ public:
     bool requestFetch();
     // Waits for the fetch asked for; its result (0 success).
     int waitForFetch();
-    // Takes the latest record and writes the value of every name of the dispatcher's map.
+    // Takes the records fetched since the last call and writes the value of
+    // every name of the dispatcher's map from the newest.
     void fillValueMap();
+    // Called for each record taken, oldest first, while the record accessors
+    // below tell that record.
+    void setRecordListener(std::function<void()> listener) { recordListener = std::move(listener); }
+
+    // Whether the worker fetches without ticks (and faster than `period`).
+    bool samplesOnItsOwn() const { return worker && worker->fetchesOnItsOwn(); }
+    bool samplesFasterThan(std::chrono::milliseconds period) const;
+    // Records per second taken over the last kRateWindow.
+    double getRecordRate();
+    // Fetches that failed, and records the worker dropped because nobody
+    // took them in time, since the start.
+    uint64_t getFailedFetches() const { return worker ? worker->failedFetches() : 0; }
+    uint64_t getDroppedRecords() const { return worker ? worker->droppedRecords() : 0; }
     // Ends the worker (within a fraction of a second, even mid-wait).
     void stop();
 
@@ -107,6 +134,10 @@ private:
     // Decodes on the worker's thread, serves names on the caller's.
     BlockDecoder decoder;
     ClockFunction clock;
+    Sampling sampling;
+    std::function<void()> recordListener;
+    std::deque<Clock::time_point> recentFetches; // within kRateWindow
+    Clock::time_point firstFetch;
     std::shared_ptr<const EcuWorker::Record> record;
     std::shared_ptr<const EcuWorker::Pages> pages;
     std::string pageProblem;

@@ -2,6 +2,7 @@
 
 #include "base/DebugLog.h"
 
+#include <algorithm>
 #include <string>
 
 EcuWorker::EcuWorker(std::unique_ptr<EcuLink> ecuLink, Decoder decoder, ClockFunction clockFunction)
@@ -17,12 +18,20 @@ EcuWorker::~EcuWorker()
     stop();
 }
 
+void EcuWorker::fetchEvery(std::chrono::microseconds every)
+{
+    std::lock_guard<std::mutex> lock(mutex);
+    scheduled = true;
+    interval = every;
+}
+
 bool EcuWorker::requestFetch()
 {
     std::lock_guard<std::mutex> lock(mutex);
-    if (stopping || asked || running)
+    if (stopping || (!scheduled && (asked || running)))
         return false;
-    asked = true;
+    if (!scheduled)
+        asked = true;
     // Started at the first request, not at construction: the input that this
     // one replaces has stopped its worker on the same port by then.
     if (!thread.joinable())
@@ -34,7 +43,12 @@ bool EcuWorker::requestFetch()
 int EcuWorker::waitForFetch()
 {
     std::unique_lock<std::mutex> lock(mutex);
-    changed.wait(lock, [this] { return stopping || (!asked && !running); });
+    if (scheduled) {
+        const uint64_t seen = fetchesEnded;
+        changed.wait(lock, [&] { return stopping || fetchesEnded > seen; });
+    } else {
+        changed.wait(lock, [this] { return stopping || (!asked && !running); });
+    }
     return result.load();
 }
 
@@ -84,6 +98,41 @@ std::shared_ptr<const EcuWorker::Record> EcuWorker::latest() const
     return record;
 }
 
+std::vector<std::shared_ptr<const EcuWorker::Record>> EcuWorker::takeRecords()
+{
+    std::lock_guard<std::mutex> lock(mutex);
+    std::vector<std::shared_ptr<const Record>> taken(std::make_move_iterator(queue.begin()),
+                                                     std::make_move_iterator(queue.end()));
+    queue.clear();
+    return taken;
+}
+
+uint64_t EcuWorker::droppedRecords() const
+{
+    std::lock_guard<std::mutex> lock(mutex);
+    return dropped;
+}
+
+uint64_t EcuWorker::failedFetches() const
+{
+    std::lock_guard<std::mutex> lock(mutex);
+    return failed;
+}
+
+void EcuWorker::withdrawLocked(uint64_t withdrawn)
+{
+    queue.erase(std::remove_if(queue.begin(), queue.end(),
+                               [withdrawn](const std::shared_ptr<const Record>& queued) {
+                                   return queued->sequence == withdrawn;
+                               }),
+                queue.end());
+}
+
+bool EcuWorker::fetchDueLocked(Clock::time_point now) const
+{
+    return asked || (scheduled && now >= nextStart);
+}
+
 LinkState EcuWorker::linkState() const
 {
     std::lock_guard<std::mutex> lock(mutex);
@@ -114,13 +163,26 @@ void EcuWorker::report(const LinkState& newState)
 void EcuWorker::run()
 {
     link->resume();
+    // On a schedule, fetches and the pages of a round take turns: neither
+    // waits for the other to finish.
+    bool pageTurn = false;
     for (;;) {
         {
             std::unique_lock<std::mutex> lock(mutex);
-            changed.wait(lock, [this] { return stopping || asked || pagesAsked || nextPage >= 0; });
+            const auto ready = [this] {
+                return stopping || pagesAsked || nextPage >= 0 || fetchDueLocked(Clock::now());
+            };
+            while (!ready()) {
+                if (scheduled)
+                    changed.wait_until(lock, nextStart);
+                else
+                    changed.wait(lock);
+            }
             if (stopping)
                 break;
-            if (!asked) {
+            const bool pagesPending = pagesAsked || nextPage >= 0;
+            if (!fetchDueLocked(Clock::now()) || (scheduled && pagesPending && pageTurn)) {
+                pageTurn = false;
                 // A new round starts over; the pages read so far stay.
                 if (pagesAsked) {
                     pagesAsked = false;
@@ -134,14 +196,23 @@ void EcuWorker::run()
                 readNextPage();
                 continue;
             }
-            asked = false;
-            running = true;
+            pageTurn = true;
+            startFetchLocked();
         }
         runFetch();
     }
     std::lock_guard<std::mutex> lock(mutex);
     running = false;
     changed.notify_all();
+}
+
+void EcuWorker::startFetchLocked()
+{
+    asked = false;
+    running = true;
+    // Late by more than an interval (a slow ECU): the next one now, no backlog.
+    if (scheduled)
+        nextStart = std::max(nextStart + interval, Clock::now());
 }
 
 void EcuWorker::runFetch()
@@ -156,8 +227,16 @@ void EcuWorker::runFetch()
     }
     std::lock_guard<std::mutex> lock(mutex);
     result = fetched;
+    ++fetchesEnded;
+    if (fetched != 0)
+        ++failed;
     if (fresh) {
         fresh->sequence = ++sequence;
+        if (queue.size() >= kQueueLimit) {
+            queue.pop_front();
+            ++dropped;
+        }
+        queue.push_back(fresh);
         record = std::move(fresh);
     }
     running = false;
@@ -168,10 +247,9 @@ void EcuWorker::fetchIfAsked()
 {
     {
         std::lock_guard<std::mutex> lock(mutex);
-        if (stopping || !asked)
+        if (stopping || !fetchDueLocked(Clock::now()))
             return;
-        asked = false;
-        running = true;
+        startFetchLocked();
     }
     runFetch();
 }

@@ -1,10 +1,14 @@
 #pragma once
 // Runs an ECU link on a thread of its own, so that no caller ever waits on
-// the serial line. Each requestFetch() asks for one fetch; the worker runs it,
+// the serial line. Each requestFetch() asks for one fetch, or, once
+// fetchEvery() was called, the worker fetches on its own schedule: back to
+// back, or one fetch per interval. A fetch that takes longer than the
+// interval starts the next one at once, never a backlog of them. The worker
 // decodes a good block into values and publishes them, with the time they
-// were fetched, as the latest record. The link's state changes are kept for
-// the caller and written to the debug log. The link reopens its port by
-// itself, so the worker reconnects by simply going on fetching.
+// were fetched, as the latest record, and queues every record for
+// takeRecords(). The link's state changes are kept for the caller and
+// written to the debug log. The link reopens its port by itself, so the
+// worker reconnects by simply going on fetching.
 //
 // Whenever the link comes to Connected (the first time, and after every
 // failure), and on requestPages(), the worker reads the link's pages of
@@ -20,6 +24,7 @@
 #include <chrono>
 #include <condition_variable>
 #include <cstdint>
+#include <deque>
 #include <functional>
 #include <memory>
 #include <mutex>
@@ -56,10 +61,21 @@ public:
     EcuWorker& operator=(const EcuWorker&) = delete;
     ~EcuWorker();
 
-    // Asks for one fetch; false (and nothing asked) while one is asked or running.
+    // Records kept for takeRecords() at most; older ones are dropped first.
+    static constexpr size_t kQueueLimit = 1024;
+
+    // Fetches on the worker's own schedule from the first requestFetch() on:
+    // one fetch started per `interval`, back to back for zero. Call before
+    // the first requestFetch().
+    void fetchEvery(std::chrono::microseconds interval);
+    bool fetchesOnItsOwn() const { return scheduled; }
+
+    // Asks for one fetch; false (and nothing asked) while one is asked or
+    // running. On its own schedule: starts the worker, asks nothing more.
     bool requestFetch();
-    // Blocks until no fetch is asked or running; the last fetch's result
-    // (0 success, a negative code of the link otherwise).
+    // Blocks until no fetch is asked or running (on its own schedule: until
+    // the next fetch ended); the last fetch's result (0 success, a negative
+    // code of the link otherwise).
     int waitForFetch();
     void stop();
 
@@ -75,12 +91,22 @@ public:
 
     // The latest record, or null before the first good fetch.
     std::shared_ptr<const Record> latest() const;
+    // The records published since the last call, oldest first.
+    std::vector<std::shared_ptr<const Record>> takeRecords();
+    // Records dropped from the full queue, and fetches that failed, so far.
+    uint64_t droppedRecords() const;
+    uint64_t failedFetches() const;
     LinkState linkState() const;
     int lastResult() const { return result.load(); }
     bool isBusy() const;
 
 private:
     void run();
+    // Whether a fetch should start now: asked for, or due on the schedule.
+    bool fetchDueLocked(Clock::time_point now) const;
+    void startFetchLocked();
+    // A published record is no longer served or queued.
+    void withdrawLocked(uint64_t sequence);
     void report(const LinkState& state);
     // Reads the next page of the round; publishes the round after its last.
     void readNextPage();
@@ -103,6 +129,13 @@ private:
     std::condition_variable changed;
     bool asked = false;
     bool running = false;
+    bool scheduled = false;
+    std::chrono::microseconds interval{0};
+    Clock::time_point nextStart; // of a scheduled fetch, on the real clock
+    uint64_t fetchesEnded = 0;
+    uint64_t failed = 0;
+    std::deque<std::shared_ptr<const Record>> queue;
+    uint64_t dropped = 0;
     bool stopping = false;
     std::shared_ptr<const Record> record;
     std::shared_ptr<const Pages> pagesRead;

@@ -52,6 +52,8 @@ TEST(CommandLine, EveryOptionInBothSpellings)
         add("--set", "12X12");
         add("--tune", "base.msq");
         add("--baud", "115200");
+        add("--rate", "12.5");
+        args.push_back("--record");
         args.push_back("--reset");
         args.push_back("--trace");
         const CommandLine line = ParseCommandLine(args);
@@ -69,7 +71,8 @@ TEST(CommandLine, EveryOptionInBothSpellings)
         EXPECT_EQ(o.settings, (std::vector<wxString>{"CELSIUS", "12X12"}));
         EXPECT_EQ(o.tuneFile, "base.msq");
         EXPECT_EQ(o.baud, 115200);
-        EXPECT_TRUE(o.reset && o.trace);
+        EXPECT_EQ(o.rate, 12.5);
+        EXPECT_TRUE(o.reset && o.trace && o.record);
     }
     EXPECT_EQ(ArgumentBytes(ArgumentText("/dev/tty\xff\xfe")), "/dev/tty\xff\xfe")
         << "bytes that are not UTF-8 survive";
@@ -105,6 +108,11 @@ TEST(CommandLine, BadOptionsAndValuesAreNamed)
         {{"--log-limit", "-1"}, "--log-limit"},
         {{"--log-limit", "99999999999999999999"}, "--log-limit"},
         {{"--baud", "12345"}, "--baud"},
+        {{"--rate", "0"}, "--rate"},
+        {{"--rate", "-5"}, "--rate"},
+        {{"--rate", "1000.5"}, "--rate"},
+        {{"--rate", "fast"}, "--rate"},
+        {{"--rate", "1e2"}, "--rate"},
         {{"--set", "A B"}, "--set"},
         {{"--ini"}, "--ini"},
         {{"--ini="}, "--ini"},

@@ -40,7 +40,9 @@ TEST(DashboardProcess, BadOptionsExitWithStatusTwo)
         const char* named;
     } cases[] = {{"--size abc", "'abc'"}, {"--size 99999x5", "'99999x5'"}, {"--frobnicate", "--frobnicate"},
                  {"--ini /nonexistent/tarnv3.ini", "/nonexistent/tarnv3.ini"},
-                 {"--input file --datalog /nonexistent.log", "/nonexistent.log"}};
+                 {"--input file --datalog /nonexistent.log", "/nonexistent.log"},
+                 {"--rate 0", "--rate"}, {"--rate=-1", "--rate"}, {"--rate 5000", "--rate"},
+                 {"--rate fast", "'fast'"}};
     for (const Case& c : cases) {
         SCOPED_TRACE(c.args);
         const ShellOutcome run = WithoutDisplay(kDash + " " + c.args);

@@ -15,6 +15,8 @@
 
 #include <chrono>
 #include <memory>
+#include <mutex>
+#include <thread>
 
 namespace {
 
@@ -190,4 +192,92 @@ TEST(EcuWorker, ReadsPagesOnConnectAndKeepsAFailedPage)
     EXPECT_EQ(second->problem, "page 2: reply refused: CRC mismatch");
     EXPECT_EQ(second->bytes,
               (std::vector<std::vector<unsigned char>>{{9, 9}, {3, 4, 5}}));
+}
+
+namespace {
+
+// A link whose fetches succeed, each block holding the fetch's number; the
+// first `slow` fetches take `slowFor` each. Notes when each fetch started.
+struct CountingLink : EcuLink {
+    int slow = 0;
+    std::chrono::milliseconds slowFor{0};
+    std::mutex mutex;
+    std::vector<std::chrono::steady_clock::time_point> starts;
+
+    int fetch(std::vector<unsigned char>& block, const StateReport&) override
+    {
+        size_t number;
+        {
+            std::lock_guard<std::mutex> lock(mutex);
+            starts.push_back(std::chrono::steady_clock::now());
+            number = starts.size();
+        }
+        if (int(number) <= slow)
+            std::this_thread::sleep_for(slowFor); // an ECU that answers slowly
+        block.assign(4, 0);
+        block[0] = static_cast<unsigned char>(number >> 8);
+        block[1] = static_cast<unsigned char>(number);
+        return 0;
+    }
+    void interrupt() override {}
+    void resume() override {}
+};
+
+EcuWorker::Decoder NumberDecoder()
+{
+    return [](const std::vector<unsigned char>& block, ValueMap& values) {
+        values["n"] = 256.0 * block[0] + block[1];
+    };
+}
+
+} // namespace
+
+TEST(EcuWorker, OnItsOwnEveryRecordIsQueuedOnceInOrderAndTheQueueIsBounded)
+{
+    auto owned = std::make_unique<CountingLink>();
+    EcuWorker worker(std::move(owned), NumberDecoder());
+    worker.fetchEvery(std::chrono::microseconds(0));
+    ASSERT_TRUE(worker.requestFetch());
+    EXPECT_TRUE(worker.requestFetch()) << "asks nothing more, fails nothing";
+    std::vector<std::shared_ptr<const EcuWorker::Record>> taken;
+    while (taken.size() < 50) {
+        worker.waitForFetch();
+        for (auto& record : worker.takeRecords())
+            taken.push_back(record);
+    }
+    // Nobody takes them for a while: the oldest go first, the queue stays bounded.
+    while (worker.droppedRecords() == 0)
+        worker.waitForFetch();
+    const std::vector<std::shared_ptr<const EcuWorker::Record>> late = worker.takeRecords();
+    worker.stop();
+    EXPECT_LE(late.size(), EcuWorker::kQueueLimit);
+    EXPECT_GE(late.size(), EcuWorker::kQueueLimit - 1);
+    for (size_t i = 0; i < taken.size(); ++i) {
+        ASSERT_EQ(taken[i]->sequence, i + 1);
+        EXPECT_DOUBLE_EQ(taken[i]->values.find("n")->second, double(i + 1));
+    }
+    for (size_t i = 1; i < late.size(); ++i)
+        ASSERT_EQ(late[i]->sequence, late[i - 1]->sequence + 1);
+    EXPECT_GT(late.front()->sequence, taken.back()->sequence);
+    EXPECT_EQ(worker.failedFetches(), 0u);
+}
+
+TEST(EcuWorker, ASlowEcuLeavesNoBacklogOfFetches)
+{
+    // 50 fetches a second asked; the first three take 100 ms each, owing a
+    // dozen fetches that must not come all at once afterwards.
+    const auto interval = std::chrono::milliseconds(20);
+    auto owned = std::make_unique<CountingLink>();
+    CountingLink& link = *owned;
+    link.slow = 3;
+    link.slowFor = std::chrono::milliseconds(100);
+    EcuWorker worker(std::move(owned), NumberDecoder());
+    worker.fetchEvery(interval);
+    ASSERT_TRUE(worker.requestFetch());
+    while (worker.latest() == nullptr || worker.latest()->sequence < 14)
+        worker.waitForFetch();
+    worker.stop();
+    std::lock_guard<std::mutex> lock(link.mutex);
+    // A load on the machine only spreads the fetches further.
+    EXPECT_GE(link.starts[13] - link.starts[3], 9 * interval);
 }

@@ -3,9 +3,12 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <nlohmann/json.hpp>
 
+#include <fstream>
+#include <regex>
 #include <string>
 #include <vector>
 
@@ -196,6 +199,17 @@ TEST(TarntoolLive, FailedFetchesAndMisuse)
         {"bad period", {"live", kSampleIni, "--period", "soon", "rpm"}, 2, 0},
         {"missing file", {"live", kSampleIni + ".missing", "rpm"}, 2, 0},
         {"not a line speed", {"live", kSampleIni, "--baud", "115201", "rpm"}, 2, 0},
+        {"rate 0", {"live", kSampleIni, "--rate", "0", "rpm"}, 2, 0},
+        {"negative rate", {"live", kSampleIni, "--rate=-5", "rpm"}, 2, 0},
+        {"huge rate", {"live", kSampleIni, "--rate", "1001", "rpm"}, 2, 0},
+        {"rate not a number", {"live", kSampleIni, "--rate", "fast", "rpm"}, 2, 0},
+        {"record: rate 0", {"record", kSampleIni, "--out", dir.file("r.msl"), "--rate", "0"}, 2, 0},
+        {"record: huge rate", {"record", kSampleIni, "--out", dir.file("r.msl"), "--rate", "1e9"}, 2, 0},
+        {"record: no --out", {"record", kSampleIni, "--seconds", "1"}, 2, 0},
+        {"record: no seconds", {"record", kSampleIni, "--out", dir.file("r.msl"), "--seconds", "0"}, 2, 0},
+        {"record: no device", {"record", kSampleIni, "--out", dir.file("r.msl"), "--seconds", "1"}, 1, 1},
+        // The run before left its (empty) log behind.
+        {"record: file exists", {"record", kSampleIni, "--out", dir.file("r.msl"), "--seconds", "1"}, 2, 0},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.label);
@@ -286,4 +300,37 @@ TEST(TarntoolPages, ATuneOnTheEcuBackedUpAndReadBack)
     EXPECT_EQ(builtIn.status, 2);
     EXPECT_NE(builtIn.err.find("is the built-in firmware's: it has no pages"), std::string::npos)
         << builtIn.err;
+}
+
+// Every record the worker fetched, in order, each with its own fetch time.
+TEST(TarntoolRecord, LogsEveryRecordAndSaysHowMany)
+{
+    SimProcess sim({"--ini", kSampleIni, "--datalog", kOneRecord});
+    ASSERT_TRUE(sim.ok());
+    const std::string log = sim.dir.file("run.msl");
+    const ToolRun run = Tarntool({"record", kSampleIni, "--out", log, "--seconds", "2", "--rate", "8"});
+    ASSERT_EQ(run.status, 0) << run.err;
+    std::smatch summary;
+    const std::regex format("^(\\d+) records, (\\d+\\.\\d\\d) s, (\\d+\\.\\d) records/s, (\\d+) failed fetches\n$");
+    ASSERT_TRUE(std::regex_match(run.out, summary, format)) << run.out;
+    const size_t records = std::stoul(summary[1]);
+    EXPECT_GE(records, 3u);
+    EXPECT_NEAR(std::stod(summary[3]), records / std::stod(summary[2]), 0.1);
+
+    std::ifstream file(log);
+    std::vector<std::string> lines;
+    for (std::string line; std::getline(file, line);)
+        lines.push_back(line);
+    ASSERT_EQ(lines.size(), records + 4) << "title, date, names, units, then one line per record";
+    EXPECT_EQ(lines[2].compare(0, 5, "Time\t"), 0) << lines[2];
+    std::vector<double> gaps;
+    for (size_t i = 4; i < lines.size(); ++i) {
+        const double time = std::stod(lines[i]);
+        if (i > 4)
+            gaps.push_back(time - std::stod(lines[i - 1]));
+        EXPECT_NE(lines[i].find("\t3000\t"), std::string::npos) << lines[i]; // rpm of the one record
+    }
+    std::sort(gaps.begin(), gaps.end());
+    EXPECT_GT(gaps.front(), 0.0) << "each record once, in order";
+    EXPECT_GE(gaps[gaps.size() / 2], 0.12) << "never faster than asked: 125 ms apart";
 }

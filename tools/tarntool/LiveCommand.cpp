@@ -1,61 +1,34 @@
-// tarntool live FILE [--ticks N] [--period MS] [--baud N] [--verbose] NAME...: reads the
-// ECU on the dashboard's serial port through the dashboard's own ECU input
-// (its worker thread included), N ticks MS ms apart, one JSON object of the
-// NAMEs' values per tick; each tick waits for its own fetch. A name without a
-// value prints null; a tick whose values are stale carries "(stale)": true.
-// A definition file of another firmware is read over the link it describes,
-// at --baud (default 115200).
-// Exit 0 when every tick's fetch succeeded, 1 otherwise, 2 on misuse or an
+// tarntool live FILE [--ticks N] [--period MS] [--baud N] [--rate HZ] [--verbose] NAME...:
+// reads the ECU on the dashboard's serial port through the dashboard's own
+// ECU input (its worker thread included), N ticks MS ms apart, one JSON
+// object of the NAMEs' values per tick; each tick waits for its own fetch.
+// With --rate the worker fetches HZ times a second on its own instead, and
+// each tick shows the newest record (the first tick waits for the first
+// fetch). A name without a value prints null; a tick whose values are stale
+// carries "(stale)": true. A definition file of another firmware is read
+// over the link it describes, at --baud (default 115200).
+// Exit 0 when every tick's fetch succeeded (with --rate: every tick had a
+// record newer than the tick before), 1 otherwise, 2 on misuse or an
 // unreadable FILE.
 #include "tools/tarntool/Command.h"
 #include "tools/tarntool/DefinitionJson.h"
+#include "tools/tarntool/LiveEcuOptions.h"
 
 #include "ecu/RTDataMgrSerial.h"
 #include "link/TarnProtocol.h"
-#include "serial/wxSerialPort.h"
-
 #include <wx/log.h>
 
 #include <chrono>
 #include <cstdio>
-#include <cstdlib>
 #include <memory>
 #include <thread>
 
 namespace {
 
-// The debug log's messages as their own texts on standard error.
-class StderrLog : public wxLog {
-protected:
-    void DoLogRecord(wxLogLevel, const wxString& msg, const wxLogRecordInfo&) override
-    {
-        const std::string line = ToUtf8(msg) + "\n";
-        std::fwrite(line.data(), 1, line.size(), stderr);
-    }
-};
-
-// Drops every message.
-class DiscardLog : public wxLog {
-protected:
-    void DoLogRecord(wxLogLevel, const wxString&, const wxLogRecordInfo&) override {}
-};
-
-// A whole decimal number in [0, max]; false otherwise.
-bool ParseCount(const std::string& text, long max, long& value)
-{
-    if (text.empty() || text.size() > 10)
-        return false;
-    for (char c : text)
-        if (c < '0' || c > '9')
-            return false;
-    value = std::strtol(text.c_str(), nullptr, 10);
-    return value <= max;
-}
-
 int RunLive(const CommandArgs& args)
 {
     const ParsedArgs parsed =
-        ParseArgs(args, {"ticks", "period", "baud", "set", "tune"}, {"verbose"});
+        ParseArgs(args, {"ticks", "period", "baud", "rate", "set", "tune"}, {"verbose"});
     if (!parsed.error.empty())
         return UsageError(parsed.error);
     if (parsed.operands.size() < 2)
@@ -65,32 +38,20 @@ int RunLive(const CommandArgs& args)
         return UsageError("--ticks needs a whole number of ticks");
     if (!ParseCount(parsed.value("period", "300"), 86400000L, period))
         return UsageError("--period needs a whole number of milliseconds");
-    long baud = 115200;
-    if (!ParseCount(parsed.value("baud", "115200"), 921600L, baud) ||
-        !wxSerialPort::IsAcceptedRate(static_cast<int>(baud)))
-        return UsageError("--baud needs a line speed: 1200, 2400, 4800, 9600, 19200, 38400, 57600, "
-                          "115200, 230400, 460800 or 921600");
-    GenericLinkOptions linkOptions;
-    linkOptions.baud = static_cast<int>(baud);
-
-    wxArrayString warnings;
-    std::string error;
-    std::unique_ptr<SymbolTable> table(
-        LoadQuietly(parsed.operands[0], warnings, DefinitionOptionsOf(parsed), error));
+    LiveEcuOptions ecuOptions;
+    std::string misuse;
+    const std::unique_ptr<SymbolTable> table = LoadForLiveEcu(parsed, ecuOptions, misuse);
     if (!table)
-        return UsageError(error);
+        return UsageError(misuse);
 
-    // Standard output carries only the JSON lines. The worker's messages
-    // reach the log target when this thread flushes them, after each tick.
-    std::unique_ptr<wxLog> target;
-    if (parsed.has("verbose"))
-        target.reset(new StderrLog);
-    else
-        target.reset(new DiscardLog);
-    wxLog* previous = wxLog::SetActiveTarget(target.get());
-
+    ToolLog log(parsed.has("verbose"));
     TarnProtocol* protocol = TarnProtocol::getInstance();
-    RTDataMgrSerial input(protocol, table.get(), {}, linkOptions);
+    Sampling sampling;
+    if (ecuOptions.rate) {
+        sampling.mode = Sampling::Rate;
+        sampling.hz = *ecuOptions.rate;
+    }
+    RTDataMgrSerial input(protocol, table.get(), {}, ecuOptions.link, sampling);
     const bool builtIn = table->getLinkSettings().isBuiltInFirmware();
     ValueMap values;
     input.setValueMap(&values);
@@ -102,9 +63,15 @@ int RunLive(const CommandArgs& args)
         values.clear();
         for (size_t i = 1; i < parsed.operands.size(); ++i)
             values[wxString::FromUTF8(parsed.operands[i])] = 0.0;
-        input.requestFetch();
-        const int fetched = input.waitForFetch();
+        const uint64_t before = input.getRecordSequence();
+        int fetched = 0;
+        if (!ecuOptions.rate || tick == 0) {
+            input.requestFetch();
+            fetched = input.waitForFetch();
+        }
         input.fillValueMap();
+        if (ecuOptions.rate && fetched == 0 && input.getRecordSequence() == before)
+            fetched = input.getLastFetchResult() != 0 ? input.getLastFetchResult() : TarnProtocol::kGaveUp;
         wxLog::FlushActive();
         if (fetched != 0) {
             allFetched = false;
@@ -134,14 +101,12 @@ int RunLive(const CommandArgs& args)
         std::fflush(stdout);
     }
     input.stop();
-    wxLog::FlushActive();
-    wxLog::SetActiveTarget(previous);
     return allFetched ? 0 : 1;
 }
 
 } // namespace
 
 TARNTOOL_COMMAND("live",
-                 "FILE [--ticks N] [--period MS] [--baud N] [--verbose] [--set NAME]... "
+                 "FILE [--ticks N] [--period MS] [--baud N] [--rate HZ] [--verbose] [--set NAME]... "
                  "[--tune FILE.msq] NAME...",
                  RunLive);
