@@ -184,6 +184,8 @@ bool EcuSession::IsCommandChecked(long id)
 void EcuSession::StartRecording()
 {
     recordingProblem.clear();
+    // The recording holds every channel.
+    input->setWholeBlock(true);
     // Absolute, so that messages say where the recording is.
     const wxString named =
         options.logDir.empty() ? wxString(SessionRecorder::kDefaultFolder) : options.logDir;
@@ -194,12 +196,14 @@ void EcuSession::StartRecording()
         DebugLog(0, "recording to " + recording.GetPath());
         return;
     }
+    input->setWholeBlock(false);
     recordingProblem = recording.GetError();
     DebugLog(2, recordingProblem);
 }
 
 void EcuSession::StopRecording()
 {
+    input->setWholeBlock(false);
     if (recording.IsRecording()) {
         recording.Stop();
         DebugLog(0, "recorded " + recording.GetPath());

@@ -351,4 +351,8 @@ void MainFrame::OnTimer(wxTimerEvent&)
     if (m_session->TakeDefinitionChange())
         RetakeGaugeDescriptions();
     ShowStatus();
+    // The session may tick faster (a fast input, a fast log) or slower now.
+    const int period = m_session->GetPeriodMs();
+    if (period > 0 && m_timer.IsRunning() && period != m_timer.GetInterval())
+        m_timer.Start(period, wxTIMER_CONTINUOUS);
 }

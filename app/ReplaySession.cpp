@@ -9,6 +9,7 @@
 #include <algorithm>
 
 constexpr int ReplaySession::kPeriodMs;
+constexpr int ReplaySession::kFastestPeriodMs;
 constexpr double ReplaySession::kSeekSeconds;
 
 namespace {
@@ -44,6 +45,15 @@ wxString ReplaySession::RefusalOf(const RTDataMgrFile& log, const SymbolTable* t
         if (gauge && log.FindSource(gauge->getSymbolName()).match.column >= 0)
             return wxString();
     return wxString::Format(_("%s: no column serves a gauge; not a log of this engine"), log.GetLog().GetName());
+}
+
+int ReplaySession::GetPeriodMs() const
+{
+    const LogReplay& replay = input.GetReplay();
+    const double ms = 1000.0 * replay.GetRecordSeconds() / replay.GetSpeed();
+    if (!(ms < kPeriodMs))
+        return kPeriodMs;
+    return std::max(kFastestPeriodMs, static_cast<int>(ms));
 }
 
 void ReplaySession::BeforeTick()

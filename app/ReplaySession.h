@@ -3,7 +3,9 @@
 // (pause, speed, seek; menu items and keys) and its line in the status
 // strip: the log's name, where the replay stands, its speed, and whether it
 // is paused or at its end. Each tick moves the replay by the real time since
-// the last one, so that a slow tick does not slow the replay down.
+// the last one, so that a slow tick does not slow the replay down. A log
+// whose records come faster than the ticks is ticked at its own rate, up to
+// kFastestPeriodMs apart.
 #include "app/InputSession.h"
 #include "datalog/RTDataMgrFile.h"
 
@@ -12,6 +14,8 @@
 class ReplaySession : public InputSession {
 public:
     static constexpr int kPeriodMs = 100;
+    // 30 frames a second.
+    static constexpr int kFastestPeriodMs = 33;
     // Seconds a seek moves.
     static constexpr double kSeekSeconds = 10.0;
 
@@ -20,7 +24,7 @@ public:
     ReplaySession(const wxString& datalogFile, const SymbolTable* table);
 
     RTDataMgr* GetInput() override { return &input; }
-    int GetPeriodMs() const override { return kPeriodMs; }
+    int GetPeriodMs() const override;
     void BeforeTick() override;
     void ShowStatus(StatusStrip& strip) override;
     // The log's refusal; a log without columns, or with none that serves a

@@ -7,6 +7,8 @@
 #include "bench/QuietBenchMain.h" // main()
 #include "base/StderrTrace.h"
 #include "definition/IniParser.h"
+#include "definition/SymbolTable.h"
+#include "gaugemodel/TARNGaugeDesc.h"
 #include "ecu/RTDataMgrSerial.h"
 #include "link/GenericLink.h"
 #include "link/TarnProtocol.h"
@@ -103,28 +105,42 @@ BENCHMARK(FetchFramed)
 
 namespace {
 
+// The ECU input on the Speeduino file, the simulator serving it at 115200
+// baud on a pseudo-terminal; `problem` says why not when it cannot run.
+struct SpeeduinoOnSim {
+    const std::string ini = TARN_SOURCE_DIR "/../shared/realworld/ini/speeduino_reference.ini";
+    std::unique_ptr<SymbolTable> table = Load(ini);
+    SimProcess sim{{"--ini", ini, "--baud", "115200"}};
+    SerialPortHandler handler;
+    TarnProtocol protocol{&handler};
+    std::unique_ptr<RTDataMgrSerial> input =
+        table && sim.ok() ? std::make_unique<RTDataMgrSerial>(&protocol, table.get()) : nullptr;
+    const char* problem = !table ? "no real definition file beside the repository"
+                          : !sim.ok() ? "tarn-ecu-sim did not start" : nullptr;
+
+    static std::unique_ptr<SymbolTable> Load(const std::string& path)
+    {
+        int result = -1;
+        std::unique_ptr<SymbolTable> loaded(loadDefinitionFileFrom(wxString::FromUTF8(path), nullptr, &result));
+        if (result != 0)
+            return nullptr;
+        loaded->getLinkSettings().delayAfterPortOpen = 0; // nothing restarts on a pseudo-terminal
+        return loaded;
+    }
+};
+
 // Every page of the Speeduino file (15 pages, 3,408 bytes, framed, parts of
 // at most 251 bytes) read by the ECU input's worker while a tick asks for
 // the runtime data every 300 ms, as the dashboard does: the round's time
 // from its start to its last page, and the records fetched meanwhile.
 void PagesWithTicks(benchmark::State& state)
 {
-    const std::string ini = TARN_SOURCE_DIR "/../shared/realworld/ini/speeduino_reference.ini";
-    int result = -1;
-    std::unique_ptr<SymbolTable> table(loadDefinitionFileFrom(wxString::FromUTF8(ini), nullptr, &result));
-    if (result != 0) {
-        state.SkipWithError("no real definition file beside the repository");
+    SpeeduinoOnSim on;
+    if (on.problem) {
+        state.SkipWithError(on.problem);
         return;
     }
-    table->getLinkSettings().delayAfterPortOpen = 0; // nothing restarts on a pseudo-terminal
-    SimProcess sim({"--ini", ini, "--baud", "115200"});
-    if (!sim.ok()) {
-        state.SkipWithError("tarn-ecu-sim did not start");
-        return;
-    }
-    SerialPortHandler handler;
-    TarnProtocol protocol(&handler);
-    RTDataMgrSerial input(&protocol, table.get());
+    RTDataMgrSerial& input = *on.input;
     double records = 0, failed = 0;
     bool first = true;
     for (auto _ : state) {
@@ -157,5 +173,64 @@ BENCHMARK(PagesWithTicks)
     ->UseManualTime()
     ->Unit(benchmark::kMillisecond)
     ->Iterations(7);
+
+} // namespace
+
+namespace {
+
+// The ECU input on the Speeduino file fetching back to back for 5 s, once
+// asking for the whole 130-byte block and once for only the channels of the
+// five gauges the file's front page shows first (its dial and four digital
+// gauges): records per second, and the bytes each fetch asks for.
+void RecordsPerSecond(benchmark::State& state)
+{
+    SpeeduinoOnSim on;
+    if (on.problem) {
+        state.SkipWithError(on.problem);
+        return;
+    }
+    RTDataMgrSerial& input = *on.input;
+    // Connected, and the first round of pages read, before counting.
+    const auto settle = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+    while (!input.takePages() && std::chrono::steady_clock::now() < settle) {
+        input.requestFetch();
+        input.waitForFetch();
+    }
+    std::vector<wxString> shown;
+    for (const char* gauge : {"tachometer", "throttleGauge", "pulseWidthGauge", "dutyCycleGauge", "mapGauge"})
+        for (const TARNGaugeDesc* desc : on.table->getGauges())
+            if (desc && desc->getName() == gauge)
+                shown.push_back(desc->getSymbolName());
+    if (state.range(0) == 1)
+        input.setNeededChannels(shown, {});
+    int32_t asked = 0;
+    for (const ByteRange& range : input.getWantedRanges())
+        asked += range.count;
+    double records = 0, failures = 0;
+    for (auto _ : state) {
+        const uint64_t before = input.getRecordSequence();
+        const auto start = std::chrono::steady_clock::now();
+        const auto end = start + std::chrono::seconds(5);
+        while (std::chrono::steady_clock::now() < end) {
+            input.requestFetch();
+            failures += input.waitForFetch() != 0;
+        }
+        input.fillValueMap();
+        records = double(input.getRecordSequence() - before);
+        state.SetIterationTime(std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count());
+    }
+    state.counters["records_per_s"] = records / 5.0;
+    state.counters["bytes_asked"] = asked > 0 ? asked : on.table->getBlockSize();
+    state.counters["shown_channels"] = double(shown.size());
+    state.counters["failures"] = failures;
+}
+BENCHMARK(RecordsPerSecond)
+    ->Name("BM_SpeeduinoRecordsPerSecondAt115200")
+    ->ArgName("onlyShown")
+    ->Arg(0)
+    ->Arg(1)
+    ->UseManualTime()
+    ->Unit(benchmark::kSecond)
+    ->Iterations(1);
 
 } // namespace

@@ -30,8 +30,26 @@ void LogReplay::SetPacing(Pacing wanted)
         if (std::isfinite(span) && span > 0)
             pacing = Pacing::ByTime;
     }
+    recordSeconds = pacing == Pacing::ByTime ? MedianStep() : kTickSeconds;
     owedSeconds = 0.0;
     owedQuarters = 0;
+}
+
+double LogReplay::MedianStep() const
+{
+    // A log's pauses and restarts are not its rate: the typical step is.
+    std::vector<double> steps;
+    steps.reserve(count);
+    for (size_t i = 1; i < count; ++i) {
+        const double step = log.Time(i) - log.Time(i - 1);
+        if (std::isfinite(step) && step > 0)
+            steps.push_back(step);
+    }
+    if (steps.empty())
+        return kTickSeconds;
+    const auto middle = steps.begin() + static_cast<std::ptrdiff_t>(steps.size() / 2);
+    std::nth_element(steps.begin(), middle, steps.end());
+    return *middle;
 }
 
 double LogReplay::ClockOf(size_t index) const

@@ -61,6 +61,10 @@ public:
     wxString GetPositionText() const;
     static wxString FormatDuration(double seconds);
 
+    // Seconds between two records on the log's clock: the median step
+    // forward in time, or kTickSeconds when paced by tick.
+    double GetRecordSeconds() const { return recordSeconds; }
+
     // Indexes into the log's markers that the last Tick() moved past.
     const std::vector<size_t>& GetPassedMarkers() const { return passedMarkers; }
 
@@ -69,6 +73,7 @@ public:
 
 private:
     double ClockOf(size_t index) const; // seconds since the first record
+    double MedianStep() const;
     // Moves forward to `index`, noting the markers passed on the way.
     void MoveTo(size_t index, bool fromNothing);
     void Start();
@@ -80,6 +85,7 @@ private:
     bool paused = false;
     size_t record = 0;
     int speedStep;        // index into the speed table
+    double recordSeconds = kTickSeconds;
     double owedSeconds = 0.0; // log time due but not yet played
     int owedQuarters = 0;     // quarter records due when paced by tick
     std::vector<size_t> passedMarkers;

@@ -69,6 +69,7 @@ public:
     const Datalog& GetLog() const { return *log; }
     // The replay controls (pause, speed, seek, position).
     LogReplay& GetReplay() { return replay; }
+    const LogReplay& GetReplay() const { return replay; }
     // The real time each following tick stands for (default: the 100 ms tick).
     void SetTickSeconds(double seconds) { tickSeconds = seconds; }
     // The next Update() serves the current record again without moving the

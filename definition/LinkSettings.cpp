@@ -136,6 +136,8 @@ bool readLinkSetting(const LineTokenizer& tokens, LinkSettings& settings, wxStri
         settings.pageReadCommands = textsOf(tokens);
     } else if (key == wxS("pageActivate")) {
         settings.pageActivates = textsOf(tokens);
+    } else if (key == wxS("tsWriteBlocks")) {
+        settings.writeBlocks = value == wxS("on");
     } else if (key == wxS("blockReadTimeout") || key == wxS("delayAfterPortOpen") ||
                key == wxS("interWriteDelay")) {
         int32_t ms = 0;

@@ -34,6 +34,9 @@ struct LinkSettings {
     int32_t blockReadTimeout = -1;
     int32_t delayAfterPortOpen = -1;
     int32_t interWriteDelay = -1;
+    // tsWriteBlocks = on: the firmware takes commands whole, so no
+    // interWriteDelay is kept between them.
+    bool writeBlocks = false;
 
     // Pages of constants: nPages (0 when the file gives none or an impossible
     // one), then per page its size (pageSize), the bytes that stand for %2i

@@ -11,6 +11,7 @@
 #include <chrono>
 #include <cmath>
 #include <limits>
+#include <set>
 #include <unordered_map>
 
 namespace {
@@ -142,13 +143,15 @@ void BlockDecoder::refreshConstants()
 }
 
 void BlockDecoder::decode(const unsigned char* block, size_t length, ValueMap& values,
-                          bool traced) const
+                          bool traced, const ByteRanges* fetched) const
 {
     // Formatting two lines per channel is most of a tick's cost: none with the trace off.
     const bool tracing = traced && DebugLogEnabled();
     const std::shared_ptr<const std::vector<Symbol>> channels = std::atomic_load(&m_channels);
     for (const Symbol& channel : *channels) {
-        const std::optional<double> decoded = decodeChannel(channel, block, length, m_order);
+        std::optional<double> decoded = decodeChannel(channel, block, length, m_order);
+        if (decoded && fetched && !rangesCover(*fetched, channel.Offset, channel.SizeOf))
+            decoded.reset();
         if (tracing)
             DebugLog(0, wxString::Format("Offset: %d, Size: %d, Scale: %f Tr: %f", channel.Offset,
                                          channel.SizeOf, channel.Scale, channel.Trans));
@@ -224,17 +227,59 @@ std::optional<double> BlockDecoder::value(const wxString& name, bool traced)
     return value;
 }
 
+const CompiledExpression& BlockDecoder::programOf(const wxString& expression)
+{
+    auto program = m_programs.find(expression);
+    if (program == m_programs.end())
+        program = m_programs.emplace(expression, CompiledExpression::compile(expression, *m_scope)).first;
+    return program->second;
+}
+
+void BlockDecoder::appendReads(const wxString& expression, std::vector<wxString>& names)
+{
+    if (m_scope) {
+        for (int slot : programOf(expression).inputs())
+            names.push_back(m_scope->nameOf(slot));
+        return;
+    }
+    for (const wxString& name : scanExpression(expression).variables)
+        names.push_back(name);
+}
+
+ByteRanges BlockDecoder::rangesOf(const std::vector<wxString>& names, const std::vector<wxString>& expressions)
+{
+    ByteRanges ranges;
+    if (!m_table)
+        return ranges;
+    std::vector<wxString> open(names);
+    for (const wxString& expression : expressions)
+        if (!expression.empty())
+            appendReads(expression, open);
+    std::set<wxString> seen;
+    while (!open.empty()) {
+        const wxString name = open.back();
+        open.pop_back();
+        if (!seen.insert(name).second)
+            continue;
+        const Symbol* symbol = m_table->findSymbol(name);
+        if (!symbol || symbol->Const)
+            continue;
+        if (symbol->isScalarChannel()) {
+            if (symbol->Offset >= 0 && symbol->SizeOf > 0)
+                ranges.push_back(ByteRange{symbol->Offset, symbol->SizeOf});
+        } else if (symbol->isExpression()) {
+            appendReads(symbol->expr, open);
+        }
+    }
+    return ranges;
+}
+
 std::optional<double> BlockDecoder::evaluate(const wxString& expression)
 {
     if (!m_table || expression.empty())
         return std::nullopt;
-    if (m_scope) {
-        auto program = m_programs.find(expression);
-        if (program == m_programs.end())
-            program =
-                m_programs.emplace(expression, CompiledExpression::compile(expression, *m_scope)).first;
-        return program->second.evaluate(*m_scope);
-    }
+    if (m_scope)
+        return programOf(expression).evaluate(*m_scope);
     // The evaluator reads a name it lacks as 0: such an expression has no value.
     auto names = m_expressionNames.find(expression);
     if (names == m_expressionNames.end())

@@ -20,6 +20,7 @@
 #include "definition/Symbol.h"
 #include "expr/CompiledExpression.h"
 #include "expr/Evaluation.h"
+#include "link/ByteRanges.h"
 
 #include <wx/arrstr.h>
 
@@ -43,8 +44,10 @@ public:
     // into `values`. Reads only the decoder's own copies of the channels, so
     // it may run on another thread while the owner serves names. `traced`:
     // the ECU input's two lines per channel, when the debug log takes them.
+    // `fetched` (null: all of it): the parts of the block the ECU sent; a
+    // channel not wholly inside one of them gets no value.
     void decode(const unsigned char* block, size_t length, ValueMap& values,
-                bool traced = false) const;
+                bool traced = false, const ByteRanges* fetched = nullptr) const;
     // The same into the decoder's values, which value() then answers from;
     // nothing of an earlier block stays.
     void decode(const unsigned char* block, size_t length, bool traced = false);
@@ -71,6 +74,12 @@ public:
     // it reads a value the block lacks.
     std::optional<double> evaluate(const wxString& expression);
 
+    // The bytes of the block that the values of `names` and `expressions`
+    // are computed from: the plain channels among them and those that the
+    // expression channels among them read, however deep (unmerged, in no
+    // order). Constants and unknown names need none.
+    ByteRanges rangesOf(const std::vector<wxString>& names, const std::vector<wxString>& expressions);
+
     // The scalar channels' values of the current block (constants too).
     const ValueMap& values() const { return m_values; }
     // Where the last plain channel of up to 4 bytes ends in the block.
@@ -84,6 +93,10 @@ private:
     void compileChannels();
     // Another firmware's expression channels over the channel slots of the current block.
     void computeChannels();
+    // Adds the names `expression` reads to `names`.
+    void appendReads(const wxString& expression, std::vector<wxString>& names);
+    // Another firmware's program of `expression`, compiled at its first use.
+    const CompiledExpression& programOf(const wxString& expression);
 
     const SymbolTable* m_table;
     // Copies, so that a decode on another thread never touches the table.

@@ -33,6 +33,7 @@ RTDataMgrSerial::RTDataMgrSerial(TarnProtocol* ecuProtocol, SymbolTable* table,
         GenericLink* generic = new GenericLink(*protocol->getPort(), symbolTable->getLinkSettings(),
                                                symbolTable->getBlockSize(), options);
         link.reset(generic);
+        partLink = generic;
         // A file without pages says so only when it names some.
         if (symbolTable->getLinkSettings().nPages > 0)
             pageProblem = generic->pageProblem();
@@ -43,10 +44,13 @@ RTDataMgrSerial::RTDataMgrSerial(TarnProtocol* ecuProtocol, SymbolTable* table,
     // Two trace lines per channel of every record would swamp the debug log
     // at dozens of records a second: the ticks still trace what they serve.
     const bool traced = sampling.mode == Sampling::PerTick;
+    const GenericLink* fetcher = partLink;
+    // Runs on the worker's thread right after the fetch that brought `block`.
     worker.reset(new EcuWorker(
         std::move(link),
-        [onWorker, traced](const std::vector<unsigned char>& block, ValueMap& values) {
-            onWorker->decode(block.data(), block.size(), values, traced);
+        [onWorker, traced, fetcher](const std::vector<unsigned char>& block, ValueMap& values) {
+            onWorker->decode(block.data(), block.size(), values, traced,
+                             fetcher ? &fetcher->fetchedRanges() : nullptr);
         },
         clock));
     if (sampling.mode == Sampling::Continuous)
@@ -131,9 +135,50 @@ void RTDataMgrSerial::Update()
     if (!worker) {
         fillScalarValues();
     } else {
+        if (valueMap) {
+            std::vector<wxString> names;
+            names.reserve(valueMap->size());
+            for (const auto& entry : *valueMap)
+                names.push_back(entry.first);
+            std::vector<wxString> expressions;
+            expressions.swap(expressionsAsked);
+            setNeededChannels(std::move(names), std::move(expressions));
+        }
         requestFetch();
     }
     fillValueMap();
+}
+
+void RTDataMgrSerial::setNeededChannels(std::vector<wxString> names, std::vector<wxString> expressions)
+{
+    for (std::vector<wxString>* list : {&names, &expressions}) {
+        std::sort(list->begin(), list->end());
+        list->erase(std::unique(list->begin(), list->end()), list->end());
+    }
+    if (names == neededNames && expressions == neededExpressions)
+        return;
+    neededNames.swap(names);
+    neededExpressions.swap(expressions);
+    askForNeeded();
+}
+
+void RTDataMgrSerial::setWholeBlock(bool whole)
+{
+    if (whole == wholeBlock)
+        return;
+    wholeBlock = whole;
+    askForNeeded();
+}
+
+void RTDataMgrSerial::askForNeeded()
+{
+    if (!partLink || !partLink->fetchesParts())
+        return;
+    wantedRanges.clear();
+    if (!wholeBlock)
+        wantedRanges = mergeRanges(decoder.rangesOf(neededNames, neededExpressions), partLink->blockSize(),
+                                   partLink->requestOverhead());
+    partLink->setWantedRanges(wantedRanges);
 }
 
 void RTDataMgrSerial::takeLatest()
@@ -190,6 +235,8 @@ bool RTDataMgrSerial::serve(const wxString& name, double& value, bool traced)
 
 double RTDataMgrSerial::ExpressionValue(const wxString& expression)
 {
+    if (std::find(expressionsAsked.begin(), expressionsAsked.end(), expression) == expressionsAsked.end())
+        expressionsAsked.push_back(expression);
     if (worker && !record)
         return NoValue();
     wxLogNull untraced;

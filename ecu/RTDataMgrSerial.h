@@ -17,6 +17,13 @@
 // channel that does not lie wholly inside the block (a fetched reply, or the
 // process's runtime data block) gets no value.
 //
+// Only what is in use is fetched, where the link can ask for parts of the
+// block (GenericLink with %o and %c): the bytes of the names each tick asks
+// for and of the expressions asked since the tick before (indicator lamps),
+// or the whole block while one is wanted whole (a recording). A change
+// reaches the link with the tick that makes it; a channel outside what was
+// fetched gets no value.
+//
 // The worker fetches once per tick by default; on a Sampling of its own it
 // fetches back to back or at a rate, and each tick takes every record
 // fetched since the last one, in order (a listener sees each while the input
@@ -37,6 +44,7 @@
 #include <deque>
 #include <functional>
 #include <memory>
+#include <vector>
 
 class SymbolTable;
 class TarnProtocol;
@@ -95,6 +103,14 @@ public:
     // Ends the worker (within a fraction of a second, even mid-wait).
     void stop();
 
+    // The channels in use: those `names` and `expressions` are computed
+    // from. Update() sets them from its tick by itself.
+    void setNeededChannels(std::vector<wxString> names, std::vector<wxString> expressions);
+    // While set, every fetch brings the whole block.
+    void setWholeBlock(bool whole);
+    // The parts of the block asked for now (merged); empty: the whole block.
+    const ByteRanges& getWantedRanges() const { return wantedRanges; }
+
     // The link's pages of constants (0: it reads none), and a new reading of them.
     int pageCount() const { return worker ? worker->pageCount() : 0; }
     // Why the file's pages cannot be read; empty when they can, or when the
@@ -128,6 +144,8 @@ private:
     // The value of `name` for the dispatcher's map; false when there is none.
     bool serve(const wxString& name, double& value, bool traced = true);
     void takeLatest();
+    // Hands the link the parts that the channels in use need.
+    void askForNeeded();
 
     TarnProtocol* protocol;
     SymbolTable* symbolTable;
@@ -141,5 +159,12 @@ private:
     std::shared_ptr<const EcuWorker::Record> record;
     std::shared_ptr<const EcuWorker::Pages> pages;
     std::string pageProblem;
+    // The link when it is a GenericLink (owned by the worker); null otherwise.
+    GenericLink* partLink = nullptr;
+    std::vector<wxString> neededNames;       // sorted
+    std::vector<wxString> neededExpressions; // sorted
+    std::vector<wxString> expressionsAsked;  // since the last Update()
+    bool wholeBlock = false;
+    ByteRanges wantedRanges;
     std::unique_ptr<EcuWorker> worker; // last: stopped before the rest goes
 };

@@ -142,6 +142,11 @@ void TarnGauge::OnPaint(wxPaintEvent&)
 {
     DebugLog(0, "TarnGauge::OnPaint START");
     wxBufferedPaintDC dc(this);
+    // Only the invalidated boxes reach the screen (a moving pointer's, a
+    // changed readout's): the rest of the dial need not be drawn again.
+    const wxRect invalid = GetUpdateClientRect();
+    if (!invalid.IsEmpty())
+        dc.SetClippingRegion(invalid);
     PaintTo(dc);
     DebugLog(0, "TarnGauge::OnPaint END");
 }

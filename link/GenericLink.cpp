@@ -127,7 +127,7 @@ int GenericLink::prepareLine()
 
 int GenericLink::send(const std::string& command)
 {
-    if (wrote && settings.interWriteDelay > 0) {
+    if (wrote && settings.interWriteDelay > 0 && !settings.writeBlocks) {
         const auto due = lastWrite + std::chrono::milliseconds(settings.interWriteDelay);
         const auto wait = std::chrono::duration_cast<std::chrono::milliseconds>(due - Clock::now());
         if (wait.count() > 0 && !port.pause(static_cast<int>(wait.count()) + 1))
@@ -362,23 +362,53 @@ int GenericLink::readPage(int index, std::vector<unsigned char>& bytes, std::str
     return 0;
 }
 
+int32_t GenericLink::requestOverhead() const
+{
+    const size_t command = setup.blockCommand.length();
+    // A framed reply's data comes after its status byte.
+    const size_t envelopes = settings.isFramed() ? 2 * kFrameOverhead + 1 : 0;
+    return static_cast<int32_t>(command + envelopes);
+}
+
+void GenericLink::setWantedRanges(const ByteRanges& ranges)
+{
+    ByteRanges merged = mergeRanges(ranges, size, requestOverhead());
+    std::lock_guard<std::mutex> lock(wantedMutex);
+    wanted.swap(merged);
+}
+
+ByteRanges GenericLink::rangesToFetch() const
+{
+    if (setup.blockCommand.asksForPart()) {
+        std::lock_guard<std::mutex> lock(wantedMutex);
+        if (!wanted.empty())
+            return wanted;
+    }
+    return {ByteRange{0, size}};
+}
+
 int GenericLink::fetch(std::vector<unsigned char>& block)
 {
     int r = connect();
     if (r < 0)
         return r;
+    const ByteRanges ranges = rangesToFetch();
+    // Zeros where nothing is fetched: never bytes of an earlier block.
     std::vector<unsigned char> fresh(static_cast<size_t>(size));
-    for (int32_t offset = 0; offset < size; offset += setup.part) {
-        r = readPart(setup.blockCommand, offset, std::min(setup.part, size - offset),
-                     static_cast<size_t>(size), "the runtime data request",
-                     fresh.data() + offset);
-        if (r < 0)
-            return r;
+    for (const ByteRange& range : ranges) {
+        for (int32_t offset = range.offset; offset < range.end(); offset += setup.part) {
+            r = readPart(setup.blockCommand, offset, std::min(setup.part, range.end() - offset),
+                         static_cast<size_t>(size), "the runtime data request",
+                         fresh.data() + offset);
+            if (r < 0)
+                return r;
+        }
     }
     // A device opened anew on the way may be another ECU: it is asked first.
     if (port.getOpenCount() != openCount)
         return fail(kNoReply, "the serial port was opened anew during the fetch");
     block.swap(fresh);
+    fetched = ranges;
     problem.clear();
     return 0;
 }

@@ -16,14 +16,16 @@
 // Time limits come from the file: blockReadTimeout for a reply (never less
 // than the reply's time on the line plus 20 ms; without it, the line time
 // plus 100 ms), delayAfterPortOpen before the first command on a freshly
-// opened port, interWriteDelay between two commands.
+// opened port, interWriteDelay between two commands (none with tsWriteBlocks on).
 #include "definition/LinkSettings.h"
+#include "link/ByteRanges.h"
 #include "link/EcuLink.h"
 #include "link/GenericLinkSetup.h"
 #include "link/PageSetup.h"
 
 #include <chrono>
 #include <cstdint>
+#include <mutex>
 #include <string>
 #include <vector>
 
@@ -61,6 +63,20 @@ public:
     // state: Refused, WrongFirmware and Unusable carry lastProblem() as
     // their reason, NoReply the part of it that tells what was missing.
     int fetch(std::vector<unsigned char>& block, const StateReport& report) override;
+
+    // The parts of the block the next fetches ask for (any thread); empty:
+    // the whole block. They are cut to the block and merged where the bytes
+    // between two of them cost less than a request (requestOverhead()).
+    // A command without %o and %c always fetches the whole block.
+    void setWantedRanges(const ByteRanges& ranges);
+    // Whether ochGetCommand names the part it asks for (%o, %c).
+    bool fetchesParts() const { return setup.blockCommand.asksForPart(); }
+    // What the last good fetch brought, in order (the fetching thread only);
+    // the rest of its block is zeros, which are no values.
+    const ByteRanges& fetchedRanges() const { return fetched; }
+    // Bytes a request costs on the line besides the data it brings: its
+    // command, and the envelopes of command and reply.
+    int32_t requestOverhead() const;
 
     // Pages the file's settings let it read; 0 when they cannot be used
     // (pageProblem() says why).
@@ -105,6 +121,8 @@ private:
                   size_t& dataOffset, size_t& dataLength);
     // The time limit of a reply when `bytes` go over the line for it.
     int replyLimitMs(size_t bytes) const;
+    // The ranges the next fetch asks for.
+    ByteRanges rangesToFetch() const;
     // "nothing came within N ms of `what`"
     std::string silence(size_t bytes, const std::string& what) const;
     int fail(int code, const std::string& why);
@@ -124,4 +142,8 @@ private:
     Clock::time_point lastWrite;
     bool wrote = false;
     std::string problem;
+
+    mutable std::mutex wantedMutex; // guards `wanted`, set from any thread
+    ByteRanges wanted;
+    ByteRanges fetched;
 };

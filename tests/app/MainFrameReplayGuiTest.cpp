@@ -383,3 +383,25 @@ TEST_F(MainFrameReplayTest, NoLogIsRefusedAndAnotherLogStartsBlank)
     EXPECT_TRUE(std::isnan(Shown("rpm")));
     EXPECT_EQ(Shown("spark"), 7);
 }
+
+// A log faster than the ticks replays at its own rate, 30 frames a second at
+// most; slowed down, it ticks slower from the next tick on.
+TEST_F(MainFrameReplayTest, AFastLogTicksAtItsOwnRate)
+{
+    const std::string path = s_work + "/fifty-hertz.msl";
+    {
+        std::ofstream out(path);
+        out << "\"fw\"\nTime\trpm\tmap\ns\trpm\tkPa\n";
+        for (int i = 0; i < 500; ++i)
+            out << i * 0.02 << "\t" << i << "\t" << i % 100 << "\n";
+    }
+    OpenLog(path);
+    ASSERT_TRUE(s_frame->GetMenuBar()->IsChecked(ID_INPUT_FILE));
+    EXPECT_EQ(s_frame->GetTimer().GetInterval(), ReplaySession::kFastestPeriodMs);
+    wxCommandEvent slower(wxEVT_MENU, ID_REPLAY_SLOWER);
+    s_frame->ProcessWindowEvent(slower);
+    s_frame->ProcessWindowEvent(slower);
+    Tick();
+    EXPECT_EQ(s_frame->GetTimer().GetInterval(), 80) << "20 ms a record at x1/4";
+    EXPECT_TRUE(s_frame->GetTimer().IsRunning());
+}

@@ -5,6 +5,8 @@
 #include "app/MainFrame.h"
 #include "app/StatusStrip.h"
 #include "definition/SymbolTable.h"
+#include "dispatch/GaugeUpdater.h"
+#include "ecu/RTDataMgrSerial.h"
 #include "gauges/TarnGauge.h"
 #include "gauges/TarnGaugeDigital.h"
 #include "tests/app/FrameDriver.h"
@@ -153,4 +155,43 @@ TEST_F(OtherFirmwareTest, AnotherFirmwareIsNeverShownAsLive)
     EXPECT_TRUE(frame->GetAnalogGauge()->GetSnapshot().stale);
     EXPECT_TRUE(frame->GetDigitalGauge(0)->IsStale());
     EXPECT_NE(frame->GetAnalogGauge()->GetSnapshot().value, 1870.0);
+}
+
+// Only the bytes of the channels shown are fetched; a gauge changed asks for
+// its channel from the next tick on, and a recording asks for every byte.
+TEST_F(OtherFirmwareTest, OnlyWhatIsShownIsFetched)
+{
+    const std::string ini = RealIni("speeduino_reference.ini");
+    if (::access(ini.c_str(), R_OK) != 0)
+        GTEST_SKIP() << "no real definition files at " << ini;
+    SimProcess sim({"--ini", ini, "--datalog", kFixedValues});
+    ASSERT_TRUE(sim.ok());
+    Open(ini);
+    SelectInput(ID_INPUT_ECU);
+    auto* ecu = dynamic_cast<RTDataMgrSerial*>(frame->GetDispatcher()->GetInput());
+    ASSERT_NE(ecu, nullptr);
+    ASSERT_TRUE(WaitFor([&] { return frame->GetAnalogGauge()->GetSnapshot().value == 1870; }, 15000));
+    const auto asked = [ecu] {
+        int32_t bytes = 0;
+        for (const ByteRange& range : ecu->getWantedRanges())
+            bytes += range.count;
+        return bytes;
+    };
+    EXPECT_TRUE(rangesCover(ecu->getWantedRanges(), 14, 2)) << "rpm, on the dial";
+    EXPECT_GT(asked(), 0);
+    EXPECT_LT(asked(), 130);
+
+    ShowOnDigits("secl");
+    EXPECT_TRUE(WaitFor([&] { return Shown(frame->GetDigitalGauge(0)) == 7; }, 5000));
+    EXPECT_TRUE(rangesCover(ecu->getWantedRanges(), 0, 1)) << "secl, on the digits";
+
+    frame->GetMenuBar()->Check(ID_RECORD, true);
+    wxCommandEvent record(wxEVT_MENU, ID_RECORD);
+    record.SetInt(1);
+    frame->ProcessWindowEvent(record);
+    EXPECT_TRUE(ecu->getWantedRanges().empty()) << "the whole block while recording";
+    frame->GetMenuBar()->Check(ID_RECORD, false);
+    record.SetInt(0);
+    frame->ProcessWindowEvent(record);
+    EXPECT_GT(asked(), 0);
 }

@@ -204,3 +204,28 @@ TEST(LogReplay, LogsThatCannotBePacedByTime)
         EXPECT_EQ(replay.GetRecord(), 0u);
     }
 }
+
+TEST(LogReplay, RecordSecondsIsTheTypicalStep)
+{
+    // 50 Hz with a 5 s pause and a step back in time.
+    std::string fast = "\"fw\"\nTime\tRPM\ns\trpm\n";
+    for (int i = 0; i < 20; ++i)
+        fast += std::to_string(i * 0.02) + "\t1\n";
+    fast += "5.5\t1\n5.4\t1\n5.42\t1\n";
+    const struct {
+        const char* label;
+        std::string log;
+        double want;
+    } cases[] = {
+        {"50 Hz, pauses aside", fast, 0.02},
+        // Steps 0.1 0.1 0.3 0.5 11 0.1: the middle one of six.
+        {"uneven", kTimedLog, 0.3},
+        {"paced by tick", OwnLog(), LogReplay::kTickSeconds},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.label);
+        const auto log = DatalogLoader::FromBytes(c.log, "t.msl");
+        LogReplay replay(*log);
+        EXPECT_NEAR(replay.GetRecordSeconds(), c.want, 1e-9);
+    }
+}

@@ -32,6 +32,7 @@ TEST(FirmwareDefinition, LinkSettingsAndRefusedBlockSizes)
         "ochBlockSize = -5",
         "ochBlockSize = 1000000000",
         "endianness = middle",
+        "tsWriteBlocks = on",
     }));
     const LinkSettings& link = parsed.table->getLinkSettings();
     EXPECT_EQ(link.signature, "\x14");
@@ -41,6 +42,7 @@ TEST(FirmwareDefinition, LinkSettingsAndRefusedBlockSizes)
     EXPECT_TRUE(link.isFramed());
     EXPECT_EQ(link.endianness, ByteOrder::Little);
     EXPECT_EQ(link.blockReadTimeout, 3000);
+    EXPECT_TRUE(link.writeBlocks);
     EXPECT_EQ(link.blockingFactor, 500);
     EXPECT_EQ(link.ochGetCommand, "O%2o%2c");
     EXPECT_EQ(link.ochBlockSize, 1248); // the impossible ones were refused

@@ -300,3 +300,50 @@ TEST(GenericLinkSim, ATuneServedSetsTheRevCounterLimit)
     ASSERT_NE(rpm, nullptr);
     EXPECT_EQ(rpm->getMaxValue(), 9000.0);
 }
+
+TEST(GenericLinkSim, OnlyTheChannelsInUseAreFetched)
+{
+    const std::string speeduino = RealIni("speeduino_reference.ini");
+    std::unique_ptr<SymbolTable> table = Load(speeduino);
+    if (!table)
+        GTEST_SKIP() << "no real definition files at " << speeduino;
+    table->getLinkSettings().delayAfterPortOpen = 0;
+    SimProcess sim({"--ini", speeduino, "--datalog", kFixedValues});
+    ASSERT_TRUE(sim.ok());
+    LogCapture log;
+    SerialPortHandler handler;
+    TarnProtocol protocol(&handler);
+    RTDataMgrSerial input(&protocol, table.get());
+    ValueMap values;
+    input.setValueMap(&values);
+    const auto tick = [&] {
+        values.clear();
+        values["rpm"] = values["map"] = 0;
+        input.Update();
+        EXPECT_EQ(input.waitForFetch(), 0);
+        input.fillValueMap();
+    };
+
+    // map (U16 at 4) and rpm (U16 at 14): 8 bytes apart, one request.
+    tick();
+    EXPECT_EQ(input.getWantedRanges(), (ByteRanges{{4, 12}}));
+    EXPECT_EQ(values["rpm"], 1870.0);
+    EXPECT_EQ(values["map"], 87.0);
+    EXPECT_EQ(sim.logCount("runtime data, offset 4, count 12"), 1) << sim.log();
+    // secl (U08 at 0) was not fetched: no value, never a zero.
+    EXPECT_TRUE(RTDataMgr::IsNoValue(input.recordValue("secl")));
+
+    // A lamp reads seconds, an expression channel over secl: from the next tick on.
+    input.ExpressionValue("seconds > 3");
+    tick();
+    EXPECT_EQ(input.getWantedRanges(), (ByteRanges{{0, 16}}));
+    EXPECT_EQ(input.recordValue("secl"), 7.0);
+    EXPECT_EQ(input.ExpressionValue("seconds > 3"), 1.0);
+
+    // Wanted whole (a recording): every channel again.
+    input.setWholeBlock(true);
+    tick();
+    EXPECT_TRUE(input.getWantedRanges().empty());
+    EXPECT_EQ(sim.logCount("runtime data, offset 0, count 130"), 1) << sim.log();
+    EXPECT_FALSE(RTDataMgr::IsNoValue(input.recordValue("coolant")));
+}

@@ -460,3 +460,48 @@ TEST(GenericLink, PageSettingsRefused)
         EXPECT_TRUE(setup.pages.empty()) << c.label;
     }
 }
+
+TEST(GenericLink, OnlyTheWantedPartsAreFetched)
+{
+    Client client;
+    FramedEcu ecu;
+    client.line.answer = std::ref(ecu);
+    LinkSettings settings = framedSettings();
+    settings.blockingFactor = 8;
+    GenericLink link(client.handler, settings, 130);
+    // 7 bytes of command; 6 of the request's envelope, 6 and a status byte of the reply's.
+    EXPECT_EQ(link.requestOverhead(), 20);
+    // 4-5 and 14-15 lie 8 bytes apart: one part. 100 on lies further.
+    link.setWantedRanges({{100, 12}, {4, 2}, {14, 2}});
+    std::vector<unsigned char> block;
+    ASSERT_EQ(link.fetch(block), 0) << link.lastProblem();
+    const auto request = [](int offset, int count) {
+        return encodeFrame(text({'r', 0, 0x30, offset & 0xFF, offset >> 8, count, 0}));
+    };
+    EXPECT_EQ(client.line.written, (std::vector<std::string>{encodeFrame("Q"), request(4, 8), request(12, 4),
+                                                             request(100, 8), request(108, 4)}));
+    EXPECT_EQ(link.fetchedRanges(), (ByteRanges{{4, 12}, {100, 12}}));
+    ASSERT_EQ(block.size(), 130u);
+    for (size_t i = 0; i < block.size(); ++i) {
+        const bool fetched = (i >= 4 && i < 16) || (i >= 100 && i < 112);
+        ASSERT_EQ(block[i], fetched ? static_cast<unsigned char>(ecu.block[i]) : 0) << "byte " << i;
+    }
+
+    // Nothing wanted in particular: the whole block.
+    link.setWantedRanges({});
+    ASSERT_EQ(link.fetch(block), 0) << link.lastProblem();
+    EXPECT_EQ(std::string(block.begin(), block.end()), ecu.block);
+    EXPECT_EQ(link.fetchedRanges(), (ByteRanges{{0, 130}}));
+
+    // A command that cannot name a part always brings the whole block.
+    Client raw;
+    raw.line.answer = [](const std::string& written) {
+        return written == "Q" ? std::string("MS2Extra Serial321 ") : std::string(169, '\x07');
+    };
+    GenericLink whole(raw.handler, rawSettings(), 169);
+    EXPECT_FALSE(whole.fetchesParts());
+    whole.setWantedRanges({{4, 2}});
+    ASSERT_EQ(whole.fetch(block), 0) << whole.lastProblem();
+    EXPECT_EQ(whole.fetchedRanges(), (ByteRanges{{0, 169}}));
+    EXPECT_EQ(block, std::vector<unsigned char>(169, 7));
+}

@@ -225,10 +225,11 @@ bool GenericFirmware::answer(const Found& found, SimLog& log, uint8_t& status, s
         status = kStatusOutOfRange;
         return false;
     }
-    if (found.offset == 0 || current.size() != blockSize) {
+    if (int64_t(found.offset) <= lastPartOffset || current.size() != blockSize) {
         current = nextBlock();
         current.resize(blockSize, '\0');
     }
+    lastPartOffset = found.offset;
     log.line("  runtime data, offset " + std::to_string(found.offset) + ", count " +
              std::to_string(found.count));
     status = kStatusRuntimeData;

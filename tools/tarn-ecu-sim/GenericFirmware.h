@@ -78,5 +78,8 @@ private:
     std::vector<Known> commands;
     std::vector<std::string> pages;
     std::string current; // the block being handed out in parts
+    // Where the last part asked for began: a part that does not lie further
+    // on starts the next block (a tool may fetch only some parts).
+    int64_t lastPartOffset = -1;
     std::string settingsProblem;
 };
