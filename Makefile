@@ -21,8 +21,10 @@ configure: deps
 build: configure
 	@cmake --build $(BUILD_DIR) -j $(JOBS)
 
-# `make run ARGS="--size 800x480"` passes options on to the dashboard.
-run: build
+# `make run ARGS="--size 800x480"` passes options on to the dashboard. It
+# builds only the dashboard and the simulator, not the tests.
+run: configure
+	@cmake --build $(BUILD_DIR) -j $(JOBS) --target tarndash tarn-ecu-sim
 	@sh scripts/run-dashboard.sh $(BUILD_DIR) $(ARGS)
 
 test: build
@@ -95,8 +97,9 @@ screenshot: build
 # Installs the dashboard, the tools, the sample files and the desktop entry
 # under PREFIX (`make install PREFIX=$HOME/.local`; DESTDIR is honoured).
 PREFIX ?= /usr/local
-install: build
-	@cmake --install $(BUILD_DIR) --prefix $(PREFIX)
+install: configure
+	@cmake --build $(BUILD_DIR) -j $(JOBS) --target tarndash tarntool tarn-ecu-sim
+	@cmake --install $(BUILD_DIR) --prefix $(PREFIX) --strip
 
 clean:
 	rm -rf $(BUILD_DIR) build-bench build-fuzz build-asan $(TSAN_DIR)

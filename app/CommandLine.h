@@ -47,6 +47,9 @@ struct DashboardOptions {
     wxString alarmCommand; // run by the shell when a value enters danger; empty: none
     // Flags chosen off in the Settings menu (CELSIUS among them); --set wins.
     std::vector<wxString> clearedSettings;
+    // Not an option: what the start chose for the user (the installed sample
+    // files), said in the status strip for a while.
+    wxString startNotice;
 };
 
 struct CommandLine {

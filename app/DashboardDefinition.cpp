@@ -1,6 +1,8 @@
 #include "app/DashboardDefinition.h"
 
 #include "base/DebugLog.h"
+#include "base/RegularFile.h"
+#include "definition/DefinitionFileKind.h"
 #include "definition/IniParser.h"
 #include "app/DashboardLayout.h"
 #include "definition/SymbolTable.h"
@@ -8,8 +10,17 @@
 
 #include <algorithm>
 
-void InstallDashboardDefinition(const DashboardOptions& options)
+wxString InstallDashboardDefinition(const DashboardOptions& options)
 {
+    wxString problem;
+    std::string bytes, unread;
+    if (ReadRegularFile(ArgumentBytes(options.iniFile), bytes, unread)) {
+        const std::string why = NotADefinitionFile(bytes);
+        if (!why.empty())
+            problem = options.iniFile + " is not a definition file: " + wxString::FromUTF8(why);
+    }
+    bytes.clear();
+    bytes.shrink_to_fit();
     DebugLog(0, "---parse tarnv3 start");
     DefinitionOptions definition;
     for (const wxString& flag : options.settings)
@@ -20,6 +31,9 @@ void InstallDashboardDefinition(const DashboardOptions& options)
     // Nothing may point into the old table while the new one is read.
     installSymbolTable(nullptr);
     installSymbolTable(loadDefinitionFileFrom(options.iniFile, definition));
+    if (!problem.empty())
+        DebugLog(2, problem);
+    return problem;
 }
 
 int FrontPageGaugePosition(const SymbolTable& table, int number)

@@ -6,8 +6,9 @@ class SymbolTable;
 
 // Reads it (with the settings and the tune given) and installs its symbol
 // table in place of the installed one; a file that cannot be read leaves an
-// empty table.
-void InstallDashboardDefinition(const DashboardOptions& options);
+// empty table. Returns, for the user, why a file there is no definition file
+// (UTF-16, binary, no section); empty otherwise.
+wxString InstallDashboardDefinition(const DashboardOptions& options);
 
 // Where front-page gauge `number` (1: the dial, 2 on: the digital gauges) is
 // in the table's description list: the description the file's [FrontPage]

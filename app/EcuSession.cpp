@@ -127,6 +127,11 @@ void EcuSession::ShowStatus(StatusStrip& strip)
     wxString text = wxString::FromUTF8(state.describe());
     if (!text.empty())
         text[0] = wxToupper(text[0]);
+    if (recording.IsRecording() && !recording.GetError().empty()) {
+        // The file had to move: say where, in red, until the recording ends.
+        strip.SetStatus(StatusStrip::Mark::Bad, recording.GetError() + _(", recording"));
+        return;
+    }
     // In front: the values on the gauges may be false.
     const int refused = input->getRefusedPercent();
     if (refused > RTDataMgrSerial::kDoubtfulPercent) {

@@ -6,8 +6,12 @@
 #include "app/FullScreen.h"
 #include "app/MainFrame.h"
 
+#include <wx/dialog.h>
+
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
+#include <vector>
 
 MainApp::MainApp(const DashboardOptions& options)
     : m_options(options), m_memory(std::make_unique<RememberedChoices>(RememberedChoices::DefaultPath()))
@@ -36,6 +40,27 @@ static void ChoosePort(const DashboardOptions& options, const Remembered& rememb
         setenv("TARN_SERIAL_PORT", ArgumentBytes(remembered.port).c_str(), 1);
 }
 
+// SIGTERM (systemd at shutdown) and SIGINT end the dashboard as File > Exit
+// does, so that a recording is closed with its last records. The toolkit
+// runs this from its event loop, not in the signal handler.
+static void OnStopSignal(int number)
+{
+    DebugLog(0, wxString::Format("signal %d: closing", number));
+    for (wxWindow* window : wxTopLevelWindows) {
+        wxDialog* dialog = wxDynamicCast(window, wxDialog);
+        if (dialog && dialog->IsModal())
+            dialog->EndModal(wxID_CANCEL);
+    }
+    wxTheApp->CallAfter([] {
+        std::vector<wxWindow*> frames;
+        for (wxWindow* window : wxTopLevelWindows)
+            if (!wxDynamicCast(window, wxDialog))
+                frames.push_back(window);
+        for (wxWindow* frame : frames)
+            frame->Close(true);
+    });
+}
+
 bool MainApp::OnInit()
 {
     InstallLoggingAssertHandler();
@@ -60,6 +85,8 @@ bool MainApp::OnInit()
         start.memory = m_memory.get();
     }
     ChoosePort(m_options, start.remembered, start.memory);
+    SetSignalHandler(SIGTERM, OnStopSignal);
+    SetSignalHandler(SIGINT, OnStopSignal);
 
     MainFrame* frame = new MainFrame("V3 GUI for WinCE", start);
     frame->Show(true);

@@ -77,6 +77,8 @@ MainFrame::MainFrame(const wxString& title, const FrameStart& start)
         GetMenuBar()->FindItem(wxID_EXIT)->GetMenu()->Destroy(wxID_EXIT);
     UpdateMenus();
 
+    if (!m_options.startNotice.empty())
+        DebugLog(0, m_options.startNotice);
     if (m_memory)
         m_chosenSettings = m_memory->LoadSettings(m_options.iniFile);
     m_fileSettings = ReadFileSettings(m_options.iniFile);
@@ -274,6 +276,10 @@ void MainFrame::ShowStatus()
 {
     if (!m_notice.empty() && m_noticeShown.Time() < kNoticeMs)
         m_statusStrip->SetStatus(StatusStrip::Mark::Bad, m_notice);
+    else if (!m_definitionProblem.empty()) // nothing else can work
+        m_statusStrip->SetStatus(StatusStrip::Mark::Bad, m_definitionProblem);
+    else if (!m_options.startNotice.empty() && m_started.Time() < kNoticeMs)
+        m_statusStrip->SetStatus(StatusStrip::Mark::Busy, m_options.startNotice);
     else
         m_session->ShowStatus(*m_statusStrip);
 }
@@ -448,7 +454,7 @@ void MainFrame::InstallDefinition()
     DashboardOptions options = m_options;
     options.settings.clear();
     ChosenFlags(EffectiveSettings(), &options.settings, &options.clearedSettings);
-    InstallDashboardDefinition(options);
+    m_definitionProblem = InstallDashboardDefinition(options);
     if (wxMenu* menu = SettingsSubMenu(*GetMenuBar()))
         m_settingsMenu.Build(*menu, m_fileSettings, EffectiveSettings());
 }

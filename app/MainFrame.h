@@ -136,6 +136,9 @@ private:
     // Chosen in the Settings menu (remembered); --set wins over them.
     std::map<wxString, bool> m_chosenSettings;
     SettingsMenu m_settingsMenu;
+    // Why the definition file is none; shown in place of everything else.
+    wxString m_definitionProblem;
+    wxStopWatch m_started; // the start notice of the options shows for kNoticeMs
 
     wxDECLARE_EVENT_TABLE();
 };

@@ -73,7 +73,8 @@ void ReplaySession::ShowStatus(StatusStrip& strip)
     wxString text = wxFileNameFromPath(file) + "  " + replay.GetPositionText() + "  " + replay.GetSpeedText();
     StatusStrip::Mark mark = StatusStrip::Mark::Good;
     if (replay.IsAtEnd() || input.GetLog().RecordCount() == 0) {
-        text += "  " + _("End of log");
+        text += "  " + (input.GetLog().IsGrowing() ? _("End of what was written: open it again for the rest")
+                                                   : _("End of log"));
         mark = StatusStrip::Mark::Off;
     } else if (replay.IsPaused()) {
         text += "  " + _("Paused");

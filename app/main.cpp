@@ -9,6 +9,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <unistd.h>
 
 wxIMPLEMENT_APP_NO_MAIN(MainApp);
 
@@ -42,6 +43,29 @@ bool HasDisplay()
     return false;
 }
 
+// Installed, started where there is no definition file (a desktop's menu
+// starts it in $HOME): the sample files installed beside the program.
+void UseInstalledSamples(DashboardOptions& options)
+{
+    if (options.iniGiven || wxFileName::FileExists(options.iniFile))
+        return;
+    char exe[4096];
+    const ssize_t length = readlink("/proc/self/exe", exe, sizeof exe - 1);
+    if (length <= 0)
+        return;
+    exe[length] = '\0';
+    wxFileName samples = wxFileName::DirName(wxPathOnly(wxString::FromUTF8(exe)) + "/../" TARN_SAMPLES_FROM_BIN);
+    samples.Normalize(wxPATH_NORM_DOTS | wxPATH_NORM_ABSOLUTE);
+    const wxString ini = wxFileName(samples.GetPath(), "tarnv3.ini").GetFullPath();
+    if (!wxFileName::FileExists(ini))
+        return;
+    options.startNotice = wxString::Format("No %s here: the sample files of %s", options.iniFile, samples.GetPath());
+    options.iniFile = ini;
+    const wxString log = wxFileName(samples.GetPath(), "datalog.log").GetFullPath();
+    if (!options.datalogGiven && !wxFileName::FileExists(options.datalogFile) && wxFileName::FileExists(log))
+        options.datalogFile = log;
+}
+
 const char* const kNoDisplayHint =
     "tarndash: no display to show the dashboard on. On a machine without one, "
     "run it on a virtual display: xvfb-run -a tarndash [OPTIONS]";
@@ -67,7 +91,7 @@ int main(int argc, char** argv)
     case CommandLine::Run:
         break;
     }
-    const DashboardOptions& options = line.options;
+    DashboardOptions options = line.options;
     if (options.iniGiven && !Readable(options.iniFile))
         return Refuse(wxString::Format("cannot read the definition file '%s' (--ini)",
                                        options.iniFile));
@@ -76,6 +100,7 @@ int main(int argc, char** argv)
                                        options.datalogFile));
     if (!options.tuneFile.empty() && !Readable(options.tuneFile))
         return Refuse(wxString::Format("cannot read the tune file '%s' (--tune)", options.tuneFile));
+    UseInstalledSamples(options);
     if (!HasDisplay()) {
         Print(stderr, kNoDisplayHint);
         return 1;

@@ -70,3 +70,20 @@ bool ReadRegularFile(const std::string& path, std::string& bytes, std::string& e
     close(fd);
     return ok;
 }
+
+int OpenRegularFile(const std::string& path, std::string& error)
+{
+    const int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
+    if (fd < 0) {
+        Fail(error, errno);
+        return -1;
+    }
+    struct stat info {};
+    const bool regular = fstat(fd, &info) == 0 && S_ISREG(info.st_mode);
+    if (!regular) {
+        error = S_ISREG(info.st_mode) ? std::strerror(errno) : "not a regular file";
+        close(fd);
+        return -1;
+    }
+    return fd;
+}

@@ -8,3 +8,6 @@
 // The file's bytes into `bytes`; false with the reason in `error` (the
 // system's text, or "not a regular file") when it cannot be read.
 bool ReadRegularFile(const std::string& path, std::string& bytes, std::string& error);
+// Opens it for reading in parts; -1 with the reason in `error`, as above.
+// The caller closes the descriptor.
+int OpenRegularFile(const std::string& path, std::string& error);

@@ -114,6 +114,35 @@ bool BinaryLog::ReadHeader()
                                 GetName(), fixedHeader, fieldCount, fieldCount * descriptorSize, size));
         return false;
     }
+    // A type this reader does not know is skipped by its size, which the
+    // record length tells when it is the only unknown type.
+    std::vector<size_t> sizes(fieldCount);
+    size_t known = 0;
+    size_t unknownCount = 0;
+    size_t firstUnknown = 0;
+    for (size_t i = 0; i < fieldCount; ++i) {
+        const uint8_t type = b[fixedHeader + i * descriptorSize];
+        sizes[i] = TypeSize(type);
+        known += sizes[i];
+        if (sizes[i] == 0 && unknownCount++ == 0)
+            firstUnknown = i;
+    }
+    if (unknownCount > 0) {
+        const uint8_t type = b[fixedHeader + firstUnknown * descriptorSize];
+        const size_t left = recordLength > known ? recordLength - known : 0;
+        bool oneType = true;
+        for (size_t i = 0; i < fieldCount; ++i)
+            oneType = oneType && (sizes[i] != 0 || b[fixedHeader + i * descriptorSize] == type);
+        if (!oneType || left == 0 || left % unknownCount != 0) {
+            const size_t at = fixedHeader + firstUnknown * descriptorSize;
+            Refuse(wxString::Format("%s: offset %zu: field %zu (\"%s\") has the unknown type %u", GetName(), at,
+                                    firstUnknown + 1, FixedText(bytes.data() + at + 1, kNameSize), type));
+            return false;
+        }
+        for (size_t& fieldSize : sizes)
+            if (fieldSize == 0)
+                fieldSize = left / unknownCount;
+    }
     size_t sum = 0;
     fields.reserve(fieldCount);
     columns.reserve(fieldCount);
@@ -122,22 +151,20 @@ bool BinaryLog::ReadHeader()
         const unsigned char* d = b + at;
         const char* text = bytes.data() + at;
         const uint8_t type = d[0];
-        const size_t valueSize = TypeSize(type);
         const wxString fieldName = FixedText(text + 1, kNameSize);
-        if (valueSize == 0) {
-            Refuse(wxString::Format("%s: offset %zu: field %zu (\"%s\") has the unknown type %u", GetName(),
-                                    at, i + 1, fieldName, type));
-            return false;
-        }
+        if (TypeSize(type) == 0)
+            AddOffsetProblem(at, wxString::Format("field %zu (\"%s\") has the unknown type %u; its %zu bytes are "
+                                                  "skipped and it has no value",
+                                                  i + 1, fieldName, type, sizes[i]));
         Field field{type, static_cast<uint32_t>(sum), 1.0, 0.0, -1};
-        if (!IsBitField(type)) {
+        if (!IsBitField(type) && TypeSize(type) != 0) {
             field.scale = ReadFloat(d + 46);
             field.transform = ReadFloat(d + 50);
             field.digits = static_cast<int8_t>(d[54]);
         }
         fields.push_back(field);
         columns.push_back({fieldName, FixedText(text + 1 + kNameSize, kUnitsSize)});
-        sum += valueSize;
+        sum += sizes[i];
     }
     if (sum != recordLength) {
         Refuse(wxString::Format("%s: offset %zu: the %zu fields take %zu bytes, but the record length is %u",
@@ -220,6 +247,8 @@ double BinaryLog::Value(size_t record, size_t column) const
     const auto* p = reinterpret_cast<const unsigned char*>(bytes.data()) + records[record] + kBlockHeader +
                     field.offset;
     const size_t valueSize = TypeSize(field.type);
+    if (valueSize == 0) // a type skipped when read
+        return std::numeric_limits<double>::quiet_NaN();
     double raw;
     switch (field.type) {
     case 1: raw = static_cast<int8_t>(p[0]); break;

@@ -33,6 +33,18 @@ void Datalog::AddProblem(const wxString& text)
         ++problemsNotKept;
 }
 
+void Datalog::MarkGrowing()
+{
+    growing = true;
+    AddProblem(name + ": the file grows while it is read (it is being written); its records up to then are "
+                      "replayed");
+}
+
+void Datalog::NoteCutLastLine()
+{
+    AddProblem(name + ": the last line has no line end (cut while written?); it is not replayed");
+}
+
 void Datalog::AddLineProblem(size_t line, const wxString& text)
 {
     AddProblem(wxString::Format("%s: line %zu: ", name, line) + text);

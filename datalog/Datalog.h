@@ -63,6 +63,12 @@ public:
     const wxString& GetRefusal() const { return refusal; }
     // Bytes after the last whole block of a binary log (a cut-off write).
     size_t GetLeftoverBytes() const { return leftoverBytes; }
+    // Whether the file grew while it was read (it is being written): only
+    // what was whole then is in the log.
+    bool IsGrowing() const { return growing; }
+    void MarkGrowing();
+    // The last line had no line end and was left out: it may have been cut.
+    void NoteCutLastLine();
     // Lines of a text log by the usual rules (CR, LF or CR LF; a last line
     // without terminator counts); 0 for a binary log.
     size_t GetLineCount() const { return lineCount; }
@@ -101,6 +107,7 @@ private:
     wxString name;
     std::vector<wxString> problems;
     size_t problemsNotKept = 0;
+    bool growing = false;
     wxString refusal;
     int timeColumn = -1;
 };

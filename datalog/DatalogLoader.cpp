@@ -52,6 +52,24 @@ bool IsDebugLog(const std::string& bytes)
 
 } // namespace
 
+// A tuning suite's text log without its title lines: the header is first,
+// its first column the time, and the units line or the first record below
+// has as many cells. The dashboard's own title line names no "Time" column.
+static bool StartsWithItsHeader(const char* first, const char* firstEnd, const char* second,
+                                const char* secondEnd)
+{
+    const size_t tabs = CountOf(first, firstEnd, '\t');
+    if (tabs == 0 || CountOf(second, secondEnd, '\t') != tabs)
+        return false;
+    const char* cell = first;
+    while (cell != firstEnd && (*cell == ' ' || *cell == '"'))
+        ++cell;
+    const char* cellEnd = static_cast<const char*>(std::memchr(cell, '\t', static_cast<size_t>(firstEnd - cell)));
+    while (cellEnd != cell && (cellEnd[-1] == ' ' || cellEnd[-1] == '"'))
+        --cellEnd;
+    return wxString::FromUTF8(cell, static_cast<size_t>(cellEnd - cell)).IsSameAs("Time", false);
+}
+
 Datalog::Format DatalogLoader::Sniff(const std::string& bytes)
 {
     const size_t probe = std::min(bytes.size(), kBinaryProbe);
@@ -73,6 +91,8 @@ Datalog::Format DatalogLoader::Sniff(const std::string& bytes)
     const size_t semicolons = CountOf(first, firstEnd, ';');
     if (semicolons > 0 && !std::memchr(first, '\t', firstEnd - first) &&
         !std::memchr(second, '\t', secondEnd - second) && CountOf(second, secondEnd, ';') == semicolons)
+        return Datalog::Format::Text;
+    if (StartsWithItsHeader(first, firstEnd, second, secondEnd))
         return Datalog::Format::Text;
     return Datalog::Format::Dashboard;
 }
@@ -110,5 +130,19 @@ DatalogLoader::Opened DatalogLoader::FromFile(const wxString& path)
         error = "too large for a datalog";
     if (!error.empty())
         return {-2, std::make_unique<UnreadLog>(path, path + ": cannot read (" + wxString(error) + ")")};
-    return {0, FromBytes(std::move(bytes), path)};
+    // A log being written: its last line may be cut inside a number ("9" of
+    // "900"), which would read as a record. A line without its line end is
+    // never replayed.
+    const wxULongLong after = wxFileName::GetSize(path);
+    const bool growing = after != wxInvalidSize && after.GetValue() > bytes.size();
+    const bool cut = Sniff(bytes) != Datalog::Format::Binary && !bytes.empty() && bytes.back() != '\n' &&
+                     bytes.back() != '\r';
+    if (cut)
+        bytes.erase(bytes.find_last_of("\r\n") + 1);
+    std::unique_ptr<Datalog> log = FromBytes(std::move(bytes), path);
+    if (growing)
+        log->MarkGrowing();
+    if (cut)
+        log->NoteCutLastLine();
+    return {0, std::move(log)};
 }

@@ -2,26 +2,36 @@
 
 #include <cerrno>
 #include <cstring>
+#include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
+#include <vector>
 
 LogFileWriter::Created LogFileWriter::Create(const wxString& filePath)
 {
     Close();
     path = filePath;
+    written = 0;
     {
         std::lock_guard<std::mutex> lock(mutex);
         error.clear();
         syncWanted = false;
         closing = false;
     }
-    // "x": created here or not at all (O_EXCL).
-    file = std::fopen(static_cast<const char*>(path.fn_str()), "wbx");
-    if (!file) {
+    // Readable too: a file deleted while open is copied from here. O_EXCL:
+    // created here or not at all.
+    fd = ::open(static_cast<const char*>(path.fn_str()), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
+    if (fd < 0) {
         const int why = errno;
         if (why == EEXIST)
             return Created::NameTaken;
         SetError(why);
         return Created::Failed;
+    }
+    struct stat info {};
+    if (::fstat(fd, &info) == 0) {
+        device = info.st_dev;
+        inode = info.st_ino;
     }
     syncer = std::thread(&LogFileWriter::SyncLoop, this);
     return Created::Yes;
@@ -42,19 +52,30 @@ wxString LogFileWriter::GetError()
 
 bool LogFileWriter::Write(const std::string& data)
 {
-    if (!file)
+    if (fd < 0)
         return false;
-    errno = 0;
-    if (std::fwrite(data.data(), 1, data.size(), file) != data.size() || std::fflush(file) != 0) {
-        SetError(errno ? errno : EIO);
+    size_t done = 0;
+    while (done < data.size()) {
+        const ssize_t n = ::write(fd, data.data() + done, data.size() - done);
+        if (n > 0) {
+            done += static_cast<size_t>(n);
+            continue;
+        }
+        if (n < 0 && errno == EINTR)
+            continue;
+        SetError(n < 0 ? errno : ENOSPC);
+        // A cut line would read as a damaged record: take the part back.
+        if (::ftruncate(fd, static_cast<off_t>(written)) == 0)
+            ::lseek(fd, static_cast<off_t>(written), SEEK_SET);
         return false;
     }
+    written += done;
     return GetError().empty();
 }
 
 void LogFileWriter::Sync()
 {
-    if (!file)
+    if (fd < 0)
         return;
     {
         std::lock_guard<std::mutex> lock(mutex);
@@ -65,7 +86,6 @@ void LogFileWriter::Sync()
 
 void LogFileWriter::SyncLoop()
 {
-    const int fd = fileno(file);
     std::unique_lock<std::mutex> lock(mutex);
     for (;;) {
         wake.wait(lock, [this] { return syncWanted || closing; });
@@ -83,7 +103,7 @@ void LogFileWriter::SyncLoop()
 
 bool LogFileWriter::Close()
 {
-    if (!file)
+    if (fd < 0)
         return GetError().empty();
     Sync();
     {
@@ -92,8 +112,48 @@ bool LogFileWriter::Close()
     }
     wake.notify_one();
     syncer.join();
-    if (std::fclose(file) != 0)
+    if (::close(fd) != 0)
         SetError(errno);
-    file = nullptr;
+    fd = -1;
     return GetError().empty();
+}
+
+void LogFileWriter::Remove()
+{
+    if (fd < 0)
+        return;
+    const bool ours = Where() == Place::Same;
+    Close();
+    if (ours)
+        ::unlink(static_cast<const char*>(path.fn_str()));
+}
+
+LogFileWriter::Place LogFileWriter::Where() const
+{
+    struct stat named {};
+    if (fd < 0 || ::stat(static_cast<const char*>(path.fn_str()), &named) != 0)
+        return Place::Gone;
+    if (named.st_dev != device || named.st_ino != inode)
+        return Place::Replaced;
+    struct stat open {};
+    return ::fstat(fd, &open) == 0 && open.st_nlink > 0 ? Place::Same : Place::Gone;
+}
+
+bool LogFileWriter::CopyInto(LogFileWriter& target)
+{
+    std::vector<char> buffer(64 * 1024);
+    uint64_t at = 0;
+    while (at < written) {
+        const ssize_t n = ::pread(fd, buffer.data(), buffer.size(), static_cast<off_t>(at));
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0) {
+            SetError(n < 0 ? errno : EIO);
+            return false;
+        }
+        if (!target.Write(std::string(buffer.data(), static_cast<size_t>(n))))
+            return false;
+        at += static_cast<uint64_t>(n);
+    }
+    return true;
 }

@@ -1,6 +1,7 @@
 #include "datalog/SessionRecorder.h"
 
 #include <wx/filefn.h>
+#include <wx/utils.h>
 #include <wx/filename.h>
 #include <wx/log.h>
 
@@ -79,12 +80,13 @@ std::string SessionRecorder::HeaderText(const wxString& definitionName,
     return text;
 }
 
-bool SessionRecorder::Start(const wxString& folder, const wxString& definitionName,
+bool SessionRecorder::Start(const wxString& into, const wxString& definitionName,
                             std::vector<RecordedChannel> recorded, const wxDateTime& now)
 {
     Stop();
     error.clear();
     path.clear();
+    folder = into;
     channels = std::move(recorded);
     {
         wxLogNull quiet; // the failure is reported below, to the user
@@ -93,22 +95,19 @@ bool SessionRecorder::Start(const wxString& folder, const wxString& definitionNa
             return false;
         }
     }
-    const wxString base = wxFileName(folder, FileNameFor(now)).GetFullPath().BeforeLast('.');
-    for (int attempt = 1; attempt <= kMaxNameTries && path.empty(); ++attempt) {
-        const wxString candidate = base + (attempt == 1 ? wxString() : wxString::Format("-%d", attempt)) + ".msl";
-        switch (file.Create(candidate)) {
-        case LogFileWriter::Created::Yes:
-            path = candidate;
-            break;
-        case LogFileWriter::Created::NameTaken:
-            break;
-        case LogFileWriter::Created::Failed:
-            error = "Cannot record: " + file.GetError();
-            return false;
-        }
+    wxLongLong freeBytes;
+    if (wxGetDiskSpace(folder, nullptr, &freeBytes) && freeBytes < wxLongLong(kMinFreeBytes)) {
+        error = "Cannot record: the disk of " + folder + " is full";
+        return false;
     }
-    if (path.empty()) {
+    base = wxFileName(folder, FileNameFor(now)).GetFullPath().BeforeLast('.');
+    switch (CreateFile(*file, "Cannot record: ")) {
+    case LogFileWriter::Created::Yes:
+        break;
+    case LogFileWriter::Created::NameTaken:
         error = "Cannot record: every file name for " + base + " is taken";
+        return false;
+    case LogFileWriter::Created::Failed:
         return false;
     }
     return Begin(definitionName, now);
@@ -121,7 +120,9 @@ bool SessionRecorder::StartAt(const wxString& filePath, const wxString& definiti
     error.clear();
     path.clear();
     channels = std::move(recorded);
-    switch (file.Create(filePath)) {
+    folder = wxFileName(filePath).GetPath();
+    base = filePath.EndsWith(".msl") ? filePath.BeforeLast('.') : filePath;
+    switch (file->Create(filePath)) {
     case LogFileWriter::Created::Yes:
         path = filePath;
         return Begin(definitionName, now);
@@ -131,16 +132,75 @@ bool SessionRecorder::StartAt(const wxString& filePath, const wxString& definiti
     case LogFileWriter::Created::Failed:
         break;
     }
-    error = "Cannot record: " + file.GetError();
+    error = "Cannot record: " + file->GetError();
     return false;
 }
 
 bool SessionRecorder::Begin(const wxString& definitionName, const wxDateTime& now)
 {
+    if (!file->Write(HeaderText(definitionName, channels, now))) {
+        // Not even the header fits: leave no empty file behind.
+        error = "Cannot record: " + file->GetError();
+        file->Remove();
+        return false;
+    }
+    file->Sync();
     recording = true;
     flushedRecord = false;
-    pending = HeaderText(definitionName, channels, now);
-    return Flush();
+    pending.clear();
+    lastFlushSeconds = lastRecordSeconds = 0.0;
+    return true;
+}
+
+LogFileWriter::Created SessionRecorder::CreateFile(LogFileWriter& writer, const wxString& prefix)
+{
+    for (int attempt = 1; attempt <= kMaxNameTries; ++attempt) {
+        const wxString candidate = base + (attempt == 1 ? wxString() : wxString::Format("-%d", attempt)) + ".msl";
+        const LogFileWriter::Created created = writer.Create(candidate);
+        if (created == LogFileWriter::Created::Yes)
+            path = candidate;
+        if (created == LogFileWriter::Created::Failed)
+            error = prefix + writer.GetError();
+        if (created != LogFileWriter::Created::NameTaken)
+            return created;
+    }
+    return LogFileWriter::Created::NameTaken;
+}
+
+bool SessionRecorder::KeepFileInPlace()
+{
+    const LogFileWriter::Place place = file->Where();
+    if (place == LogFileWriter::Place::Same)
+        return true;
+    const wxString lost = path;
+    {
+        wxLogNull quiet;
+        if (!wxDirExists(folder) && !wxFileName::Mkdir(folder, wxS_DIR_DEFAULT, wxPATH_MKDIR_FULL)) {
+            Fail(lost + " was deleted, and the folder cannot be made again: " + wxSysErrorMsgStr());
+            return false;
+        }
+    }
+    auto moved = std::make_unique<LogFileWriter>();
+    const LogFileWriter::Created created = CreateFile(*moved, "Recording stopped: ");
+    if (created != LogFileWriter::Created::Yes) {
+        const wxString why = created == LogFileWriter::Created::Failed ? moved->GetError() : "no free file name";
+        path = lost;
+        Fail(lost + (place == LogFileWriter::Place::Gone ? " was deleted" : " was replaced") +
+             ", and no new file can be made: " + why);
+        return false;
+    }
+    // The deleted file can still be read: the new one starts with all of it.
+    if (!file->CopyInto(*moved)) {
+        const wxString why = moved->GetError().empty() ? file->GetError() : moved->GetError();
+        file = std::move(moved);
+        Fail(why);
+        return false;
+    }
+    file->Close();
+    file = std::move(moved);
+    error = lost + (place == LogFileWriter::Place::Gone ? " was deleted" : " was replaced") +
+            "; the recording is now in " + path;
+    return true;
 }
 
 bool SessionRecorder::Append(double seconds, const std::vector<double>& values)
@@ -175,12 +235,14 @@ bool SessionRecorder::Flush()
     if (!recording)
         return false;
     if (!pending.empty()) {
-        if (!file.Write(pending)) {
-            Fail(file.GetError());
+        if (!KeepFileInPlace())
+            return false;
+        if (!file->Write(pending)) {
+            Fail(file->GetError());
             return false;
         }
         pending.clear();
-        file.Sync();
+        file->Sync();
     }
     lastFlushSeconds = lastRecordSeconds;
     return true;
@@ -193,8 +255,8 @@ void SessionRecorder::Stop()
     if (!Flush())
         return;
     recording = false;
-    if (!file.Close())
-        error = "Recording stopped: " + file.GetError();
+    if (!file->Close())
+        error = "Recording stopped: " + file->GetError();
 }
 
 void SessionRecorder::Fail(const wxString& why)
@@ -202,5 +264,5 @@ void SessionRecorder::Fail(const wxString& why)
     error = "Recording stopped: " + why;
     recording = false;
     pending.clear();
-    file.Close();
+    file->Close();
 }

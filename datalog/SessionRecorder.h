@@ -11,9 +11,14 @@
 // The file is named after the date and time, "2013-01-20_02.30.41.msl", in
 // the given folder (created when missing); a name already taken gets "-2",
 // "-3", ... Records are written at least once a second of record time and
-// then synced to the disk off the GUI thread. A write that fails (full disk,
-// folder gone) stops the recording; GetError() then holds a text for the user
-// and the dashboard goes on.
+// then synced to the disk off the GUI thread. Before each write it checks
+// that the file is still where it was: a file or folder deleted or replaced
+// meanwhile gets its folder back and a new file with all that was recorded,
+// and GetError() says so while the recording goes on. A write that fails
+// (full disk, folder in the way) stops the recording with the file ending
+// at its last whole record; GetError() then holds a text for the user and
+// the dashboard goes on. A disk without room starts no recording and leaves
+// no file behind.
 //
 // No clock inside: the caller passes the date of the start and each record's
 // seconds since it.
@@ -22,6 +27,7 @@
 
 #include <wx/datetime.h>
 
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -30,6 +36,8 @@ public:
     static constexpr double kFlushSeconds = 1.0;
     // Where recordings go unless the user names another folder.
     static constexpr const char* kDefaultFolder = "logs";
+    // Less free space than this on the folder's disk starts no recording.
+    static constexpr unsigned long long kMinFreeBytes = 256 * 1024;
 
     ~SessionRecorder() { Stop(); }
 
@@ -50,6 +58,8 @@ public:
     void Stop();
 
     bool IsRecording() const { return recording; }
+    // Why the recording stopped or did not start; while it runs, what went
+    // wrong and was mended (the file moved to a new one).
     const wxString& GetError() const { return error; }
     const wxString& GetPath() const { return path; }
     const std::vector<RecordedChannel>& GetChannels() const { return channels; }
@@ -62,10 +72,16 @@ public:
 
 private:
     void Fail(const wxString& why);
+    // Creates the first free file name of `base`; Failed sets `error`.
+    LogFileWriter::Created CreateFile(LogFileWriter& writer, const wxString& prefix);
+    // Moves on to a new file when the current one was deleted or replaced.
+    bool KeepFileInPlace();
     // Writes the header into the file just created at `path`.
     bool Begin(const wxString& definitionName, const wxDateTime& now);
 
-    LogFileWriter file;
+    std::unique_ptr<LogFileWriter> file = std::make_unique<LogFileWriter>();
+    wxString folder;
+    wxString base; // the path without ".msl"
     std::vector<RecordedChannel> channels;
     wxString path;
     wxString error;

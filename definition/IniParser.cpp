@@ -6,6 +6,8 @@
 #include <wx/filename.h>
 
 #include <algorithm>
+#include <charconv>
+#include <cstring>
 
 const wxChar* const kSectionMegaTune = wxS("MegaTune");
 const wxChar* const kSectionConstants = wxS("Constants");
@@ -268,16 +270,63 @@ SymbolTable* loadDefinitionFileFrom(const wxString& path, wxArrayString* warning
     return loadDefinitionFileFrom(path, DefinitionOptions(), warnings, result);
 }
 
+// The numbers of an array's text, separated by blanks; false when one is no
+// number or there are none.
+static bool ReadNumbers(const std::string& text, std::vector<double>& numbers)
+{
+    static const char* const blanks = " \t\r\n";
+    size_t count = 0;
+    for (size_t at = text.find_first_not_of(blanks); at != std::string::npos;
+         at = text.find_first_not_of(blanks, text.find_first_of(blanks, at)))
+        ++count;
+    numbers.reserve(count);
+    const char* p = text.data();
+    const char* const end = p + text.size();
+    while (p != end) {
+        while (p != end && std::strchr(blanks, *p) && *p != '\0')
+            ++p;
+        if (p == end)
+            break;
+        if (*p == '+')
+            ++p;
+        double number = 0.0;
+        const std::from_chars_result read = std::from_chars(p, end, number);
+        if (read.ec != std::errc() || (read.ptr != end && (*read.ptr == '\0' || !std::strchr(blanks, *read.ptr))))
+            return false;
+        numbers.push_back(number);
+        p = read.ptr;
+    }
+    return !numbers.empty();
+}
+
 void completeDefinition(SymbolTable& table, const DefinitionOptions& options,
                         const wxString& directory, wxArrayString& warnings)
 {
     ConstantValues& constants = table.getConstantValues();
     if (!options.tuneFile.empty()) {
-        std::map<wxString, wxString> tune;
+        // Only what the file declares is kept (a tune may hold far more), and
+        // an array's numbers never become text of four bytes a character.
+        std::map<wxString, wxString> texts;
+        std::map<wxString, std::vector<double>> arrays;
         wxString error;
-        if (readTuneFile(options.tuneFile, tune, error)) {
-            for (const auto& value : tune)
+        const bool read = readTuneFile(
+            options.tuneFile,
+            [&](const wxString& name, std::string& text) {
+                const Symbol* symbol = table.findSymbol(name);
+                if (!symbol)
+                    return;
+                std::vector<double> numbers;
+                if (!symbol->isArray())
+                    texts[name] = wxString::FromUTF8(text);
+                else if (ReadNumbers(text, numbers))
+                    arrays[name] = std::move(numbers);
+            },
+            error);
+        if (read) {
+            for (const auto& value : texts)
                 constants.setText(value.first, value.second);
+            for (auto& value : arrays)
+                constants.setArray(value.first, std::move(value.second));
         } else {
             warnings.Add("Tune file not read: " + error);
         }

@@ -3,66 +3,115 @@
 #include "base/RegularFile.h"
 
 #include <wx/log.h>
-#include <wx/mstream.h>
 #include <wx/xml/xml.h>
 
-#include <algorithm>
+#include <expat.h>
+
+#include <cerrno>
+#include <cstring>
 #include <string>
+#include <unistd.h>
 #include <vector>
 
 namespace {
 
-// Depth first, in document order, without recursion: a file nested a
-// million deep must not exhaust the stack.
-void collect(const wxXmlNode* first, std::map<wxString, wxString>& values)
-{
-    std::vector<const wxXmlNode*> pending;
-    for (const wxXmlNode* node = first; node || !pending.empty();) {
-        if (!node) {
-            node = pending.back()->GetNext();
-            pending.pop_back();
-            continue;
-        }
-        if (node->GetType() != wxXML_ELEMENT_NODE) {
-            node = node->GetNext();
-            continue;
-        }
-        const wxString& tag = node->GetName();
-        wxString name;
-        if ((tag == wxS("constant") || tag == wxS("pcVariable")) &&
-            node->GetAttribute(wxS("name"), &name) && !name.empty()) {
-            values[name] = node->GetNodeContent().Strip(wxString::both);
-            node = node->GetNext();
-            continue;
-        }
-        pending.push_back(node);
-        node = node->GetChildren();
+const char* const kBlanks = " \t\r\n";
+const size_t kPartBytes = 64 * 1024;
+
+// Streams the file through the XML parser and hands over each value as its
+// element ends: neither the file nor a tree of it is held, so a tune file
+// of any size takes little more memory than the values the caller keeps.
+class TuneReader {
+public:
+    explicit TuneReader(const TuneValueSink& sink) : take(sink), parser(XML_ParserCreate(nullptr))
+    {
+        XML_SetUserData(parser, this);
+        XML_SetElementHandler(parser, &TuneReader::Start, &TuneReader::End);
+        XML_SetCharacterDataHandler(parser, &TuneReader::Text);
     }
-}
+    ~TuneReader() { XML_ParserFree(parser); }
+    TuneReader(const TuneReader&) = delete;
+    TuneReader& operator=(const TuneReader&) = delete;
 
-const int kMaxElementDepth = 1000;
+    bool Feed(const char* data, size_t size, bool last)
+    {
+        return XML_Parse(parser, data, static_cast<int>(size), last) == XML_STATUS_OK && !wrongRoot;
+    }
+    bool WrongRoot() const { return wrongRoot; }
+    wxString Error() const
+    {
+        return wxString::Format("line %lu: %s", static_cast<unsigned long>(XML_GetCurrentLineNumber(parser)),
+                                XML_ErrorString(XML_GetErrorCode(parser)));
+    }
 
-// How deep start tags nest, counted over the raw text. Markup inside
-// comments or CDATA may count too: that only errs on the deep side.
-int maxElementDepth(const std::string& text)
-{
+private:
+    static void Start(void* data, const XML_Char* tag, const XML_Char** attributes)
+    {
+        TuneReader& reader = *static_cast<TuneReader*>(data);
+        if (reader.depth++ == 0 && std::strcmp(tag, "msq") != 0) {
+            reader.wrongRoot = true;
+            XML_StopParser(reader.parser, XML_FALSE);
+            return;
+        }
+        if (reader.valueDepth > 0 || (std::strcmp(tag, "constant") != 0 && std::strcmp(tag, "pcVariable") != 0))
+            return;
+        for (const XML_Char** a = attributes; a[0]; a += 2)
+            if (std::strcmp(a[0], "name") == 0 && a[1][0] != '\0') {
+                reader.name = a[1];
+                reader.valueDepth = reader.depth;
+                reader.parts.clear();
+            }
+    }
+    static void End(void* data, const XML_Char*)
+    {
+        TuneReader& reader = *static_cast<TuneReader*>(data);
+        if (reader.valueDepth == reader.depth--) {
+            reader.valueDepth = 0;
+            reader.JoinParts();
+            const size_t first = reader.text.find_first_not_of(kBlanks);
+            reader.text.erase(0, first == std::string::npos ? reader.text.size() : first);
+            reader.text.erase(reader.text.find_last_not_of(kBlanks) + 1);
+            reader.take(wxString::FromUTF8(reader.name), reader.text);
+            reader.text = std::string();
+        }
+    }
+    static void Text(void* data, const XML_Char* chars, int length)
+    {
+        TuneReader& reader = *static_cast<TuneReader*>(data);
+        // The element's own text: what is inside a nested element is not its value.
+        if (reader.valueDepth == 0 || reader.valueDepth != reader.depth)
+            return;
+        // In parts of their own: a string that grows by doubling would take
+        // up to three times a big array's text while it is copied.
+        if (reader.parts.empty() || reader.parts.back().size() >= kPartBytes) {
+            reader.parts.emplace_back();
+            reader.parts.back().reserve(kPartBytes);
+        }
+        reader.parts.back().append(chars, static_cast<size_t>(length));
+    }
+    void JoinParts()
+    {
+        size_t size = 0;
+        for (const std::string& part : parts)
+            size += part.size();
+        text.clear();
+        text.reserve(size);
+        for (std::string& part : parts) {
+            text += part;
+            part = std::string();
+        }
+        parts.clear();
+    }
+
+    const TuneValueSink& take;
+    XML_Parser parser;
     int depth = 0;
-    int deepest = 0;
-    for (size_t at = text.find('<'); at != std::string::npos; at = text.find('<', at + 1)) {
-        const char next = at + 1 < text.size() ? text[at + 1] : '\0';
-        if (next == '/') {
-            depth = depth > 0 ? depth - 1 : 0;
-            continue;
-        }
-        if (next == '!' || next == '?')
-            continue;
-        const size_t close = text.find('>', at);
-        if (close != std::string::npos && close > at && text[close - 1] == '/')
-            continue; // <empty/>
-        deepest = std::max(deepest, ++depth);
-    }
-    return deepest;
-}
+    int valueDepth = 0; // of the value element open now; 0: none
+    std::string name;
+    std::vector<std::string> parts; // of the value's text
+    std::string text;
+    bool wrongRoot = false;
+};
 
 } // namespace
 
@@ -95,34 +144,41 @@ bool writeTuneFile(const wxString& path, const std::string& signature,
     return true;
 }
 
-bool readTuneFile(const wxString& path, std::map<wxString, wxString>& values, wxString& error)
+bool readTuneFile(const wxString& path, const TuneValueSink& take, wxString& error)
 {
-    std::string bytes;
     std::string reason;
-    if (!ReadRegularFile(std::string(path.fn_str()), bytes, reason)) {
+    const int fd = OpenRegularFile(std::string(path.fn_str()), reason);
+    if (fd < 0) {
         error = "cannot open " + path + ": " + wxString::FromUTF8(reason);
         return false;
     }
-    // The toolkit's XML tree frees itself recursively: refuse a nesting that
-    // would exhaust the stack. A tune file is three or four levels deep.
-    if (maxElementDepth(bytes) > kMaxElementDepth) {
-        error = wxString::Format("%s is nested more than %d elements deep", path, kMaxElementDepth);
-        return false;
-    }
-    wxXmlDocument document;
-    {
-        wxLogNull quiet; // the parser's own complaint goes into `error`
-        wxMemoryInputStream in(bytes.data(), bytes.size());
-        if (!document.Load(in)) {
-            error = path + " is not an XML tune file";
+    TuneReader reader(take);
+    std::vector<char> buffer(64 * 1024);
+    bool fine = true;
+    for (;;) {
+        const ssize_t n = ::read(fd, buffer.data(), buffer.size());
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n < 0) {
+            error = "cannot read " + path + ": " + wxString(std::strerror(errno));
+            ::close(fd);
             return false;
         }
+        fine = reader.Feed(buffer.data(), static_cast<size_t>(n), n == 0);
+        if (!fine || n == 0)
+            break;
     }
-    const wxXmlNode* root = document.GetRoot();
-    if (!root || root->GetName() != wxS("msq")) {
+    ::close(fd);
+    if (reader.WrongRoot())
         error = path + " has no <msq> root element";
-        return false;
-    }
-    collect(root->GetChildren(), values);
-    return true;
+    else if (!fine)
+        error = path + " is not an XML tune file (" + reader.Error() + ")";
+    return fine;
+}
+
+bool readTuneFile(const wxString& path, std::map<wxString, wxString>& values, wxString& error)
+{
+    return readTuneFile(
+        path, [&values](const wxString& name, std::string& text) { values[name] = wxString::FromUTF8(text); },
+        error);
 }

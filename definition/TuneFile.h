@@ -5,10 +5,20 @@
 // label or text).
 #include <wx/string.h>
 
+#include <functional>
 #include <map>
 
-// Name -> value text. False with `error` set when the file cannot be read or
-// is not such a file.
+#include <string>
+
+// Receives each value as it is read: its name, and its text in UTF-8 without
+// the blanks around it (the receiver may take the text's memory).
+using TuneValueSink = std::function<void(const wxString& name, std::string& text)>;
+
+// Hands every value to `take`, in file order (a later one of the same name
+// replaces the earlier). False with `error` set when the file cannot be read
+// or is not such a file: values before the fault have been handed over.
+bool readTuneFile(const wxString& path, const TuneValueSink& take, wxString& error);
+// Name -> value text.
 bool readTuneFile(const wxString& path, std::map<wxString, wxString>& values, wxString& error);
 
 // Writes such a file that readTuneFile() reads back: per page (from 1) its

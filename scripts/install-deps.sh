@@ -19,6 +19,7 @@ libgtest-dev
 libgmock-dev
 libbenchmark-dev
 nlohmann-json3-dev
+libexpat1-dev
 clang
 libclang-rt-14-dev
 "

@@ -500,3 +500,29 @@ TEST(MainFrameRestart, SetFlagsChooseTheDefinitionBranches)
         wxTheApp->ProcessIdle();
     }
 }
+
+// A file that is no definition file is named so in the strip, whatever input
+// is chosen; the installed samples taken in its place are said for a while.
+TEST(MainFrameRestart, TheStripSaysWhatTheDefinitionFileIs)
+{
+    const TempDir dir;
+    const std::string utf16 = dir.write("utf16.ini", std::string("\xFF\xFE[\0O\0", 6));
+    struct Case {
+        std::string ini;
+        const char* startNotice;
+        const char* said;
+    } cases[] = {{utf16, "", " is not a definition file: UTF-16 text"},
+                 {TARN_SAMPLE_DIR "/tarnv3.ini", "No tarnv3.ini here: the samples", "No tarnv3.ini here: the samples"}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.said);
+        FrameStart start;
+        start.options.iniFile = c.ini;
+        start.options.startNotice = c.startNotice;
+        start.options.input = InputChoice::File;
+        start.options.datalogFile = TARN_SAMPLE_DIR "/datalog.log";
+        MainFrame* frame = new MainFrame("definition", start);
+        EXPECT_NE(frame->GetStatusStrip()->GetText().Find(c.said), wxNOT_FOUND) << frame->GetStatusStrip()->GetText();
+        frame->Destroy();
+        wxTheApp->ProcessIdle();
+    }
+}

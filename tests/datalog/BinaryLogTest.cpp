@@ -128,6 +128,10 @@ TEST(BinaryLog, BadInput)
          "offset " + std::to_string(data + block) + ": unknown block type 7", 2 * block},
         {"bad check byte", with(data + 2 * block - 1, "\x55"), false, 2,
          "offset " + std::to_string(data + block) + ": check byte 85", 0},
+        {"one unknown field type, sized by the record length", with(24, "\x10"), false, 3,
+         "offset 24: field 1 (\"RPM\") has the unknown type 16; its 2 bytes are skipped", 0},
+        {"two unknown field types", with(24, "\x10").replace(24 + 89, 1, "\x11"), true, 0,
+         "offset 24: field 1 (\"RPM\") has the unknown type 16", 0},
         {"header without records", good.substr(0, data), false, 0, "offset " + std::to_string(data) + ": no record", 0},
     };
     for (const Case& c : cases) {
@@ -143,6 +147,7 @@ TEST(BinaryLog, BadInput)
         }
         if (c.records > 0) {
             EXPECT_EQ(log->Value(0, 1), 30.0); // the first record is intact
+            EXPECT_EQ(std::isnan(log->Value(0, 0)), good[24] != c.bytes[24]); // a skipped field has no value
         }
     }
 }

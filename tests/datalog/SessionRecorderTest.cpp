@@ -213,4 +213,71 @@ TEST(SessionRecorder, FailuresStopItWithAMessage)
     const DatalogLoader::Opened opened = DatalogLoader::FromFile(recorder.GetPath());
     EXPECT_GT(opened.log->RecordCount(), 100u);
     EXPECT_EQ(opened.log->Value(opened.log->RecordCount() - 1, 1), 900);
+    // No cut line: the file ends with its last whole record.
+    const std::string cut = Contents(recorder.GetPath());
+    EXPECT_EQ(cut.back(), '\n');
+    EXPECT_EQ(static_cast<size_t>(std::count(cut.begin(), cut.end(), '\n')), opened.log->RecordCount() + 4);
+
+    // Not even the header fits: no recording, and no empty file left.
+    const wxString cutPath = recorder.GetPath();
+    small.rlim_cur = 16;
+    setrlimit(RLIMIT_FSIZE, &small);
+    const bool started = recorder.Start(folder.path, "x.ini", ThreeChannels(), kStart);
+    setrlimit(RLIMIT_FSIZE, &old);
+    EXPECT_FALSE(started);
+    EXPECT_TRUE(recorder.GetError().StartsWith("Cannot record: ")) << recorder.GetError();
+    wxArrayString files;
+    wxDir::GetAllFiles(folder.path, &files, "*.msl");
+    EXPECT_EQ(files, wxArrayString(1, &cutPath));
+}
+
+// Whatever happens to the file or its folder, nothing recorded is lost and
+// nothing is written where nobody can read it.
+TEST(SessionRecorder, AFileOrFolderGoneOrReplacedMovesToANewFile)
+{
+    enum What { FileDeleted, FolderDeleted, FileReplaced, FolderReplacedByAFile };
+    struct Case {
+        What what;
+        const char* said;
+        bool goesOn;
+    } cases[] = {{FileDeleted, " was deleted; the recording is now in ", true},
+                 {FolderDeleted, " was deleted; the recording is now in ", true},
+                 {FileReplaced, " was replaced; the recording is now in ", true},
+                 {FolderReplacedByAFile, " was deleted, and the folder cannot be made again", false}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.said);
+        TempFolder folder;
+        SessionRecorder recorder;
+        ASSERT_TRUE(recorder.Start(folder.path, "x.ini", ThreeChannels(), kStart));
+        const wxString first = recorder.GetPath();
+        ASSERT_TRUE(recorder.Append(0.0, {1, 2, 3}));
+        ASSERT_TRUE(recorder.Append(1.0, {2, 2, 3})); // written out
+        const std::string onDisk = Contents(first);
+        const std::string stranger = "not a log\n";
+        if (c.what == FolderDeleted || c.what == FolderReplacedByAFile)
+            ASSERT_TRUE(wxFileName::Rmdir(folder.path, wxPATH_RMDIR_RECURSIVE));
+        else
+            ASSERT_TRUE(wxRemoveFile(first));
+        if (c.what == FileReplaced)
+            std::ofstream(static_cast<const char*>(first.fn_str())) << stranger;
+        if (c.what == FolderReplacedByAFile)
+            std::ofstream(static_cast<const char*>(folder.path.fn_str())) << stranger;
+
+        EXPECT_EQ(recorder.Append(2.0, {3, 2, 3}), c.goesOn);
+        EXPECT_EQ(recorder.IsRecording(), c.goesOn);
+        EXPECT_NE(recorder.GetError().Find(c.said), wxNOT_FOUND) << recorder.GetError();
+        if (c.what == FileReplaced || c.what == FolderReplacedByAFile) {
+            EXPECT_EQ(Contents(c.what == FileReplaced ? first : folder.path), stranger);
+        }
+        if (!c.goesOn)
+            continue;
+        EXPECT_TRUE(recorder.Append(3.0, {4, 2, 3}));
+        recorder.Stop();
+        const std::string moved = Contents(recorder.GetPath());
+        EXPECT_EQ(moved.substr(0, onDisk.size()), onDisk);
+        const DatalogLoader::Opened opened = DatalogLoader::FromFile(recorder.GetPath());
+        ASSERT_TRUE(opened.log);
+        ASSERT_EQ(opened.log->RecordCount(), 4u);
+        EXPECT_EQ(opened.log->Value(3, 1), 4);
+    }
 }

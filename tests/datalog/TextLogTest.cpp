@@ -1,7 +1,9 @@
 #include "datalog/DatalogLoader.h"
+#include "tests/support/TempDir.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <memory>
 
 using namespace std::string_literals;
@@ -109,6 +111,9 @@ TEST(DatalogLoader, TellsTheFormatFromTheContent)
         {"semicolon lines alike", "Time;RPM\n0.1;900\n", F::Text},
         {"own title and header", "drive\nTime\tRPM\n", F::Dashboard},
         {"own title with tabs", "rpm\tmap\nA\tB\n1\t2\n", F::Dashboard},
+        {"header first, units", "Time\tRPM\ns\trpm\n0.1\t900\n", F::Text},
+        {"header first, quoted, no units", "\"time\"\t\"RPM\"\n0.1\t900\n", F::Text},
+        {"own title naming the time", "Time\ttaken today\nTime\tRPM\tMAP\n", F::Dashboard},
         {"own title with a semicolon", "a;b\nA\tB\n", F::Dashboard},
         {"title starting with a quote only", "\"drive\tone\"\nA\tB\n", F::Dashboard},
         {"empty", "", F::Dashboard},
@@ -168,5 +173,26 @@ TEST(DatalogLoader, HeaderColumnLimit)
         EXPECT_EQ(log->GetRefusal(), c.refusal);
         EXPECT_EQ(log->Columns().size(), *c.refusal ? 0u : most);
         EXPECT_FALSE(log->HasValues(0));
+    }
+}
+
+// A log read while it is written: a line cut inside a number ("9" of "900")
+// is never a record; the line is left out with a message.
+TEST(DatalogLoader, ALineCutWhileWrittenIsNoRecord)
+{
+    const TempDir dir;
+    const std::string head = "\"fw\"\nTime\tRPM\ns\trpm\n0.0\t900\n";
+    for (const std::string& tail : {std::string("0.1\t9"), std::string("0.1\t90"), std::string("0.1\t900\n")}) {
+        SCOPED_TRACE(tail);
+        const std::string path = dir.write("growing.msl", head + tail);
+        const DatalogLoader::Opened opened = DatalogLoader::FromFile(path);
+        const bool cut = tail.back() != '\n';
+        ASSERT_EQ(opened.log->RecordCount(), cut ? 1u : 2u);
+        for (size_t r = 0; r < opened.log->RecordCount(); ++r)
+            EXPECT_EQ(opened.log->Value(r, 1), 900);
+        const std::vector<wxString>& problems = opened.log->Problems();
+        EXPECT_EQ(std::any_of(problems.begin(), problems.end(),
+                              [](const wxString& p) { return p.Contains("has no line end"); }),
+                  cut);
     }
 }

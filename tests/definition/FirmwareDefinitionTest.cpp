@@ -210,6 +210,37 @@ TEST(FirmwareDefinition, GaugeExpressionsOverDefaultsAndTune)
     }
 }
 
+// A tune's arrays become numbers; what the definition does not declare, or
+// an array with a word in it, is not taken.
+TEST(FirmwareDefinition, TuneArrays)
+{
+    const TempDir folder;
+    const std::string ini = folder.write("ecu.ini", Lines({
+        "[Constants]",
+        "ve = array, U08, 0, [4], \"%\", 1, 0",
+        "ign = array, U08, 4, [2], \"deg\", 1, 0",
+        "[OutputChannels]",
+        "rpm = scalar, U16, 0",
+    }));
+    DefinitionOptions options;
+    options.tuneFile = folder.write("tune.msq", Lines({
+        "<msq><page>",
+        "<constant name=\"ve\" rows=\"4\">\n  1 2.5\n +3\t-4e1 \n</constant>",
+        "<constant name=\"ign\">10 x</constant>",
+        "<constant name=\"undeclared\">1 2 3</constant>",
+        "</page></msq>",
+    }));
+    wxArrayString warnings;
+    std::unique_ptr<SymbolTable> table(loadDefinitionFileFrom(ini, options, &warnings));
+    EXPECT_TRUE(warnings.empty());
+    const ConstantValues& constants = table->getConstantValues();
+    ASSERT_TRUE(constants.findArray("ve"));
+    EXPECT_EQ(*constants.findArray("ve"), (std::vector<double>{1, 2.5, 3, -40}));
+    EXPECT_FALSE(constants.findArray("ign"));
+    wxString text;
+    EXPECT_FALSE(constants.findText("undeclared", text));
+}
+
 TEST(FirmwareDefinition, LookupTablesBesideTheFile)
 {
     const TempDir folder;

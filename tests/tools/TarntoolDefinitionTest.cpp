@@ -207,6 +207,51 @@ TEST(TarntoolCheck, BrokenFilesListTheirWarnings)
     }
 }
 
+// What is no definition file at all is named so, never checked as an empty one.
+TEST(TarntoolCheck, NotADefinitionFile)
+{
+    const TempDir scratch;
+    std::string utf16 = "\xFF\xFE";
+    for (char c : std::string("[OutputChannels]\nrpm = scalar, U16, 0\n"))
+        utf16 += std::string(1, c) + '\0';
+    const struct {
+        const char* label;
+        std::string text;
+        const char* why;
+    } cases[] = {
+        {"UTF-16 with byte order mark", utf16, "UTF-16 text"},
+        {"UTF-16 without it", utf16.substr(2), "UTF-16 text"},
+        {"binary", std::string("\x7F" "ELF\x02\x01\x01\0\0\0[x]\n", 14), "binary data"},
+        {"text without a section", "rpm = scalar, U16, 0\n", "no [section] in it"},
+        {"empty", "", "no [section] in it"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.label);
+        const std::string path = scratch.write("not.ini", c.text);
+        const ToolRun run = Tarntool({"check", path});
+        EXPECT_EQ(run.status, 2);
+        EXPECT_EQ(run.out, "");
+        EXPECT_EQ(run.err, "tarntool: " + path + " is not a definition file: " + c.why + "\n");
+    }
+}
+
+// Channels outside the runtime data block never have a value.
+TEST(TarntoolCheck, ChannelsOutsideTheBlock)
+{
+    const TempDir scratch;
+    const std::string path = scratch.write(
+        "outside.ini", "[OutputChannels]\nochBlockSize = 8\nrpm = scalar, U16, 0\nneg = scalar, U08, -5\n"
+                       "huge = scalar, U08, 4294967295\npast = scalar, U16, 7\nlast = scalar, U16, 6\n");
+    const ToolRun run = Tarntool({"check", path});
+    EXPECT_EQ(run.status, 1);
+    const std::string block = " lies outside the 8-byte runtime data block; it has no value";
+    EXPECT_EQ(SplitLines(run.out), (std::vector<std::string>{
+                                       path + ": Channel neg: offset -5 (1 bytes)" + block,
+                                       path + ": Channel huge: offset too large (1 bytes)" + block,
+                                       path + ": Channel past: offset 7 (2 bytes)" + block,
+                                       "5 symbols, 0 gauges, 0 datalog entries, 0 warnings"}));
+}
+
 TEST(TarntoolDefinition, FileNamesNeedNoEncoding)
 {
     const TempDir scratch;
@@ -354,4 +399,37 @@ TEST(TarntoolDump, RealWorldGaugesHaveTitlesChannelsAndScales)
             EXPECT_NEAR(gauge["ranges"][3][0].get<double>(), 16.0, 1e-9);
         }
     }
+}
+
+// A tune file of 16 MB, most of it one array the definition declares: peak
+// memory within four times the file (the sanitizers' own memory aside).
+TEST(TarntoolDefinition, BigTuneFileStaysWithinItsMemory)
+{
+    const TempDir scratch;
+    const int side = 1700;
+    const std::string ini = scratch.write(
+        "ecu.ini", "[Constants]\nve = array, U16, 0, [" + std::to_string(side) + "x" + std::to_string(side) +
+                       "], \"%\", 0.1, 0\n[OutputChannels]\nrpm = scalar, U16, 0\n");
+    // Written as it is made: this process's own peak counts among its children's.
+    const std::string path = scratch.file("big.msq");
+    {
+        std::ofstream tune(path);
+        tune << "<msq><page><constant name=\"ve\">\n";
+        for (int i = 0; i < side * side; ++i)
+            tune << 100 + i % 500 << '.' << i % 10 << (i % side == side - 1 ? '\n' : ' ');
+        tune << "</constant></page></msq>\n";
+    }
+    const long fileMb = long(std::ifstream(path, std::ios::ate).tellg() >> 20);
+    const ToolRun run = Tarntool({"check", ini, "--tune", path});
+    EXPECT_EQ(run.status, 0) << run.out << run.err;
+    struct rusage children;
+    ASSERT_EQ(::getrusage(RUSAGE_CHILDREN, &children), 0);
+    const long peakMb = children.ru_maxrss / 1024;
+#ifdef TARN_SANITIZED_BUILD
+    const long sanitizers = 200;
+#else
+    const long sanitizers = 0;
+#endif
+    EXPECT_GE(fileMb, 16);
+    EXPECT_LE(peakMb, 4 * fileMb + sanitizers) << "peak resident memory in MB";
 }

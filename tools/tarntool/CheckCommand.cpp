@@ -2,7 +2,7 @@
 // uses that the dashboard does not support and what depends on constants
 // without a value, then a summary line. Exit 0 when nothing found changes
 // what a gauge shows (an #if of a setting the user has not set does not),
-// 1 otherwise, 2 when FILE cannot be read.
+// 1 otherwise, 2 when FILE cannot be read or is no definition file at all.
 #include "expr/Evaluation.h"
 #include "tools/tarntool/Command.h"
 #include "tools/tarntool/DefinitionFindings.h"
@@ -54,7 +54,7 @@ int RunCheck(const CommandArgs& args)
     const std::string& file = parsed.operands[0];
     wxArrayString warnings;
     std::string error;
-    std::unique_ptr<SymbolTable> table(LoadQuietly(file, warnings, DefinitionOptionsOf(parsed), error));
+    std::unique_ptr<SymbolTable> table(LoadQuietly(file, warnings, DefinitionOptionsOf(parsed), error, true));
     if (!table)
         return UsageError(error);
     WarnTooDeep(*table, warnings);

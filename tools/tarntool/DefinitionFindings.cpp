@@ -12,6 +12,7 @@
 #include <wx/log.h>
 
 #include <cmath>
+#include <cstdint>
 #include <map>
 #include <set>
 
@@ -202,6 +203,29 @@ private:
     bool m_dialect;
 };
 
+// Output channels that lie wholly or partly outside the runtime data block
+// (a negative offset, one past the block's end): they never have a value.
+void FindChannelsOutsideBlock(const SymbolTable& table, std::vector<Finding>& findings)
+{
+    const int64_t blockSize = table.getLinkSettings().ochBlockSize;
+    for (const auto& symbol : table.getAllSymbols()) {
+        if (!symbol || symbol->Const || symbol->isExpression() || table.findSymbol(symbol->Name) != symbol.get())
+            continue;
+        const int64_t bytes = int64_t(symbol->SizeOf) * symbol->shape[0] * symbol->shape[1];
+        const int64_t end = int64_t(symbol->Offset) + bytes;
+        const bool outside = symbol->Offset < 0 || symbol->Offset == INT32_MAX || (blockSize > 0 && end > blockSize);
+        if (!outside)
+            continue;
+        const std::string where = symbol->Offset == INT32_MAX ? std::string("too large")
+                                                              : std::to_string(symbol->Offset);
+        const std::string block = blockSize > 0 ? "the " + std::to_string(blockSize) + "-byte runtime data block"
+                                                : "the runtime data block";
+        findings.push_back({true, "Channel " + ToUtf8(symbol->Name) + ": offset " + where + " (" +
+                                      std::to_string(bytes) + " bytes) lies outside " + block +
+                                      "; it has no value"});
+    }
+}
+
 } // namespace
 
 // Limits that raise no alarm (wrong order, equal, outside the scale, no
@@ -280,5 +304,6 @@ std::vector<Finding> FindDefinitionProblems(const SymbolTable& table)
             checker.add(true, std::string(command.first) + " \"" + ToUtf8(*command.second) +
                                   "\" refused: " + ToUtf8(error));
     }
+    FindChannelsOutsideBlock(table, findings);
     return findings;
 }

@@ -1,4 +1,6 @@
 #include "tools/tarntool/DefinitionJson.h"
+
+#include "definition/DefinitionFileKind.h"
 #include "tools/tarntool/JsonOutput.h"
 
 #include "tools/tarntool/InputFile.h"
@@ -168,7 +170,7 @@ DefinitionOptions DefinitionOptionsOf(const ParsedArgs& parsed)
 }
 
 SymbolTable* LoadQuietly(const std::string& path, wxArrayString& warnings,
-                         const DefinitionOptions& options, std::string& error)
+                         const DefinitionOptions& options, std::string& error, bool refuseNonDefinition)
 {
     // The bytes are read here rather than by name so that any file name works;
     // the parser sees them exactly as it sees a file it opens itself.
@@ -178,10 +180,15 @@ SymbolTable* LoadQuietly(const std::string& path, wxArrayString& warnings,
         error = "cannot read " + path + ": " + reason;
         return nullptr;
     }
+    const std::string notDefinition = refuseNonDefinition ? NotADefinitionFile(bytes) : std::string();
+    if (!notDefinition.empty()) {
+        error = path + " is not a definition file: " + notDefinition;
+        return nullptr;
+    }
     if (!options.tuneFile.empty()) {
-        std::map<wxString, wxString> tune;
+        // Read once to refuse a bad one; the load keeps only the values it needs.
         wxString tuneError;
-        if (!readTuneFile(options.tuneFile, tune, tuneError)) {
+        if (!readTuneFile(options.tuneFile, [](const wxString&, std::string&) {}, tuneError)) {
             error = "tune file not read: " + ToUtf8(tuneError);
             return nullptr;
         }

@@ -31,9 +31,10 @@ std::string DumpLine(const OrderedJson& document);
 // The loader used by dump, check and decode: reads `path` with the dashboard's
 // parser and the user's choices, its trace silenced, without installing the
 // table. Returns null with `error` set when the file (or the tune file) could
-// not be read.
+// not be read, or with `refuseNonDefinition` when it is no definition file
+// at all (UTF-16, binary, no section).
 SymbolTable* LoadQuietly(const std::string& path, wxArrayString& warnings,
-                         const DefinitionOptions& options, std::string& error);
+                         const DefinitionOptions& options, std::string& error, bool refuseNonDefinition = false);
 
 // The options every command that loads a definition file takes:
 // --set NAME (again for more names) and --tune FILE.
