@@ -3,17 +3,11 @@
 #include "gauges/TarnGauge.h"
 
 #include "gaugemodel/TARNGaugeDesc.h"
+#include "gauges/PaletteColour.h"
 
 #include <wx/dc.h>
 
 #include <algorithm>
-
-namespace {
-wxColour Colour(const RgbColour& c)
-{
-    return wxColour(c.red, c.green, c.blue);
-}
-} // namespace
 
 wxColour TarnGauge::GetReadoutColour() const
 {

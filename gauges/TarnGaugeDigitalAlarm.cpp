@@ -3,14 +3,8 @@
 #include "gauges/TarnGaugeDigital.h"
 
 #include "gaugemodel/TARNGaugeDesc.h"
+#include "gauges/PaletteColour.h"
 #include "gauges/wxStaticTextEx.h"
-
-namespace {
-wxColour Colour(const RgbColour& c)
-{
-    return wxColour(c.red, c.green, c.blue);
-}
-} // namespace
 
 wxColour TarnGaugeDigital::GetValueColour() const
 {
