@@ -18,6 +18,9 @@ wxString InstallDashboardDefinition(const DashboardOptions& options)
         const std::string why = NotADefinitionFile(bytes);
         if (!why.empty())
             problem = options.iniFile + " is not a definition file: " + wxString::FromUTF8(why);
+    } else {
+        // Without it the dashboard has no gauges: say why rather than show an empty dial.
+        problem = "Cannot read " + options.iniFile + ": " + wxString::FromUTF8(unread);
     }
     bytes.clear();
     bytes.shrink_to_fit();

@@ -512,7 +512,8 @@ TEST(MainFrameRestart, TheStripSaysWhatTheDefinitionFileIs)
         const char* startNotice;
         const char* said;
     } cases[] = {{utf16, "", " is not a definition file: UTF-16 text"},
-                 {TARN_SAMPLE_DIR "/tarnv3.ini", "No tarnv3.ini here: the samples", "No tarnv3.ini here: the samples"}};
+                 {TARN_SAMPLE_DIR "/tarnv3.ini", "No tarnv3.ini here: the samples", "No tarnv3.ini here: the samples"},
+                 {dir.file("none.ini"), "", "Cannot read "}};
     for (const Case& c : cases) {
         SCOPED_TRACE(c.said);
         FrameStart start;
