@@ -47,14 +47,15 @@ static void OnStopSignal(int number)
 {
     DebugLog(0, wxString::Format("signal %d: closing", number));
     for (wxWindow* window : wxTopLevelWindows) {
-        wxDialog* dialog = wxDynamicCast(window, wxDialog);
+        // dynamic_cast: the toolkit's own cast converts before it checks.
+        wxDialog* dialog = dynamic_cast<wxDialog*>(window);
         if (dialog && dialog->IsModal())
             dialog->EndModal(wxID_CANCEL);
     }
     wxTheApp->CallAfter([] {
         std::vector<wxWindow*> frames;
         for (wxWindow* window : wxTopLevelWindows)
-            if (!wxDynamicCast(window, wxDialog))
+            if (!dynamic_cast<wxDialog*>(window))
                 frames.push_back(window);
         for (wxWindow* frame : frames)
             frame->Close(true);

@@ -319,7 +319,7 @@ void MainFrame::OnCharHook(wxKeyEvent& event)
         return;
     }
     // Keys typed in another window (a gauge's value selector) are its own.
-    wxWindow* from = wxDynamicCast(event.GetEventObject(), wxWindow);
+    wxWindow* from = dynamic_cast<wxWindow*>(event.GetEventObject());
     const long id = m_session->CommandOfKey(event);
     if (id == wxID_NONE || (from && wxGetTopLevelParent(from) != this)) {
         event.Skip();
