@@ -21,7 +21,7 @@ long StatusField(const std::string& field)
     return -1;
 }
 
-long OpenDescriptors(const std::string& logFolder, std::string& files)
+long OpenDescriptors(const std::string& logFolder, std::string& files, long& terminals)
 {
     DIR* dir = opendir("/proc/self/fd");
     if (!dir)
@@ -29,6 +29,7 @@ long OpenDescriptors(const std::string& logFolder, std::string& files)
     const std::string log = logFolder + "/filelog.txt";
     const int own = dirfd(dir);
     long n = 0;
+    terminals = 0;
     files.clear();
     while (const dirent* entry = readdir(dir)) {
         if (entry->d_name[0] == '.' || std::atoi(entry->d_name) == own)
@@ -40,6 +41,7 @@ long OpenDescriptors(const std::string& logFolder, std::string& files)
             continue;
         files += std::string(entry->d_name) + ":" + file + " ";
         ++n;
+        terminals += file.compare(0, 9, "/dev/pts/") == 0 || file.compare(0, 8, "/dev/tty") == 0;
     }
     closedir(dir);
     return n;
@@ -58,7 +60,7 @@ ProcessSample SampleProcess(const std::string& logFolder)
     ProcessSample sample;
     sample.rssKiB = StatusField("VmRSS");
     sample.threads = StatusField("Threads");
-    sample.descriptors = OpenDescriptors(logFolder, sample.descriptorFiles);
+    sample.descriptors = OpenDescriptors(logFolder, sample.descriptorFiles, sample.terminals);
     return sample;
 }
 

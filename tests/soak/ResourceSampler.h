@@ -8,6 +8,7 @@
 struct ProcessSample {
     long rssKiB = -1;
     long descriptors = -1;
+    long terminals = 0; // of `descriptors`, those open on a terminal (/dev/pts, /dev/tty)
     long threads = -1;
     std::string descriptorFiles; // what they are open on, "fd:file " each
 };

@@ -1,6 +1,7 @@
 #include "tests/soak/SoakFigures.h"
 
 #include <algorithm>
+#include <cstdlib>
 
 std::vector<std::string> MissedGoals(const PhaseFigures& phase, const SoakGoals& goals)
 {
@@ -13,7 +14,12 @@ std::vector<std::string> MissedGoals(const PhaseFigures& phase, const SoakGoals&
     const long growth = phase.largestRssKiB - phase.warm.rssKiB;
     if (growth > goals.rssGrowthKiB)
         miss("resident memory grew by " + std::to_string(growth) + " KiB after the warm-up");
-    if (phase.end.descriptors != phase.warm.descriptors)
+    // A hung-up port is closed until its reopen, so the serial device's own
+    // descriptor may come and go between the samples; a change by more than
+    // one is a leak, as every phase reopens its port many times.
+    const bool sameFiles = phase.end.descriptors - phase.end.terminals ==
+                           phase.warm.descriptors - phase.warm.terminals;
+    if (!sameFiles || std::labs(phase.end.terminals - phase.warm.terminals) > 1)
         miss("open descriptors went from " + std::to_string(phase.warm.descriptors) + " (" +
              phase.warm.descriptorFiles + ") to " + std::to_string(phase.end.descriptors) + " (" +
              phase.end.descriptorFiles + ")");
@@ -45,7 +51,7 @@ void PrintSoakTable(FILE* out, const std::vector<PhaseFigures>& phases, const So
             std::fprintf(out, "%s: %s\n", p.name.c_str(), p.events.c_str());
     std::fprintf(out,
                  "Goals: no wrong value; resident memory growth after warm-up <= %ld KiB; "
-                 "descriptors and threads equal at warm-up and end; debug log on disk <= 2 x %llu "
+                 "descriptors (but the serial device's own) and threads equal at warm-up and end; debug log on disk <= 2 x %llu "
                  "bytes.\n",
                  goals.rssGrowthKiB, static_cast<unsigned long long>(goals.logLimit));
 }
