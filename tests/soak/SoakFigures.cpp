@@ -51,7 +51,7 @@ void PrintSoakTable(FILE* out, const std::vector<PhaseFigures>& phases, const So
             std::fprintf(out, "%s: %s\n", p.name.c_str(), p.events.c_str());
     std::fprintf(out,
                  "Goals: no wrong value; resident memory growth after warm-up <= %ld KiB; "
-                 "descriptors (but the serial device's own) and threads equal at warm-up and end; debug log on disk <= 2 x %llu "
-                 "bytes.\n",
+                 "descriptors (but the serial device's own) and threads equal at warm-up and end; "
+                 "debug log on disk <= 2 x %llu bytes.\n",
                  goals.rssGrowthKiB, static_cast<unsigned long long>(goals.logLimit));
 }
