@@ -12,7 +12,16 @@
 
 wxString InstallDashboardDefinition(const DashboardOptions& options)
 {
+    // Nothing may point into the old table while the new one is read.
+    installSymbolTable(nullptr);
     wxString problem;
+    installSymbolTable(ReadDashboardDefinition(options, problem).release());
+    return problem;
+}
+
+std::unique_ptr<SymbolTable> ReadDashboardDefinition(const DashboardOptions& options, wxString& problem)
+{
+    problem.clear();
     std::string bytes, unread;
     if (ReadRegularFile(ArgumentBytes(options.iniFile), bytes, unread)) {
         const std::string why = NotADefinitionFile(bytes);
@@ -31,12 +40,12 @@ wxString InstallDashboardDefinition(const DashboardOptions& options)
     for (const wxString& flag : options.clearedSettings)
         definition.clearFlags.Add(flag);
     definition.tuneFile = options.tuneFile;
-    // Nothing may point into the old table while the new one is read.
-    installSymbolTable(nullptr);
-    installSymbolTable(loadDefinitionFileFrom(options.iniFile, definition));
+    std::unique_ptr<SymbolTable> table(loadDefinitionFileFrom(options.iniFile, definition));
+    if (!table)
+        table = std::make_unique<SymbolTable>();
     if (!problem.empty())
         DebugLog(2, problem);
-    return problem;
+    return table;
 }
 
 int FrontPageGaugePosition(const SymbolTable& table, int number)

@@ -2,6 +2,8 @@
 // The definition file the dashboard shows, as the command line names it.
 #include "app/CommandLine.h"
 
+#include <memory>
+
 class SymbolTable;
 
 // Reads it (with the settings and the tune given) and installs its symbol
@@ -9,6 +11,8 @@ class SymbolTable;
 // empty table. Returns, for the user, why a file there is no definition file
 // (UTF-16, binary, no section); empty otherwise.
 wxString InstallDashboardDefinition(const DashboardOptions& options);
+// Reads it as the above does, without installing it; `problem` as the above returns.
+std::unique_ptr<SymbolTable> ReadDashboardDefinition(const DashboardOptions& options, wxString& problem);
 
 // Where front-page gauge `number` (1: the dial, 2 on: the digital gauges) is
 // in the table's description list: the description the file's [FrontPage]

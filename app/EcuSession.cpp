@@ -165,6 +165,24 @@ bool EcuSession::TakeDefinitionChange()
     return changed;
 }
 
+bool EcuSession::TakeDefinition(SymbolTable* definition)
+{
+    // The ECU's constants are as read, whatever the file's settings.
+    if (const std::shared_ptr<const EcuWorker::Pages> read = input->latestPages()) {
+        applyPages(*definition, read->bytes);
+        definition->constantsChanged();
+    }
+    const bool recorded = recording.IsRecording();
+    if (!input->setTable(definition))
+        return false;
+    table = definition;
+    if (recorded) {
+        StopRecording();
+        StartRecording();
+    }
+    return true;
+}
+
 bool EcuSession::OnCommand(long id, bool checked)
 {
     if (id == ID_READ_CONSTANTS) {

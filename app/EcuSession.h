@@ -35,6 +35,10 @@ public:
     bool AfterTick(const ValueMap& served) override;
     void ShowStatus(StatusStrip& strip) override;
     bool TakeDefinitionChange() override;
+    // Keeps the link when the new file's link is the same. A recording ends
+    // with the records of the old file and goes on in a new file, whose
+    // columns are the new file's.
+    bool TakeDefinition(SymbolTable* definition) override;
     bool OnCommand(long id, bool checked) override;
     bool IsCommandEnabled(long id) override;
     bool IsCommandChecked(long id) override;

@@ -36,6 +36,11 @@ public:
     // After the tick: true when the definition's gauge descriptions changed
     // (new values of constants), so that the gauges take them up again.
     virtual bool TakeDefinitionChange() { return false; }
+    // The definition file was read again (other settings): goes on over
+    // `table` (not owned), which replaces the one it had; that one still
+    // exists during the call and is gone after it. False, with nothing
+    // changed, when this input cannot: it must then be started anew.
+    virtual bool TakeDefinition(SymbolTable* /*table*/) { return false; }
 
     // Runs the command `id` (`checked`: the state of a check item); true
     // when the values must reach the gauges at once rather than next tick.
@@ -52,6 +57,7 @@ class NoInputSession : public InputSession {
 public:
     RTDataMgr* GetInput() override { return nullptr; }
     int GetPeriodMs() const override { return 0; }
+    bool TakeDefinition(SymbolTable*) override { return true; }
     void ShowStatus(StatusStrip& strip) override { strip.SetStatus(StatusStrip::Mark::Off, _("No input")); }
 };
 

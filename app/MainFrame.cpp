@@ -449,12 +449,17 @@ std::map<wxString, bool> MainFrame::EffectiveSettings() const
     return effective;
 }
 
-void MainFrame::InstallDefinition()
+DashboardOptions MainFrame::DefinitionOptions() const
 {
     DashboardOptions options = m_options;
     options.settings.clear();
     ChosenFlags(EffectiveSettings(), &options.settings, &options.clearedSettings);
-    m_definitionProblem = InstallDashboardDefinition(options);
+    return options;
+}
+
+void MainFrame::InstallDefinition()
+{
+    m_definitionProblem = InstallDashboardDefinition(DefinitionOptions());
     if (wxMenu* menu = SettingsSubMenu(*GetMenuBar()))
         m_settingsMenu.Build(*menu, m_fileSettings, EffectiveSettings());
 }
@@ -497,14 +502,22 @@ long MainFrame::ChooseSettings(const std::map<wxString, bool>& chosen)
     for (int i = 0; i < m_digitalCount; ++i)
         digitalNames.push_back(nameAt(m_digitalGauges[i]->GetDefaultGaugeId()));
 
-    // Nothing may read the old table once it goes: the input first.
     m_timer.Stop();
-    ReplaceSession(std::make_unique<NoInputSession>());
+    wxString problem;
+    std::unique_ptr<SymbolTable> read = ReadDashboardDefinition(DefinitionOptions(), problem);
+    // The input goes on over the new table where it can. Nothing may read
+    // the old table once it goes: an input that cannot goes first.
+    const bool kept = m_session->TakeDefinition(read.get());
+    if (!kept)
+        ReplaceSession(std::make_unique<NoInputSession>());
     if (m_indicatorRow) {
         m_indicatorRow->Destroy();
         m_indicatorRow = nullptr;
     }
-    InstallDefinition();
+    installSymbolTable(read.release());
+    m_definitionProblem = problem;
+    if (wxMenu* menu = SettingsSubMenu(*GetMenuBar()))
+        m_settingsMenu.Build(*menu, m_fileSettings, EffectiveSettings());
     const SymbolTable& table = *currentSymbolTable();
     const GaugeDescChooser chooser(&table.getGauges());
     const auto indexOf = [&](const wxString& name, int frontPageNumber) {
@@ -518,8 +531,18 @@ long MainFrame::ChooseSettings(const std::map<wxString, bool>& chosen)
         m_indicatorRow = new IndicatorRow(this, &table.getFrontPage().indicators);
     m_dispatcher->MarkStale(true);
     LayOutGauges();
-    if (input != InputChoice::None)
+    if (kept) {
+        // Values and peaks of the old reading may be in other units.
+        m_dispatcher->ClearValues();
+        ResetPeaks();
+        m_alarmCommand->Forget();
+        if (m_session->GetPeriodMs() > 0)
+            m_timer.Start(m_session->GetPeriodMs(), wxTIMER_CONTINUOUS);
+        UpdateMenus();
+        ShowStatus();
+    } else if (input != InputChoice::None) {
         SelectInput(input);
+    }
     const long ms = watch.Time();
     DebugLog(0, wxString::Format("%s read again with the chosen settings in %ld ms",
                                  m_options.iniFile, ms));

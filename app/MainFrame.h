@@ -93,6 +93,8 @@ private:
     void OnSettingsItem(wxCommandEvent& event);
     // The definition with the settings in force; the Settings menu for it.
     void InstallDefinition();
+    // The command line's options with the settings in force.
+    DashboardOptions DefinitionOptions() const;
     // After a tick: runs the alarm command when a value entered danger.
     void CheckAlarms();
 

@@ -83,6 +83,15 @@ void ReplaySession::ShowStatus(StatusStrip& strip)
     strip.SetStatus(mark, text);
 }
 
+bool ReplaySession::TakeDefinition(SymbolTable* table)
+{
+    input.SetTable(table);
+    refusal = RefusalOf(input, table);
+    // The record it stands on, with the new columns, rather than the next one.
+    input.HoldForNextUpdate();
+    return true;
+}
+
 bool ReplaySession::OnCommand(long id, bool)
 {
     LogReplay& replay = input.GetReplay();

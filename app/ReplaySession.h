@@ -30,6 +30,8 @@ public:
     // The log's refusal; a log without columns, or with none that serves a
     // gauge of the definition file, is no log for this dashboard either.
     wxString GetRefusal() const override { return refusal; }
+    // Finds the columns again for `table`; the replay stays where it is.
+    bool TakeDefinition(SymbolTable* table) override;
     bool OnCommand(long id, bool checked) override;
     long CommandOfKey(const wxKeyEvent& key) const override;
     bool IsCommandEnabled(long id) override;

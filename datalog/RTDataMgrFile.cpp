@@ -39,6 +39,13 @@ RTDataMgrFile::Source RTDataMgrFile::FindSource(const wxString& name) const
     return source;
 }
 
+void RTDataMgrFile::SetTable(const SymbolTable* definitions)
+{
+    table = definitions;
+    matcher = ColumnMatcher(log->Columns(), definitions);
+    tickNames.clear();
+}
+
 void RTDataMgrFile::Update()
 {
     if (holding)

@@ -65,6 +65,9 @@ public:
     // Whether the current record has values.
     bool HasRecord() const;
     Source FindSource(const wxString& name) const;
+    // Finds every column again for `table` (as at construction); the replay
+    // stays where it is.
+    void SetTable(const SymbolTable* table);
 
     const Datalog& GetLog() const { return *log; }
     // The replay controls (pause, speed, seek, position).

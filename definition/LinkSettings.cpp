@@ -11,6 +11,18 @@ bool LinkSettings::isBuiltInFirmware() const
     return !hasSignature || signature == kBuiltInSignature;
 }
 
+bool operator==(const LinkSettings& a, const LinkSettings& b)
+{
+    return a.queryCommand == b.queryCommand && a.signature == b.signature && a.hasSignature == b.hasSignature &&
+           a.versionInfo == b.versionInfo && a.ochGetCommand == b.ochGetCommand &&
+           a.ochBlockSize == b.ochBlockSize && a.blockingFactor == b.blockingFactor &&
+           a.endianness == b.endianness && a.messageEnvelopeFormat == b.messageEnvelopeFormat &&
+           a.blockReadTimeout == b.blockReadTimeout && a.delayAfterPortOpen == b.delayAfterPortOpen &&
+           a.interWriteDelay == b.interWriteDelay && a.writeBlocks == b.writeBlocks && a.nPages == b.nPages &&
+           a.pageSizes == b.pageSizes && a.pageIdentifiers == b.pageIdentifiers &&
+           a.pageReadCommands == b.pageReadCommands && a.pageActivates == b.pageActivates;
+}
+
 namespace {
 
 // Characters up to U+00FF are one byte each (the files are ASCII or

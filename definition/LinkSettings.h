@@ -62,6 +62,10 @@ struct LinkSettings {
     static constexpr int32_t kMaxPages = 255;
 };
 
+// Every field alike: a link set up for one serves the other.
+bool operator==(const LinkSettings& a, const LinkSettings& b);
+inline bool operator!=(const LinkSettings& a, const LinkSettings& b) { return !(a == b); }
+
 extern const char* const kBuiltInSignature; // "TARN Corecard v3"
 
 // Takes the line when token 0 is one of the keys above and returns true;

@@ -16,18 +16,19 @@ constexpr std::chrono::milliseconds RTDataMgrSerial::kRateWindow;
 RTDataMgrSerial::RTDataMgrSerial(TarnProtocol* ecuProtocol, SymbolTable* table,
                                  ClockFunction clockFunction, const GenericLinkOptions& options,
                                  const Sampling& howToSample)
-    : protocol(ecuProtocol), symbolTable(table), decoder(table), clock(std::move(clockFunction)),
-      sampling(howToSample)
+    : protocol(ecuProtocol), symbolTable(table), decoder(std::make_shared<BlockDecoder>(table)),
+      clock(std::move(clockFunction)), sampling(howToSample)
 {
     if (!clock)
         clock = [] { return Clock::now(); };
-    // timeNow: the fetch time of the record taken, from the input's start.
-    const Clock::time_point start = clock();
-    decoder.setTimeSource([this, start] {
-        return std::chrono::duration<double>((record ? record->fetchedAt : clock()) - start).count();
-    });
+    started = clock();
+    decoder->setTimeSource(timeSource());
     if (!protocol)
         return;
+    if (symbolTable) {
+        linkSettings = symbolTable->getLinkSettings();
+        blockSize = symbolTable->getBlockSize();
+    }
     std::unique_ptr<EcuLink> link;
     if (symbolTable && !symbolTable->getLinkSettings().isBuiltInFirmware() && protocol->getPort()) {
         GenericLink* generic = new GenericLink(*protocol->getPort(), symbolTable->getLinkSettings(),
@@ -39,24 +40,48 @@ RTDataMgrSerial::RTDataMgrSerial(TarnProtocol* ecuProtocol, SymbolTable* table,
             pageProblem = generic->pageProblem();
     } else
         link.reset(new TarnLink(*protocol, symbolTable ? symbolTable->getLinkSettings().ochBlockSize : 0,
-                                decoder.channelsEnd(), options.quietMs));
-    const BlockDecoder* onWorker = &decoder;
+                                decoder->channelsEnd(), options.quietMs));
+    worker.reset(new EcuWorker(std::move(link), decodingBy(decoder), clock));
+    if (sampling.mode == Sampling::Continuous)
+        worker->fetchEvery(std::chrono::microseconds(0));
+    else if (sampling.mode == Sampling::Rate && sampling.hz > 0)
+        worker->fetchEvery(std::chrono::microseconds(static_cast<long long>(1e6 / sampling.hz)));
+}
+
+std::function<double()> RTDataMgrSerial::timeSource()
+{
+    // timeNow: the fetch time of the record taken, from the input's start.
+    return [this] { return std::chrono::duration<double>((record ? record->fetchedAt : clock()) - started).count(); };
+}
+
+EcuWorker::Decoder RTDataMgrSerial::decodingBy(std::shared_ptr<const BlockDecoder> onWorker) const
+{
     // Two trace lines per channel of every record would swamp the debug log
     // at dozens of records a second: the ticks still trace what they serve.
     const bool traced = sampling.mode == Sampling::PerTick;
     const GenericLink* fetcher = partLink;
     // Runs on the worker's thread right after the fetch that brought `block`.
-    worker.reset(new EcuWorker(
-        std::move(link),
-        [onWorker, traced, fetcher](const std::vector<unsigned char>& block, ValueMap& values) {
-            onWorker->decode(block.data(), block.size(), values, traced,
-                             fetcher ? &fetcher->fetchedRanges() : nullptr);
-        },
-        clock));
-    if (sampling.mode == Sampling::Continuous)
-        worker->fetchEvery(std::chrono::microseconds(0));
-    else if (sampling.mode == Sampling::Rate && sampling.hz > 0)
-        worker->fetchEvery(std::chrono::microseconds(static_cast<long long>(1e6 / sampling.hz)));
+    return [onWorker, traced, fetcher](const std::vector<unsigned char>& block, ValueMap& values) {
+        onWorker->decode(block.data(), block.size(), values, traced, fetcher ? &fetcher->fetchedRanges() : nullptr);
+    };
+}
+
+bool RTDataMgrSerial::setTable(SymbolTable* table)
+{
+    if (!worker || !table || table->getLinkSettings() != linkSettings || table->getBlockSize() != blockSize)
+        return false;
+    auto fresh = std::make_shared<BlockDecoder>(table);
+    // The built-in firmware's link measures its reply by where the channels end.
+    if (!partLink && fresh->channelsEnd() != decoder->channelsEnd())
+        return false;
+    fresh->setTimeSource(timeSource());
+    for (std::shared_ptr<const EcuWorker::Record>& pending : worker->setDecoder(decodingBy(fresh)))
+        takeRecord(std::move(pending));
+    decoder = std::move(fresh);
+    symbolTable = table;
+    record.reset();
+    askForNeeded();
+    return true;
 }
 
 bool RTDataMgrSerial::samplesFasterThan(std::chrono::milliseconds period) const
@@ -92,7 +117,7 @@ void RTDataMgrSerial::stop()
 
 void RTDataMgrSerial::fillScalarValues()
 {
-    decoder.decode(g_runtimeData, kRuntimeDataCapacity, true);
+    decoder->decode(g_runtimeData, kRuntimeDataCapacity, true);
 }
 
 bool RTDataMgrSerial::requestFetch()
@@ -176,7 +201,7 @@ void RTDataMgrSerial::askForNeeded()
         return;
     wantedRanges.clear();
     if (!wholeBlock)
-        wantedRanges = mergeRanges(decoder.rangesOf(neededNames, neededExpressions), partLink->blockSize(),
+        wantedRanges = mergeRanges(decoder->rangesOf(neededNames, neededExpressions), partLink->blockSize(),
                                    partLink->requestOverhead());
     partLink->setWantedRanges(wantedRanges);
 }
@@ -186,27 +211,31 @@ void RTDataMgrSerial::takeLatest()
     if (!worker)
         return;
     // Each in turn, so that expression channels with a history see every record.
-    for (std::shared_ptr<const EcuWorker::Record>& fresh : worker->takeRecords()) {
-        if (record && fresh->sequence <= record->sequence)
-            continue;
-        if (!record)
-            firstFetch = fresh->fetchedAt;
-        record = std::move(fresh);
-        decoder.take(record->values);
-        recentFetches.push_back(record->fetchedAt);
-        while (record->fetchedAt - recentFetches.front() > kRateWindow)
-            recentFetches.pop_front();
-        if (recordListener)
-            recordListener();
-    }
+    for (std::shared_ptr<const EcuWorker::Record>& fresh : worker->takeRecords())
+        takeRecord(std::move(fresh));
     // A record the worker withdrew after it was taken is served no longer:
     // the one before it is, or none.
     const std::shared_ptr<const EcuWorker::Record> latest = worker->latest();
     if (record && (!latest || latest->sequence < record->sequence)) {
         record = latest;
         if (record)
-            decoder.take(record->values);
+            decoder->take(record->values);
     }
+}
+
+void RTDataMgrSerial::takeRecord(std::shared_ptr<const EcuWorker::Record> fresh)
+{
+    if (record && fresh->sequence <= record->sequence)
+        return;
+    if (!record && recentFetches.empty()) // a new table is no new input
+        firstFetch = fresh->fetchedAt;
+    record = std::move(fresh);
+    decoder->take(record->values);
+    recentFetches.push_back(record->fetchedAt);
+    while (record->fetchedAt - recentFetches.front() > kRateWindow)
+        recentFetches.pop_front();
+    if (recordListener)
+        recordListener();
 }
 
 bool RTDataMgrSerial::IsStale()
@@ -234,7 +263,7 @@ bool RTDataMgrSerial::serve(const wxString& name, double& value, bool traced)
     // Before the first record nothing is known, derived values included.
     if (worker && !record)
         return false;
-    const std::optional<double> served = decoder.value(name, traced);
+    const std::optional<double> served = decoder->value(name, traced);
     if (!served)
         return false;
     value = *served;
@@ -248,7 +277,7 @@ double RTDataMgrSerial::ExpressionValue(const wxString& expression)
     if (worker && !record)
         return NoValue();
     wxLogNull untraced;
-    return decoder.evaluate(expression).value_or(NoValue());
+    return decoder->evaluate(expression).value_or(NoValue());
 }
 
 double RTDataMgrSerial::recordValue(const wxString& name)

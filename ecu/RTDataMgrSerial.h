@@ -33,6 +33,10 @@
 // fetched since the last one, in order (a listener sees each while the input
 // holds it), the newest last.
 //
+// setTable() moves the input to another reading of the definition file
+// (other settings) while the link stays connected, when that reading's link
+// is the same.
+//
 // Without a protocol there is no worker: Update() decodes the process's
 // runtime data block as it is (for decoding a recorded or typed-in block).
 #include "base/ValueMap.h"
@@ -125,8 +129,18 @@ public:
     void requestPages();
     // The pages of a round of reads that ended since the last call; null when none did.
     std::shared_ptr<const EcuWorker::Pages> takePages();
+    // The pages of the last round ended, taken or not; null before one ended.
+    std::shared_ptr<const EcuWorker::Pages> latestPages() const { return worker ? worker->latestPages() : nullptr; }
     // Serves the table's constants anew after their values changed.
-    void refreshConstants() { decoder.refreshConstants(); }
+    void refreshConstants() { decoder->refreshConstants(); }
+
+    // Decodes with `table` (not owned) from now on, keeping the link and its
+    // worker; false, with nothing changed, without a worker or when the
+    // table's link differs. The records fetched and not yet taken are taken
+    // first (the listener sees them) with the table they were decoded with,
+    // which must still exist; after that no value of it is served, and the
+    // names have none until the next record.
+    bool setTable(SymbolTable* table);
 
     // Decodes the process's runtime data block into the scalar values.
     void fillScalarValues();
@@ -138,7 +152,7 @@ public:
     int getRefusedPercent() const { return worker ? worker->refusedPercent() : 0; }
     // The plain channels of the record the last tick took; without a worker,
     // the values decoded from the process's block.
-    const ValueMap& getScalarValues() const { return record ? record->values : decoder.values(); }
+    const ValueMap& getScalarValues() const { return record ? record->values : decoder->values(); }
 
     // The record the last tick took: its number (0 before the first one; a
     // new number is a fresh record) and when it was fetched.
@@ -152,14 +166,23 @@ private:
     // The value of `name` for the dispatcher's map; false when there is none.
     bool serve(const wxString& name, double& value, bool traced = true);
     void takeLatest();
+    void takeRecord(std::shared_ptr<const EcuWorker::Record> fresh);
+    std::function<double()> timeSource();
+    // What the worker runs after each good fetch.
+    EcuWorker::Decoder decodingBy(std::shared_ptr<const BlockDecoder> blockDecoder) const;
     // Hands the link the parts that the channels in use need.
     void askForNeeded();
 
     TarnProtocol* protocol;
     SymbolTable* symbolTable;
-    // Decodes on the worker's thread, serves names on the caller's.
-    BlockDecoder decoder;
+    // Decodes on the worker's thread, serves names on the caller's; shared
+    // with the worker, which may still finish a block with the one setTable() replaced.
+    std::shared_ptr<BlockDecoder> decoder;
+    // What the link was set up from.
+    LinkSettings linkSettings;
+    int32_t blockSize = 0;
     ClockFunction clock;
+    Clock::time_point started;
     Sampling sampling;
     std::function<void()> recordListener;
     std::deque<Clock::time_point> recentFetches; // within kRateWindow

@@ -6,7 +6,7 @@
 #include <string>
 
 EcuWorker::EcuWorker(std::unique_ptr<EcuLink> ecuLink, Decoder decoder, ClockFunction clockFunction)
-    : link(std::move(ecuLink)), decode(std::move(decoder)), clock(std::move(clockFunction)),
+    : link(std::move(ecuLink)), decode(std::make_shared<const Decoder>(std::move(decoder))), clock(std::move(clockFunction)),
       pages(link ? link->pageCount() : 0)
 {
     if (!clock)
@@ -77,6 +77,19 @@ void EcuWorker::requestPages()
     if (!thread.joinable())
         thread = std::thread([this] { run(); });
     changed.notify_all();
+}
+
+std::vector<std::shared_ptr<const EcuWorker::Record>> EcuWorker::setDecoder(Decoder decoder)
+{
+    std::lock_guard<std::mutex> lock(mutex);
+    decode = std::make_shared<const Decoder>(std::move(decoder));
+    ++decoderSwaps;
+    std::vector<std::shared_ptr<const Record>> taken(std::make_move_iterator(queue.begin()),
+                                                     std::make_move_iterator(queue.end()));
+    queue.clear();
+    record.reset();
+    earlier.reset();
+    return taken;
 }
 
 std::shared_ptr<const EcuWorker::Pages> EcuWorker::latestPages() const
@@ -215,13 +228,21 @@ void EcuWorker::runFetch()
     if (withdrawnMeanwhile)
         DebugLog(1, "The last record is withdrawn: bytes came after it");
     std::shared_ptr<Record> fresh;
-    if (fetched == 0) {
+    const Clock::time_point fetchedAt = fetched == 0 ? clock() : Clock::time_point();
+    // Declared before the lock: a decoder swapped out meanwhile ends after it.
+    std::shared_ptr<const Decoder> decoder;
+    std::unique_lock<std::mutex> lock(mutex);
+    // Decoded outside the lock, and again when the decoder was swapped meanwhile.
+    for (uint64_t decodedBy = decoderSwaps + 1; fetched == 0 && decodedBy != decoderSwaps;) {
+        decodedBy = decoderSwaps;
+        decoder = decode;
+        lock.unlock();
         fresh = std::make_shared<Record>();
-        fresh->fetchedAt = clock();
-        if (decode)
-            decode(block, fresh->values);
+        fresh->fetchedAt = fetchedAt;
+        if (*decoder)
+            (*decoder)(block, fresh->values);
+        lock.lock();
     }
-    std::lock_guard<std::mutex> lock(mutex);
     if (withdrawnMeanwhile)
         withdrawLocked(lastFetched);
     for (int i = link->refusedReplies(); i > 0; --i)

@@ -15,6 +15,9 @@
 // constants one by one, running any fetch asked meanwhile between two parts
 // of a page, then publishes them all. A page that fails keeps its earlier bytes.
 //
+// setDecoder() swaps the decoding while the link stays connected: no record
+// decoded the old way is published after it returns.
+//
 // A block the link withdraws (bytes came after it, before the next request)
 // stops being the latest record: the one before it is served again, and goes
 // stale as usual. The worker keeps a tally of the last 100 replies and how
@@ -85,6 +88,12 @@ public:
     int waitForFetch();
     void stop();
 
+    // Decodes with `decoder` from now on. Hands back the records published
+    // and not yet taken, oldest first, and serves none of them again
+    // (latest() is null until the next good fetch); a block decoded the old
+    // way meanwhile is decoded again with `decoder`.
+    std::vector<std::shared_ptr<const Record>> setDecoder(Decoder decoder);
+
     // Asks for the pages to be read again (nothing when the link has none).
     void requestPages();
     // The pages of the last round ended, or null before one ended.
@@ -125,7 +134,9 @@ private:
     void fetchIfAsked();
 
     std::unique_ptr<EcuLink> link;
-    Decoder decode;
+    // Under the mutex: the decoder and how many times it was swapped.
+    std::shared_ptr<const Decoder> decode;
+    uint64_t decoderSwaps = 0;
     ClockFunction clock;
     const int pages;
     // The round of page reads, the worker's own.

@@ -1,12 +1,16 @@
 // File > Settings: another choice reads the definition file again at once,
-// with the ECU input running, the gauges keeping their descriptions, and the
-// choice remembered for that file.
+// with the input running on (the ECU's link stays connected, a replay stays
+// where it is), the gauges keeping their descriptions, and the choice
+// remembered for that file.
 #include "app/MainFrame.h"
 #include "app/RememberedChoices.h"
 #include "definition/SymbolTable.h"
 #include "gauges/TarnGauge.h"
 #include "gauges/TarnGaugeDigital.h"
 #include "gaugemodel/GaugeDescChooser.h"
+#include "dispatch/GaugeUpdater.h"
+#include "link/TarnProtocol.h"
+#include "serial/SerialPortHandler.h"
 #include "tests/app/FrameDriver.h"
 #include "tests/support/SimProcess.h"
 #include "tests/support/WaitFor.h"
@@ -14,6 +18,7 @@
 #include <gtest/gtest.h>
 #include <wx/filefn.h>
 
+#include <cmath>
 #include <cstdlib>
 #include <unistd.h>
 
@@ -23,6 +28,12 @@ std::string RealIni(const char* name)
 {
     const char* env = std::getenv("TARN_REALWORLD_DIR");
     return std::string(env && *env ? env : TARN_REALWORLD_DIR) + "/ini/" + name;
+}
+
+std::string RealLog(const char* name)
+{
+    const char* env = std::getenv("TARN_REALWORLD_DIR");
+    return std::string(env && *env ? env : TARN_REALWORLD_DIR) + "/logs/" + name;
 }
 
 const TARNGaugeDesc* Shown(TarnGaugeDigital* gauge)
@@ -46,6 +57,8 @@ TEST(SettingsReload, AnotherSettingKeepsTheInputAndTheGauges)
     RememberedChoices memory(wxString::FromUTF8(dir.file("choices.conf")));
     FrameStart start;
     start.options.iniFile = wxString::FromUTF8(ini);
+    start.options.record = true;
+    start.options.logDir = wxString::FromUTF8(dir.file("logs"));
     start.memory = &memory;
     MainFrame* frame = new MainFrame("settings", start);
     frame->Show();
@@ -63,6 +76,11 @@ TEST(SettingsReload, AnotherSettingKeepsTheInputAndTheGauges)
     SelectInput(frame, ID_INPUT_ECU);
     ASSERT_TRUE(WaitFor([&] { return !frame->GetAnalogGauge()->GetSnapshot().stale; }, 15000));
     const wxString dialName = frame->GetAnalogGauge()->GetSnapshot().desc->getName();
+    const InputSession* session = frame->GetSession();
+    const int queries = sim.logCount("the query: signature");
+    const int requests = sim.logCount("runtime data");
+    const int opens = TarnProtocol::getInstance()->getPort()->getOpenCount();
+    const wxString firstRecording = RecordingOf(frame)->GetPath();
 
     const long ms = frame->ChooseSettings({{"CELSIUS", false}});
     std::printf("reload of %s without CELSIUS, ECU input running: %ld ms\n", ini.c_str(), ms);
@@ -73,8 +91,53 @@ TEST(SettingsReload, AnotherSettingKeepsTheInputAndTheGauges)
     EXPECT_EQ(frame->GetAnalogGauge()->GetSnapshot().desc->getName(), dialName);
     EXPECT_TRUE(frame->GetMenuBar()->IsChecked(ID_INPUT_ECU));
     EXPECT_TRUE(WaitFor([&] { return !frame->GetAnalogGauge()->GetSnapshot().stale; }, 15000));
+    // On the same link: the simulator was not asked who it is again, nor the port opened again.
+    EXPECT_EQ(frame->GetSession(), session);
+    EXPECT_NE(sim.waitForLog("runtime data", requests + 3, 5000), "");
+    EXPECT_EQ(sim.logCount("the query: signature"), queries);
+    EXPECT_EQ(TarnProtocol::getInstance()->getPort()->getOpenCount(), opens);
+    // The recording goes on in a file of its own, with the new file's columns.
+    EXPECT_TRUE(RecordingOf(frame)->IsRecording());
+    EXPECT_NE(RecordingOf(frame)->GetPath(), firstRecording);
     EXPECT_EQ(memory.LoadSettings(wxString::FromUTF8(ini)), (std::map<wxString, bool>{{"CELSIUS", false}}));
     EXPECT_FALSE(FlagIsSet(frame->EffectiveSettings(), "CELSIUS"));
+
+    SelectInput(frame, ID_INPUT_NONE);
+    frame->Destroy();
+    wxYield();
+}
+
+TEST(SettingsReload, AReplayKeepsItsPlaceAndFindsItsColumnsAgain)
+{
+    const std::string ini = RealIni("speeduino_reference.ini");
+    const std::string log = RealLog("speeduino_ultralog_example.mlg");
+    if (::access(ini.c_str(), R_OK) != 0 || ::access(log.c_str(), R_OK) != 0)
+        GTEST_SKIP() << "no real definition files or logs at " << ini;
+    TempDir dir;
+    ASSERT_TRUE(wxSetWorkingDirectory(dir.path));
+    FrameStart start;
+    start.options.iniFile = wxString::FromUTF8(ini);
+    start.options.datalogFile = wxString::FromUTF8(log);
+    MainFrame* frame = new MainFrame("settings", start);
+    frame->Show();
+    TarnGaugeDigital* digits = frame->GetDigitalGauge(0);
+    digits->SetDefaultGaugeDesc(GaugeDescChooser(&currentSymbolTable()->getGauges()).FindByName("cltGauge"));
+    SelectInput(frame, ID_INPUT_FILE);
+    ASSERT_NE(ReplayOf(frame), nullptr);
+    while (ReplayOf(frame)->GetRecord() < 20)
+        Tick(frame);
+    frame->GetTimer().Stop();
+    const size_t at = ReplayOf(frame)->GetRecord();
+    const double coolant = frame->GetDispatcher()->GetValues().find("coolant")->second;
+    ASSERT_TRUE(std::isfinite(coolant));
+
+    const long ms = frame->ChooseSettings({{"CELSIUS", false}});
+    std::printf("reload of %s without CELSIUS, replay running: %ld ms\n", ini.c_str(), ms);
+    frame->GetTimer().Stop();
+    Tick(frame);
+    // The same record, from the column the new file finds (the log's own unit).
+    EXPECT_EQ(ReplayOf(frame)->GetRecord(), at);
+    EXPECT_DOUBLE_EQ(frame->GetDispatcher()->GetValues().find("coolant")->second, coolant);
 
     SelectInput(frame, ID_INPUT_NONE);
     frame->Destroy();

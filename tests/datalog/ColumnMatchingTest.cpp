@@ -98,3 +98,23 @@ TEST(ColumnMatching, AFileThatIsNoLogIsAMessageNeverAValue)
             EXPECT_EQ(value, c.rpm);
     }
 }
+
+TEST(ColumnMatching, AnotherTableFindsTheColumnsAgainWhereTheReplayStands)
+{
+    const auto tableIn = [](const wxString& units) {
+        auto table = std::make_unique<SymbolTable>();
+        Symbol* symbol = new Symbol;
+        symbol->setIdentity("coolant", units, false, 0, 0);
+        table->addSymbol("coolant", symbol);
+        return table;
+    };
+    const std::unique_ptr<SymbolTable> celsius = tableIn(wxString(L"\u00b0C"));
+    const std::unique_ptr<SymbolTable> fahrenheit = tableIn(wxString(L"\u00b0F"));
+    auto input = RTDataMgrFile::FromBytes("\"fw\"\nTime\tCLT\ns\t\xb0" "F\n0\t212\n1\t194\n", "drive.msl",
+                                          celsius.get());
+    EXPECT_NEAR(PlayOnce(*input, "coolant"), 100, 0.01);
+    input->SetTable(fahrenheit.get());
+    input->HoldForNextUpdate();
+    EXPECT_NEAR(PlayOnce(*input, "coolant"), 212, 0.01);
+    EXPECT_EQ(input->GetReplay().GetRecord(), 0u);
+}

@@ -242,3 +242,53 @@ TEST(RTDataMgrSerial, FetchesThroughItsWorker)
     EXPECT_TRUE(input.IsStale()) << "1.1 s since the record served was fetched";
     EXPECT_EQ(input.getRefusedPercent(), 1) << "the withdrawn block, one of the last 100 replies";
 }
+
+TEST(RTDataMgrSerial, AnotherTableOnTheSameLinkServesOnlyItsOwnValues)
+{
+    LogCapture log;
+    FakeEcu ecu;
+    ecu.block = {0x0B, 0xB8, 200};
+    SerialPortHandler handler([&] { return new FakeEcuDevice(ecu); }, 0);
+    TraceCapture traces;
+    TarnProtocol protocol(&handler);
+    // The same channel in °C and in °F.
+    auto tableIn = [](double scale, double trans, int blockSize) {
+        auto table = std::make_unique<SymbolTable>();
+        table->addSymbol("", Channel("coolant", 2, 1, false, scale, trans));
+        table->getLinkSettings().ochBlockSize = blockSize;
+        return table;
+    };
+    const std::unique_ptr<SymbolTable> celsius = tableIn(1.0, -40.0, 56);
+    const std::unique_ptr<SymbolTable> fahrenheit = tableIn(1.8, -22.0, 56);
+    const std::unique_ptr<SymbolTable> otherLink = tableIn(1.0, -40.0, 60);
+    RTDataMgrSerial input(&protocol, celsius.get());
+    std::vector<double> recorded; // as the listener saw them
+    input.setRecordListener([&] { recorded.push_back(input.recordValue("coolant")); });
+    ValueMap values;
+    input.setValueMap(&values);
+    const auto tick = [&] {
+        values.clear();
+        values["coolant"] = 0.0;
+        input.fillValueMap();
+        return values["coolant"];
+    };
+    const auto fetch = [&] {
+        input.requestFetch();
+        return input.waitForFetch();
+    };
+
+    ASSERT_EQ(fetch(), 0);
+    EXPECT_DOUBLE_EQ(tick(), 160.0);
+    const int opens = handler.getOpenCount();
+    ASSERT_EQ(fetch(), 0); // not taken before the swap
+
+    EXPECT_FALSE(input.setTable(otherLink.get()));
+    ASSERT_TRUE(input.setTable(fahrenheit.get()));
+    // The record fetched before is taken as it was decoded, and shown no more.
+    EXPECT_EQ(recorded, (std::vector<double>{160.0, 160.0}));
+    EXPECT_TRUE(RTDataMgr::IsNoValue(tick()));
+    ASSERT_EQ(fetch(), 0);
+    EXPECT_DOUBLE_EQ(tick(), (200.0 - 22.0) * 1.8);
+    EXPECT_DOUBLE_EQ(recorded.back(), (200.0 - 22.0) * 1.8);
+    EXPECT_EQ(handler.getOpenCount(), opens);
+}

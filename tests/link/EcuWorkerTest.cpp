@@ -281,3 +281,39 @@ TEST(EcuWorker, ASlowEcuLeavesNoBacklogOfFetches)
     // A load on the machine only spreads the fetches further.
     EXPECT_GE(link.starts[13] - link.starts[3], 9 * interval);
 }
+
+TEST(EcuWorker, ASwappedDecoderDecodesEveryLaterRecordAndLosesNone)
+{
+    // Each decoder tags its records; it takes a while, so that swaps land
+    // while a block is being decoded.
+    const auto tagging = [](int tag) -> EcuWorker::Decoder {
+        return [tag](const std::vector<unsigned char>& block, ValueMap& values) {
+            std::this_thread::sleep_for(std::chrono::microseconds(200));
+            values["n"] = 256.0 * block[0] + block[1];
+            values["tag"] = tag;
+        };
+    };
+    EcuWorker worker(std::make_unique<CountingLink>(), tagging(0));
+    worker.fetchEvery(std::chrono::microseconds(0));
+    ASSERT_TRUE(worker.requestFetch());
+    uint64_t next = 1;
+    const auto check = [&](const std::shared_ptr<const EcuWorker::Record>& record, int tag) {
+        EXPECT_EQ(record->sequence, next++);
+        EXPECT_DOUBLE_EQ(record->values.find("n")->second, double(record->sequence));
+        EXPECT_DOUBLE_EQ(record->values.find("tag")->second, tag);
+    };
+    for (int tag = 0; tag < 20 && !HasFailure(); ++tag) {
+        for (int taken = 0; taken < 3;) {
+            worker.waitForFetch();
+            for (const auto& record : worker.takeRecords()) {
+                check(record, tag);
+                ++taken;
+            }
+        }
+        for (const auto& record : worker.setDecoder(tagging(tag + 1)))
+            check(record, tag);
+        const std::shared_ptr<const EcuWorker::Record> latest = worker.latest();
+        EXPECT_TRUE(!latest || latest->values.find("tag")->second == tag + 1);
+    }
+    worker.stop();
+}
