@@ -36,6 +36,16 @@ void Block(const std::vector<unsigned char>& bytes)
     loadRuntimeData(bytes.data(), bytes.size());
 }
 
+// An ECU that sends rpm 3000 and a third byte of 200, on a port of its own.
+struct EcuOnPort {
+    LogCapture log;
+    FakeEcu ecu;
+    SerialPortHandler handler{[this] { return new FakeEcuDevice(ecu); }, 0};
+    TraceCapture traces;
+    TarnProtocol protocol{&handler};
+    EcuOnPort() { ecu.block = {0x0B, 0xB8, 200}; }
+};
+
 } // namespace
 
 TEST(RTDataMgrSerial, ScaledValues)
@@ -156,12 +166,9 @@ TEST(RTDataMgrSerial, WithoutTableEveryNameReadsMinusOne)
 
 TEST(RTDataMgrSerial, FetchesThroughItsWorker)
 {
-    LogCapture log;
-    FakeEcu ecu;
-    ecu.block = {0x0B, 0xB8, 200};
-    SerialPortHandler handler([&] { return new FakeEcuDevice(ecu); }, 0);
-    TraceCapture traces;
-    TarnProtocol protocol(&handler);
+    EcuOnPort port;
+    FakeEcu& ecu = port.ecu;
+    TarnProtocol& protocol = port.protocol;
 
     auto* table = new SymbolTable;
     table->addSymbol("", Channel("rpm", 0, 2, false));
@@ -245,12 +252,8 @@ TEST(RTDataMgrSerial, FetchesThroughItsWorker)
 
 TEST(RTDataMgrSerial, AnotherTableOnTheSameLinkServesOnlyItsOwnValues)
 {
-    LogCapture log;
-    FakeEcu ecu;
-    ecu.block = {0x0B, 0xB8, 200};
-    SerialPortHandler handler([&] { return new FakeEcuDevice(ecu); }, 0);
-    TraceCapture traces;
-    TarnProtocol protocol(&handler);
+    EcuOnPort port;
+    TarnProtocol& protocol = port.protocol;
     // The same channel in °C and in °F.
     auto tableIn = [](double scale, double trans, int blockSize) {
         auto table = std::make_unique<SymbolTable>();
@@ -279,7 +282,7 @@ TEST(RTDataMgrSerial, AnotherTableOnTheSameLinkServesOnlyItsOwnValues)
 
     ASSERT_EQ(fetch(), 0);
     EXPECT_DOUBLE_EQ(tick(), 160.0);
-    const int opens = handler.getOpenCount();
+    const int opens = port.handler.getOpenCount();
     ASSERT_EQ(fetch(), 0); // not taken before the swap
 
     EXPECT_FALSE(input.setTable(otherLink.get()));
@@ -290,5 +293,5 @@ TEST(RTDataMgrSerial, AnotherTableOnTheSameLinkServesOnlyItsOwnValues)
     ASSERT_EQ(fetch(), 0);
     EXPECT_DOUBLE_EQ(tick(), (200.0 - 22.0) * 1.8);
     EXPECT_DOUBLE_EQ(recorded.back(), (200.0 - 22.0) * 1.8);
-    EXPECT_EQ(handler.getOpenCount(), opens);
+    EXPECT_EQ(port.handler.getOpenCount(), opens);
 }
