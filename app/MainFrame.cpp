@@ -536,6 +536,9 @@ long MainFrame::ChooseSettings(const std::map<wxString, bool>& chosen)
         m_dispatcher->ClearValues();
         ResetPeaks();
         m_alarmCommand->Forget();
+        // What the input has now: a replay its record, the ECU asks for its next one.
+        if (m_dispatcher->GetInput() && m_dispatcher->GetGaugeCount() > 0)
+            m_dispatcher->Update();
         if (m_session->GetPeriodMs() > 0)
             m_timer.Start(m_session->GetPeriodMs(), wxTIMER_CONTINUOUS);
         UpdateMenus();
