@@ -124,10 +124,11 @@ TEST(SettingsReload, AReplayKeepsItsPlaceAndFindsItsColumnsAgain)
     digits->SetDefaultGaugeDesc(GaugeDescChooser(&currentSymbolTable()->getGauges()).FindByName("cltGauge"));
     SelectInput(frame, ID_INPUT_FILE);
     ASSERT_NE(ReplayOf(frame), nullptr);
-    while (ReplayOf(frame)->GetRecord() < 20)
-        Tick(frame);
     frame->GetTimer().Stop();
+    wxCommandEvent forward(wxEVT_MENU, ID_REPLAY_FORWARD); // shows the record sought at once
+    frame->ProcessWindowEvent(forward);
     const size_t at = ReplayOf(frame)->GetRecord();
+    ASSERT_GT(at, 0u);
     const double coolant = frame->GetDispatcher()->GetValues().find("coolant")->second;
     ASSERT_TRUE(std::isfinite(coolant));
 
