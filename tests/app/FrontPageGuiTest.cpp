@@ -46,18 +46,33 @@ int Brightest(wxWindow* window)
     return *std::max_element(image.GetData(), image.GetData() + size.x * size.y * 3);
 }
 
+// A frame on that file, shown.
+class FrontPageTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(wxSetWorkingDirectory(dir.path));
+        FrameStart start;
+        start.options.iniFile = wxString::FromUTF8(RusefiIni());
+        frame = new MainFrame("V3 GUI for WinCE", start);
+        frame->Show();
+        ASSERT_TRUE(WaitFor([&] { return frame->IsShownOnScreen(); }));
+    }
+    void TearDown() override
+    {
+        if (frame)
+            frame->Destroy();
+        wxYield();
+    }
+
+    const TempDir dir;
+    MainFrame* frame = nullptr;
+};
+
 } // namespace
 
-TEST(FrontPage, TheFilesGaugesAndLamps)
+TEST_F(FrontPageTest, TheFilesGaugesAndLamps)
 {
-    const TempDir dir;
-    ASSERT_TRUE(wxSetWorkingDirectory(dir.path));
-    FrameStart start;
-    start.options.iniFile = wxString::FromUTF8(RusefiIni());
-    MainFrame* frame = new MainFrame("V3 GUI for WinCE", start);
-    frame->Show();
-    ASSERT_TRUE(WaitFor([&] { return frame->IsShownOnScreen(); }));
-
     EXPECT_EQ(frame->GetAnalogGauge()->GetSymbolName(), "RPMValue");
     const char* const entries[] = {"CLTGauge",   "TPSGauge", "MAPGauge",   "afr1Gauge",
                                    "VBattGauge", "dwellGauge", "ignadvGauge"};
@@ -85,19 +100,10 @@ TEST(FrontPage, TheFilesGaugesAndLamps)
         EXPECT_EQ(frame->GetDigitalGauge(i)->GetRect(), frame->GetLayout().digital[i]) << i;
     EXPECT_GT(frame->GetLayout().lampRows, 1);
     EXPECT_EQ(lamps->GetRect(), frame->GetLayout().lamps);
-    frame->Destroy();
-    wxYield();
 }
 
-TEST(FrontPage, NightDarkensTheLampsAndTheStrip)
+TEST_F(FrontPageTest, NightDarkensTheLampsAndTheStrip)
 {
-    const TempDir dir;
-    ASSERT_TRUE(wxSetWorkingDirectory(dir.path));
-    FrameStart start;
-    start.options.iniFile = wxString::FromUTF8(RusefiIni());
-    MainFrame* frame = new MainFrame("V3 GUI for WinCE", start);
-    frame->Show();
-    ASSERT_TRUE(WaitFor([&] { return frame->IsShownOnScreen(); }));
     IndicatorRow* lamps = frame->GetIndicatorRow();
     ASSERT_NE(lamps, nullptr);
     // The file's unlit lamps are white; one lamp lit.
@@ -118,6 +124,4 @@ TEST(FrontPage, NightDarkensTheLampsAndTheStrip)
         EXPECT_TRUE(WaitFor([&] { return dark(frame->GetStatusStrip()) == night; }))
             << "strip, night " << night;
     }
-    frame->Destroy();
-    wxYield();
 }
