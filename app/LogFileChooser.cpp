@@ -37,6 +37,16 @@ bool IsFolderEntry(const wxString& entry)
     return entry == kParent || entry.EndsWith("/");
 }
 
+// On a larger screen than the handheld's, the text and rows grow with the
+// dashboard's window, as the value selector's do, to stay touch-sized.
+double TouchScale(wxWindow* dashboard)
+{
+    if (!dashboard)
+        return 1.0;
+    const wxSize size = wxGetTopLevelParent(dashboard)->GetSize();
+    return std::clamp(std::min(size.x / 240.0, size.y / 320.0), 1.0, 2.5);
+}
+
 } // namespace
 
 const wxSize LogFileChooser::kLargest(480, 640);
@@ -63,6 +73,12 @@ LogFileChooser::LogFileChooser(wxWindow* parent, const wxRect& area, const wxStr
         new wxButton(this, wxID_OPEN, _("Open"), wxDefaultPosition, wxDefaultSize, wxBU_EXACTFIT);
     wxButton* cancel =
         new wxButton(this, wxID_CANCEL, _("Cancel"), wxDefaultPosition, wxDefaultSize, wxBU_EXACTFIT);
+
+    if (const double scale = TouchScale(parent); scale > 1.0) {
+        const wxFont font = GetFont().Scaled(float(scale));
+        for (wxWindow* child : GetChildren())
+            child->SetFont(font);
+    }
 
     wxBoxSizer* buttons = new wxBoxSizer(wxHORIZONTAL);
     buttons->Add(allFiles, 1, wxALIGN_CENTER_VERTICAL);

@@ -421,6 +421,10 @@ void MainFrame::SetNight(bool night)
     for (int i = 0; i < m_digitalCount; ++i)
         if (m_digitalGauges[i])
             m_digitalGauges[i]->SetNight(night);
+    if (m_indicatorRow)
+        m_indicatorRow->SetNight(night);
+    if (m_statusStrip)
+        m_statusStrip->SetNight(night);
     Refresh();
 }
 
@@ -517,8 +521,10 @@ long MainFrame::ChooseSettings(const std::map<wxString, bool>& chosen)
     m_analogGauge->SetGaugeDescArray(&table.getGauges(), indexOf(dialName, 1));
     for (int i = 0; i < m_digitalCount; ++i)
         m_digitalGauges[i]->SetGaugeDescArray(&table.getGauges(), indexOf(digitalNames[size_t(i)], i + 2));
-    if (!table.getFrontPage().indicators.empty())
+    if (!table.getFrontPage().indicators.empty()) {
         m_indicatorRow = new IndicatorRow(this, &table.getFrontPage().indicators);
+        m_indicatorRow->SetNight(m_night);
+    }
     m_dispatcher->MarkStale(true);
     LayOutGauges();
     if (input != InputChoice::None)

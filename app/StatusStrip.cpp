@@ -1,5 +1,7 @@
 #include "app/StatusStrip.h"
 
+#include "gauges/PaletteColour.h"
+
 #include <wx/control.h>
 #include <wx/dcbuffer.h>
 
@@ -8,7 +10,6 @@
 namespace {
 const int kMarkDiameter = 8;
 const int kMargin = 3;
-const wxColour kTextColour(40, 40, 40);
 } // namespace
 
 constexpr int StatusStrip::kStripHeight;
@@ -29,19 +30,28 @@ StatusStrip::StatusStrip(wxWindow* parent)
     PlaceAtBottom();
 }
 
-wxColour StatusStrip::MarkColour(Mark mark)
+wxColour StatusStrip::MarkColour(Mark mark) const
 {
+    const Palette& palette = PaletteFor(m_night);
     switch (mark) {
     case Mark::Good:
-        return wxColour(0, 160, 0);
+        return Colour(palette.markGood);
     case Mark::Busy:
-        return wxColour(230, 150, 0);
+        return Colour(palette.markBusy);
     case Mark::Bad:
-        return wxColour(210, 0, 0);
+        return Colour(palette.markBad);
     case Mark::Off:
         break;
     }
-    return wxColour(150, 150, 150);
+    return Colour(palette.markOff);
+}
+
+void StatusStrip::SetNight(bool night)
+{
+    if (night == m_night)
+        return;
+    m_night = night;
+    Refresh(false);
 }
 
 void StatusStrip::SetStatus(Mark mark, const wxString& text)
@@ -73,8 +83,9 @@ void StatusStrip::PlaceAtBottom()
 
 void StatusStrip::OnPaint(wxPaintEvent&)
 {
+    const Palette& palette = PaletteFor(m_night);
     wxBufferedPaintDC dc(this);
-    dc.SetBackground(wxBrush(GetParent()->GetBackgroundColour()));
+    dc.SetBackground(wxBrush(Colour(palette.background)));
     dc.Clear();
     const wxSize size = GetClientSize();
     const int middle = size.y / 2;
@@ -84,7 +95,7 @@ void StatusStrip::OnPaint(wxPaintEvent&)
     dc.DrawCircle(kMargin + diameter / 2, middle, diameter / 2);
 
     dc.SetFont(GetFont());
-    dc.SetTextForeground(kTextColour);
+    dc.SetTextForeground(Colour(palette.stripText));
     const int x = kMargin * 2 + diameter;
     const wxString shown =
         wxControl::Ellipsize(m_text, dc, wxELLIPSIZE_START, size.x - x - 2 * kMargin);

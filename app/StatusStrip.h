@@ -28,13 +28,16 @@ public:
     void SetStatus(Mark mark, const wxString& text);
     Mark GetMark() const { return m_mark; }
     const wxString& GetText() const { return m_text; }
-    static wxColour MarkColour(Mark mark);
+    // Night colours or day colours; repaints on a change.
+    void SetNight(bool night);
 
 private:
+    wxColour MarkColour(Mark mark) const;
     void OnPaint(wxPaintEvent& event);
     void OnParentSize(wxSizeEvent& event);
     void PlaceAtBottom();
 
     Mark m_mark = Mark::Off;
     wxString m_text;
+    bool m_night = false;
 };

@@ -28,3 +28,21 @@ std::vector<int> LampsShown(const std::vector<LampState>& states, int room)
             shown.push_back(i);
     return shown;
 }
+
+LampLook LampLookOf(const Palette& palette, const Indicator& lamp, LampState state)
+{
+    const auto own = [&palette](const LampColour& c) {
+        return Dimmed({c.red, c.green, c.blue}, palette.lampLevel);
+    };
+    switch (state) {
+    case LampState::On:
+        return {own(lamp.onBackground), own(lamp.onForeground)};
+    case LampState::Off:
+        if (palette.unlitLamp)
+            return *palette.unlitLamp;
+        return {own(lamp.offBackground), own(lamp.offForeground)};
+    case LampState::NoValue:
+        break;
+    }
+    return palette.noValueLamp;
+}

@@ -1,5 +1,9 @@
 #pragma once
-// Which indicator lamps a row shows, and in what order, without a display.
+// Which indicator lamps a row shows, in what order and colours, without a
+// display.
+#include "gaugemodel/FrontPage.h"
+#include "gaugemodel/Palette.h"
+
 #include <vector>
 
 enum class LampState {
@@ -15,3 +19,6 @@ LampState LampStateOf(double value);
 // file order when they fit; otherwise the lit lamps first, then the others,
 // each kept in file order, as many as fit.
 std::vector<int> LampsShown(const std::vector<LampState>& states, int room);
+
+// The colours of `lamp`'s cell in `state` with `palette`.
+LampLook LampLookOf(const Palette& palette, const Indicator& lamp, LampState state);

@@ -23,6 +23,15 @@ const Palette& DayPalette()
         {0, 200, 255},   // peak mark
         1.0,
         1.0,
+        {40, 40, 40},    // strip text
+        {150, 150, 150}, // no input
+        {0, 160, 0},     // data flows
+        {230, 150, 0},   // working on it
+        {210, 0, 0},     // no data
+        {{160, 160, 160}, {90, 90, 90}}, // lamp without a value
+        {120, 120, 120}, // lamp border
+        1.0,
+        std::nullopt,
     };
     return day;
 }
@@ -48,6 +57,15 @@ const Palette& NightPalette()
         {0, 140, 180},   // peak mark
         0.35,
         0.8,
+        {120, 110, 85},  // strip text
+        {60, 60, 60},    // no input
+        {0, 110, 0},     // data flows
+        {170, 100, 0},   // working on it
+        {170, 0, 0},     // no data
+        {{12, 12, 12}, {75, 75, 75}}, // lamp without a value
+        {50, 50, 50},    // lamp border
+        0.6,
+        LampLook{{30, 30, 30}, {110, 100, 80}},
     };
     return night;
 }

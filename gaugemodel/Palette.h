@@ -3,6 +3,8 @@
 // Plain RGB, so that the choice needs no display.
 #include "gaugemodel/GaugeAlarm.h"
 
+#include <optional>
+
 struct RgbColour {
     unsigned char red, green, blue;
 };
@@ -11,6 +13,11 @@ inline bool operator==(const RgbColour& a, const RgbColour& b)
 {
     return a.red == b.red && a.green == b.green && a.blue == b.blue;
 }
+
+// An indicator lamp's cell.
+struct LampLook {
+    RgbColour back, text;
+};
 
 struct Palette {
     RgbColour background; // the frame and the digital gauges
@@ -32,6 +39,18 @@ struct Palette {
     double bezelLevel;
     // The bands: the definition file's own colours by day, dimmed at night.
     double bandLevel;
+    // The status strip's text, and its marks: no input, data flows, working
+    // on it, no data.
+    RgbColour stripText;
+    RgbColour markOff, markGood, markBusy, markBad;
+    // Indicator lamps: one whose expression has no value, the cells' border,
+    // and the level (0..1) of the file's own colours of a lit lamp.
+    LampLook noValueLamp;
+    RgbColour lampBorder;
+    double lampLevel;
+    // An unlit lamp; none: the file's own colours (mostly white, which
+    // would be the brightest thing on screen at night).
+    std::optional<LampLook> unlitLamp;
 };
 
 const Palette& DayPalette();

@@ -1,17 +1,13 @@
 #include "gauges/IndicatorRow.h"
 
 #include "dispatch/RTDataMgr.h"
+#include "gauges/PaletteColour.h"
 
 #include <wx/dcbuffer.h>
 
 #include <algorithm>
 
 namespace {
-
-wxColour ColourOf(const LampColour& c)
-{
-    return wxColour(c.red, c.green, c.blue);
-}
 
 // The largest font, down to 5 points, at which `text` fits `room`.
 wxFont FittingFont(wxDC& dc, const wxFont& base, const wxString& text, const wxSize& room)
@@ -48,6 +44,14 @@ void IndicatorRow::SetGrid(int columns, int rows)
     Refresh();
 }
 
+void IndicatorRow::SetNight(bool night)
+{
+    if (night == m_night)
+        return;
+    m_night = night;
+    Refresh();
+}
+
 void IndicatorRow::TakeValues(RTDataMgr* input, bool stale)
 {
     if (!m_lamps)
@@ -69,8 +73,9 @@ std::vector<int> IndicatorRow::ShownLamps() const
 
 void IndicatorRow::OnPaint(wxPaintEvent&)
 {
+    const Palette& palette = PaletteFor(m_night);
     wxBufferedPaintDC dc(this);
-    dc.SetBackground(wxBrush(GetParent()->GetBackgroundColour()));
+    dc.SetBackground(wxBrush(Colour(palette.background)));
     dc.Clear();
     if (!m_lamps)
         return;
@@ -84,23 +89,16 @@ void IndicatorRow::OnPaint(wxPaintEvent&)
         const int x0 = col * size.x / m_columns, x1 = (col + 1) * size.x / m_columns;
         const int y0 = row * size.y / m_rows, y1 = (row + 1) * size.y / m_rows;
         const wxRect box(x0 + 1, y0 + 1, std::max(0, x1 - x0 - 2), std::max(0, y1 - y0 - 2));
-        wxColour back = NoValueBackground(), fore(90, 90, 90);
-        if (state == LampState::On) {
-            back = ColourOf(lamp.onBackground);
-            fore = ColourOf(lamp.onForeground);
-        } else if (state == LampState::Off) {
-            back = ColourOf(lamp.offBackground);
-            fore = ColourOf(lamp.offForeground);
-        }
-        dc.SetPen(wxPen(wxColour(120, 120, 120)));
-        dc.SetBrush(wxBrush(back));
+        const LampLook look = LampLookOf(palette, lamp, state);
+        dc.SetPen(wxPen(Colour(palette.lampBorder)));
+        dc.SetBrush(wxBrush(Colour(look.back)));
         dc.DrawRectangle(box);
         const wxString& text = state == LampState::On ? lamp.onText : lamp.offText;
         if (text.empty() || box.width < 4 || box.height < 4)
             continue;
         const wxSize room(box.width - 4, box.height - 2);
         dc.SetFont(FittingFont(dc, base, text, room));
-        dc.SetTextForeground(fore);
+        dc.SetTextForeground(Colour(look.text));
         dc.SetClippingRegion(box);
         const wxSize extent = dc.GetTextExtent(text);
         dc.DrawText(text, box.x + (box.width - extent.x) / 2, box.y + (box.height - extent.y) / 2);

@@ -1,7 +1,7 @@
 #pragma once
 // The definition file's indicator lamps, in a band of the dashboard: a grid
 // of columns x rows cells, each lamp its on or off text in the file's
-// colours, grey while its expression has no value. When there are more lamps
+// colours (as the palette has them), grey while its expression has no value. When there are more lamps
 // than cells, the lit ones come first (LampsShown).
 #include "gaugemodel/FrontPage.h"
 #include "gaugemodel/LampRow.h"
@@ -22,11 +22,11 @@ public:
     // Computes every lamp's expression with `input` (null: none has a value);
     // `stale`: the values are old, every lamp is grey. Repaints only on a change.
     void TakeValues(RTDataMgr* input, bool stale = false);
+    // Night colours or day colours; repaints on a change.
+    void SetNight(bool night);
     const std::vector<LampState>& GetStates() const { return m_states; }
     // Positions of the lamps in the cells, in order.
     std::vector<int> ShownLamps() const;
-
-    static wxColour NoValueBackground() { return wxColour(160, 160, 160); }
 
 private:
     void OnPaint(wxPaintEvent& event);
@@ -35,4 +35,5 @@ private:
     std::vector<LampState> m_states;
     int m_columns = 1;
     int m_rows = 1;
+    bool m_night = false;
 };

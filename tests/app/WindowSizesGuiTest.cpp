@@ -3,6 +3,7 @@
 // under half the height of the largest, and no text is cut or overlaps
 // another. TARN_SIZE_WALK_STEP=40 walks every 40 px; each walk prints what a
 // re-layout (the frame resized, laid out and painted) cost the GUI thread.
+#include "app/LogFileChooser.h"
 #include "app/MainFrame.h"
 #include "gauges/TarnGauge.h"
 #include "gauges/TarnGaugeDigital.h"
@@ -11,6 +12,7 @@
 
 #include <gtest/gtest.h>
 #include <wx/filefn.h>
+#include <wx/listbox.h>
 #include <wx/stattext.h>
 
 #include <algorithm>
@@ -113,6 +115,25 @@ TEST(WindowSizes, DigitsNeverCollapseNorGetCut)
                 "at %dx%d\n",
                 int(costs.size()), step, costs[costs.size() / 2] / 1000.0,
                 costs[costs.size() * 9 / 10] / 1000.0, slowest / 1000.0, slowestAt.x, slowestAt.y);
+    frame->Destroy();
+    wxYield();
+}
+
+TEST(WindowSizes, LogChooserGrowsWithTheWindow)
+{
+    wxFrame* frame = new wxFrame(nullptr, wxID_ANY, "sizes");
+    const auto listPoints = [frame](const wxSize& size) {
+        frame->SetSize(size);
+        const LogFileChooser chooser(frame, LogFileChooser::AreaOver(*frame), wxString());
+        return chooser.GetList()->GetFont().GetFractionalPointSize();
+    };
+    const double handheld = listPoints(wxSize(240, 320));
+    const struct {
+        wxSize size;
+        double times; // the handheld's text
+    } cases[] = {{{480, 320}, 1.0}, {{800, 480}, 1.5}, {{1920, 1080}, 2.5}};
+    for (const auto& c : cases)
+        EXPECT_NEAR(listPoints(c.size), handheld * c.times, 0.5) << c.size.x << "x" << c.size.y;
     frame->Destroy();
     wxYield();
 }

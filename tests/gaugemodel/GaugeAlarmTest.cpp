@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <limits>
+#include <vector>
 
 namespace {
 
@@ -119,11 +120,15 @@ TEST(GaugeAlarm, ValueColourKeepsStaleAndDoubtfulApart)
         EXPECT_EQ(ValueColour(p, normal, D, false, false, true), normal);
         EXPECT_EQ(ValueColour(p, normal, W, false, false), p.warning);
         EXPECT_EQ(ValueColour(p, normal, N, false, false), normal);
-        // Every state looks different from every other, in both palettes.
-        const RgbColour all[] = {p.digits, p.warning, p.danger, p.stale, p.doubtful, p.background};
-        for (size_t i = 0; i < std::size(all); ++i)
-            for (size_t j = i + 1; j < std::size(all); ++j)
-                EXPECT_FALSE(all[i] == all[j]) << i << " " << j << " night " << night;
+        // Every state looks different from every other, in both palettes;
+        // so do the status strip's marks.
+        const auto expectDistinct = [night](const std::vector<RgbColour>& c, const char* what) {
+            for (size_t i = 0; i < c.size(); ++i)
+                for (size_t j = i + 1; j < c.size(); ++j)
+                    EXPECT_FALSE(c[i] == c[j]) << what << " " << i << " " << j << " night " << night;
+        };
+        expectDistinct({p.digits, p.warning, p.danger, p.stale, p.doubtful, p.background}, "value");
+        expectDistinct({p.markOff, p.markGood, p.markBusy, p.markBad, p.background}, "mark");
     }
 }
 

@@ -1,6 +1,7 @@
 // The indicator lamps: each in its colours, grey without a value, the lit
 // ones first when not all fit.
 #include "gauges/IndicatorRow.h"
+#include "gauges/PaletteColour.h"
 
 #include "tests/support/FakeInput.h"
 #include "tests/support/WaitFor.h"
@@ -58,7 +59,7 @@ TEST(IndicatorRow, ColoursByStateAndLitLampsFirst)
     };
     EXPECT_EQ(colourAt(4), wxColour(255, 255, 255)) << "a: off";
     EXPECT_EQ(colourAt(104), wxColour(0, 200, 0)) << "b: on";
-    EXPECT_EQ(colourAt(204), IndicatorRow::NoValueBackground()) << "c: no value";
+    EXPECT_EQ(colourAt(204), Colour(DayPalette().noValueLamp.back)) << "c: no value";
 
     row->SetGrid(1, 1);
     EXPECT_EQ(row->ShownLamps(), (std::vector<int>{1})) << "one place: the lit lamp";
