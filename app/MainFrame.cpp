@@ -9,6 +9,7 @@
 #include "base/DebugLog.h"
 #include "definition/SymbolTable.h"
 #include "dispatch/GaugeUpdater.h"
+#include "gauges/DefaultLook.h"
 #include "gauges/GaugeChoiceEvent.h"
 #include "gauges/IndicatorRow.h"
 #include "gauges/TarnGauge.h"
@@ -71,6 +72,8 @@ MainFrame::MainFrame(const wxString& title, const FrameStart& start)
       m_timer(this, ID_TIMER), m_session(new NoInputSession), m_options(start.options), m_memory(start.memory)
 {
     SetIcon(wxIcon(sample_xpm));
+    // The frame's background is drawn at every frame, around the gauges.
+    KeepDefaultLook(this);
     SetMenuBar(BuildDashboardMenus());
     // A kiosk has no item that ends it: only Alt+X does (OnCharHook).
     if (m_options.kiosk)

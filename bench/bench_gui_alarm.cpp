@@ -6,6 +6,7 @@
 #include "bench/GuiBenchMain.h" // main()
 #include "gaugemodel/AlarmState.h"
 #include "gaugemodel/TARNGaugeDesc.h"
+#include "gauges/DefaultLook.h"
 #include "gauges/TarnGauge.h"
 #include "gauges/TarnGaugeDigital.h"
 
@@ -50,6 +51,7 @@ void Flash(benchmark::State& state)
     desc.addRedRange(105, 120);
     const GaugeDescList list{&desc};
     wxFrame* frame = new wxFrame(nullptr, wxID_ANY, "bench", wxPoint(0, 0), wxSize(240, 320));
+    KeepDefaultLook(frame); // as the dashboard's frame does
     TarnGauge* dial = new TarnGauge(frame, wxID_ANY, wxPoint(15, 5), wxSize(210, 210), false, &list);
     dial->SetDefaultGaugeDesc("coolant");
     std::vector<GaugeListener*> gauges{dial};

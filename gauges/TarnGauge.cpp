@@ -6,6 +6,7 @@
 #include "base/StderrTrace.h"
 #include "dispatch/GaugeUpdater.h"
 #include "gauges/GaugeChoiceEvent.h"
+#include "gauges/DefaultLook.h"
 #include "gauges/GaugeChoiceOffer.h"
 #include "gauges/GaugeValueSelector.h"
 #include "gaugemodel/MenuGroups.h"
@@ -69,6 +70,8 @@ void TarnGauge::InitFields()
     m_stale = false;
     m_points = {};
     m_valueX = m_valueY = 0;
+    m_valueSize = wxSize(0, 0);
+    m_titleSize = wxSize(0, 0);
     m_parentWindow = nullptr;
     m_chooser.SetList(nullptr);
     m_defGaugeId = 0;
@@ -117,6 +120,7 @@ bool TarnGauge::Create(wxWindow* parent, wxWindowID id, const wxPoint& pos, cons
     m_selector = new GaugeValueSelector(this, wxID_ANY);
     m_selector->SetTarget(this);
 
+    KeepDefaultLook(this);
     DebugLog(0, "TarnGauge::TarnGauge() END");
     SetWindowStyle(wxBORDER_NONE);
     ApplyPalette();

@@ -213,6 +213,7 @@ private:
     bool m_fitToParent;
     wxFont m_font;
     wxString m_titleText;
+    wxSize m_titleSize; // its extent with m_font; zero until measured
     int m_titleX;
     int m_titleY;
     wxString m_nameText;
@@ -247,6 +248,7 @@ private:
     wxString m_valueText;
     int m_valueX;
     int m_valueY;
+    wxSize m_valueSize; // extent of m_valueText where it was last measured
     AlarmState m_alarm;
     bool m_night;
     wxTimer m_flashTimer;

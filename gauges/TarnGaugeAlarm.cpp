@@ -60,9 +60,8 @@ void TarnGauge::OnFlash(wxTimerEvent&)
         return;
     }
     // The readout alone: the pointer keeps its colour.
-    const wxSize size = MeasureText(m_valueText);
-    if (size.x > 0 && size.y > 0)
-        RefreshRect(wxRect(m_valueX, m_valueY, size.x, size.y), false);
+    if (m_valueSize.x > 0 && m_valueSize.y > 0)
+        RefreshRect(wxRect(m_valueX, m_valueY, m_valueSize.x, m_valueSize.y), false);
 }
 
 void TarnGauge::TakeAlarmBounds()

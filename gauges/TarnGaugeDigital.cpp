@@ -2,6 +2,7 @@
 
 #include "base/DebugLog.h"
 #include "dispatch/GaugeUpdater.h"
+#include "gauges/DefaultLook.h"
 #include "gauges/GaugeChoiceOffer.h"
 #include "gaugemodel/DigitalLayout.h"
 #include "gaugemodel/NumberFormat.h"
@@ -73,7 +74,8 @@ TarnGaugeDigital::TarnGaugeDigital(wxWindow* parent, const GaugeDescList* descs,
                                    wxPoint(std::max(0, w - 45), std::max(0, h - 14)),
                                    wxSize(45, 15), wxST_NO_AUTORESIZE | wxALIGN_LEFT,
                                    "ID_STATICTEXT3");
-    m_valueText->SetFont(DigitFont(1));
+    m_digitFont = DigitFont(m_digitPoints);
+    m_valueText->SetFont(m_digitFont);
 
     m_flashTimer.SetOwner(this);
     m_peaksTimer.SetOwner(this);
@@ -95,6 +97,7 @@ TarnGaugeDigital::TarnGaugeDigital(wxWindow* parent, const GaugeDescList* descs,
     m_selector = new GaugeValueSelector(this, wxID_ANY);
     m_selector->SetTarget(this);
     SetWindowStyle(wxNO_BORDER);
+    KeepDefaultLook(this);
 }
 
 void TarnGaugeDigital::SetValue(double v)
@@ -113,7 +116,7 @@ void TarnGaugeDigital::ShowValueText(const wxString& text, bool boxChanged)
         return;
     const auto extentAt = [this](const wxString& t, int points) {
         int w = 0, h = 0;
-        const wxFont font = DigitFont(points);
+        const wxFont font = points == m_digitPoints ? m_digitFont : DigitFont(points);
         GetTextExtent(t, &w, &h, nullptr, nullptr, &font);
         return TextExtent{w, h};
     };
@@ -134,7 +137,7 @@ void TarnGaugeDigital::ShowValueText(const wxString& text, bool boxChanged)
         e = extentAt(shown, points);
     }
     if (m_valueText->GetFont().GetPointSize() != points)
-        m_valueText->SetFont(DigitFont(points));
+        m_valueText->SetFont(points == m_digitPoints ? m_digitFont : DigitFont(points));
     // Exactly as high as the text, in the middle of its box: nothing to cut.
     const int height = std::min(e.height, m_valueBox.height);
     m_valueText->SetSize(m_valueBox.x, m_valueBox.y + (m_valueBox.height - height) / 2,
@@ -209,6 +212,7 @@ void TarnGaugeDigital::LayOutTexts()
                                     },
                                     lastDigitPoints));
     }
+    m_digitFont = DigitFont(m_digitPoints);
     ShowValueText(m_valueText->GetLabel(), true);
 }
 

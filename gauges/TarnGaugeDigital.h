@@ -19,6 +19,7 @@
 #include "gauges/GaugeValueSelector.h"
 
 #include <wx/control.h>
+#include <wx/font.h>
 #include <wx/timer.h>
 #include <wx/weakref.h>
 
@@ -101,6 +102,7 @@ private:
     const TARNGaugeDesc* m_desc = nullptr;
     wxFont m_baseFont;       // the control's own font, the title and units scale it
     int m_digitPoints = 1;   // size at which the description's whole range fits
+    wxFont m_digitFont;      // the digits' face at m_digitPoints
     wxRect m_valueBox;       // room for the digits
     AlarmState m_alarm;
     bool m_night = false;

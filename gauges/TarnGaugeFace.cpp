@@ -84,9 +84,11 @@ void TarnGauge::CalculateSize()
     int w = 0, h = 0;
     if (!m_valueText.empty())
         dc.GetTextExtent(m_valueText, &w, &h);
+    m_valueSize = wxSize(w, h);
     m_valueX = m_dial.cx - w / 2 - 2;
     m_valueY = TruncToInt(m_dial.cy + m_dial.valueOffset - (h / 2));
 
+    m_titleSize = wxSize(0, 0); // measured again with the new font
     UpdateTitle(dc);
 }
 
@@ -112,10 +114,14 @@ void TarnGauge::UpdateTitle(wxDC& dc)
         m_nameRect = wxRect();
         return;
     }
-    m_titleText = m_gd->getUnits() + wxString::Format(" x %i", m_gd->getScaleFactor());
-    int w = 0, h = 0;
-    dc.GetTextExtent(m_titleText, &w, &h);
-    m_titleX = m_dial.cx - w / 2;
+    const wxString title = m_gd->getUnits() + wxString::Format(" x %i", m_gd->getScaleFactor());
+    // Every paint asks; the extent changes only with the text and the font.
+    if (title != m_titleText || m_titleSize == wxSize(0, 0)) {
+        m_titleText = title;
+        m_titleSize = dc.GetTextExtent(m_titleText);
+    }
+    const int h = m_titleSize.y;
+    m_titleX = m_dial.cx - m_titleSize.x / 2;
     m_titleY = TruncToInt(m_dial.cy - m_dial.titleOffset - (h / 2));
 
     // The gauge's own title on the line below, where it fits between the

@@ -78,9 +78,8 @@ void TarnGauge::RefreshValueArea()
     const DialBox pointer = InflateBox(PointsBox(m_points, m_dial.cx, m_dial.cy), 1);
     if (!pointer.IsEmpty())
         RefreshRect(wxRect(pointer.x, pointer.y, pointer.width, pointer.height), false);
-    const wxSize size = MeasureText(m_valueText);
-    if (size.x > 0 && size.y > 0)
-        RefreshRect(wxRect(m_valueX, m_valueY, size.x, size.y), false);
+    if (m_valueSize.x > 0 && m_valueSize.y > 0)
+        RefreshRect(wxRect(m_valueX, m_valueY, m_valueSize.x, m_valueSize.y), false);
 }
 
 void TarnGauge::RefreshSymbol(const ValueMap& values)
@@ -136,8 +135,8 @@ wxSize TarnGauge::MeasureText(const wxString& text)
 void TarnGauge::UpdateGaugeValue()
 {
     DebugLog(0, "TarnGauge::UpdateGaugeValue() START");
-    const wxSize oldSize = MeasureText(m_valueText);
-    const DialBox oldBox{m_valueX, m_valueY, oldSize.x, oldSize.y};
+    const DialBox oldBox{m_valueX, m_valueY, m_valueSize.x, m_valueSize.y};
+    const wxString oldText = m_valueText;
 
     // The format is chosen from the span, never taken from the file.
     if (!m_hasValue)
@@ -146,11 +145,13 @@ void TarnGauge::UpdateGaugeValue()
         m_valueText = kOverflowText;
     else
         m_valueText = FormatNumber(m_gd->valueFormat(), m_readout);
-    const wxSize size = MeasureText(m_valueText);
-    m_valueX = m_dial.cx - size.x / 2;
-    m_valueY = TruncToInt(m_dial.cy + m_dial.valueOffset - (size.y / 2));
+    // Measuring opens a context on the window: only a new text is worth it.
+    if (m_valueText != oldText || m_valueSize == wxSize(0, 0))
+        m_valueSize = MeasureText(m_valueText);
+    m_valueX = m_dial.cx - m_valueSize.x / 2;
+    m_valueY = TruncToInt(m_dial.cy + m_dial.valueOffset - (m_valueSize.y / 2));
 
-    const DialBox box = UnionBox(oldBox, DialBox{m_valueX, m_valueY, size.x, size.y});
+    const DialBox box = UnionBox(oldBox, DialBox{m_valueX, m_valueY, m_valueSize.x, m_valueSize.y});
     if (!box.IsEmpty())
         RefreshRect(wxRect(box.x, box.y, box.width, box.height), false);
     DebugLog(0, "TarnGauge::UpdateGaugeValue() END");
@@ -199,9 +200,17 @@ void TarnGauge::PaintTo(wxDC& dc)
     dc.SetTextBackground(m_faceColour);
     dc.SetBackgroundMode(wxBRUSHSTYLE_TRANSPARENT);
     UpdateTitle(dc);
+    // Text wholly outside the box being painted (a flashing readout's) would
+    // be laid out for nothing; a margin keeps any overhanging ink.
+    wxRect clip;
+    const bool clipped = dc.GetClippingBox(clip);
+    const auto shows = [&](const wxRect& box) {
+        return !clipped || clip.Intersects(wxRect(box).Inflate(m_dial.fontSize));
+    };
     if (m_gd) {
-        dc.DrawText(m_titleText, m_titleX, m_titleY);
-        if (!m_nameText.empty()) {
+        if (shows(wxRect(wxPoint(m_titleX, m_titleY), m_titleSize)))
+            dc.DrawText(m_titleText, m_titleX, m_titleY);
+        if (!m_nameText.empty() && shows(m_nameRect)) {
             dc.SetFont(m_nameFont);
             dc.DrawText(m_nameText, m_nameRect.x, m_nameRect.y);
             dc.SetFont(m_font);
