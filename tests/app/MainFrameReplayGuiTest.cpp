@@ -120,6 +120,9 @@ protected:
             if (!chooser)
                 return;
             chosen.shownAt = chooser->GetScreenRect();
+            // It starts where the last log was: an earlier test may have left one elsewhere.
+            if (chooser->GetFolder() != s_work)
+                chooser->ShowFolder(s_work);
             auto enter = [&](const wxString& entry) {
                 chooser->GetList()->SetStringSelection(entry);
                 chooser->OpenSelected();
@@ -135,7 +138,11 @@ protected:
             file.MakeRelativeTo(s_work);
             for (const wxString& folder : file.GetDirs())
                 enter(folder + "/");
-            chooser->GetList()->SetStringSelection(file.GetFullName());
+            if (!chooser->GetList()->SetStringSelection(file.GetFullName())) {
+                ADD_FAILURE() << path << " is not listed in " << chooser->GetFolder();
+                chooser->EndModal(wxID_CANCEL);
+                return;
+            }
             wxCommandEvent open(wxEVT_BUTTON, wxID_OPEN);
             chooser->FindWindow(wxID_OPEN)->ProcessWindowEvent(open);
         });
