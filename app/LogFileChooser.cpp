@@ -1,5 +1,7 @@
 #include "app/LogFileChooser.h"
 
+#include "gauges/GaugeValueSelector.h"
+
 #include <wx/button.h>
 #include <wx/checkbox.h>
 #include <wx/dir.h>
@@ -43,8 +45,7 @@ double TouchScale(wxWindow* dashboard)
 {
     if (!dashboard)
         return 1.0;
-    const wxSize size = wxGetTopLevelParent(dashboard)->GetSize();
-    return std::clamp(std::min(size.x / 240.0, size.y / 320.0), 1.0, 2.5);
+    return GaugeValueSelector::TouchScale(wxGetTopLevelParent(dashboard)->GetSize());
 }
 
 } // namespace

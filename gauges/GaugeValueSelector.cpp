@@ -85,15 +85,16 @@ void GaugeValueSelector::SetTarget(GaugeListener* newTarget)
     target = newTarget;
 }
 
+double GaugeValueSelector::TouchScale(const wxSize& size)
+{
+    return std::clamp(std::min(size.x / 240.0, size.y / 320.0), 1.0, kLargestScale);
+}
+
 // On a larger screen than the handheld's, the window, its rows and its
 // buttons grow in proportion to the dashboard's window, to stay touch-sized.
 void GaugeValueSelector::ScaleTo(const wxWindow* dashboard)
 {
-    double s = 1.0;
-    if (dashboard) {
-        const wxSize size = dashboard->GetSize();
-        s = std::clamp(std::min(size.x / 240.0, size.y / 320.0), 1.0, kLargestScale);
-    }
+    const double s = dashboard ? TouchScale(dashboard->GetSize()) : 1.0;
     if (s == scale)
         return;
     scale = s;

@@ -36,6 +36,10 @@ public:
                const wxArrayString& groups = wxArrayString());
     // Null while the list is not split.
     wxChoice* GetGroupChoice() const;
+
+    // How much a touch-sized window grows over a dashboard of `size`: in
+    // proportion to the handheld's 240 x 320, from 1 to kLargestScale.
+    static double TouchScale(const wxSize& size);
     // Shows the titles of group `name` (after Offer with groups).
     void ShowGroup(const wxString& name);
     // A list longer than this is split by groups.
